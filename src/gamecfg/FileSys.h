@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The one place where the program meets the file system. Callers pass paths in
+// the program's notation: a folder text ending with a separator joined to a
+// game-relative path in the game's backslash form
+// ("/games/dh/" + "gamedata\config\weapons\weapons.ltx"). Every function here
+// converts such a path to the platform's form and, where a component is not
+// found with its exact letter case, takes the folder entry that matches it
+// regardless of case (game folders copied from Windows often differ in case).
+namespace kw::fs {
+
+// The platform's separator ('/' on POSIX, '\\' on Windows).
+char Separator();
+
+// Folder text with exactly one trailing separator (empty stays empty).
+std::string WithTrailingSeparator(const std::string& folder);
+
+// The platform path for a path in the program's notation, with case-insensitive
+// matching of components that do not exist as written. Components that match
+// nothing are kept as written, so the result names where the file would be.
+std::string Resolve(const std::string& path);
+
+bool FileExists(const std::string& path);
+bool DirExists(const std::string& path);
+std::optional<std::uintmax_t> FileSize(const std::string& path);
+
+// Whole file as bytes; empty optional when it cannot be read.
+std::optional<std::string> ReadFile(const std::string& path);
+
+// A file without any write permission bit counts as read-only even for a
+// privileged user, as the read-only attribute did on the platform the game
+// comes from.
+bool IsReadOnly(const std::string& path);
+
+// Replaces the file's content atomically: the bytes go to a temporary file in
+// the same folder, are flushed to disk and renamed over the target, keeping its
+// permissions and owner; through a symbolic link the link's target is replaced.
+// Throws kw::Error naming the file on failure; the old file then stays intact
+// and no temporary file is left behind.
+void AtomicReplace(const std::string& path, const std::string& bytes);
+
+// Names (not paths) of the regular files in folder matching a mask with '*'
+// and '?' wildcards, compared regardless of ASCII letter case, sorted by name
+// regardless of case. A missing folder gives an empty list.
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& mask);
+
+// The folder of the running executable, ending with a separator.
+std::string ExecutableFolder();
+
+} // namespace kw::fs
