@@ -1,0 +1,92 @@
+#include "translate/Texts.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace kw {
+
+const std::array<TextDef, 47> kMainTextDefs = {{
+    {"rs_FileName", "имя файла:  "},
+    {"rs_SectionName", "имя секции в ltx-файле:  "},
+    {"rs_InvName", "системное имя:  "},
+    {"rs_Visual", "3D-модель:  "},
+    {"rs_StandartView", "Стандартный вид"},
+    {"rs_TableView", "Табличный вид"},
+    {"rs_btnViewCaptionTable", "Таблица"},
+    {"rs_btnViewHintTable", "Переключиться в табличный режим просмотра"},
+    {"rs_btnViewCaptionStandart", "Стандарт"},
+    {"rs_btnViewHintStandart", "Переключиться в стандартный режим просмотра"},
+    {"rs_TableSaveCaption", "Сохранить"},
+    {"rs_TableRefreshCaption", "Обновить"},
+    {"rs_TableImportCaption", "Импорт..."},
+    {"rs_TableImportHint", "Импорт данных из Excel"},
+    {"rs_TableExportCaption", "Экспорт..."},
+    {"rs_TableExportHint", "Экспорт данных в Excel"},
+    {"rs_MsgCannotFindFilesText", "Возможно, не распакованы ресурсы игры или указан неверный путь.\r\n"
+                                  "Программа не может найти следующие файлы:"},
+    {"rs_MsgCannotFindFilesCaption", "Файл не найден"},
+    {"rs_MsgExtractFilesText",
+     "Для работы программы необходима распакованная версия игры Duskreach Hollowmere"},
+    {"rs_MsgExclamationCaption", "ВНИМАНИЕ"},
+    {"rs_SelectGamePath", "Укажите директорию с игрой"},
+    {"rs_MsgBackupText", "Создать резервные копии редактируемых файлов?"},
+    {"rs_MsgBackupCaption", "Архивация"},
+    {"rs_CannotFindGameFiles", "Не распакованы ресурсы игры или указан неверный путь"},
+    {"rs_LogFileCreated", "Лог-файл создан"},
+    {"rs_BackupRefer", "\r\nСм."},
+    {"rs_MsgBackupSuccessText", "Были успешно созданы резервные копии файлов"},
+    {"rs_MsgBackupErrorText", "Произошла ошибка при архививации файлов"},
+    {"rs_MsgBackupSeeMoreInfoText", "для дополнительной информации."},
+    {"rs_ExcelNotFound", "Отсутствует Microsoft Excel."},
+    {"rs_MsgExcelExportSuccessText", "Данные успешно экспортированы в"},
+    {"rs_MsgExcelExportErrorText", "Произошла ошибка при экспорте данных в"},
+    {"rs_MsgExcelExportCaption", "Экспорт данных"},
+    {"rs_MsgExcelImportWarning_1", "Размер таблицы в файле "},
+    {"rs_MsgExcelImportWarning_2", "не совпадает с размером таблицы программы.\r\n"
+                                   "Это приведёт к некорректному отображению данных. "
+                                   "Продолжить импорт данных из Excel?"},
+    {"rs_MsgExcelImportSuccessText", "Данные успешно импортированы из"},
+    {"rs_MsgExcelImportErrorText", "Произошла ошибка при импорте данных из"},
+    {"rs_MsgExcelImportCaption", "Импорт данных"},
+    {"rs_ExportWeaponsTitle", "Оружие"},
+    {"rs_ExportAmmoTitle", "Боеприпасы"},
+    {"rs_ExportOutfitsTitle", "Бронежилеты"},
+    {"rs_ExportArtsTitle", "Артефакты"},
+    {"rs_ExportItemsTitle", "Еда и медикаменты"},
+    {"rs_ExportWeatherTitle", "Погода"},
+    {"rs_AddonStatus_0", "Отсутствует"},
+    {"rs_AddonStatus_1", "Встроенный"},
+    {"rs_AddonStatus_2", "Присоединяемый"},
+}};
+
+const TextDef kReadSettingsText = {"rs_ReadSettings", "Чтение параметров..."};
+const TextDef kWriteSettingsText = {"rs_WriteSettings", "Запись параметров..."};
+
+TMainTexts::TMainTexts() {
+    for (const TextDef& def : kMainTextDefs)
+        texts_.append(QString::fromUtf8(def.Default));
+}
+
+QString TMainTexts::Get(const char* key) const {
+    for (std::size_t i = 0; i < kMainTextDefs.size(); ++i) {
+        if (std::strcmp(kMainTextDefs[i].Key, key) == 0)
+            return texts_[static_cast<int>(i)];
+    }
+    throw std::invalid_argument(std::string("Unknown interface text key ") + key);
+}
+
+QString TMainTexts::At(int tableIndex) const {
+    if (tableIndex < 0 || tableIndex >= texts_.size())
+        throw std::out_of_range("Interface text index " + std::to_string(tableIndex) + " out of range");
+    return texts_[tableIndex];
+}
+
+void TMainTexts::Fetch(const TTranslator& translator, int languageIndex) {
+    for (std::size_t i = 0; i < kMainTextDefs.size(); ++i) {
+        QString& text = texts_[static_cast<int>(i)];
+        text = translator.GetVariable(languageIndex, QString::fromUtf8(kMainTextDefs[i].Key), text);
+    }
+}
+
+} // namespace kw

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "translate/Translator.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace kw {
+
+// A free text of the interface: its key in the language files and the built-in
+// Russian text (UTF-8; line breaks are real CR LF, trailing blanks count).
+struct TextDef {
+    const char* Key;
+    const char* Default;
+};
+
+// The main window's texts, in the order a language switch fetches them.
+extern const std::array<TextDef, 47> kMainTextDefs;
+// Captions of the progress window for a load and a save run.
+extern const TextDef kReadSettingsText;
+extern const TextDef kWriteSettingsText;
+
+// The main window's texts as currently shown: the built-in defaults until a
+// language is fetched.
+class TMainTexts {
+public:
+    TMainTexts();
+
+    // Throws std::invalid_argument for a key not in kMainTextDefs.
+    QString Get(const char* key) const;
+    // 0-based position in kMainTextDefs; throws std::out_of_range beyond it.
+    QString At(int tableIndex) const;
+
+    // Each text takes the language's value, or keeps the one it has when the
+    // language lacks it, so texts of a language applied earlier survive a switch
+    // to a less complete one. Throws kw::Error when the language file is bad.
+    void Fetch(const TTranslator& translator, int languageIndex);
+
+private:
+    QStringList texts_;
+};
+
+} // namespace kw
