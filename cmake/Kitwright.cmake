@@ -30,6 +30,12 @@ function(kw_add_test name dir)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
+    # A folder whose tests need set-up before any case (a QApplication) brings
+    # its own TestMain.cpp; the others take GoogleTest's.
+    list(FILTER sources INCLUDE REGEX "/TestMain\\.cpp$")
+    if(NOT sources)
+        target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    endif()
     target_compile_definitions(${name} PRIVATE
         KW_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KW_BIN_DIR="${KW_BIN_DIR}")
     include(GoogleTest)

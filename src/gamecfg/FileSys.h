@@ -37,6 +37,12 @@ std::optional<std::string> ReadFile(const std::string& path);
 // comes from.
 bool IsReadOnly(const std::string& path);
 
+// Why the file cannot be written now, as a short reason for a message: a
+// read-only file, something other than a file at the path, a missing or
+// unwritable folder, or (unless mayCreate) a missing file. Empty when nothing
+// stands in the way.
+std::string WriteObstacle(const std::string& path, bool mayCreate);
+
 // Replaces the file's content atomically: the bytes go to a temporary file in
 // the same folder, are flushed to disk and renamed over the target, keeping its
 // permissions and owner; through a symbolic link the link's target is replaced.

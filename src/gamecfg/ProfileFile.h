@@ -36,6 +36,8 @@ public:
     // Whether the key has a line in the section (to tell a missing key from an
     // empty value).
     bool KeyExists(const std::string& section, const std::string& key) const;
+    // Every section header's name in file order; a name that occurs twice is
+    // listed twice (reads through either reach the first).
     std::vector<std::string> ReadSections() const;
     std::vector<std::string> ReadSection(const std::string& section) const;
     // "key=value" per key of ReadSection, the value as ReadString gives it.
@@ -53,7 +55,9 @@ public:
     // the file. Throws kw::Error "Unable to write to <path>" when the file
     // cannot be written (checked at the first write: read-only, missing folder;
     // a file that does not exist is an error too unless CreateIfMissing was
-    // set) and when section, key or value holds CR, LF or NUL.
+    // set) and when the line would not read back as written: CR, LF or NUL
+    // anywhere, "]" in the section, "=" in the key, blanks around a name, an
+    // empty key or one beginning with ";", "#" or "[".
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int value);
     void WriteBool(const std::string& section, const std::string& key, bool value);

@@ -1,0 +1,440 @@
+#include "gamecfg/FileSys.h"
+
+#include "gamecfg/Error.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace kw::fs {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+// Case-insensitive order; names equal but for case fall back to byte order so
+// that the result never depends on the folder's enumeration order.
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    auto lowerLess = [](char x, char y) {
+        return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
+    };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), lowerLess)) {
+        return true;
+    }
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), lowerLess)) {
+        return false;
+    }
+    return a < b;
+}
+
+bool MatchesMask(const char* name, const char* mask) {
+    // Iterative wildcard match: remember the last '*' and retry from there.
+    const char* starMask = nullptr;
+    const char* starName = nullptr;
+    while (*name) {
+        if (*mask == '*') {
+            starMask = mask++;
+            starName = name;
+        } else if (*mask == '?' || (*mask && LowerAscii(*mask) == LowerAscii(*name))) {
+            ++mask;
+            ++name;
+        } else if (starMask) {
+            mask = starMask + 1;
+            name = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (*mask == '*') {
+        ++mask;
+    }
+    return *mask == '\0';
+}
+
+bool EntryExists(const stdfs::path& p) {
+    std::error_code ec;
+    return stdfs::exists(stdfs::symlink_status(p, ec));
+}
+
+// The entry of folder whose name equals component regardless of case, the
+// first in byte order when several do; empty when there is none.
+std::string FindIgnoringCase(const stdfs::path& folder, const std::string& component) {
+    std::error_code ec;
+    stdfs::directory_iterator it(folder.empty() ? stdfs::path(".") : folder, ec);
+    std::string best;
+    for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (EqualIgnoringCase(name, component) && (best.empty() || name < best)) {
+            best = name;
+        }
+    }
+    return best;
+}
+
+// The game's backslashes become the platform's separator. Doubled separators
+// mean nothing on POSIX; on Windows a leading pair names a network share.
+std::string ToPlatformSeparators(const std::string& path) {
+#ifdef _WIN32
+    constexpr size_t kLeadingPairKept = 1;
+#else
+    constexpr size_t kLeadingPairKept = 0;
+#endif
+    std::string out;
+    out.reserve(path.size());
+    for (char c : path) {
+        bool separator = c == '\\' || c == '/';
+        if (separator && !out.empty() && out.back() == Separator() && out.size() != kLeadingPairKept) {
+            continue;
+        }
+        out += separator ? Separator() : c;
+    }
+    return out;
+}
+
+// Follows symbolic links so that a replace writes the file a link points to
+// and leaves the link itself in place.
+stdfs::path FinalTarget(stdfs::path p) {
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!stdfs::is_symlink(stdfs::symlink_status(p, ec))) {
+            return p;
+        }
+        stdfs::path target = stdfs::read_symlink(p, ec);
+        if (ec) {
+            return p;
+        }
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    return p;
+}
+
+std::string TemporaryName(const stdfs::path& target) {
+    static std::mt19937_64 generator{std::random_device{}()};
+    std::ostringstream name;
+    name << '.' << target.filename().string() << ".kwtmp-" << std::hex << generator();
+    return (target.parent_path() / name.str()).string();
+}
+
+[[noreturn]] void ThrowWriteError(const std::string& path, int error) {
+    throw Error("Unable to write to " + path + ": " + std::strerror(error));
+}
+
+#ifdef _WIN32
+
+void ReplaceWithTemporary(const std::string& shownPath, const stdfs::path& target, const std::string& bytes) {
+    std::string temporary = TemporaryName(target);
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ignored;
+            stdfs::remove(temporary, ignored);
+            ThrowWriteError(shownPath, EIO);
+        }
+    }
+    std::error_code ec;
+    stdfs::rename(temporary, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        stdfs::remove(temporary, ignored);
+        throw Error("Unable to write to " + shownPath + ": " + ec.message());
+    }
+}
+
+#else
+
+// Owns the temporary file until it has been renamed over the target; on any
+// earlier exit it closes and removes it.
+class TemporaryFile {
+public:
+    TemporaryFile(const stdfs::path& target, mode_t mode) {
+        for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
+            path_ = TemporaryName(target);
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            if (fd_ < 0 && errno != EEXIST) {
+                break;
+            }
+        }
+        error_ = fd_ < 0 ? errno : 0;
+        created_ = fd_ >= 0;
+    }
+    ~TemporaryFile() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        if (created_ && !renamed_) {
+            ::unlink(path_.c_str());
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    // Each step returns 0 or the errno of its failure.
+    int OpenError() const { return error_; }
+
+    int TakeAttributesOf(const struct stat& original) {
+        if (::fchmod(fd_, original.st_mode & 07777) != 0) {
+            return errno;
+        }
+        if (::fchown(fd_, original.st_uid, original.st_gid) != 0 && errno != EPERM) {
+            return errno;
+        }
+        return 0;
+    }
+
+    int Write(const std::string& bytes) {
+        for (size_t done = 0; done < bytes.size();) {
+            ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                return n < 0 ? errno : EIO;
+            }
+            done += static_cast<size_t>(n);
+        }
+        return 0;
+    }
+
+    int SyncAndClose() {
+        int error = ::fsync(fd_) == 0 ? 0 : errno;
+        if (::close(fd_) != 0 && error == 0) {
+            error = errno;
+        }
+        fd_ = -1;
+        return error;
+    }
+
+    int RenameOver(const stdfs::path& target) {
+        if (::rename(path_.c_str(), target.c_str()) != 0) {
+            return errno;
+        }
+        renamed_ = true;
+        return 0;
+    }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    int error_ = 0;
+    bool created_ = false;
+    bool renamed_ = false;
+};
+
+// Makes the rename itself durable; a failure here cannot undo the replace, so
+// it is not reported.
+void SyncFolder(const stdfs::path& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+void ReplaceWithTemporary(const std::string& shownPath, const stdfs::path& target, const std::string& bytes) {
+    struct stat original {};
+    bool replacing = ::stat(target.c_str(), &original) == 0;
+    // A new file gets what a plain create would give it (0666 less the umask).
+    TemporaryFile temporary(target, replacing ? 0600 : 0666);
+    int error = temporary.OpenError();
+    if (error == 0 && replacing) {
+        error = temporary.TakeAttributesOf(original);
+    }
+    if (error == 0) {
+        error = temporary.Write(bytes);
+    }
+    if (error == 0) {
+        error = temporary.SyncAndClose();
+    }
+    if (error == 0) {
+        error = temporary.RenameOver(target);
+    }
+    if (error != 0) {
+        ThrowWriteError(shownPath, error);
+    }
+    SyncFolder(target.parent_path());
+}
+
+#endif
+
+} // namespace
+
+char Separator() {
+#ifdef _WIN32
+    return '\\';
+#else
+    return '/';
+#endif
+}
+
+std::string WithTrailingSeparator(const std::string& folder) {
+    if (folder.empty()) {
+        return folder;
+    }
+    size_t end = folder.find_last_not_of("/\\");
+    if (end == std::string::npos) {
+        return std::string(1, Separator());
+    }
+    return folder.substr(0, end + 1) + Separator();
+}
+
+std::string Resolve(const std::string& path) {
+    std::string platform = ToPlatformSeparators(path);
+    if (platform.empty() || EntryExists(platform)) {
+        return platform;
+    }
+    // Walk from the root; once a component matches nothing, the rest cannot
+    // exist either and is kept as written.
+    stdfs::path resolved;
+    bool searching = true;
+    for (const stdfs::path& part : stdfs::path(platform)) {
+        std::string component = part.string();
+        if (searching && !component.empty() && component != "." && component != ".." &&
+            !EntryExists(resolved / part)) {
+            std::string match = FindIgnoringCase(resolved, component);
+            if (match.empty()) {
+                searching = false;
+            } else {
+                component = match;
+            }
+        }
+        resolved = component.empty() ? resolved : resolved / component;
+    }
+    std::string result = resolved.string();
+    // A trailing separator names a folder; keep it.
+    if (platform.back() == Separator() && !result.empty() && result.back() != Separator()) {
+        result += Separator();
+    }
+    return result;
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return stdfs::is_regular_file(Resolve(path), ec);
+}
+
+bool DirExists(const std::string& path) {
+    std::error_code ec;
+    return stdfs::is_directory(Resolve(path), ec);
+}
+
+std::optional<std::uintmax_t> FileSize(const std::string& path) {
+    std::error_code ec;
+    std::uintmax_t size = stdfs::file_size(Resolve(path), ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    return size;
+}
+
+std::optional<std::string> ReadFile(const std::string& path) {
+    std::string resolved = Resolve(path);
+    std::error_code ec;
+    if (!stdfs::is_regular_file(resolved, ec)) {
+        return std::nullopt;
+    }
+    std::ifstream in(resolved, std::ios::binary);
+    std::string content(static_cast<size_t>(stdfs::file_size(resolved, ec)), '\0');
+    if (!in || ec || !in.read(content.data(), static_cast<std::streamsize>(content.size()))) {
+        return std::nullopt;
+    }
+    return content;
+}
+
+bool IsReadOnly(const std::string& path) {
+    std::error_code ec;
+    stdfs::file_status status = stdfs::status(Resolve(path), ec);
+    if (ec || !stdfs::exists(status)) {
+        return false;
+    }
+    constexpr auto anyWrite =
+        stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write;
+    return (status.permissions() & anyWrite) == stdfs::perms::none;
+}
+
+std::string WriteObstacle(const std::string& path, bool mayCreate) {
+    stdfs::path target = FinalTarget(Resolve(path));
+    std::error_code ec;
+    stdfs::file_status status = stdfs::status(target, ec);
+    if (stdfs::exists(status)) {
+        if (!stdfs::is_regular_file(status)) {
+            return "it is not a file";
+        }
+        if (IsReadOnly(target.string())) {
+            return "the file is read-only";
+        }
+    } else if (!mayCreate) {
+        return "the file does not exist";
+    }
+    stdfs::path folder = target.parent_path().empty() ? stdfs::path(".") : target.parent_path();
+    if (!stdfs::is_directory(folder, ec)) {
+        return "the folder does not exist";
+    }
+#ifndef _WIN32
+    // The replace creates a file beside the target, so the folder must take one.
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return std::strerror(errno);
+    }
+#endif
+    return {};
+}
+
+void AtomicReplace(const std::string& path, const std::string& bytes) {
+    std::string resolved = Resolve(path);
+    ReplaceWithTemporary(resolved, FinalTarget(resolved), bytes);
+}
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& mask) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    stdfs::directory_iterator it(Resolve(folder), ec);
+    for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
+        std::error_code statError;
+        std::string name = it->path().filename().string();
+        if (stdfs::is_regular_file(it->status(statError)) && MatchesMask(name.c_str(), mask.c_str())) {
+            names.push_back(std::move(name));
+        }
+    }
+    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    return names;
+}
+
+std::string ExecutableFolder() {
+#ifdef _WIN32
+    char buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    return WithTrailingSeparator(stdfs::path(std::string(buffer, length)).parent_path().string());
+#else
+    std::error_code ec;
+    stdfs::path exe = stdfs::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        return WithTrailingSeparator(stdfs::current_path(ec).string());
+    }
+    return WithTrailingSeparator(exe.parent_path().string());
+#endif
+}
+
+} // namespace kw::fs

@@ -1,0 +1,154 @@
+#include "gamecfg/FileSys.h"
+#include "gamecfg/Error.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace kw::fs {
+namespace {
+
+namespace stdfs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+class FileSysTest : public ::testing::Test {
+protected:
+    FileSysTest() {
+        root_ = stdfs::temp_directory_path() / ("kw-fs-" + std::to_string(std::random_device{}()));
+        stdfs::create_directories(root_);
+    }
+    ~FileSysTest() override {
+        std::error_code ec;
+        stdfs::remove_all(root_, ec);
+    }
+
+    std::string At(const std::string& relative) const { return (root_ / relative).string(); }
+
+    std::string Put(const std::string& relative, const std::string& bytes = "x") const {
+        stdfs::create_directories((root_ / relative).parent_path());
+        std::ofstream(root_ / relative, std::ios::binary) << bytes;
+        return At(relative);
+    }
+
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : stdfs::directory_iterator(root_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    stdfs::path root_;
+};
+
+TEST_F(FileSysTest, ResolveFindsComponentsRegardlessOfCase) {
+    std::string actual = Put("GameData/Config/WEAPONS/weapons.ltx");
+    std::string folder = WithTrailingSeparator(root_.string());
+
+    EXPECT_EQ(Resolve(folder + "gamedata\\config\\weapons\\weapons.ltx"), actual);
+    EXPECT_EQ(Resolve(folder + "gamedata\\\\config/Weapons\\WEAPONS.LTX"), actual);
+    // What does not exist keeps its spelling behind the part that was found.
+    EXPECT_EQ(Resolve(folder + "gamedata\\config\\misc\\Outfit.ltx"), At("GameData/Config/misc/Outfit.ltx"));
+    EXPECT_TRUE(FileExists(folder + "GAMEDATA\\config\\weapons\\weapons.ltx"));
+    EXPECT_TRUE(DirExists(folder + "gamedata\\config\\"));
+    EXPECT_FALSE(DirExists(folder + "gamedata\\config\\weapons\\weapons.ltx"));
+}
+
+TEST_F(FileSysTest, ResolvePrefersTheExactSpellingThenByteOrder) {
+    Put("Foo.ltx");
+    Put("foo.ltx");
+    Put("fOO.LTX");
+    EXPECT_EQ(Resolve(At("foo.ltx")), At("foo.ltx"));
+    EXPECT_EQ(Resolve(At("FOO.ltx")), At("Foo.ltx"));
+}
+
+TEST_F(FileSysTest, WithTrailingSeparatorEndsWithExactlyOne) {
+    EXPECT_EQ(WithTrailingSeparator(""), "");
+    EXPECT_EQ(WithTrailingSeparator("/games/dh"), "/games/dh/");
+    EXPECT_EQ(WithTrailingSeparator("/games/dh//"), "/games/dh/");
+    EXPECT_EQ(WithTrailingSeparator("/games/dh\\"), "/games/dh/");
+    EXPECT_EQ(WithTrailingSeparator("/"), "/");
+}
+
+TEST_F(FileSysTest, ListFilesMatchesMaskAndSortsRegardlessOfCase) {
+    for (const char* name :
+         {"w_ak74.ltx", "W_Abakan.LTX", "w_b.ltx", "weapons.ltx", "w_.txt", "a.jpg", "A.jpg"}) {
+        Put(name);
+    }
+    stdfs::create_directory(root_ / "w_folder.ltx");
+    stdfs::create_symlink(root_ / "w_b.ltx", root_ / "w_linked.ltx");
+    stdfs::create_symlink(root_ / "missing.ltx", root_ / "w_dangling.ltx");
+
+    EXPECT_THAT(ListFiles(root_.string(), "w_*.ltx"),
+                ElementsAre("W_Abakan.LTX", "w_ak74.ltx", "w_b.ltx", "w_linked.ltx"));
+    EXPECT_THAT(ListFiles(root_.string(), "?.JPG"), ElementsAre("A.jpg", "a.jpg"));
+    EXPECT_THAT(ListFiles(root_.string(), "*s.ltx"), ElementsAre("weapons.ltx"));
+    EXPECT_THAT(ListFiles(At("Missing"), "*"), ElementsAre());
+}
+
+TEST_F(FileSysTest, ReadsWholeFilesAndTheirState) {
+    std::string bytes("a\0b\r\n\xC0", 6);
+    std::string path = Put("data.ltx", bytes);
+    EXPECT_EQ(ReadFile(path), bytes);
+    EXPECT_EQ(FileSize(path), 6u);
+    EXPECT_EQ(ReadFile(At("none.ltx")), std::nullopt);
+    EXPECT_EQ(ReadFile(root_.string()), std::nullopt);
+    EXPECT_EQ(FileSize(At("none.ltx")), std::nullopt);
+
+    EXPECT_FALSE(IsReadOnly(path));
+    stdfs::permissions(path, stdfs::perms::owner_read | stdfs::perms::group_read);
+    EXPECT_TRUE(IsReadOnly(path));
+    EXPECT_THAT(WriteObstacle(path, false), HasSubstr("read-only"));
+    EXPECT_FALSE(IsReadOnly(At("none.ltx")));
+}
+
+TEST_F(FileSysTest, WriteObstacleNamesWhatStandsInTheWay) {
+    std::string path = Put("a.ltx");
+    EXPECT_EQ(WriteObstacle(path, false), "");
+    EXPECT_THAT(WriteObstacle(At("new.ltx"), false), HasSubstr("does not exist"));
+    EXPECT_EQ(WriteObstacle(At("new.ltx"), true), "");
+    EXPECT_THAT(WriteObstacle(At("nowhere/new.ltx"), true), HasSubstr("folder does not exist"));
+    EXPECT_THAT(WriteObstacle(root_.string(), true), HasSubstr("not a file"));
+}
+
+TEST_F(FileSysTest, AtomicReplaceKeepsLinkModeAndLeavesNoTemporaryFile) {
+    std::string target = Put("real.ltx", "old");
+    stdfs::permissions(target,
+                       stdfs::perms::owner_read | stdfs::perms::owner_write | stdfs::perms::group_read);
+    stdfs::create_symlink("real.ltx", root_ / "link.ltx");
+
+    AtomicReplace(At("link.ltx"), "new content");
+
+    EXPECT_TRUE(stdfs::is_symlink(root_ / "link.ltx"));
+    EXPECT_EQ(ReadFile(target), "new content");
+    EXPECT_EQ(stdfs::status(target).permissions(),
+              stdfs::perms::owner_read | stdfs::perms::owner_write | stdfs::perms::group_read);
+    EXPECT_THAT(Entries(), ::testing::UnorderedElementsAre("real.ltx", "link.ltx"));
+
+    AtomicReplace(At("created.ltx"), "fresh");
+    EXPECT_EQ(ReadFile(At("created.ltx")), "fresh");
+}
+
+TEST_F(FileSysTest, AtomicReplaceFailureNamesTheFile) {
+    try {
+        AtomicReplace(At("nowhere/a.ltx"), "x");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_THAT(e.what(), StartsWith("Unable to write to " + At("nowhere/a.ltx") + ": "));
+    }
+}
+
+TEST_F(FileSysTest, ExecutableFolderHoldsTheRunningProgram) {
+    std::string folder = ExecutableFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_TRUE(FileExists(folder + "test_gamecfg"));
+}
+
+} // namespace
+} // namespace kw::fs
