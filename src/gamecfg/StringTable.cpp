@@ -1,0 +1,169 @@
+#include "gamecfg/StringTable.h"
+
+#include "gamecfg/CodePage.h"
+#include "gamecfg/Error.h"
+#include "gamecfg/FileSys.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+
+#include <memory>
+#include <optional>
+#include <string_view>
+
+namespace kw {
+
+void TStringTable::Clear() {
+    lines.clear();
+    firstIndexOfId.clear();
+}
+
+void TStringTable::Append(const std::string& id, const std::string& text) {
+    // The line is what counts, not the two halves it was built from: an id
+    // holding "=" splits at that "=" like any other line would.
+    std::string line = id + "=" + text;
+    const std::size_t eq = line.find('=');
+    TLine entry{line.substr(0, eq), line.substr(eq + 1)};
+    firstIndexOfId.emplace(entry.IdPart, Count());
+    lines.push_back(std::move(entry));
+}
+
+int TStringTable::Count() const {
+    return static_cast<int>(lines.size());
+}
+
+std::string TStringTable::Line(int index) const {
+    return lines.at(index).IdPart + "=" + lines.at(index).Text;
+}
+
+const std::string& TStringTable::Text(int index) const {
+    return lines.at(index).Text;
+}
+
+int TStringTable::IndexOfStringId(const std::string& id) const {
+    const auto found = firstIndexOfId.find(id);
+    return found == firstIndexOfId.end() ? -1 : found->second;
+}
+
+namespace {
+
+struct TDocFree {
+    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+struct TCtxtFree {
+    void operator()(xmlParserCtxt* ctxt) const { xmlFreeParserCtxt(ctxt); }
+};
+struct TXmlCharFree {
+    void operator()(xmlChar* text) const { xmlFree(text); }
+};
+using TDocPtr = std::unique_ptr<xmlDoc, TDocFree>;
+
+struct TParseResult {
+    TDocPtr Doc;
+    std::string ErrorText;
+    int ErrorLine = 0;
+};
+
+// Keeps the first error of a parse instead of letting libxml2 print it.
+void CollectError(void* userData, xmlError* error) {
+    auto* ctxt = static_cast<xmlParserCtxt*>(userData);
+    auto* result = static_cast<TParseResult*>(ctxt->_private);
+    if (error == nullptr || error->level < XML_ERR_ERROR || !result->ErrorText.empty())
+        return;
+    std::string message = error->message != nullptr ? error->message : "";
+    while (!message.empty() && static_cast<unsigned char>(message.back()) <= ' ')
+        message.pop_back();
+    result->ErrorText = message.empty() ? "malformed XML" : message;
+    result->ErrorLine = error->line;
+}
+
+TParseResult ParseXml(const std::string& bytes, const std::string& url, const char* encoding) {
+    TParseResult result;
+    std::unique_ptr<xmlParserCtxt, TCtxtFree> ctxt(xmlNewParserCtxt());
+    if (!ctxt)
+        throw Error("Out of memory while reading " + url);
+    ctxt->_private = &result;
+    ctxt->userData = ctxt.get();
+    ctxt->sax->serror = CollectError;
+    result.Doc.reset(xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()), url.c_str(),
+                                       encoding, XML_PARSE_NOBLANKS | XML_PARSE_NONET));
+    if (!result.Doc && result.ErrorText.empty())
+        result.ErrorText = "not a well-formed XML document";
+    return result;
+}
+
+bool HasEncodingDeclaration(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    if (!bytes.starts_with("<?xml"))
+        return false;
+    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+    return declaration.find("encoding") != std::string_view::npos;
+}
+
+// The game reads undeclared single-byte tables, and mods ship many of them.
+TParseResult ParseStringTableFile(const std::string& bytes, const std::string& url) {
+    TParseResult result = ParseXml(bytes, url, nullptr);
+    if (!result.Doc && !HasEncodingDeclaration(bytes) && !IsValidUtf8(bytes))
+        result = ParseXml(bytes, url, "windows-1251");
+    return result;
+}
+
+std::optional<std::string> TextOfTextNode(const xmlNode* node) {
+    if (node->type != XML_TEXT_NODE && node->type != XML_CDATA_SECTION_NODE)
+        return std::nullopt;
+    return std::string(node->content != nullptr ? reinterpret_cast<const char*>(node->content) : "");
+}
+
+// An element child counts only when it holds exactly one text node.
+std::optional<std::string> TextOfFirstChild(const xmlNode* first) {
+    if (first->type != XML_ELEMENT_NODE)
+        return TextOfTextNode(first);
+    const xmlNode* inner = first->children;
+    if (inner == nullptr || inner->next != nullptr)
+        return std::nullopt;
+    return TextOfTextNode(inner);
+}
+
+std::string WithLineBreaks(std::string text) {
+    for (std::size_t pos = text.find("\\n"); pos != std::string::npos; pos = text.find("\\n", pos + 2))
+        text.replace(pos, 2, "\r\n");
+    return text;
+}
+
+void AppendEntries(TStringTable& table, const xmlDoc* doc) {
+    const xmlNode* root = xmlDocGetRootElement(doc);
+    if (root == nullptr)
+        return;
+    for (const xmlNode* node = root->children; node != nullptr; node = node->next) {
+        if (node->type != XML_ELEMENT_NODE || node->children == nullptr)
+            continue;
+        if (xmlHasNsProp(node, BAD_CAST "id", nullptr) == nullptr)
+            continue;
+        const std::optional<std::string> text = TextOfFirstChild(node->children);
+        if (!text || text->empty())
+            continue;
+        std::unique_ptr<xmlChar, TXmlCharFree> id(xmlGetNoNsProp(node, BAD_CAST "id"));
+        table.Append(id ? reinterpret_cast<const char*>(id.get()) : "", WithLineBreaks(*text));
+    }
+}
+
+} // namespace
+
+void LoadStringTable(TStringTable& table, const std::string& path) {
+    table.Clear();
+    if (!fs::FileExists(path))
+        return;
+    const std::string shownPath = fs::Resolve(path);
+    const std::optional<std::string> bytes = fs::ReadFile(path);
+    if (!bytes)
+        throw Error("Unable to read " + shownPath);
+    xmlInitParser();
+    const TParseResult parsed = ParseStringTableFile(*bytes, shownPath);
+    if (!parsed.Doc)
+        throw Error(shownPath + ": line " + std::to_string(parsed.ErrorLine) + ": " + parsed.ErrorText);
+    AppendEntries(table, parsed.Doc.get());
+}
+
+} // namespace kw
