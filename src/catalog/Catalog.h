@@ -1,0 +1,84 @@
+#pragma once
+
+#include "catalog/Classes.h"
+#include "catalog/Picture.h"
+#include "gamecfg/ProfileFile.h"
+#include "gamecfg/StringTable.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kw {
+
+class TCatalog;
+
+// requiredFiles: the five category files, full paths, in the order weapons.ltx, outfit.ltx, artefacts.ltx,
+// items.ltx, weather_default.ltx. weaponFiles: full paths of the "w_*.ltx" files; the files that hold no
+// weapon of their own are struck from the caller's list, so later users of it (the backup) skip them too.
+void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
+                  const std::vector<std::string>& requiredFiles, std::vector<std::string>& weaponFiles,
+                  const TStringTables& tables, const TPictureLists& pictures);
+
+struct TSaveFailure {
+    std::string File;   // UTF-8
+    std::string Reason; // UTF-8
+};
+
+struct TSaveReport {
+    std::vector<TSaveFailure> Failures;
+    bool Stopped = false; // a category file failed, so the files after it were not written
+    bool Ok() const { return Failures.empty(); }
+};
+
+// Writes the catalog back into the files of the last load. A weapon file that cannot be written is reported
+// and passed over; a category file that cannot be written is reported and ends the save. A file that failed
+// stays as it was.
+TSaveReport SaveCatalogs(TCatalog& catalog);
+
+class TCatalog {
+public:
+    TCatalog() = default;
+    ~TCatalog();
+    TCatalog(const TCatalog&) = delete;
+    TCatalog& operator=(const TCatalog&) = delete;
+
+    std::vector<std::unique_ptr<TWeapon>> Weapons;
+    std::vector<std::unique_ptr<TAmmo>> Ammo;
+    std::vector<std::unique_ptr<TOutfit>> Outfits;
+    std::vector<std::unique_ptr<TArt>> Arts;
+    std::vector<std::unique_ptr<TItem>> Items;
+    std::vector<std::unique_ptr<TWeather>> Weather;
+    std::vector<std::unique_ptr<TScope>> Scopes;
+    std::vector<std::unique_ptr<TGrenLnch>> GrenLnchs;
+    std::unique_ptr<TMainItem> Silencer;
+
+    // Called when a load has filled every collection.
+    std::function<void()> OnLoaded;
+
+    // Where the last load read from; a save writes there and nowhere else, even after another folder was
+    // chosen. Empty before the first load.
+    const std::string& GamePath() const { return gamePath_; }
+    const std::vector<std::string>& RequiredFiles() const { return requiredFiles_; }
+    const std::vector<std::string>& WeaponFiles() const { return weaponFiles_; }
+
+    enum TCategoryFile { WeaponsLtx, OutfitLtx, ArtefactsLtx, ItemsLtx, WeatherLtx, CategoryFileCount };
+
+private:
+    friend void LoadCatalogs(TCatalog&, const std::string&, const std::vector<std::string>&,
+                             std::vector<std::string>&, const TStringTables&, const TPictureLists&);
+    friend TSaveReport SaveCatalogs(TCatalog&);
+
+    void Clear();
+
+    std::string gamePath_;
+    std::vector<std::string> requiredFiles_;
+    std::vector<std::string> weaponFiles_;
+    // Held open from one load to the next, so each is parsed once per load and the saver writes through
+    // the same objects.
+    std::array<std::unique_ptr<ProfileFile>, CategoryFileCount> files_;
+};
+
+} // namespace kw

@@ -1,0 +1,103 @@
+#include "catalog/Classes.h"
+
+#include "catalog/KeyLists.h"
+#include "gamecfg/CodePage.h"
+#include "gamecfg/ProfileFile.h"
+#include "gamecfg/StringTable.h"
+
+#include <algorithm>
+
+namespace kw {
+namespace {
+
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+std::string StripControls(const std::string& text) {
+    auto first = std::find_if_not(text.begin(), text.end(), IsBlankOrControl);
+    auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlankOrControl).base();
+    return first < last ? std::string(first, last) : std::string();
+}
+
+std::string AsciiLower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return text;
+}
+
+} // namespace
+
+void ReadParam(TParam& param, const ProfileFile& file, const std::string& section, const std::string& key,
+               const std::string& def) {
+    const std::string stored = file.ReadString(section, key, def);
+    const auto semicolon = stored.find(';');
+    param.Value = StripControls(stored.substr(0, semicolon));
+    std::replace(param.Value.begin(), param.Value.end(), '\t', ' ');
+    param.Comment = semicolon == std::string::npos ? std::string() : stored.substr(semicolon);
+    param.present_ = file.KeyExists(section, key);
+    param.loadedValue_ = param.Value;
+}
+
+void ReadParamWhole(TParam& param, const ProfileFile& file, const std::string& section,
+                    const std::string& key) {
+    param.Value = file.ReadString(section, key, "");
+    param.Comment.clear();
+    param.present_ = file.KeyExists(section, key);
+    param.loadedValue_ = param.Value;
+}
+
+void WriteParam(const TParam& param, ProfileFile& file, const std::string& section, const std::string& key) {
+    file.WriteString(section, key, param.Comment.empty() ? param.Value : param.Value + '\t' + param.Comment);
+}
+
+void TMainItem::ForEachParam(const TParamVisitor& fn) {
+    VisitParams(*this, SilencerKeys(), fn);
+}
+void TWeapon::ForEachParam(const TParamVisitor& fn) {
+    VisitParams(*this, WeaponKeys(), fn);
+}
+void TAmmo::ForEachParam(const TParamVisitor& fn) {
+    VisitParams(*this, AmmoKeys(), fn);
+}
+void TOutfit::ForEachParam(const TParamVisitor& fn) {
+    VisitParams(*this, OutfitKeys(), fn);
+}
+void TArt::ForEachParam(const TParamVisitor& fn) {
+    VisitParams(*this, ArtKeys(), fn);
+}
+void TItem::ForEachParam(const TParamVisitor& fn) {
+    VisitParams(*this, ItemKeys(), fn);
+}
+void TScope::ForEachParam(const TParamVisitor& fn) {
+    VisitParams(*this, ScopeKeys(), fn);
+}
+void TGrenLnch::ForEachParam(const TParamVisitor& fn) {
+    VisitParams(*this, GrenLnchKeys(), fn);
+}
+void TWeather::ForEachParam(const TParamVisitor& fn) {
+    VisitParams(*this, WeatherKeys(), fn);
+}
+
+void ResolveName(TMainItem& item, const TStringTable& table) {
+    // The table's ids are UTF-8 like all its text.
+    const std::string id = Cp1251ToUtf8(item.inv_name.Value);
+    const int index = table.IndexOfStringId(id);
+    item.Name = index >= 0 ? table.Text(index) : id;
+}
+
+void ResolveDescr(TMainItem& item, const TStringTable& table) {
+    const int index = table.IndexOfStringId(Cp1251ToUtf8(item.description.Value));
+    if (index >= 0) {
+        item.Descr = table.Text(index);
+    }
+}
+
+void ResolvePic(TMainItem& item, const TPicList& pictures) {
+    const std::string section = AsciiLower(item.Section);
+    auto match = std::find_if(pictures.begin(), pictures.end(),
+                              [&](const auto& pic) { return AsciiLower(pic->Name) == section; });
+    item.Pic = match == pictures.end() ? nullptr : match->get();
+}
+
+} // namespace kw

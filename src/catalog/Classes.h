@@ -1,0 +1,149 @@
+#pragma once
+
+#include "catalog/Picture.h"
+
+#include <functional>
+#include <string>
+
+namespace kw {
+
+class ProfileFile;
+class TStringTable;
+class TParam;
+
+// Fills the parameter from key in section: Value is the stored text before its first ";", stripped of
+// control characters and blanks at both ends, TABs inside turned into blanks; Comment is the rest from
+// that ";" on. A missing key yields def.
+void ReadParam(TParam& param, const ProfileFile& file, const std::string& section, const std::string& key,
+               const std::string& def = "");
+// Fills Value with the stored text whole, comment included (a link to another section, whose name the
+// game takes as it stands); Comment stays empty.
+void ReadParamWhole(TParam& param, const ProfileFile& file, const std::string& section,
+                    const std::string& key);
+// Stores Value, plus a TAB and Comment when there is a comment, as the value of key in section.
+void WriteParam(const TParam& param, ProfileFile& file, const std::string& section, const std::string& key);
+
+// One key of an entry. Value and Comment are windows-1251 bytes as in the game file.
+class TParam {
+public:
+    std::string Value;
+    std::string Comment;
+
+    // A key that the section did not hold at load reads as its default or as empty, while the game sees
+    // what a parent section or the engine supplies; writing it would replace that. Such a key is worth
+    // writing only once the user has changed what was shown.
+    bool NeedsWrite() const { return present_ || Value != loadedValue_; }
+    bool WasPresent() const { return present_; }
+    // Records that a write of this key has been committed to its section.
+    void MarkStored() { present_ = true; }
+
+private:
+    friend void ReadParam(TParam&, const ProfileFile&, const std::string&, const std::string&,
+                          const std::string&);
+    friend void ReadParamWhole(TParam&, const ProfileFile&, const std::string&, const std::string&);
+
+    bool present_ = false;
+    std::string loadedValue_;
+};
+
+using TParamVisitor = std::function<void(const std::string& key, TParam& param)>;
+
+// The nine kinds of damage; the game key is the kind plus "_protection" or "_immunity".
+struct TImmunity {
+    TParam burn, strike, shock, wound, radiation, telepatic, chemical_burn, explosion, fire_wound;
+};
+
+// One section of a game file shown as an entry of a catalog. Name and Descr are UTF-8.
+class TMainItem {
+public:
+    virtual ~TMainItem() = default;
+
+    std::string Name;
+    std::string Descr;
+    const TPic* Pic = nullptr;
+    std::string Section;
+    TParam cost, inv_weight, inv_name, description, visual;
+
+    // Every parameter under its game key, in field order.
+    virtual void ForEachParam(const TParamVisitor& fn);
+};
+
+class TWeapon : public TMainItem {
+public:
+    std::string FileName; // relative to the game folder, in the game's backslash form
+    TParam fire_dispersion_base, fire_dispersion_condition_factor, misfire_probability, misfire_condition_k,
+        condition_shot_dec, fire_distance, bullet_speed, scope_status, silencer_status,
+        grenade_launcher_status, ammo_limit, ammo_mag_size, ammo_class, hit_power, rpm, hit_impulse,
+        zoom_enabled, scope_zoom_factor, silencer_name, scope_name, grenade_launcher_name, silencer_hit_power,
+        silencer_hit_impulse, silencer_fire_distance, silencer_bullet_speed, scope_x, scope_y, silencer_x,
+        silencer_y, grenade_launcher_x, grenade_launcher_y;
+
+    void ForEachParam(const TParamVisitor& fn) override;
+};
+
+class TAmmo : public TMainItem {
+public:
+    TParam k_dist, k_disp, k_hit, k_impulse, k_pierce, impair, buck_shot, box_size, tracer, explosive;
+
+    void ForEachParam(const TParamVisitor& fn) override;
+};
+
+class TOutfit : public TMainItem {
+public:
+    TImmunity Protection; // from the outfit's own section
+    TImmunity Immunity;   // from the section that immunities_sect names
+    TParam immunities_sect;
+
+    void ForEachParam(const TParamVisitor& fn) override;
+};
+
+class TArt : public TMainItem {
+public:
+    TParam health_restore_speed, radiation_restore_speed, satiety_restore_speed, power_restore_speed,
+        bleeding_restore_speed, hit_absorbation_sect;
+    TImmunity Immunity; // from the section that hit_absorbation_sect names
+
+    void ForEachParam(const TParamVisitor& fn) override;
+};
+
+class TItem : public TMainItem {
+public:
+    TParam eat_health, eat_satiety, eat_power, eat_radiation;
+
+    void ForEachParam(const TParamVisitor& fn) override;
+};
+
+class TScope : public TMainItem {
+public:
+    TParam scope_zoom_factor;
+
+    void ForEachParam(const TParamVisitor& fn) override;
+};
+
+class TGrenLnch : public TMainItem {
+public:
+    TParam grenade_vel;
+
+    void ForEachParam(const TParamVisitor& fn) override;
+};
+
+// One time slot of the default weather cycle.
+class TWeather {
+public:
+    std::string Time;    // the slot's key in "sect_default_weather"
+    std::string Section; // the section holding the slot's values
+    TParam sky_color, clouds_color, fog_distance, fog_color, fog_density, rain_density, rain_color,
+        thunderbolt, bolt_period, bolt_duration, wind_velocity, wind_direction, ambient, sun_color, sun_dir,
+        env_ambient, sky_texture, clouds_texture;
+
+    void ForEachParam(const TParamVisitor& fn);
+};
+
+// Name: the table's text for the inv_name id, else the id itself.
+void ResolveName(TMainItem& item, const TStringTable& table);
+// Descr: the table's text for the description id; unchanged when the table lacks it.
+void ResolveDescr(TMainItem& item, const TStringTable& table);
+// Pic: the first picture whose name equals the section regardless of ASCII letter case, or none.
+void ResolvePic(TMainItem& item, const TPicList& pictures);
+
+} // namespace kw

@@ -1,0 +1,196 @@
+#include "catalog/Catalog.h"
+
+#include "catalog/GameFolder.h"
+#include "catalog/KeyLists.h"
+#include "gamecfg/GameRules.h"
+
+#include <stdexcept>
+
+namespace kw {
+namespace {
+
+// What an entry's name, description and picture are looked up in; scopes and grenade launchers have a
+// name only, the silencer nothing.
+struct TLookup {
+    const TStringTable* Names = nullptr;
+    const TStringTable* Descriptions = nullptr;
+    const TPicList* Pictures = nullptr;
+};
+
+TLookup Full(const TStringTable& table, const TPicList& pictures) {
+    return {&table, &table, &pictures};
+}
+
+template <class T>
+void ReadKeys(T& entry, const ProfileFile& file, const std::string& section, const TKeyList<T>& keys,
+              TKeyPlace place) {
+    for (const auto& rule : keys.Rules) {
+        if (rule.Place != place || rule.Use == TKeyUse::Unused) {
+            continue;
+        }
+        TParam& param = rule.Param.In(entry);
+        if (rule.Use == TKeyUse::ShowWhole) {
+            ReadParamWhole(param, file, section, rule.Key);
+        } else {
+            ReadParam(param, file, section, rule.Key, rule.Default);
+        }
+    }
+}
+
+template <class T>
+void ReadEntryKeys(T& entry, const ProfileFile& file, const std::string& section, const TKeyList<T>& keys) {
+    ReadKeys(entry, file, section, keys, TKeyPlace::Own);
+    if (keys.Link) {
+        const std::string& linked = (entry.*keys.Link).Value;
+        if (!linked.empty() && file.SectionExists(linked)) {
+            ReadKeys(entry, file, linked, keys, TKeyPlace::Linked);
+        }
+    }
+}
+
+void Resolve(TMainItem& item, const TLookup& lookup) {
+    if (lookup.Names) {
+        ResolveName(item, *lookup.Names);
+    }
+    if (lookup.Descriptions) {
+        ResolveDescr(item, *lookup.Descriptions);
+    }
+    if (lookup.Pictures) {
+        ResolvePic(item, *lookup.Pictures);
+    }
+}
+
+template <class T>
+std::unique_ptr<T> ReadEntry(const ProfileFile& file, const std::string& section, const TKeyList<T>& keys,
+                             const TLookup& lookup) {
+    auto entry = std::make_unique<T>();
+    entry->Section = section;
+    ReadEntryKeys(*entry, file, section, keys);
+    Resolve(*entry, lookup);
+    return entry;
+}
+
+// An entry that cannot be read is left out; the rest of its catalog still loads.
+template <class T>
+void ReadEntries(std::vector<std::unique_ptr<T>>& into, const ProfileFile& file,
+                 const std::vector<std::string>& sections, const TKeyList<T>& keys, const TLookup& lookup) {
+    for (const auto& section : sections) {
+        try {
+            into.push_back(ReadEntry(file, section, keys, lookup));
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+std::unique_ptr<TWeapon> ReadWeapon(const std::string& path, const TLookup& lookup) {
+    const ProfileFile file(path);
+    const std::string fileName = FileNamePart(path);
+    const std::string section = WeaponSectionForFile(fileName);
+    if (!IsEntrySection(file, section)) {
+        return nullptr;
+    }
+    auto weapon = ReadEntry(file, section, WeaponKeys(), lookup);
+    weapon->FileName = kWeaponsFolder + fileName;
+    return weapon;
+}
+
+void ReadWeapons(TCatalog& catalog, const std::vector<std::string>& weaponFiles, const TLookup& lookup) {
+    for (const auto& path : weaponFiles) {
+        try {
+            if (auto weapon = ReadWeapon(path, lookup)) {
+                catalog.Weapons.push_back(std::move(weapon));
+            }
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+void ReadWeaponsLtx(TCatalog& catalog, const ProfileFile& file, const TStringTables& tables,
+                    const TPictureLists& pictures) {
+    const auto sections = ClassifyWeaponsFile(file);
+    if (sections.Silencer) {
+        try {
+            catalog.Silencer = ReadEntry(file, *sections.Silencer, SilencerKeys(), {});
+        } catch (const std::exception&) {
+        }
+    }
+    const TLookup nameOnly{&tables.Weapon};
+    ReadEntries(catalog.Scopes, file, sections.Scopes, ScopeKeys(), nameOnly);
+    ReadEntries(catalog.GrenLnchs, file, sections.GrenadeLaunchers, GrenLnchKeys(), nameOnly);
+    ReadEntries(catalog.Ammo, file, sections.Ammo, AmmoKeys(), Full(tables.Weapon, pictures.Ammo));
+}
+
+void ReadWeather(TCatalog& catalog, const ProfileFile& file) {
+    for (const auto& slot : WeatherSlots(file)) {
+        try {
+            auto weather = std::make_unique<TWeather>();
+            weather->Time = slot.Time;
+            weather->Section = slot.Section;
+            ReadEntryKeys(*weather, file, slot.Section, WeatherKeys());
+            catalog.Weather.push_back(std::move(weather));
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+} // namespace
+
+TCatalog::~TCatalog() {
+    Clear();
+}
+
+void TCatalog::Clear() {
+    // Every save commits or drops its writes; dropping here keeps a failed one from reaching the disk when
+    // the file is closed.
+    for (auto& file : files_) {
+        if (file) {
+            file->DiscardPending();
+        }
+        file.reset();
+    }
+    Weapons.clear();
+    Ammo.clear();
+    Outfits.clear();
+    Arts.clear();
+    Items.clear();
+    Weather.clear();
+    Scopes.clear();
+    GrenLnchs.clear();
+    Silencer.reset();
+    gamePath_.clear();
+    requiredFiles_.clear();
+    weaponFiles_.clear();
+}
+
+void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
+                  const std::vector<std::string>& requiredFiles, std::vector<std::string>& weaponFiles,
+                  const TStringTables& tables, const TPictureLists& pictures) {
+    if (requiredFiles.size() != TCatalog::CategoryFileCount) {
+        throw std::invalid_argument("LoadCatalogs needs the five category files");
+    }
+    catalog.Clear();
+    catalog.gamePath_ = gamePath;
+    catalog.requiredFiles_ = requiredFiles;
+    StrikeExcludedWeaponFiles(weaponFiles);
+    catalog.weaponFiles_ = weaponFiles;
+
+    ReadWeapons(catalog, weaponFiles, Full(tables.Weapon, pictures.Weapon));
+    for (size_t i = 0; i < requiredFiles.size(); ++i) {
+        catalog.files_[i] = std::make_unique<ProfileFile>(requiredFiles[i]);
+    }
+    const auto& files = catalog.files_;
+    ReadWeaponsLtx(catalog, *files[TCatalog::WeaponsLtx], tables, pictures);
+    ReadEntries(catalog.Outfits, *files[TCatalog::OutfitLtx], OutfitSections(*files[TCatalog::OutfitLtx]),
+                OutfitKeys(), Full(tables.Outfit, pictures.Outfit));
+    ReadEntries(catalog.Arts, *files[TCatalog::ArtefactsLtx],
+                ArtefactSections(*files[TCatalog::ArtefactsLtx]), ArtKeys(), Full(tables.Zone, pictures.Art));
+    ReadEntries(catalog.Items, *files[TCatalog::ItemsLtx], ItemSections(*files[TCatalog::ItemsLtx]),
+                ItemKeys(), Full(tables.Equipment, pictures.Item));
+    ReadWeather(catalog, *files[TCatalog::WeatherLtx]);
+
+    if (catalog.OnLoaded) {
+        catalog.OnLoaded();
+    }
+}
+
+} // namespace kw

@@ -1,0 +1,237 @@
+#include "catalog/SampleGame.h"
+#include "gamecfg/ProfileFile.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace kw {
+namespace {
+
+using ::testing::HasSubstr;
+
+const std::string kAk74 = "gamedata\\config\\weapons\\w_ak74.ltx";
+const std::string kUps = "gamedata\\config\\weapons\\w_ups.ltx";
+const std::string kUsp = "gamedata\\config\\weapons\\w_usp.ltx";
+const std::string kWeaponsLtx = "gamedata\\config\\weapons\\weapons.ltx";
+const std::string kOutfitLtx = "gamedata\\config\\misc\\outfit.ltx";
+const std::string kItemsLtx = "gamedata\\config\\misc\\items.ltx";
+
+std::string WithoutBlanks(std::string line) {
+    std::erase_if(line, [](char c) { return c == ' ' || c == '\t'; });
+    return line;
+}
+
+class SaverTest : public test::SampleGameTest {
+protected:
+    std::string Stored(const std::string& rel, const std::string& section, const std::string& key) const {
+        return ProfileFile(dir_.Path() + rel).ReadString(section, key, "<missing>");
+    }
+
+    // Lines that differ between before and now, where the file otherwise kept every line.
+    std::vector<std::string> ChangedLines(const std::string& before, const std::string& rel) const {
+        const auto old = test::Lines(before);
+        const auto now = test::Lines(dir_.Read(rel));
+        EXPECT_EQ(old.size(), now.size()) << rel;
+        std::vector<std::string> changed;
+        for (size_t i = 0; i < std::min(old.size(), now.size()); ++i) {
+            if (old[i] != now[i]) {
+                changed.push_back(now[i]);
+            }
+        }
+        return changed;
+    }
+
+    // Every file either holds exactly what it held or differs in blanks only, line by line.
+    void ExpectOnlyBlanksChanged(const std::map<std::string, std::string>& before,
+                                 const std::vector<std::string>& except = {}) const {
+        for (const auto& [rel, bytes] : before) {
+            if (std::find(except.begin(), except.end(), rel) != except.end()) {
+                continue;
+            }
+            const auto old = test::Lines(bytes);
+            const auto now = test::Lines(dir_.Read(rel));
+            ASSERT_EQ(old.size(), now.size()) << rel;
+            for (size_t i = 0; i < old.size(); ++i) {
+                EXPECT_EQ(WithoutBlanks(old[i]), WithoutBlanks(now[i])) << rel << ": " << now[i];
+            }
+        }
+    }
+
+    TCatalog catalog_;
+};
+
+TEST_F(SaverTest, SavingWithoutEditsChangesOnlyBlanksOfWrittenKeys) {
+    const auto before = FilesOnDisk();
+    Load(catalog_);
+    const auto report = SaveCatalogs(catalog_);
+    EXPECT_TRUE(report.Ok());
+    EXPECT_FALSE(report.Stopped);
+    ExpectOnlyBlanksChanged(before);
+
+    // Only key lines that the saver writes may change, and only between value and comment.
+    EXPECT_THAT(ChangedLines(before.at(kAk74), kAk74),
+                ::testing::ElementsAre("cost = 3500\t; the price", "bullet_speed = 900\t; m/s"));
+    EXPECT_THAT(ChangedLines(before.at(kUps), kUps),
+                ::testing::ElementsAre("fire_distance =  50\t;tab comment", "hit_impulse = 1 2"));
+    EXPECT_EQ(dir_.Read(kUsp), before.at(kUsp));
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "misfire_condition_k"), "0.05 ; never written");
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "hit_power"), "<missing>"); // still inherited
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74_base", "hit_power"), "0.35, 0.35, 0.35, 0.35");
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "zoom_enabled"), "<missing>");
+    EXPECT_EQ(Stored(kWeaponsLtx, "ammo_5.45x39_ap", "tracer"), "<missing>");
+    EXPECT_EQ(Stored(kWeaponsLtx, "ammo_5.45x39_ap", "k_hit"), "1.2\t; armour piercing");
+}
+
+TEST_F(SaverTest, EditedValuesLandInTheirOwnFileAndSection) {
+    Load(catalog_);
+    const auto before = FilesOnDisk();
+    catalog_.Weapons[0]->fire_distance.Value = "1200";
+    catalog_.Weapons[0]->hit_power.Value = "0.5"; // typed over an inherited value
+    catalog_.Weapons[0]->zoom_enabled.Value = "false";
+    catalog_.Ammo[1]->k_hit.Value = "1.3";
+    catalog_.Outfits[0]->Immunity.strike.Value = "0.7";
+    catalog_.Weather[0]->fog_distance.Value = "350";
+    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "fire_distance"), "1200");
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "hit_power"), "0.5");
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74_base", "hit_power"), "0.35, 0.35, 0.35, 0.35");
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "zoom_enabled"), "false");
+    EXPECT_EQ(Stored(kWeaponsLtx, "ammo_5.45x39_ap", "k_hit"), "1.3\t; armour piercing");
+    EXPECT_EQ(Stored(kWeaponsLtx, "ammo_base", "k_hit"), "1");
+    EXPECT_EQ(Stored(kOutfitLtx, "stalker_immunities", "strike_immunity"), "0.7");
+    EXPECT_EQ(Stored("gamedata\\config\\weathers\\weather_default.ltx", "default_00", "fog_distance"), "350");
+    ExpectOnlyBlanksChanged(
+        before, {kAk74, kWeaponsLtx, kOutfitLtx, "gamedata\\config\\weathers\\weather_default.ltx"});
+    EXPECT_EQ(dir_.Read(kUsp), before.at(kUsp));
+
+    // The key stands in the section now, so clearing it later is written too.
+    catalog_.Weapons[0]->hit_power.Value = "";
+    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "hit_power"), "");
+}
+
+TEST_F(SaverTest, AddonStatusIsWrittenOnlyAsAChosenState) {
+    Load(catalog_);
+    catalog_.Weapons[0]->scope_status.Value = "-1";
+    catalog_.Weapons[0]->silencer_status.Value = "1";
+    catalog_.Weapons[0]->grenade_launcher_status.Value = "-1";
+    catalog_.Weapons[2]->scope_status.Value = "";
+    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "scope_status"), "2");
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "silencer_status"), "1");
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "grenade_launcher_status"), "<missing>");
+    EXPECT_EQ(Stored(kUps, "wpn_usp", "scope_status"), "5");
+    EXPECT_EQ(Stored(kUsp, "wpn_usp", "scope_status"), "<missing>");
+}
+
+TEST_F(SaverTest, WeaponsDerivingTheSameSectionKeepTheirOwnFiles) {
+    Load(catalog_);
+    catalog_.Weapons[1]->cost.Value = "2001";
+    catalog_.Weapons[2]->cost.Value = "2101";
+    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    EXPECT_EQ(Stored(kUps, "wpn_usp", "cost"), "2001");
+    EXPECT_EQ(Stored(kUsp, "wpn_usp", "cost"), "2101");
+}
+
+TEST_F(SaverTest, ImmunitiesAreWrittenOnlyIntoExistingSections) {
+    Load(catalog_);
+    const auto before = FilesOnDisk();
+    for (auto& outfit : catalog_.Outfits) {
+        outfit->Immunity.burn.Value = "0.25";
+    }
+    catalog_.Arts[0]->Immunity.shock.Value = "0.4";
+    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    EXPECT_EQ(Stored(kOutfitLtx, "stalker_immunities", "burn_immunity"), "0.25");
+    EXPECT_EQ(Stored(kOutfitLtx, "dolg_immunities", "burn_immunity"), "0.5");
+    EXPECT_EQ(Stored(kOutfitLtx, "exo_immunities", "burn_immunity"), "<missing>");
+    EXPECT_THAT(ChangedLines(before.at(kOutfitLtx), kOutfitLtx),
+                ::testing::ElementsAre("burn_immunity = 0.25"));
+    EXPECT_EQ(Stored("gamedata\\config\\misc\\artefacts.ltx", "af_medusa_absorbation", "shock_immunity"),
+              "0.4");
+}
+
+TEST_F(SaverTest, ReadOnlyWeaponFileIsReportedAndPassedOver) {
+    Load(catalog_);
+    const auto before = FilesOnDisk();
+    dir_.MakeReadOnly(kUps);
+    for (auto& weapon : catalog_.Weapons) {
+        weapon->cost.Value = "1";
+    }
+    catalog_.Items[0]->cost.Value = "51";
+    const auto report = SaveCatalogs(catalog_);
+    ASSERT_EQ(report.Failures.size(), 1u);
+    EXPECT_THAT(report.Failures[0].File, HasSubstr("w_ups.ltx"));
+    EXPECT_THAT(report.Failures[0].Reason, HasSubstr("Unable to write to"));
+    EXPECT_FALSE(report.Stopped);
+    EXPECT_EQ(dir_.Read(kUps), before.at(kUps));
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "cost"), "1\t; the price");
+    EXPECT_EQ(Stored(kUsp, "wpn_usp", "cost"), "1");
+    EXPECT_EQ(Stored(kItemsLtx, "bread", "cost"), "51");
+}
+
+TEST_F(SaverTest, ReadOnlyWeaponsLtxStopsTheSaveBeforeTheOtherCategories) {
+    Load(catalog_);
+    const auto before = FilesOnDisk();
+    dir_.MakeReadOnly(kWeaponsLtx);
+    catalog_.Weapons[0]->rpm.Value = "650";
+    catalog_.Ammo[0]->k_dist.Value = "2";
+    catalog_.Outfits[0]->cost.Value = "3100";
+    catalog_.Items[0]->cost.Value = "51";
+    const auto report = SaveCatalogs(catalog_);
+    ASSERT_EQ(report.Failures.size(), 1u);
+    EXPECT_THAT(report.Failures[0].File, HasSubstr("weapons.ltx"));
+    EXPECT_TRUE(report.Stopped);
+    EXPECT_EQ(Stored(kAk74, "wpn_ak74", "rpm"), "650");
+    for (const auto& rel : {kWeaponsLtx, kOutfitLtx, kItemsLtx}) {
+        EXPECT_EQ(dir_.Read(rel), before.at(rel)) << rel;
+    }
+}
+
+TEST_F(SaverTest, WritesOfAFailedFileAreNeverCommittedLater) {
+    Load(catalog_);
+    const auto before = FilesOnDisk();
+    catalog_.Ammo[0]->k_dist.Value = "2";
+    catalog_.Ammo[1]->k_dist.Value = "3\n4"; // cannot stand on one line: fails after the first write
+    catalog_.Weapons[0]->rpm.Value = "650";
+    catalog_.Weapons[0]->scope_x.Value = "1\r";
+    const auto report = SaveCatalogs(catalog_);
+    ASSERT_EQ(report.Failures.size(), 2u);
+    EXPECT_THAT(report.Failures[0].File, HasSubstr("w_ak74.ltx"));
+    EXPECT_THAT(report.Failures[1].File, HasSubstr("weapons.ltx"));
+    EXPECT_TRUE(report.Stopped);
+
+    Load(catalog_); // a reload closes the held files
+    EXPECT_EQ(catalog_.Ammo[0]->k_dist.Value, "1");
+    EXPECT_EQ(catalog_.Weapons[0]->rpm.Value, "600");
+    catalog_.Ammo[1]->k_dist.Value = "3";
+    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    EXPECT_EQ(Stored(kWeaponsLtx, "ammo_5.45x39_fmj", "k_dist"), "1");
+    EXPECT_EQ(Stored(kWeaponsLtx, "ammo_5.45x39_ap", "k_dist"), "3");
+    EXPECT_THAT(ChangedLines(before.at(kAk74), kAk74),
+                ::testing::ElementsAre("cost = 3500\t; the price", "bullet_speed = 900\t; m/s"));
+}
+
+TEST_F(SaverTest, DestroyingTheCatalogAfterAFailureLeavesTheFileAlone) {
+    const auto before = FilesOnDisk();
+    {
+        TCatalog catalog;
+        Load(catalog);
+        catalog.Outfits[0]->cost.Value = "1";
+        catalog.Outfits[1]->cost.Value = "\n";
+        EXPECT_TRUE(SaveCatalogs(catalog).Stopped);
+    }
+    EXPECT_EQ(dir_.Read(kOutfitLtx), before.at(kOutfitLtx));
+    EXPECT_EQ(dir_.Read(kItemsLtx), before.at(kItemsLtx));
+}
+
+TEST(SaverUnloadedTest, NothingLoadedMeansNothingWritten) {
+    TCatalog catalog;
+    catalog.Weapons.push_back(std::make_unique<TWeapon>());
+    EXPECT_TRUE(SaveCatalogs(catalog).Ok());
+}
+
+} // namespace
+} // namespace kw

@@ -1,0 +1,176 @@
+#include "catalog/Dump.h"
+#include "catalog/GameDir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+
+namespace kw {
+namespace {
+
+namespace stdfs = std::filesystem;
+using ::testing::AllOf;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+struct TRun {
+    int Code;
+    std::string Out, Err;
+};
+
+TRun RunTool(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = RunHeadlessTool(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string ReadBytes(const stdfs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Blanks and TABs removed, line endings kept: what a save may change on the lines it writes.
+std::vector<std::string> Normalised(const std::string& bytes) {
+    std::vector<std::string> lines(1);
+    for (const char c : bytes) {
+        if (c != ' ' && c != '\t')
+            lines.back() += c;
+        if (c == '\n')
+            lines.emplace_back();
+    }
+    return lines;
+}
+
+// A copy of the sample game in a folder of its own, since saving writes into it.
+class HeadlessToolTest : public ::testing::Test {
+protected:
+    HeadlessToolTest() { stdfs::copy(Sample(), game.Full("gamedata"), stdfs::copy_options::recursive); }
+    static stdfs::path Sample() {
+        return stdfs::path(KW_SOURCE_DIR) / "examples" / "sample-game" / "gamedata";
+    }
+
+    std::vector<std::string> DumpLines() {
+        const TRun run = RunTool({"dump", game.Path()});
+        EXPECT_EQ(run.Code, 0) << run.Err;
+        return test::Lines(run.Out);
+    }
+
+    test::TGameDir game;
+};
+
+TEST_F(HeadlessToolTest, CheckPrintsCatalogSizesOrTheMissingFiles) {
+    const TRun run = RunTool({"check", game.Path()});
+    EXPECT_EQ(run.Code, 0) << run.Err;
+    EXPECT_EQ(run.Out, "weapons\t10\nammo\t9\noutfits\t4\narts\t4\nitems\t9\nweather\t24\n"
+                       "silencer\t1\nscopes\t3\ngrenade_launchers\t2\n");
+
+    stdfs::remove(game.Full("gamedata\\config\\misc\\items.ltx"));
+    const TRun missing = RunTool({"check", game.Path()});
+    EXPECT_EQ(missing.Code, 1);
+    EXPECT_THAT(missing.Out, HasSubstr("gamedata/config/misc/items.ltx"));
+    EXPECT_THAT(missing.Out, Not(HasSubstr("outfit.ltx")));
+}
+
+TEST_F(HeadlessToolTest, DumpWritesEveryFieldAsOneEscapedLine) {
+    const std::vector<std::string> lines = DumpLines();
+    std::vector<std::string> catalogs;
+    for (const std::string& line : lines) {
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 5) << line;
+        const std::string catalog = line.substr(0, line.find('\t'));
+        if (catalogs.empty() || catalogs.back() != catalog)
+            catalogs.push_back(catalog);
+    }
+    EXPECT_EQ(catalogs, (std::vector<std::string>{"weapons", "ammo", "outfits", "arts", "items", "weather",
+                                                  "silencer", "scopes", "grenade_launchers"}));
+    for (const char* expected : {
+             "weapons\t0\twpn_bittern\tFileName\tgamedata\\\\config\\\\weapons\\\\w_bittern.ltx\t",
+             "weapons\t1\twpn_drover\thit_power\t\t",
+             "weapons\t3\twpn_heron\tName\tHeron AR-5\t",
+             "weapons\t3\twpn_heron\tbullet_speed\t870\t; muzzle velocity, m/s",
+             "weapons\t7\twpn_sedge\tcost\t1400\t; цена у торговца",
+             "weapons\t9\twpn_usp\tDescr\tService pistol of the wardens.\\r\\nCalibre:\\t9x18\\r\\n"
+             "Magazine:\\t12 rounds\t",
+             "ammo\t1\tammo_9x18_pmm\ttracer\tON\t; green trace",
+             "ammo\t7\tammo_12g_slug\tName\tammo_12g_slug_name\t",
+             "outfits\t1\tfenwarden_outfit\tburn_immunity\t\t",
+             "outfits\t1\tfenwarden_outfit\timmunities_sect\tfenwarden_immunities ; tuned for the swamp "
+             "gas\t",
+             "arts\t1\taf_glasswing\tstrike_immunity\t0.85\t",
+             "items\t8\tcanteen_A\tName\tCanteen\t",
+             "weather\t0\tdefault_wth_00\tTime\t00:00:00\t",
+             "weather\t0\tdefault_wth_00\tsky_texture\tsky\\\\sky_5_cube\t",
+             "silencer\t0\twpn_addon_silencer\tName\t\t",
+             "scopes\t2\twpn_addon_scope_ammo_counter\tscope_zoom_factor\t30\t",
+         })
+        EXPECT_THAT(lines, Contains(std::string(expected)));
+}
+
+TEST_F(HeadlessToolTest, DumpReadsTheTablesOfTheGamesLanguage) {
+    game.Write("gamedata\\config\\localization.ltx", "[string_table]\nlanguage = rus\n");
+    const std::vector<std::string> lines = DumpLines();
+    EXPECT_THAT(lines, Contains("weapons\t3\twpn_heron\tName\tЦапля АР-5\t")); // declared windows-1251
+    EXPECT_THAT(lines, Contains("outfits\t0\twanderer_outfit\tName\tПлащ странника\t")); // UTF-8
+    EXPECT_THAT(lines, Contains("arts\t0\taf_mirebloom\tName\tТопяной цвет\t"));         // undeclared
+}
+
+TEST_F(HeadlessToolTest, ResaveWithoutEditsChangesOnlyBlanksOfTheWrittenLines) {
+    const TRun run = RunTool({"resave", game.Path()});
+    EXPECT_EQ(run.Code, 0) << run.Out;
+    std::set<std::string> compared;
+    for (const auto& entry : stdfs::recursive_directory_iterator(Sample())) {
+        if (!entry.is_regular_file())
+            continue;
+        const std::string rel = stdfs::relative(entry.path(), Sample().parent_path()).string();
+        std::vector<std::string> saved = Normalised(game.Read(rel));
+        // The one key with a default that a weapon file lacks may be added.
+        if (rel.ends_with("w_bittern.ltx"))
+            std::erase(saved, "zoom_enabled=true\n");
+        EXPECT_EQ(saved, Normalised(ReadBytes(entry.path()))) << rel;
+        compared.insert(rel);
+    }
+    EXPECT_EQ(compared.size(), 28u);
+}
+
+TEST_F(HeadlessToolTest, ResaveReportsAFileThatCannotBeWritten) {
+    game.MakeReadOnly("gamedata\\config\\weapons\\weapons.ltx");
+    const TRun run = RunTool({"resave", game.Path()});
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_THAT(run.Out, HasSubstr("weapons.ltx"));
+}
+
+TEST_F(HeadlessToolTest, BadUsageAndUnloadableFoldersFailWithAMessage) {
+    EXPECT_EQ(RunTool({"--help"}).Code, 0);
+    EXPECT_THAT(RunTool({"--help"}).Out, StartsWith("Usage: kitwright-cli"));
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"frob", game.Path()}, {"dump"}, {"dump", game.Path(), "extra"}}) {
+        const TRun run = RunTool(args);
+        EXPECT_EQ(run.Code, 2);
+        EXPECT_THAT(run.Err, HasSubstr("Usage: kitwright-cli"));
+    }
+
+    const TRun absent = RunTool({"dump", game.Path() + "absent"});
+    EXPECT_EQ(absent.Code, 1);
+    EXPECT_THAT(absent.Err, HasSubstr("absent"));
+
+    game.Write("gamedata\\config\\text\\eng\\string_table_outfit.xml", "<string_table>\n<string id=\"x\">");
+    const TRun malformed = RunTool({"dump", game.Path()});
+    EXPECT_EQ(malformed.Code, 1);
+    EXPECT_THAT(malformed.Out, IsEmpty());
+    EXPECT_THAT(malformed.Err, AllOf(HasSubstr("string_table_outfit.xml"), HasSubstr("line 2")));
+}
+
+TEST(EscapeDumpText, WritesBreaksTabsAndBackslashesAsEscapes) {
+    EXPECT_EQ(EscapeDumpText("a\\b\tc\r\nd;e"), "a\\\\b\\tc\\r\\nd;e");
+}
+
+} // namespace
+} // namespace kw
