@@ -1,0 +1,41 @@
+#include "app/Application.h"
+
+#include "app/Platform.h"
+
+#include <clocale>
+#include <exception>
+
+namespace kw {
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv), platform_(&DefaultPlatform()) {
+    // The toolkit adopts the user's locale for the C library on start; game
+    // numbers are always written with a full stop.
+    std::setlocale(LC_NUMERIC, "C");
+    setApplicationName(QStringLiteral("kitwright"));
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowError(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+void TApplication::ShowError(const QString& text) {
+    platform_->MessageBox(activeWindow(), QMessageBox::Critical, QStringLiteral("Kitwright"), text,
+                          QMessageBox::Ok);
+}
+
+void TApplication::SetPlatform(TPlatform* platform) {
+    platform_ = platform ? platform : &DefaultPlatform();
+}
+
+TApplication* TApplication::Instance() {
+    return qobject_cast<TApplication*>(QCoreApplication::instance());
+}
+
+} // namespace kw

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace kw {
+
+// The modal dialogs and the clock that the windows reach. Kept behind one
+// interface so that a window can be driven with nobody at the keyboard.
+class TPlatform {
+public:
+    virtual ~TPlatform() = default;
+
+    virtual QMessageBox::StandardButton MessageBox(QWidget* owner, QMessageBox::Icon icon,
+                                                   const QString& caption, const QString& text,
+                                                   QMessageBox::StandardButtons buttons) = 0;
+    // The chosen folder's full path, empty when the user cancels.
+    virtual QString ChooseFolder(QWidget* owner, const QString& title) = 0;
+    virtual QDateTime Now() = 0;
+};
+
+// The real dialogs of the toolkit.
+class TQtPlatform : public TPlatform {
+public:
+    QMessageBox::StandardButton MessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                                           const QString& text,
+                                           QMessageBox::StandardButtons buttons) override;
+    QString ChooseFolder(QWidget* owner, const QString& title) override;
+    QDateTime Now() override;
+};
+
+TPlatform& DefaultPlatform();
+
+} // namespace kw

@@ -1,0 +1,625 @@
+#include "app/uMain.h"
+
+#include "app/ProgramFiles.h"
+#include "gamecfg/CodePage.h"
+#include "gamecfg/ProfileFile.h"
+#include "translate/Translator.h"
+#include "views/TableColumns.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <clocale>
+
+namespace kw {
+
+namespace {
+
+constexpr const char* kMainOptions = "MainOptions";
+constexpr const char* kTableColumns = "TableColumns";
+
+constexpr int kClientWidth = 736;
+constexpr int kClientHeight = 571;
+constexpr QRect kPageControlRect(6, 4, 724, 499);
+constexpr QRect kViewBoxRect(6, 6, 704, 426);
+constexpr QRect kGridRect(8, 22, 688, 360);
+constexpr int kGridRowHeight = 16;
+constexpr qreal kGridHeaderPointSize = 7;
+constexpr int kTableButtonTop = 390;
+
+struct TPageDef {
+    const char* Key;
+    const char* Caption;
+};
+
+// Page order is the order of the catalogs and of kGridDefs.
+constexpr TPageDef kPageDefs[TfrmMain::kPageCount] = {
+    {"Weapons", "Оружие"}, {"Ammo", "Боеприпасы"},       {"Outfits", "Бронежилеты"},
+    {"Arts", "Артефакты"}, {"Items", "Еда/Медикаменты"}, {"Weather", "Погода"},
+};
+
+struct TTableButtonDef {
+    QPushButton* TCatalogPage::*Member;
+    const char* NameSuffix;
+    const char* Caption;
+    const char* Hint;
+    QRect Geometry;
+};
+
+const TTableButtonDef kTableButtonDefs[] = {
+    {&TCatalogPage::btnTableSave, "TableSave", "Сохранить", "", QRect(8, kTableButtonTop, 100, 26)},
+    {&TCatalogPage::btnTableRefresh, "TableRefresh", "Обновить", "", QRect(114, kTableButtonTop, 100, 26)},
+    {&TCatalogPage::btnImport, "Import", "Импорт...", "Импорт данных из Excel",
+     QRect(484, kTableButtonTop, 100, 26)},
+    {&TCatalogPage::btnExport, "Export", "Экспорт...", "Экспорт данных в Excel",
+     QRect(590, kTableButtonTop, 106, 26)},
+};
+
+struct TButtonDef {
+    QPushButton* TfrmMain::*Member;
+    const char* Name;
+    const char* Caption;
+    const char* Hint;
+    QStyle::StandardPixmap Glyph;
+    QRect Geometry;
+};
+
+const TButtonDef kButtonDefs[] = {
+    {&TfrmMain::btnSaveSettings, "btnSaveSettings", "Сохранить", "Сохранить все изменения",
+     QStyle::SP_DialogSaveButton, QRect(6, 538, 112, 28)},
+    {&TfrmMain::btnResetSettings, "btnResetSettings", "Отменить", "Отменить сделанные изменения",
+     QStyle::SP_BrowserReload, QRect(124, 538, 112, 28)},
+    {&TfrmMain::btnBackup, "btnBackup", "Архивация", "Создать резервные копии редактируемых файлов",
+     QStyle::SP_DriveHDIcon, QRect(242, 538, 112, 28)},
+    {&TfrmMain::btnAbout, "btnAbout", "Инфо", "Информация о программе", QStyle::SP_MessageBoxInformation,
+     QRect(512, 538, 106, 28)},
+    {&TfrmMain::btnClose, "btnClose", "Выход", "Выйти из программы", QStyle::SP_DialogCloseButton,
+     QRect(624, 538, 106, 28)},
+    {&TfrmMain::btnView, "btnView", "", "", QStyle::SP_FileDialogDetailedView, QRect(614, 468, 110, 28)},
+};
+
+std::string ColumnKey(const TGridDef& grid, int column) {
+    return grid.Name + std::to_string(column);
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, const QString& hint,
+                        const QRect& geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut = {}) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setShortcut(shortcut);
+    return item;
+}
+
+QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+// Many columns default to 34 or 40 pixels: a smaller font and two wrapped lines
+// let captions such as "цвет неба" show whole.
+void FitHeaderToNarrowColumns(QHeaderView* header) {
+    QFont font = header->font();
+    font.setPointSizeF(kGridHeaderPointSize);
+    header->setFont(font);
+    header->setDefaultAlignment(Qt::Alignment::fromInt(Qt::AlignCenter | Qt::TextWordWrap));
+    header->setFixedHeight(2 * QFontMetrics(font).lineSpacing() + 6);
+}
+
+// The hourglass for the length of a scope, restored also when it is left by an exception.
+class TWaitCursor {
+public:
+    TWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+} // namespace
+
+TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
+      FExeFolder(std::move(exeFolder)), FPlatform(platform ? *platform : DefaultPlatform()) {
+    setObjectName(QStringLiteral("frmMain"));
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+
+    PageControl1 = new QTabWidget(client);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(kPageControlRect);
+    CreatePages();
+    CreateStatusLine(client);
+    CreateButtons(client);
+    CreateMenu();
+    CreateNonVisual();
+    MarkAlwaysUsable();
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+TfrmMain::~TfrmMain() {
+    FormDestroy();
+}
+
+// ---- Frame ----
+
+void TfrmMain::CreatePages() {
+    for (int index = 0; index < kPageCount; ++index) {
+        CreateCatalogPage(index);
+    }
+    CreateAddonStatusCombos(Pages[0].gbNormal);
+    CreateWeatherChoiceCombos(Pages[5].gbNormal);
+}
+
+void TfrmMain::CreateCatalogPage(int index) {
+    const QString key = QString::fromLatin1(kPageDefs[index].Key);
+    const TGridDef& gridDef = kGridDefs[index];
+    TCatalogPage& page = Pages[index];
+
+    page.ts = new QWidget;
+    page.ts->setObjectName(QStringLiteral("ts") + key);
+    PageControl1->addTab(page.ts, QString::fromUtf8(kPageDefs[index].Caption));
+
+    page.gbNormal = new QGroupBox(QStringLiteral("Стандартный вид"), page.ts);
+    page.gbNormal->setObjectName(QStringLiteral("gb%1Normal").arg(key));
+    page.gbNormal->setGeometry(kViewBoxRect);
+
+    page.gbTable = new QGroupBox(QStringLiteral("Табличный вид"), page.ts);
+    page.gbTable->setObjectName(QStringLiteral("gb%1Table").arg(key));
+    page.gbTable->setGeometry(kViewBoxRect);
+    page.gbTable->hide();
+
+    page.sg = new QTableWidget(0, gridDef.ColumnCount(), page.gbTable);
+    page.sg->setObjectName(QString::fromLatin1(gridDef.Name));
+    page.sg->setGeometry(kGridRect);
+    page.sg->verticalHeader()->hide();
+    page.sg->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+    page.sg->horizontalHeader()->setHighlightSections(false);
+    FitHeaderToNarrowColumns(page.sg->horizontalHeader());
+
+    for (const TTableButtonDef& def : kTableButtonDefs) {
+        page.*def.Member =
+            MakeButton(page.gbTable, "btn" + key + QString::fromLatin1(def.NameSuffix),
+                       QString::fromUtf8(def.Caption), QString::fromUtf8(def.Hint), def.Geometry);
+    }
+}
+
+void TfrmMain::CreateAddonStatusCombos(QWidget* box) {
+    const std::pair<QComboBox * TfrmMain::*, const char*> combos[] = {
+        {&TfrmMain::cboWeapons_silencer_status, "cboWeapons_silencer_status"},
+        {&TfrmMain::cboWeapons_scope_status, "cboWeapons_scope_status"},
+        {&TfrmMain::cboWeapons_grenade_launcher_status, "cboWeapons_grenade_launcher_status"},
+    };
+    int top = 24;
+    for (const auto& [member, name] : combos) {
+        auto* combo = new QComboBox(box);
+        combo->setObjectName(QString::fromLatin1(name));
+        combo->setGeometry(12, top, 160, 24);
+        this->*member = combo;
+        top += 30;
+    }
+}
+
+void TfrmMain::CreateWeatherChoiceCombos(QWidget* box) {
+    cboWeather_thunderbolt = new QComboBox(box);
+    cboWeather_thunderbolt->setObjectName(QStringLiteral("cboWeather_thunderbolt"));
+    cboWeather_thunderbolt->setGeometry(12, 24, 200, 24);
+    cboWeather_env_ambient = new QComboBox(box);
+    cboWeather_env_ambient->setObjectName(QStringLiteral("cboWeather_env_ambient"));
+    cboWeather_env_ambient->setGeometry(12, 54, 200, 24);
+}
+
+void TfrmMain::CreateStatusLine(QWidget* client) {
+    lblGameDir = new QLabel(QStringLiteral("Директория игры:"), client);
+    lblGameDir->setObjectName(QStringLiteral("lblGameDir"));
+    lblGameDir->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblGameDir->setGeometry(6, 508, 124, 22);
+
+    pnlGamePath = new QLabel(client);
+    pnlGamePath->setObjectName(QStringLiteral("pnlGamePath"));
+    pnlGamePath->setProperty("vclClass", QStringLiteral("TPanel"));
+    pnlGamePath->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlGamePath->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    pnlGamePath->setIndent(4);
+    pnlGamePath->setGeometry(134, 508, 566, 22);
+
+    btnSelectGamePath = new QToolButton(client);
+    btnSelectGamePath->setObjectName(QStringLiteral("btnSelectGamePath"));
+    btnSelectGamePath->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    btnSelectGamePath->setToolTip(QStringLiteral("Выбрать директорию игры"));
+    btnSelectGamePath->setGeometry(704, 508, 26, 22);
+}
+
+void TfrmMain::CreateButtons(QWidget* client) {
+    for (const TButtonDef& def : kButtonDefs) {
+        QPushButton* button =
+            MakeButton(client, QString::fromLatin1(def.Name), QString::fromUtf8(def.Caption),
+                       QString::fromUtf8(def.Hint), def.Geometry);
+        button->setIcon(style()->standardIcon(def.Glyph));
+        this->*def.Member = button;
+    }
+    // It stands over the page area, so it must be drawn above the page control.
+    btnView->raise();
+    connect(btnClose, &QPushButton::clicked, this, &TfrmMain::btnCloseClick);
+    connect(btnView, &QPushButton::clicked, this, &TfrmMain::btnViewClick);
+}
+
+void TfrmMain::CreateMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("mnuMain"));
+
+    mnuFile = AddMenu(bar, "mnuFile", QStringLiteral("Файл"));
+    mnuFileSave =
+        AddMenuItem(mnuFile, "mnuFileSave", QStringLiteral("Сохранить"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileReset = AddMenuItem(mnuFile, "mnuFileReset", QStringLiteral("Отменить"),
+                               QKeySequence(Qt::ALT | Qt::Key_Backspace));
+    mnuFileBackup = AddMenuItem(mnuFile, "mnuFileBackup", QStringLiteral("Архивация"),
+                                QKeySequence(Qt::CTRL | Qt::Key_F5));
+    mnuFileSeparator = mnuFile->addSeparator();
+    mnuFileSeparator->setObjectName(QStringLiteral("mnuFileSeparator"));
+    mnuFileClose = AddMenuItem(mnuFile, "mnuFileClose", QStringLiteral("Выход"));
+    connect(mnuFileClose, &QAction::triggered, this, &TfrmMain::mnuFileCloseClick);
+
+    mnuSettings = AddMenu(bar, "mnuSettings", QStringLiteral("Настройки"));
+    mnuSettingsGamePath =
+        AddMenuItem(mnuSettings, "mnuSettingsGamePath", QStringLiteral("Директория игры..."),
+                    QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuSettingsLanguage = mnuSettings->addMenu(QStringLiteral("Язык"));
+    mnuSettingsLanguage->setObjectName(QStringLiteral("mnuSettingsLanguage"));
+
+    mnuHelp = AddMenu(bar, "mnuHelp", QStringLiteral("Помощь"));
+    mnuHelpAbout =
+        AddMenuItem(mnuHelp, "mnuHelpAbout", QStringLiteral("О программе"), QKeySequence(Qt::Key_F1));
+}
+
+void TfrmMain::CreateNonVisual() {
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer1->start();
+
+    Translator1 = new TTranslator(this);
+    Translator1->setObjectName(QStringLiteral("Translator1"));
+    Translator1->SetTranslateOwner(false);
+    Translator1->SetLanguageFileExt(QStringLiteral("*.xml"));
+    Translator1->SetOwnerPropName(QStringLiteral("Caption"));
+}
+
+// Everything else is switched on and off as a block by the game-folder check.
+void TfrmMain::MarkAlwaysUsable() {
+    QObject* const alwaysUsable[] = {PageControl1, lblGameDir, pnlGamePath, btnSelectGamePath,
+                                     btnAbout,     btnClose,   Timer1,      Translator1};
+    for (QObject* object : alwaysUsable) {
+        object->setProperty("tag", -1);
+    }
+}
+
+// ---- Start-up ----
+
+void TfrmMain::FormCreate() {
+    std::setlocale(LC_NUMERIC, "C");
+    setWindowTitle(QStringLiteral("Kitwright version 1.05"));
+    FillWeatherChoices();
+    FillAddonStatusCombos();
+    FillTableHeaders();
+    OpenSettingsFile();
+    RestorePosition();
+    RestoreViewType();
+    RestoreActivePage();
+    RestoreColumnWidths();
+    RegisterTranslationRules();
+    BuildLanguageMenu();
+    ApplyStoredLanguage();
+    // The stored view was inverted above; one toggle brings every page to it.
+    ToggleView();
+    ReadGamePath();
+}
+
+void TfrmMain::FillWeatherChoices() {
+    FWeatherChoices = std::make_unique<ProfileFile>(FExeFolder + "weather.ini");
+    const std::pair<QComboBox*, const char*> targets[] = {
+        {cboWeather_thunderbolt, "thunderbolt"},
+        {cboWeather_env_ambient, "env_ambient"},
+    };
+    for (const auto& [combo, section] : targets) {
+        for (const std::string& line : FWeatherChoices->ReadSectionValues(section)) {
+            combo->addItem(QString::fromStdString(Cp1251ToUtf8(line.substr(line.find('=') + 1))));
+        }
+    }
+}
+
+void TfrmMain::OpenSettingsFile() {
+    const std::string path = ProgramFilePath(FExeFolder, SettingsFileName());
+    if (!fs::FileExists(path)) {
+        fs::AtomicReplace(path, std::string());
+    }
+    FSettingsFile = std::make_unique<ProfileFile>(path);
+    FSettingsFile->SetCreateIfMissing(true);
+}
+
+QPoint TfrmMain::CentredOnPrimaryScreen() const {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QSize window = frameGeometry().size();
+    return {screen.x() + screen.width() / 2 - window.width() / 2,
+            screen.y() + screen.height() / 2 - window.height() / 2};
+}
+
+// A position stored while another monitor was attached may lie on no screen
+// now; such a window could not be reached, so it is centred instead.
+void TfrmMain::RestorePosition() {
+    const QPoint centre = CentredOnPrimaryScreen();
+    const QPoint stored(FSettingsFile->ReadInteger(kMainOptions, "FormX", centre.x()),
+                        FSettingsFile->ReadInteger(kMainOptions, "FormY", centre.y()));
+    move(QGuiApplication::screenAt(stored) ? stored : centre);
+}
+
+void TfrmMain::RestoreViewType() {
+    FStandardView = !FSettingsFile->ReadBool(kMainOptions, "ViewType", true);
+    ShowStandardBoxes(FStandardView);
+}
+
+void TfrmMain::RestoreActivePage() {
+    PageControl1->setCurrentIndex(FSettingsFile->ReadInteger(kMainOptions, "ActiveTabIndex", 0));
+}
+
+void TfrmMain::RestoreColumnWidths() {
+    for (int index = 0; index < kPageCount; ++index) {
+        const TGridDef& grid = kGridDefs[index];
+        for (int column = 0; column < grid.ColumnCount(); ++column) {
+            const int def = column == 0 ? kNameColumnWidth : grid.DefaultWidth;
+            Pages[index].sg->setColumnWidth(
+                column, FSettingsFile->ReadInteger(kTableColumns, ColumnKey(grid, column), def));
+        }
+    }
+}
+
+void TfrmMain::RegisterTranslationRules() {
+    Translator1->AddClassRule(QStringLiteral("TBitBtn"), QStringLiteral("Caption,Hint"));
+    for (const char* className : {"TLabel", "TGroupBox", "TCheckBox", "TMenuItem", "TPanel", "TTabSheet"}) {
+        Translator1->AddClassRule(QString::fromLatin1(className), QStringLiteral("Caption"));
+    }
+    for (const char* className : {"TOpenDialog", "TSaveDialog"}) {
+        Translator1->AddClassRule(QString::fromLatin1(className), QStringLiteral("Title"));
+    }
+    // Picture buttons keep their glyph-only face; their hints are translated.
+    for (const char* name : {"btnSelectGamePath", "btnWeaponsSilencer", "btnWeaponsScope",
+                             "btnWeaponsGrenLnch", "btnWeather_sky_texture", "btnWeather_clouds_texture"}) {
+        Translator1->AddExclusion(QString::fromLatin1(name), QStringLiteral("Caption"));
+    }
+    // These show data, not interface texts.
+    for (const char* name :
+         {"pnlGamePath", "pnlWeapons_ammo_class", "pnlWeaponsName", "pnlAmmoName", "pnlOutfitsName",
+          "pnlArtsName", "pnlItemsName", "pnlWeatherTime", "mnuFileSeparator"}) {
+        Translator1->AddExclusion(QString::fromLatin1(name), QString());
+    }
+}
+
+void TfrmMain::BuildLanguageMenu() {
+    const QString folder = QString::fromStdString(fs::Resolve(FExeFolder + "Lang"));
+    for (const QString& message : Translator1->LoadLanguages(folder)) {
+        ShowError(message);
+    }
+    auto* group = new QActionGroup(mnuSettingsLanguage);
+    for (int index = 0; index < Translator1->LanguageCount(); ++index) {
+        QAction* item = mnuSettingsLanguage->addAction(Translator1->LanguageName(index));
+        item->setCheckable(true);
+        item->setActionGroup(group);
+        connect(item, &QAction::triggered, this, [this, item] { ApplyLanguage(item); });
+    }
+    if (mnuSettingsLanguage->isEmpty()) {
+        mnuSettingsLanguage->addAction(QStringLiteral("Пустой список"))->setEnabled(false);
+    }
+}
+
+void TfrmMain::ApplyStoredLanguage() {
+    const QString name =
+        QString::fromStdString(FSettingsFile->ReadString(kMainOptions, "Language", "English"));
+    const int index = Translator1->IndexOfLanguage(name);
+    if (index >= 0) {
+        mnuSettingsLanguage->actions().at(index)->trigger();
+    }
+}
+
+void TfrmMain::ReadGamePath() {
+    FGamePath = FSettingsFile->ReadString(kMainOptions, "GamePath", "");
+}
+
+// ---- Language ----
+
+void TfrmMain::ApplyLanguage(QAction* item) {
+    // A radio item is already checked when its trigger arrives, so the applied
+    // language is told by its position.
+    const int position = static_cast<int>(mnuSettingsLanguage->actions().indexOf(item));
+    if (position == FLanguageIndex) {
+        return;
+    }
+    TWaitCursor wait;
+    CollectActivePage();
+    item->setChecked(true);
+    FLanguageIndex = position;
+    Translator1->Translate(FLanguageIndex);
+    FTexts.Fetch(*Translator1, FLanguageIndex);
+    ApplyTableButtonTexts();
+    FillAddonStatusCombos();
+    FillTableHeaders();
+    ApplyGroupBoxCaptions();
+    RedisplayViews();
+    UpdateViewButton(FStandardView);
+}
+
+void TfrmMain::ApplyTableButtonTexts() {
+    for (TCatalogPage& page : Pages) {
+        page.btnTableSave->setText(FTexts.Get("rs_TableSaveCaption"));
+        page.btnTableRefresh->setText(FTexts.Get("rs_TableRefreshCaption"));
+        page.btnImport->setText(FTexts.Get("rs_TableImportCaption"));
+        page.btnImport->setToolTip(FTexts.Get("rs_TableImportHint"));
+        page.btnExport->setText(FTexts.Get("rs_TableExportCaption"));
+        page.btnExport->setToolTip(FTexts.Get("rs_TableExportHint"));
+    }
+}
+
+void TfrmMain::ApplyGroupBoxCaptions() {
+    for (TCatalogPage& page : Pages) {
+        page.gbNormal->setTitle(FTexts.Get("rs_StandartView"));
+        page.gbTable->setTitle(FTexts.Get("rs_TableView"));
+    }
+}
+
+// Item index equals the addon status value 0, 1, 2.
+void TfrmMain::FillAddonStatusCombos() {
+    const QStringList texts = {FTexts.Get("rs_AddonStatus_0"), FTexts.Get("rs_AddonStatus_1"),
+                               FTexts.Get("rs_AddonStatus_2")};
+    for (QComboBox* combo :
+         {cboWeapons_silencer_status, cboWeapons_scope_status, cboWeapons_grenade_launcher_status}) {
+        const int selected = combo->currentIndex();
+        combo->clear();
+        combo->addItems(texts);
+        combo->setCurrentIndex(selected);
+    }
+}
+
+void TfrmMain::FillTableHeaders() {
+    for (int index = 0; index < kPageCount; ++index) {
+        const TGridDef& grid = kGridDefs[index];
+        QStringList headers;
+        for (const TColumnDef& column : grid.Columns) {
+            headers << Translator1->GetVariable(FLanguageIndex, QString::fromLatin1(column.HeaderKey),
+                                                QString::fromUtf8(column.DefaultHeader));
+        }
+        Pages[index].sg->setHorizontalHeaderLabels(headers);
+    }
+}
+
+void TfrmMain::UpdateViewButton(bool standard) {
+    btnView->setText(FTexts.Get(standard ? "rs_btnViewCaptionTable" : "rs_btnViewCaptionStandart"));
+    btnView->setToolTip(FTexts.Get(standard ? "rs_btnViewHintTable" : "rs_btnViewHintStandart"));
+}
+
+void TfrmMain::CollectActivePage() {
+    // The pages hold no entry fields yet, so there is nothing to take over.
+}
+
+void TfrmMain::RedisplayViews() {
+    // No catalog is shown yet, so there is nothing to show again.
+}
+
+// ---- Views ----
+
+void TfrmMain::ToggleView() {
+    FStandardView = !FStandardView;
+    ShowStandardBoxes(FStandardView);
+    ShowTableBoxes(!FStandardView);
+    UpdateViewButton(FStandardView);
+}
+
+void TfrmMain::ShowStandardBoxes(bool visible) {
+    for (TCatalogPage& page : Pages) {
+        page.gbNormal->setVisible(visible);
+    }
+}
+
+void TfrmMain::ShowTableBoxes(bool visible) {
+    for (TCatalogPage& page : Pages) {
+        page.gbTable->setVisible(visible);
+    }
+}
+
+void TfrmMain::btnViewClick() {
+    ToggleView();
+    RedisplayViews();
+}
+
+// ---- Closing ----
+
+void TfrmMain::btnCloseClick() {
+    close();
+}
+
+void TfrmMain::mnuFileCloseClick() {
+    close();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+// Settings that cannot be written are reported, but never keep the window open.
+void TfrmMain::FormClose() {
+    if (!FSettingsFile) {
+        return;
+    }
+    try {
+        WriteSettings();
+    } catch (const std::exception& error) {
+        FSettingsFile->DiscardPending();
+        QString text = QString::fromUtf8(error.what());
+        const QString path = QString::fromStdString(FSettingsFile->Path());
+        if (!text.contains(path)) {
+            text = path + QStringLiteral(":\n") + text;
+        }
+        ShowError(text);
+    }
+}
+
+void TfrmMain::WriteSettings() {
+    ProfileFile& settings = *FSettingsFile;
+    settings.WriteInteger(kMainOptions, "FormX", x());
+    settings.WriteInteger(kMainOptions, "FormY", y());
+    settings.WriteBool(kMainOptions, "ViewType", FStandardView);
+    settings.WriteInteger(kMainOptions, "ActiveTabIndex", PageControl1->currentIndex());
+    settings.WriteString(kMainOptions, "GamePath", FGamePath);
+    settings.WriteString(kMainOptions, "LocalizationPath", FLocalizationPath);
+    if (FLanguageIndex >= 0) {
+        settings.WriteString(kMainOptions, "Language",
+                             Translator1->LanguageName(FLanguageIndex).toStdString());
+    }
+    for (int index = 0; index < kPageCount; ++index) {
+        const TGridDef& grid = kGridDefs[index];
+        for (int column = 0; column < grid.ColumnCount(); ++column) {
+            settings.WriteInteger(kTableColumns, ColumnKey(grid, column),
+                                  Pages[index].sg->columnWidth(column));
+        }
+    }
+    settings.Flush();
+}
+
+// Child widgets go with the window; the files are closed here.
+void TfrmMain::FormDestroy() {
+    FSettingsFile.reset();
+    FWeatherChoices.reset();
+}
+
+std::string TfrmMain::SettingsFilePath() const {
+    return FSettingsFile ? FSettingsFile->Path() : std::string();
+}
+
+void TfrmMain::ShowError(const QString& text) {
+    FPlatform.MessageBox(this, QMessageBox::Critical, QStringLiteral("Kitwright"), text, QMessageBox::Ok);
+}
+
+} // namespace kw

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "app/Platform.h"
+#include "gamecfg/FileSys.h"
+#include "translate/Texts.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QTimer;
+class QToolButton;
+
+namespace kw {
+
+class ProfileFile;
+class TTranslator;
+struct TGridDef;
+
+// The controls of one catalog page; both boxes share one place on the page.
+struct TCatalogPage {
+    QWidget* ts = nullptr;
+    QGroupBox* gbNormal = nullptr;
+    QGroupBox* gbTable = nullptr;
+    QTableWidget* sg = nullptr;
+    QPushButton* btnTableSave = nullptr;
+    QPushButton* btnTableRefresh = nullptr;
+    QPushButton* btnImport = nullptr;
+    QPushButton* btnExport = nullptr;
+};
+
+// The program's one main window. Controls carry the object names that the
+// language files use; those with the dynamic property "tag" == -1 stay usable
+// without game data.
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kPageCount = 6;
+
+    // exeFolder ends with a separator; the settings file, "weather.ini" and
+    // "Lang" are looked up there. Dialogs and messages go through platform
+    // (the toolkit's own when nullptr).
+    explicit TfrmMain(std::string exeFolder = fs::ExecutableFolder(), TPlatform* platform = nullptr);
+    ~TfrmMain() override;
+
+    // The start-up sequence. Runs after construction so that a failing step
+    // leaves the window open as far as it got.
+    void FormCreate();
+
+    const std::string& ExeFolder() const { return FExeFolder; }
+    const std::string& GamePath() const { return FGamePath; }
+    const std::string& LocalizationPath() const { return FLocalizationPath; }
+    // Index of the applied language in Translator1's list, -1 for the built-in texts.
+    int LanguageIndex() const { return FLanguageIndex; }
+    bool IsStandardView() const { return FStandardView; }
+    // Empty until start-up has opened the settings file.
+    std::string SettingsFilePath() const;
+    const TMainTexts& Texts() const { return FTexts; }
+    const TCatalogPage& Page(int index) const { return Pages.at(index); }
+
+    // Click handler of every language menu item.
+    void ApplyLanguage(QAction* item);
+    void FillAddonStatusCombos();
+    void FillTableHeaders();
+    void UpdateViewButton(bool standard);
+
+    QTabWidget* PageControl1 = nullptr;
+    std::array<TCatalogPage, kPageCount> Pages;
+    QComboBox* cboWeapons_silencer_status = nullptr;
+    QComboBox* cboWeapons_scope_status = nullptr;
+    QComboBox* cboWeapons_grenade_launcher_status = nullptr;
+    QComboBox* cboWeather_thunderbolt = nullptr;
+    QComboBox* cboWeather_env_ambient = nullptr;
+    QLabel* lblGameDir = nullptr;
+    QLabel* pnlGamePath = nullptr;
+    QToolButton* btnSelectGamePath = nullptr;
+    QPushButton* btnSaveSettings = nullptr;
+    QPushButton* btnResetSettings = nullptr;
+    QPushButton* btnBackup = nullptr;
+    QPushButton* btnAbout = nullptr;
+    QPushButton* btnClose = nullptr;
+    QPushButton* btnView = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFileReset = nullptr;
+    QAction* mnuFileBackup = nullptr;
+    QAction* mnuFileSeparator = nullptr;
+    QAction* mnuFileClose = nullptr;
+    QMenu* mnuSettings = nullptr;
+    QAction* mnuSettingsGamePath = nullptr;
+    QMenu* mnuSettingsLanguage = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    TTranslator* Translator1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreatePages();
+    void CreateCatalogPage(int index);
+    void CreateAddonStatusCombos(QWidget* box);
+    void CreateWeatherChoiceCombos(QWidget* box);
+    void CreateStatusLine(QWidget* client);
+    void CreateButtons(QWidget* client);
+    void CreateMenu();
+    void CreateNonVisual();
+    void MarkAlwaysUsable();
+
+    void FillWeatherChoices();
+    void OpenSettingsFile();
+    void RestorePosition();
+    void RestoreViewType();
+    void RestoreActivePage();
+    void RestoreColumnWidths();
+    void RegisterTranslationRules();
+    void BuildLanguageMenu();
+    void ApplyStoredLanguage();
+    void ReadGamePath();
+
+    void ApplyTableButtonTexts();
+    void ApplyGroupBoxCaptions();
+    // Takes the standard view's edits into the catalog before the texts change.
+    void CollectActivePage();
+    // Shows the current entries again without switching the view.
+    void RedisplayViews();
+    void ToggleView();
+    void ShowStandardBoxes(bool visible);
+    void ShowTableBoxes(bool visible);
+
+    void FormClose();
+    void WriteSettings();
+    void FormDestroy();
+    void btnCloseClick();
+    void mnuFileCloseClick();
+    void btnViewClick();
+
+    QPoint CentredOnPrimaryScreen() const;
+    void ShowError(const QString& text);
+
+    std::string FExeFolder;
+    std::string FGamePath;
+    std::string FLocalizationPath;
+    int FLanguageIndex = -1;
+    // The one record of which view the pages show; widgets only follow it.
+    bool FStandardView = true;
+    TMainTexts FTexts;
+    std::unique_ptr<ProfileFile> FSettingsFile;
+    std::unique_ptr<ProfileFile> FWeatherChoices;
+    TPlatform& FPlatform;
+};
+
+} // namespace kw

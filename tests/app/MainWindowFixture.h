@@ -1,0 +1,105 @@
+#pragma once
+
+#include "app/Platform.h"
+#include "app/ProgramFiles.h"
+#include "app/uMain.h"
+#include "gamecfg/ProfileFile.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace kwtest {
+
+// Answers every dialog at once and keeps what it was asked to show.
+class FakePlatform : public kw::TPlatform {
+public:
+    struct Message {
+        QMessageBox::Icon Icon;
+        QString Caption;
+        QString Text;
+    };
+
+    QMessageBox::StandardButton MessageBox(QWidget*, QMessageBox::Icon icon, const QString& caption,
+                                           const QString& text, QMessageBox::StandardButtons) override {
+        Messages.push_back({icon, caption, text});
+        return QMessageBox::Ok;
+    }
+    QString ChooseFolder(QWidget*, const QString&) override { return {}; }
+    QDateTime Now() override { return QDateTime(QDate(2024, 5, 1), QTime(12, 0)); }
+
+    std::vector<Message> Messages;
+};
+
+// A language file in the program's format with the given component captions
+// and variables of "frmMain".
+inline std::string LanguageXml(const std::string& name,
+                               const std::vector<std::pair<std::string, std::string>>& captions,
+                               const std::vector<std::pair<std::string, std::string>>& variables) {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<translation><language><name>" + name +
+                      "</name></language><forms><form name=\"frmMain\"><components>";
+    for (const auto& [component, caption] : captions) {
+        xml +=
+            "<component name=\"" + component + "\"><prop id=\"Caption\">" + caption + "</prop></component>";
+    }
+    xml += "</components><variables>";
+    for (const auto& [key, text] : variables) {
+        xml += "<var id=\"" + key + "\">" + text + "</var>";
+    }
+    return xml + "</variables></form></forms></translation>\n";
+}
+
+// Each test runs the window on a program folder of its own.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> counter{0};
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("kw_app_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override {
+        window_.reset();
+        std::filesystem::permissions(folder_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add);
+        std::filesystem::remove_all(folder_);
+    }
+
+    std::string ExeFolder() const { return folder_.string() + "/"; }
+    std::string SettingsPath() const { return ExeFolder() + kw::SettingsFileName(); }
+
+    void Write(const std::string& relative, const std::string& text) const {
+        const std::filesystem::path path = folder_ / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    void WriteSettings(const std::string& mainOptions, const std::string& tableColumns = {}) const {
+        Write(kw::SettingsFileName(), "[MainOptions]\n" + mainOptions + "[TableColumns]\n" + tableColumns);
+    }
+    std::string Setting(const std::string& section, const std::string& key) const {
+        return kw::ProfileFile(SettingsPath()).ReadString(section, key, "<absent>");
+    }
+
+    kw::TfrmMain& Start() {
+        window_ = std::make_unique<kw::TfrmMain>(ExeFolder(), &platform_);
+        window_->FormCreate();
+        return *window_;
+    }
+    QList<QAction*> LanguageItems() const { return window_->mnuSettingsLanguage->actions(); }
+
+    std::filesystem::path folder_;
+    FakePlatform platform_;
+    std::unique_ptr<kw::TfrmMain> window_;
+};
+
+} // namespace kwtest

@@ -1,0 +1,191 @@
+#include "MainWindowFixture.h"
+
+#include "app/Application.h"
+#include "views/TableColumns.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTableWidget>
+
+namespace kwtest {
+namespace {
+
+QPoint PrimaryCentreFor(const QWidget& window) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return {screen.width() / 2 - window.frameGeometry().width() / 2,
+            screen.height() / 2 - window.frameGeometry().height() / 2};
+}
+
+TEST_F(MainWindowTest, FirstStartCreatesSettingsBesideProgramAndShowsDefaults) {
+    kw::TfrmMain& window = Start();
+
+    EXPECT_EQ(window.SettingsFilePath(), SettingsPath());
+    EXPECT_TRUE(std::filesystem::exists(SettingsPath()));
+    EXPECT_EQ(window.pos(), PrimaryCentreFor(window));
+    EXPECT_EQ(window.windowTitle(), "Kitwright version 1.05");
+    EXPECT_TRUE(window.IsStandardView());
+    EXPECT_FALSE(window.Page(0).gbNormal->isHidden());
+    EXPECT_TRUE(window.Page(0).gbTable->isHidden());
+    EXPECT_EQ(window.btnView->text(), "Таблица");
+    EXPECT_EQ(window.PageControl1->currentIndex(), 0);
+    EXPECT_EQ(window.LanguageIndex(), -1);
+    EXPECT_TRUE(window.GamePath().empty());
+    EXPECT_TRUE(platform_.Messages.empty());
+
+    // Without language files the menu offers nothing to choose.
+    ASSERT_EQ(LanguageItems().size(), 1);
+    EXPECT_EQ(LanguageItems()[0]->text(), "Пустой список");
+    EXPECT_FALSE(LanguageItems()[0]->isEnabled());
+}
+
+TEST_F(MainWindowTest, ColumnWidthsComeFromSettingsOrDefaults) {
+    WriteSettings("", "sgAmmo3=77\nsgWeather0=200\nsgItems2=wide\n");
+    kw::TfrmMain& window = Start();
+
+    EXPECT_EQ(window.Page(1).sg->columnWidth(3), 77);
+    EXPECT_EQ(window.Page(5).sg->columnWidth(0), 200);
+    EXPECT_EQ(window.Page(4).sg->columnWidth(2), 40); // not a number
+    for (int page = 0; page < kw::TfrmMain::kPageCount; ++page) {
+        const kw::TGridDef& grid = kw::kGridDefs[page];
+        QTableWidget* sg = window.Page(page).sg;
+        ASSERT_EQ(sg->columnCount(), grid.ColumnCount()) << grid.Name;
+        EXPECT_EQ(sg->objectName(), grid.Name);
+        if (page != 5) {
+            EXPECT_EQ(sg->columnWidth(0), 130) << grid.Name;
+        }
+        EXPECT_EQ(sg->columnWidth(grid.ColumnCount() - 1), grid.DefaultWidth) << grid.Name;
+    }
+    EXPECT_EQ(window.Page(0).sg->horizontalHeaderItem(5)->text(), "выс./м");
+}
+
+TEST_F(MainWindowTest, ViewTypeZeroOpensTableViewAnyOtherIntegerStandardView) {
+    for (const auto& [stored, standard] : {std::pair{"0", false}, {"1", true}, {"7", true}, {"-2", true}}) {
+        WriteSettings(std::string("ViewType=") + stored + "\n");
+        kw::TfrmMain& window = Start();
+        EXPECT_EQ(window.IsStandardView(), standard) << stored;
+        for (int page = 0; page < kw::TfrmMain::kPageCount; ++page) {
+            EXPECT_EQ(window.Page(page).gbNormal->isHidden(), !standard) << stored;
+            EXPECT_EQ(window.Page(page).gbTable->isHidden(), standard) << stored;
+        }
+        EXPECT_EQ(window.btnView->text(), standard ? "Таблица" : "Стандарт") << stored;
+    }
+}
+
+TEST_F(MainWindowTest, ViewButtonSwitchesEveryPage) {
+    kw::TfrmMain& window = Start();
+    window.btnView->click();
+    EXPECT_FALSE(window.IsStandardView());
+    EXPECT_TRUE(window.Page(3).gbNormal->isHidden());
+    EXPECT_FALSE(window.Page(3).gbTable->isHidden());
+    EXPECT_EQ(window.btnView->toolTip(), "Переключиться в стандартный режим просмотра");
+    window.btnView->click();
+    EXPECT_TRUE(window.IsStandardView());
+    EXPECT_FALSE(window.Page(3).gbNormal->isHidden());
+}
+
+TEST_F(MainWindowTest, StoredPositionOnNoScreenIsCentredOnScreenOneIsKept) {
+    WriteSettings("FormX=-5000\nFormY=-4000\n");
+    const kw::TfrmMain& window = Start();
+    EXPECT_EQ(window.pos(), PrimaryCentreFor(window));
+
+    WriteSettings("FormX=20\nFormY=30\n");
+    EXPECT_EQ(Start().pos(), QPoint(20, 30));
+}
+
+TEST_F(MainWindowTest, CloseWritesEveryKeyOfBothSections) {
+    Write("Lang/English.xml", LanguageXml("English", {}, {}));
+    WriteSettings("GamePath=/games/dusk reach/\nActiveTabIndex=3\n", "sgArts4=51\n");
+    kw::TfrmMain& window = Start();
+    EXPECT_EQ(window.GamePath(), "/games/dusk reach/");
+    window.Page(2).sg->setColumnWidth(7, 99);
+    window.btnView->click();
+    window.show();
+    const QPoint position = window.pos();
+    ASSERT_TRUE(window.close());
+
+    EXPECT_EQ(Setting("MainOptions", "FormX"), std::to_string(position.x()));
+    EXPECT_EQ(Setting("MainOptions", "FormY"), std::to_string(position.y()));
+    EXPECT_EQ(Setting("MainOptions", "ViewType"), "0");
+    EXPECT_EQ(Setting("MainOptions", "ActiveTabIndex"), "3");
+    EXPECT_EQ(Setting("MainOptions", "GamePath"), "/games/dusk reach/");
+    EXPECT_EQ(Setting("MainOptions", "LocalizationPath"), "");
+    EXPECT_EQ(Setting("MainOptions", "Language"), "English");
+    int keys = 0;
+    for (const kw::TGridDef& grid : kw::kGridDefs) {
+        for (int column = 0; column < grid.ColumnCount(); ++column, ++keys) {
+            EXPECT_NE(Setting("TableColumns", grid.Name + std::to_string(column)), "<absent>");
+        }
+    }
+    EXPECT_EQ(keys, 83);
+    EXPECT_EQ(Setting("TableColumns", "sgOutfits7"), "99");
+    EXPECT_EQ(Setting("TableColumns", "sgArts4"), "51");
+    EXPECT_TRUE(platform_.Messages.empty());
+}
+
+TEST_F(MainWindowTest, StoredLanguageStaysWhenNoLanguageIsApplied) {
+    WriteSettings("Language=Deutsch\n");
+    Start().close();
+    EXPECT_EQ(Setting("MainOptions", "Language"), "Deutsch");
+}
+
+TEST_F(MainWindowTest, UnwritableSettingsFileStillLetsTheWindowClose) {
+    WriteSettings("FormX=20\nFormY=30\n");
+    std::filesystem::permissions(SettingsPath(), std::filesystem::perms::owner_read);
+    kw::TfrmMain& window = Start();
+    window.show();
+    window.move(40, 50);
+
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_TRUE(platform_.Messages[0].Text.contains(QString::fromStdString(SettingsPath())));
+    EXPECT_EQ(Setting("MainOptions", "FormX"), "20");
+}
+
+TEST_F(MainWindowTest, ClosedProgramFolderSendsSettingsToUserConfigFolder) {
+    std::filesystem::permissions(folder_,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    kw::TfrmMain& window = Start();
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    const std::string path = window.SettingsFilePath();
+    EXPECT_EQ(path, userFolder.toStdString() + "/" + kw::SettingsFileName());
+    window.close();
+    EXPECT_EQ(kw::ProfileFile(path).ReadString("MainOptions", "ViewType", ""), "1");
+    std::filesystem::remove(path);
+}
+
+TEST_F(MainWindowTest, WeatherChoicesFillTheirCombosInFileOrder) {
+    Write("weather.ini", "[thunderbolt]\nb=bolt_far\na=bolt_near\n[env_ambient]\nx=amb_calm\n");
+    kw::TfrmMain& window = Start();
+    ASSERT_EQ(window.cboWeather_thunderbolt->count(), 2);
+    EXPECT_EQ(window.cboWeather_thunderbolt->itemText(0), "bolt_far");
+    EXPECT_EQ(window.cboWeather_thunderbolt->itemText(1), "bolt_near");
+    EXPECT_EQ(window.cboWeather_env_ambient->itemText(0), "amb_calm");
+    EXPECT_EQ(window.cboWeapons_scope_status->itemText(2), "Присоединяемый");
+}
+
+TEST_F(MainWindowTest, FailingStartUpStepLeavesTheWindowAsFarAsItGot) {
+    // A folder where the settings file should be cannot be opened as one.
+    std::filesystem::create_directories(SettingsPath() + "/inner");
+    Write("Lang/English.xml", LanguageXml("English", {}, {}));
+    kw::TfrmMain& window = *(window_ = std::make_unique<kw::TfrmMain>(ExeFolder(), &platform_));
+    kw::TApplication::Instance()->SetPlatform(&platform_);
+    window.show();
+    QMetaObject::invokeMethod(&window, &kw::TfrmMain::FormCreate, Qt::QueuedConnection);
+    QCoreApplication::processEvents();
+    kw::TApplication::Instance()->SetPlatform(nullptr);
+
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(window.windowTitle(), "Kitwright version 1.05");
+    EXPECT_EQ(window.cboWeapons_silencer_status->count(), 3);
+    EXPECT_TRUE(window.mnuSettingsLanguage->isEmpty());
+    EXPECT_TRUE(window.isVisible());
+}
+
+} // namespace
+} // namespace kwtest

@@ -1,0 +1,156 @@
+#include "app/uProgress.h"
+
+#include "gamecfg/Error.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+using kw::TfrmProgress;
+
+constexpr int kWaitMs = 5000;
+
+bool OnUiThread() {
+    return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+// Drives the window on a clock the test sets, so nothing here sleeps for the
+// two seconds the window lingers.
+class ProgressTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        delete form_;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // self-freeing workers
+    }
+
+    TfrmProgress* Create(const kw::LanguageList& languages = {}, int languageIndex = -1) {
+        form_ = new TfrmProgress(nullptr, languages, languageIndex, [this] { return now_; });
+        return form_;
+    }
+    void StartAndFinish(int mode, std::function<void()> run) {
+        form_->StartRun(mode, std::move(run));
+        form_->show();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return form_->Finished(); }, kWaitMs));
+    }
+    bool StepCloses() {
+        form_->Timer1Timer();
+        return !form_->isVisible();
+    }
+
+    qint64 now_ = 1000;
+    QPointer<TfrmProgress> form_;
+};
+
+TEST_F(ProgressTest, ShortRunLingersUntilTwoSecondsFromCreationThenFreesItself) {
+    Create();
+    bool ran = false, ranOnUi = false, shownBeforeRun = false;
+    form_->StartRun(0, [&] {
+        ran = true;
+        ranOnUi = OnUiThread();
+        shownBeforeRun = form_->isVisible();
+        now_ += 100;
+    });
+    QTest::qWait(100); // events pumped before the window is up must not start the run
+    EXPECT_FALSE(ran);
+    form_->show();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return form_->Finished(); }, kWaitMs));
+    EXPECT_TRUE(ranOnUi);
+    EXPECT_TRUE(shownBeforeRun);
+    EXPECT_TRUE(form_->RunError().isEmpty());
+
+    now_ = 1000 + 1999;
+    EXPECT_FALSE(StepCloses());
+    now_ = 1000 + 2000;
+    EXPECT_TRUE(StepCloses());
+    EXPECT_FALSE(form_->Timer1->isActive());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form_.isNull());
+}
+
+TEST_F(ProgressTest, LongRunClosesAtTheFirstStepAfterItEnds) {
+    Create();
+    StartAndFinish(0, [this] { now_ += 10000; });
+    EXPECT_EQ(form_->Timer1->interval(), 500);
+    EXPECT_TRUE(StepCloses());
+}
+
+TEST_F(ProgressTest, FailingRunStillEndsAndKeepsItsErrorText) {
+    Create();
+    StartAndFinish(1, [] { throw kw::Error("weapons.ltx: не записан"); });
+    EXPECT_EQ(form_->RunError(), QString::fromUtf8("weapons.ltx: не записан"));
+    EXPECT_FALSE(StepCloses());
+    now_ += 2000;
+    EXPECT_TRUE(StepCloses());
+}
+
+TEST_F(ProgressTest, UserCannotCloseWhileTheTimerRuns) {
+    Create();
+    form_->StartRun(0, [] {});
+    form_->show();
+    EXPECT_FALSE(form_->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(form_->close());
+    QTest::keyClick(form_, Qt::Key_Escape);
+    form_->reject();
+    EXPECT_TRUE(form_->isVisible());
+}
+
+TEST_F(ProgressTest, BarCyclesThroughOneToSevenAndBackToZero) {
+    Create();
+    std::vector<int> positions;
+    for (int i = 0; i < 9; ++i) {
+        form_->Timer1Timer();
+        positions.push_back(form_->ProgressBar1->value());
+    }
+    EXPECT_EQ(positions, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 0, 1}));
+}
+
+TEST_F(ProgressTest, CaptionComesFromTheLanguageOrTheBuiltInText) {
+    const auto file =
+        std::filesystem::temp_directory_path() / ("kw_progress_" + std::to_string(::getpid()) + ".xml");
+    std::ofstream(file) << R"(<?xml version="1.0" encoding="UTF-8"?>
+<translation><language><name>English</name></language><forms><form name="frmProgress"><variables>
+<var id="rs_ReadSettings">Reading settings...</var></variables></form></forms></translation>)";
+    const kw::LanguageList english{{QStringLiteral("English"), QString::fromStdString(file.string())}};
+    const struct {
+        kw::LanguageList Languages;
+        int Index;
+        int Mode;
+        const char* Caption;
+    } cases[] = {
+        {{}, -1, 0, "Чтение параметров..."},
+        {{}, -1, 1, "Запись параметров..."},
+        {english, 0, 0, "Reading settings..."},
+        {english, 0, 1, "Запись параметров..."},
+    };
+    for (const auto& c : cases) {
+        Create(c.Languages, c.Index)->StartRun(c.Mode, [] {});
+        EXPECT_EQ(form_->windowTitle(), QString::fromUtf8(c.Caption));
+        delete form_; // never shown: the waiting worker is let go without running
+    }
+    std::filesystem::remove(file);
+}
+
+TEST(ProgressRun, ModalRunReturnsTheErrorAfterTheWindowClosedItself) {
+    bool ranOnUi = false;
+    const QString error = TfrmProgress::Run(nullptr, {}, -1, 0, [&] {
+        ranOnUi = OnUiThread();
+        throw kw::Error("broken");
+    });
+    EXPECT_TRUE(ranOnUi);
+    EXPECT_EQ(error, QStringLiteral("broken"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<TfrmProgress*>(widget), nullptr);
+}
+
+} // namespace
