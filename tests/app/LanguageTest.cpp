@@ -109,14 +109,20 @@ TEST_F(MainWindowTest, SwitchInTableViewKeepsTheTableViewButton) {
     EXPECT_FALSE(window.IsStandardView());
 }
 
-// Names of the components that the shipped English file translates.
+// Names of the main window's components that the shipped English file translates.
 QStringList ComponentNamesOf(const QString& path) {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     QXmlStreamReader xml(&file);
     QStringList names;
+    QString form;
     while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("component")) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        if (xml.name() == QLatin1String("form")) {
+            form = xml.attributes().value("name").toString();
+        } else if (xml.name() == QLatin1String("component") && form == QLatin1String("frmMain")) {
             names << xml.attributes().value("name").toString();
         }
     }
