@@ -1,6 +1,6 @@
 #include "app/Platform.h"
 
-#include <QFileDialog>
+#include "app/BrowseFolderDlg.h"
 
 namespace kw {
 
@@ -12,7 +12,7 @@ QMessageBox::StandardButton TQtPlatform::MessageBox(QWidget* owner, QMessageBox:
 }
 
 QString TQtPlatform::ChooseFolder(QWidget* owner, const QString& title) {
-    return QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly);
+    return TBrowseFolderDlg::Execute(owner, title);
 }
 
 QDateTime TQtPlatform::Now() {

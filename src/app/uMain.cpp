@@ -1,12 +1,16 @@
 #include "app/uMain.h"
 
 #include "app/ProgramFiles.h"
+#include "app/uProgress.h"
+#include "catalog/GameFolder.h"
+#include "catalog/PictureLoader.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/ProfileFile.h"
 #include "translate/Translator.h"
 #include "views/TableColumns.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -22,6 +26,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <clocale>
 
 namespace kw {
@@ -39,6 +44,23 @@ constexpr QRect kGridRect(8, 22, 688, 360);
 constexpr int kGridRowHeight = 16;
 constexpr qreal kGridHeaderPointSize = 7;
 constexpr int kTableButtonTop = 390;
+
+constexpr int kReadRun = 0;
+constexpr int kWriteRun = 1;
+const QColor kWarningColour(128, 0, 0);
+
+// Run failures reported to the user; not among the window's fixed texts, so
+// they are looked up directly and fall back to these.
+const TextDef kSaveFailedText = {"rs_MsgSaveFailedText", "Не удалось записать следующие файлы:"};
+const TextDef kSaveStoppedText = {"rs_MsgSaveStoppedText",
+                                  "Запись остановлена: файлы после последнего из них не записаны."};
+
+// Each menu item that copies the enabled state of its button.
+const std::pair<QAction * TfrmMain::*, QPushButton * TfrmMain::*> kMirroredMenuItems[] = {
+    {&TfrmMain::mnuFileSave, &TfrmMain::btnSaveSettings},
+    {&TfrmMain::mnuFileReset, &TfrmMain::btnResetSettings},
+    {&TfrmMain::mnuFileBackup, &TfrmMain::btnBackup},
+};
 
 struct TPageDef {
     const char* Key;
@@ -137,6 +159,41 @@ public:
     TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
 
+QString PathText(const std::string& path) {
+    return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+}
+
+// A path that holds a blank, a control character, a comma or a double quote
+// is quoted, inner quotes doubled, so that where it starts and ends stays clear.
+QString QuotedWhereNeeded(const std::string& path) {
+    const bool needsQuotes = std::any_of(path.begin(), path.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte <= ' ' || byte == 0x7f || c == ',' || c == '"';
+    });
+    if (!needsQuotes) {
+        return PathText(path);
+    }
+    QString quoted = PathText(path);
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+// Widgets of the window's own that the game-folder check switches as a block:
+// named ones (the toolkit names its inner parts "qt_..."), not marked with tag
+// -1, and neither the menu nor part of another window such as a dialog.
+bool IsSwitchedWithGameFiles(const QWidget* widget, const QWidget* window) {
+    const QString name = widget->objectName();
+    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_")) && widget->window() == window &&
+           widget->property("tag").toInt() != -1 && !qobject_cast<const QMenuBar*>(widget);
+}
+
+// The saver names the file in most reasons already.
+QString SaveFailureLine(const TSaveFailure& failure) {
+    const QString file = PathText(failure.File);
+    const QString reason = PathText(failure.Reason);
+    return reason.contains(file) ? reason : file + QStringLiteral(": ") + reason;
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
@@ -158,6 +215,8 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     CreateMenu();
     CreateNonVisual();
     MarkAlwaysUsable();
+    ConnectRunHandlers();
+    FCatalog.OnLoaded = [this] { PopulateLists(); };
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
@@ -301,6 +360,7 @@ void TfrmMain::CreateNonVisual() {
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     Timer1->start();
+    connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
 
     Translator1 = new TTranslator(this);
     Translator1->setObjectName(QStringLiteral("Translator1"));
@@ -316,6 +376,15 @@ void TfrmMain::MarkAlwaysUsable() {
     for (QObject* object : alwaysUsable) {
         object->setProperty("tag", -1);
     }
+}
+
+void TfrmMain::ConnectRunHandlers() {
+    connect(btnSelectGamePath, &QToolButton::clicked, this, &TfrmMain::btnSelectGamePathClick);
+    connect(btnSaveSettings, &QPushButton::clicked, this, &TfrmMain::btnSaveSettingsClick);
+    connect(btnResetSettings, &QPushButton::clicked, this, &TfrmMain::btnResetSettingsClick);
+    connect(mnuSettingsGamePath, &QAction::triggered, this, &TfrmMain::mnuSettingsGamePathClick);
+    connect(mnuFileSave, &QAction::triggered, this, &TfrmMain::mnuFileSaveClick);
+    connect(mnuFileReset, &QAction::triggered, this, &TfrmMain::mnuFileResetClick);
 }
 
 // ---- Start-up ----
@@ -337,6 +406,9 @@ void TfrmMain::FormCreate() {
     // The stored view was inverted above; one toggle brings every page to it.
     ToggleView();
     ReadGamePath();
+    // A first start takes the localization from the game. Its backup question
+    // will come between the check and the load, once backups exist.
+    CheckAndLoadGameFolder(AskGamePathOnFirstStart());
 }
 
 void TfrmMain::FillWeatherChoices() {
@@ -447,6 +519,220 @@ void TfrmMain::ApplyStoredLanguage() {
 void TfrmMain::ReadGamePath() {
     FGamePath = FSettingsFile->ReadString(kMainOptions, "GamePath", "");
 }
+
+// True on a first start, whether or not a folder was then chosen.
+bool TfrmMain::AskGamePathOnFirstStart() {
+    if (!PathText(FGamePath).trimmed().isEmpty()) {
+        return false;
+    }
+    FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExclamationCaption"),
+                         FTexts.Get("rs_MsgExtractFilesText"), QMessageBox::Ok);
+    ChooseGamePath();
+    return true;
+}
+
+// ---- Game folder ----
+
+void TfrmMain::btnSelectGamePathClick() {
+    if (ChooseGamePath()) {
+        CheckAndLoadGameFolder(true);
+    }
+}
+
+void TfrmMain::mnuSettingsGamePathClick() {
+    btnSelectGamePathClick();
+}
+
+// A cancelled choice changes nothing; an accepted one becomes GamePath before
+// it is checked, so a rejected folder is still what the settings keep.
+bool TfrmMain::ChooseGamePath() {
+    const QString chosen = FPlatform.ChooseFolder(this, FTexts.Get("rs_SelectGamePath")).trimmed();
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    FGamePath = fs::WithTrailingSeparator(chosen.toStdString());
+    return true;
+}
+
+void TfrmMain::CheckAndLoadGameFolder(bool newFolder) {
+    FRequiredFiles = BuildRequiredFiles(FGamePath);
+    if (CheckGameFiles(FRequiredFiles)) {
+        LoadGameData(newFolder);
+    }
+}
+
+bool TfrmMain::CheckGameFiles(const std::vector<std::string>& files) {
+    const std::vector<std::string> missing = MissingFiles(files);
+    const bool ready = missing.empty();
+    if (!ready) {
+        pnlGamePath->clear();
+        try {
+            ReportMissingFiles(missing);
+        } catch (...) {
+            ApplyGameFilesState(false);
+            throw;
+        }
+    }
+    ApplyGameFilesState(ready);
+    return ready;
+}
+
+void TfrmMain::ReportMissingFiles(const std::vector<std::string>& missing) {
+    QStringList lines;
+    for (const std::string& file : missing) {
+        lines << QuotedWhereNeeded(fs::Resolve(file));
+    }
+    FPlatform.MessageBox(this, QMessageBox::Critical, FTexts.Get("rs_MsgCannotFindFilesCaption"),
+                         FTexts.Get("rs_MsgCannotFindFilesText") + QStringLiteral("\r\n") +
+                             lines.join(QStringLiteral("\r\n")),
+                         QMessageBox::Ok);
+}
+
+void TfrmMain::ApplyGameFilesState(bool ready) {
+    QPalette palette = pnlGamePath->palette();
+    palette.setColor(QPalette::WindowText,
+                     ready ? QApplication::palette(pnlGamePath).color(QPalette::WindowText) : kWarningColour);
+    pnlGamePath->setPalette(palette);
+    if (ready) {
+        Timer1->stop();
+    } else {
+        Timer1->start();
+    }
+    for (QWidget* widget : findChildren<QWidget*>()) {
+        if (IsSwitchedWithGameFiles(widget, this)) {
+            widget->setEnabled(ready);
+        }
+    }
+    for (const auto& [item, button] : kMirroredMenuItems) {
+        (this->*item)->setEnabled((this->*button)->isEnabled());
+    }
+}
+
+// One second the warning, one second nothing.
+void TfrmMain::Timer1Timer() {
+    if (pnlGamePath->text().isEmpty()) {
+        pnlGamePath->setText(FTexts.Get("rs_CannotFindGameFiles"));
+    } else {
+        pnlGamePath->clear();
+    }
+}
+
+// ---- Load and save runs ----
+
+// An error before the progress window (a malformed string table) ends the
+// load like an error inside it: one message, and the catalogs are not read.
+void TfrmMain::LoadGameData(bool newFolder) {
+    pnlGamePath->setText(PathText(FGamePath));
+    TStringTables tables;
+    TLoadPreparation preparation;
+    try {
+        preparation = PrepareFullLoad(FGamePath, newFolder, StoredLocalization(), tables);
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+        return;
+    }
+    FLocalizationPath = preparation.LocalizationPath;
+    FStringTableFiles = std::move(preparation.StringTableFiles);
+    FStringTables = std::move(tables);
+    FLoadSource = TLoadSource{FGamePath, FRequiredFiles, std::move(preparation.WeaponFiles)};
+    TPictureLists pictures;
+    LoadAllPictures(pictures, FExeFolder);
+    RunLoad(&pictures);
+}
+
+std::string TfrmMain::StoredLocalization() const {
+    return FSettingsFile->ReadString(kMainOptions, "LocalizationPath", kDefaultLocalization);
+}
+
+void TfrmMain::RunLoad(TPictureLists* freshPictures) {
+    const TLoadSource& source = *FLoadSource;
+    // The loader strikes files from the list it is given; the listed ones stay
+    // for the next reload.
+    std::vector<std::string> weaponFiles = source.WeaponFiles;
+    const QString error = RunBehindProgress(kReadRun, [&] {
+        if (freshPictures) {
+            // The old entries point into the old pictures; the loader drops
+            // those entries before it reads anything.
+            FPictures = std::move(*freshPictures);
+        }
+        LoadCatalogs(FCatalog, source.GamePath, source.RequiredFiles, weaponFiles, FStringTables, FPictures);
+    });
+    if (!error.isEmpty()) {
+        // The loader stopped before its end notification; the lists must not
+        // keep showing entries it has dropped.
+        PopulateLists();
+        ShowError(error);
+    }
+}
+
+void TfrmMain::btnResetSettingsClick() {
+    if (FLoadSource) {
+        RunLoad(nullptr);
+    }
+}
+
+void TfrmMain::mnuFileResetClick() {
+    btnResetSettingsClick();
+}
+
+void TfrmMain::btnSaveSettingsClick() {
+    TSaveReport report;
+    const QString error = RunBehindProgress(kWriteRun, [&] { report = SaveCatalogs(FCatalog); });
+    if (!error.isEmpty()) {
+        ShowError(error);
+    } else if (!report.Ok()) {
+        ReportSaveFailures(report);
+    }
+}
+
+// A shortcut may come while the focus is still in an edited field.
+void TfrmMain::mnuFileSaveClick() {
+    CollectActivePage();
+    btnSaveSettingsClick();
+}
+
+QString TfrmMain::RunBehindProgress(int mode, const std::function<void()>& run) {
+    QString error;
+    auto* form = new TfrmProgress(this, Translator1->Languages(), FLanguageIndex,
+                                  [this] { return FPlatform.Now().toMSecsSinceEpoch(); });
+    try {
+        form->StartRun(mode, [&] {
+            try {
+                run();
+            } catch (const std::exception& e) {
+                error = QString::fromUtf8(e.what());
+            } catch (...) {
+                error = QStringLiteral("Unknown error");
+            }
+        });
+    } catch (...) {
+        delete form;
+        throw;
+    }
+    form->exec(); // the window frees itself when it closes
+    return error;
+}
+
+void TfrmMain::ReportSaveFailures(const TSaveReport& report) {
+    QStringList lines{Variable(kSaveFailedText)};
+    for (const TSaveFailure& failure : report.Failures) {
+        lines << SaveFailureLine(failure);
+    }
+    if (report.Stopped) {
+        lines << Variable(kSaveStoppedText);
+    }
+    ShowError(lines.join(QStringLiteral("\r\n")));
+}
+
+QString TfrmMain::Variable(const TextDef& text) const {
+    return Translator1->GetVariable(FLanguageIndex, QString::fromUtf8(text.Key),
+                                    QString::fromUtf8(text.Default));
+}
+
+// The one place where the entry lists of the views are filled and the first
+// entry of each catalog is shown; the views are not plugged in yet, so there is
+// nothing to fill.
+void TfrmMain::PopulateLists() {}
 
 // ---- Language ----
 

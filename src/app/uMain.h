@@ -1,13 +1,16 @@
 #pragma once
 
 #include "app/Platform.h"
+#include "catalog/Catalog.h"
 #include "gamecfg/FileSys.h"
 #include "translate/Texts.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,6 +71,28 @@ public:
     std::string SettingsFilePath() const;
     const TMainTexts& Texts() const { return FTexts; }
     const TCatalogPage& Page(int index) const { return Pages.at(index); }
+    // The five category files of GamePath, rebuilt with every accepted folder.
+    const std::vector<std::string>& RequiredFiles() const { return FRequiredFiles; }
+    TCatalog& Catalog() { return FCatalog; }
+    const TPictureLists& Pictures() const { return FPictures; }
+    const TStringTables& StringTables() const { return FStringTables; }
+
+    // True when every file exists. Either way the window takes the matching
+    // state: ready (everything usable) or not ready (only tag -1 controls and
+    // the menu usable, a blinking warning in the status line).
+    bool CheckGameFiles(const std::vector<std::string>& files);
+    // The full load: string tables, weapon file list and pictures, then the
+    // catalogs behind the progress window. newFolder takes the localization
+    // from the game instead of the settings file.
+    void LoadGameData(bool newFolder);
+
+    void btnSelectGamePathClick();
+    void mnuSettingsGamePathClick();
+    void btnSaveSettingsClick();
+    void btnResetSettingsClick();
+    void mnuFileSaveClick();
+    void mnuFileResetClick();
+    void Timer1Timer();
 
     // Click handler of every language menu item.
     void ApplyLanguage(QAction* item);
@@ -131,6 +156,23 @@ private:
     void BuildLanguageMenu();
     void ApplyStoredLanguage();
     void ReadGamePath();
+    bool AskGamePathOnFirstStart();
+    void CheckAndLoadGameFolder(bool newFolder);
+    void ConnectRunHandlers();
+
+    bool ChooseGamePath();
+    void ReportMissingFiles(const std::vector<std::string>& missing);
+    void ApplyGameFilesState(bool ready);
+    std::string StoredLocalization() const;
+    // A read run over the files of the last full load; fresh pictures, when
+    // given, replace the held ones just before the catalogs are rebuilt.
+    void RunLoad(TPictureLists* freshPictures);
+    // Runs behind the progress window; the text of what the run threw, or empty.
+    QString RunBehindProgress(int mode, const std::function<void()>& run);
+    void ReportSaveFailures(const TSaveReport& report);
+    QString Variable(const TextDef& text) const;
+    // Called by the loader once every catalog is filled.
+    void PopulateLists();
 
     void ApplyTableButtonTexts();
     void ApplyGroupBoxCaptions();
@@ -162,6 +204,21 @@ private:
     std::unique_ptr<ProfileFile> FSettingsFile;
     std::unique_ptr<ProfileFile> FWeatherChoices;
     TPlatform& FPlatform;
+
+    // What a reload reads again: the folder and files of the last full load,
+    // with the weapon files as listed, before the loader struck any.
+    struct TLoadSource {
+        std::string GamePath;
+        std::vector<std::string> RequiredFiles;
+        std::vector<std::string> WeaponFiles;
+    };
+    std::vector<std::string> FRequiredFiles;
+    std::vector<std::string> FStringTableFiles;
+    std::optional<TLoadSource> FLoadSource;
+    TStringTables FStringTables;
+    TPictureLists FPictures;
+    // After the pictures, so that it goes first: its entries point into them.
+    TCatalog FCatalog;
 };
 
 } // namespace kw

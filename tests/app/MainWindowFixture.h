@@ -35,10 +35,23 @@ public:
         Messages.push_back({icon, caption, text});
         return QMessageBox::Ok;
     }
-    QString ChooseFolder(QWidget*, const QString&) override { return {}; }
-    QDateTime Now() override { return QDateTime(QDate(2024, 5, 1), QTime(12, 0)); }
+    QString ChooseFolder(QWidget*, const QString& title) override {
+        FolderTitles.push_back(title);
+        return Folder;
+    }
+    // Every look at the clock finds two seconds more, so a progress window
+    // closes at its first timer step after the run instead of lingering.
+    QDateTime Now() override {
+        clock_ = clock_.addMSecs(2000);
+        return clock_;
+    }
 
     std::vector<Message> Messages;
+    QString Folder; // the folder chooser's answer; empty cancels
+    std::vector<QString> FolderTitles;
+
+private:
+    QDateTime clock_{QDate(2024, 5, 1), QTime(12, 0)};
 };
 
 // A language file in the program's format with the given component captions
@@ -85,6 +98,19 @@ protected:
     }
     void WriteSettings(const std::string& mainOptions, const std::string& tableColumns = {}) const {
         Write(kw::SettingsFileName(), "[MainOptions]\n" + mainOptions + "[TableColumns]\n" + tableColumns);
+    }
+    // A copy of the bundled sample game below the test's folder; a save writes into it.
+    std::string CopySampleGame(const std::string& name) const {
+        const std::filesystem::path target = folder_ / name;
+        std::filesystem::create_directories(target);
+        std::filesystem::copy(std::filesystem::path(KW_SOURCE_DIR) / "examples" / "sample-game", target,
+                              std::filesystem::copy_options::recursive);
+        return target.string() + "/";
+    }
+    // The inventory pictures beside the executable.
+    void CopyPictures() const {
+        std::filesystem::copy(std::filesystem::path(KW_SOURCE_DIR) / "resources" / "images",
+                              folder_ / "images", std::filesystem::copy_options::recursive);
     }
     std::string Setting(const std::string& section, const std::string& key) const {
         return kw::ProfileFile(SettingsPath()).ReadString(section, key, "<absent>");

@@ -35,7 +35,10 @@ TEST_F(MainWindowTest, FirstStartCreatesSettingsBesideProgramAndShowsDefaults) {
     EXPECT_EQ(window.PageControl1->currentIndex(), 0);
     EXPECT_EQ(window.LanguageIndex(), -1);
     EXPECT_TRUE(window.GamePath().empty());
-    EXPECT_TRUE(platform_.Messages.empty());
+    // The folder question was cancelled, so the files are looked for in vain.
+    ASSERT_EQ(platform_.Messages.size(), 2u);
+    EXPECT_EQ(platform_.Messages[0].Caption, "ВНИМАНИЕ");
+    EXPECT_EQ(platform_.Messages[1].Caption, "Файл не найден");
 
     // Without language files the menu offers nothing to choose.
     ASSERT_EQ(LanguageItems().size(), 1);
@@ -77,6 +80,7 @@ TEST_F(MainWindowTest, ViewTypeZeroOpensTableViewAnyOtherIntegerStandardView) {
 }
 
 TEST_F(MainWindowTest, ViewButtonSwitchesEveryPage) {
+    WriteSettings("GamePath=" + CopySampleGame("game") + "\n"); // the button needs game data
     kw::TfrmMain& window = Start();
     window.btnView->click();
     EXPECT_FALSE(window.IsStandardView());
@@ -99,11 +103,10 @@ TEST_F(MainWindowTest, StoredPositionOnNoScreenIsCentredOnScreenOneIsKept) {
 
 TEST_F(MainWindowTest, CloseWritesEveryKeyOfBothSections) {
     Write("Lang/English.xml", LanguageXml("English", {}, {}));
-    WriteSettings("GamePath=/games/dusk reach/\nActiveTabIndex=3\n", "sgArts4=51\n");
+    WriteSettings("GamePath=/games/dusk reach/\nActiveTabIndex=3\nViewType=0\n", "sgArts4=51\n");
     kw::TfrmMain& window = Start();
     EXPECT_EQ(window.GamePath(), "/games/dusk reach/");
     window.Page(2).sg->setColumnWidth(7, 99);
-    window.btnView->click();
     window.show();
     const QPoint position = window.pos();
     ASSERT_TRUE(window.close());
@@ -124,7 +127,8 @@ TEST_F(MainWindowTest, CloseWritesEveryKeyOfBothSections) {
     EXPECT_EQ(keys, 83);
     EXPECT_EQ(Setting("TableColumns", "sgOutfits7"), "99");
     EXPECT_EQ(Setting("TableColumns", "sgArts4"), "51");
-    EXPECT_TRUE(platform_.Messages.empty());
+    ASSERT_EQ(platform_.Messages.size(), 1u); // the stored folder holds no game
+    EXPECT_EQ(platform_.Messages[0].Caption, "Файл не найден");
 }
 
 TEST_F(MainWindowTest, StoredLanguageStaysWhenNoLanguageIsApplied) {
@@ -139,11 +143,12 @@ TEST_F(MainWindowTest, UnwritableSettingsFileStillLetsTheWindowClose) {
     kw::TfrmMain& window = Start();
     window.show();
     window.move(40, 50);
+    const size_t startMessages = platform_.Messages.size();
 
     EXPECT_TRUE(window.close());
     EXPECT_FALSE(window.isVisible());
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_TRUE(platform_.Messages[0].Text.contains(QString::fromStdString(SettingsPath())));
+    ASSERT_EQ(platform_.Messages.size(), startMessages + 1);
+    EXPECT_TRUE(platform_.Messages.back().Text.contains(QString::fromStdString(SettingsPath())));
     EXPECT_EQ(Setting("MainOptions", "FormX"), "20");
 }
 

@@ -1,0 +1,150 @@
+#include "MainWindowFixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+
+namespace kwtest {
+namespace {
+
+const QColor kMaroon(128, 0, 0);
+
+class GameFolderTest : public MainWindowTest {
+protected:
+    QColor StatusColour() const { return window_->pnlGamePath->palette().color(QPalette::WindowText); }
+    QString StatusText() const { return window_->pnlGamePath->text(); }
+
+    // The controls that need game data, one of each kind and place.
+    std::vector<QWidget*> DataControls() const {
+        kw::TfrmMain& w = *window_;
+        return {w.btnSaveSettings, w.btnResetSettings,        w.btnBackup,  w.btnView,
+                w.Page(0).ts,      w.cboWeapons_scope_status, w.Page(1).sg, w.Page(5).btnExport};
+    }
+    std::vector<QWidget*> AlwaysUsable() const {
+        kw::TfrmMain& w = *window_;
+        return {w.PageControl1, w.PageControl1->tabBar(), w.btnSelectGamePath, w.btnAbout, w.btnClose,
+                w.pnlGamePath};
+    }
+    std::vector<QAction*> MirroredItems() const {
+        return {window_->mnuFileSave, window_->mnuFileReset, window_->mnuFileBackup};
+    }
+    std::vector<QAction*> FreeItems() const {
+        return {window_->mnuSettingsGamePath, window_->mnuFileClose, window_->mnuHelpAbout};
+    }
+
+    void ExpectState(bool ready) const {
+        for (QWidget* control : DataControls()) {
+            EXPECT_EQ(control->isEnabled(), ready) << control->objectName().toStdString();
+        }
+        for (QWidget* control : AlwaysUsable()) {
+            EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+        }
+        for (QAction* item : MirroredItems()) {
+            EXPECT_EQ(item->isEnabled(), ready) << item->objectName().toStdString();
+        }
+        for (QAction* item : FreeItems()) {
+            EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
+        }
+        EXPECT_EQ(window_->Timer1->isActive(), !ready);
+        EXPECT_EQ(StatusColour(),
+                  ready ? QApplication::palette(window_->pnlGamePath).color(QPalette::WindowText) : kMaroon);
+    }
+};
+
+TEST_F(GameFolderTest, MissingFilesDisableDataControlsAndBlinkUntilAValidFolderIsChosen) {
+    WriteSettings("GamePath=" + ExeFolder() + "nothing here/\n");
+    kw::TfrmMain& window = Start();
+    ExpectState(false);
+    EXPECT_TRUE(window.Catalog().Weapons.empty());
+
+    const QString warning = "Не распакованы ресурсы игры или указан неверный путь";
+    EXPECT_EQ(StatusText(), "");
+    for (const QString& expected : {warning, QString(), warning}) {
+        window.Timer1Timer();
+        EXPECT_EQ(StatusText(), expected);
+    }
+
+    const std::string game = CopySampleGame("game");
+    platform_.Folder = QString::fromStdString(game).chopped(1); // choosers add no separator
+    window.btnSelectGamePath->click();
+    ExpectState(true);
+    EXPECT_EQ(window.GamePath(), game);
+    EXPECT_EQ(StatusText(), QString::fromStdString(game));
+    EXPECT_EQ(window.Catalog().Weapons.size(), 10u);
+    EXPECT_EQ(platform_.FolderTitles.back(), "Укажите директорию с игрой");
+
+    // A rejected folder is kept for the settings, but editing stops.
+    platform_.Folder = QString::fromStdString(ExeFolder() + "empty");
+    window.mnuSettingsGamePath->trigger();
+    ExpectState(false);
+    EXPECT_EQ(window.GamePath(), ExeFolder() + "empty/");
+}
+
+TEST_F(GameFolderTest, CancelledChoiceChangesNothing) {
+    const std::string game = CopySampleGame("game");
+    WriteSettings("GamePath=" + game + "\n");
+    kw::TfrmMain& window = Start();
+    platform_.Folder = "   ";
+    window.btnSelectGamePath->click();
+    EXPECT_EQ(window.GamePath(), game);
+    ExpectState(true);
+    EXPECT_TRUE(platform_.Messages.empty());
+}
+
+TEST_F(GameFolderTest, EachMissingPathStandsOnItsOwnLineQuotedWhereItNeedsIt) {
+    const std::string game = ExeFolder() + "dusk \"reach\", copy/";
+    Write("dusk \"reach\", copy/gamedata/config/weapons/weapons.ltx", "");
+    Write("plain/gamedata/config/misc/outfit.ltx", "");
+    WriteSettings("GamePath=" + game + "\n");
+    Start();
+
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Critical);
+    EXPECT_EQ(platform_.Messages[0].Caption, "Файл не найден");
+    const QStringList lines = platform_.Messages[0].Text.split("\r\n");
+    const QString quotedGame = QString::fromStdString("\"" + ExeFolder() + "dusk \"\"reach\"\", copy/");
+    const QStringList expected = {
+        "Возможно, не распакованы ресурсы игры или указан неверный путь.",
+        "Программа не может найти следующие файлы:",
+        quotedGame + "gamedata/config/misc/outfit.ltx\"",
+        quotedGame + "gamedata/config/misc/artefacts.ltx\"",
+        quotedGame + "gamedata/config/misc/items.ltx\"",
+        quotedGame + "gamedata/config/weathers/weather_default.ltx\"",
+    };
+    EXPECT_EQ(lines, expected);
+
+    // Without blanks, commas or quotes a path stands as it is.
+    platform_.Folder = QString::fromStdString(ExeFolder() + "plain");
+    window_->btnSelectGamePath->click();
+    ASSERT_EQ(platform_.Messages.size(), 2u);
+    EXPECT_TRUE(platform_.Messages[1].Text.contains("\r\n" + QString::fromStdString(ExeFolder()) +
+                                                    "plain/gamedata/config/weapons/weapons.ltx\r\n"));
+    EXPECT_FALSE(platform_.Messages[1].Text.contains("outfit.ltx"));
+}
+
+TEST_F(GameFolderTest, FirstStartWarnsAsksForTheFolderAndLoadsIt) {
+    CopyPictures();
+    platform_.Folder = QString::fromStdString(CopySampleGame("game"));
+    kw::TfrmMain& window = Start();
+
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Warning);
+    EXPECT_EQ(platform_.Messages[0].Caption, "ВНИМАНИЕ");
+    EXPECT_EQ(platform_.Messages[0].Text,
+              "Для работы программы необходима распакованная версия игры Duskreach Hollowmere");
+    ASSERT_EQ(platform_.FolderTitles.size(), 1u);
+    EXPECT_EQ(window.GamePath(), platform_.Folder.toStdString());
+    ExpectState(true);
+    EXPECT_EQ(window.Catalog().Items.size(), 9u);
+    EXPECT_EQ(window.Catalog().Weather.size(), 24u);
+    EXPECT_EQ(window.LocalizationPath(), "gamedata\\config\\text\\eng\\");
+}
+
+} // namespace
+} // namespace kwtest

@@ -1,0 +1,167 @@
+#include "MainWindowFixture.h"
+
+#include "app/uProgress.h"
+#include "gamecfg/Error.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace kwtest {
+namespace {
+
+namespace fs = std::filesystem;
+
+template <class Entry>
+Entry& Find(const std::vector<std::unique_ptr<Entry>>& entries, const std::string& section) {
+    for (const auto& entry : entries) {
+        if (entry->Section == section) {
+            return *entry;
+        }
+    }
+    throw std::runtime_error("no entry " + section);
+}
+
+class LoadSaveTest : public MainWindowTest {
+protected:
+    // A copy of the sample game that the settings name, so start-up loads it.
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        game_ = CopySampleGame("game");
+        WriteSettings("GamePath=" + game_ + "\n");
+    }
+    fs::path GameFile(const std::string& relative) const { return fs::path(game_) / relative; }
+    // The value as the file holds it, without a comment behind it.
+    std::string Stored(const std::string& relative, const std::string& section,
+                       const std::string& key) const {
+        const std::string text =
+            kw::ProfileFile(GameFile(relative).string()).ReadString(section, key, "<absent>");
+        return text.substr(0, text.find_first_of("\t ;"));
+    }
+    void SetLanguage(const std::string& language) const {
+        std::ofstream(GameFile("gamedata/config/localization.ltx"))
+            << "[string_table]\nlanguage = " << language << "\n";
+    }
+    kw::TCatalog& Catalog() const { return window_->Catalog(); }
+    kw::TWeapon& Weapon(const std::string& section) const { return Find(Catalog().Weapons, section); }
+
+    std::string game_;
+};
+
+TEST_F(LoadSaveTest, GameFolderWhoseNamesDifferInLetterCaseLoadsFully) {
+    const std::pair<const char*, const char*> renames[] = {
+        {"gamedata/config/text/eng", "gamedata/config/text/ENG"},
+        {"gamedata/config/text", "gamedata/config/Text"},
+        {"gamedata/config/misc/items.ltx", "gamedata/config/misc/ITEMS.ltx"},
+        {"gamedata/config/weapons/weapons.ltx", "gamedata/config/weapons/Weapons.LTX"},
+        {"gamedata/config/weapons", "gamedata/config/WEAPONS"},
+        {"gamedata/config", "gamedata/Config"},
+        {"gamedata", "GAMEDATA"},
+    };
+    for (const auto& [from, to] : renames) {
+        fs::rename(GameFile(from), GameFile(to));
+    }
+    Start();
+
+    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_EQ(Catalog().Weapons.size(), 10u);
+    EXPECT_EQ(Catalog().Ammo.size(), 9u);
+    EXPECT_EQ(Catalog().Outfits.size(), 4u);
+    EXPECT_EQ(Catalog().Arts.size(), 4u);
+    EXPECT_EQ(Catalog().Items.size(), 9u);
+    EXPECT_EQ(Catalog().Weather.size(), 24u);
+    EXPECT_EQ(Weapon("wpn_heron").Name, "Heron AR-5");
+}
+
+TEST_F(LoadSaveTest, ReloadRestoresEditsAndReusesTablesPicturesAndFileList) {
+    CopyPictures();
+    Start();
+    const std::string distance = Weapon("wpn_heron").fire_distance.Value;
+    ASSERT_NE(Weapon("wpn_heron").Pic, nullptr);
+    Weapon("wpn_heron").fire_distance.Value = "1";
+
+    fs::remove(GameFile("gamedata/config/text/eng/string_table_enc_weapons.xml"));
+    fs::remove_all(folder_ / "images");
+    // A weapon file that appears after the full load is not read by a reload.
+    std::string zander = *kw::fs::ReadFile(GameFile("gamedata/config/weapons/w_heron.ltx").string());
+    for (size_t at = 0; (at = zander.find("wpn_heron", at)) != std::string::npos;) {
+        zander.replace(at, 9, "wpn_zander");
+    }
+    std::ofstream(GameFile("gamedata/config/weapons/w_zander.ltx")) << zander;
+    window_->btnResetSettings->click();
+
+    EXPECT_EQ(Weapon("wpn_heron").fire_distance.Value, distance);
+    EXPECT_EQ(Weapon("wpn_heron").Name, "Heron AR-5");
+    EXPECT_NE(Weapon("wpn_heron").Pic, nullptr);
+    EXPECT_EQ(Catalog().Weapons.size(), 10u);
+
+    Weapon("wpn_heron").fire_distance.Value = "2";
+    window_->mnuFileReset->trigger();
+    EXPECT_EQ(Weapon("wpn_heron").fire_distance.Value, distance);
+    EXPECT_TRUE(platform_.Messages.empty());
+}
+
+TEST_F(LoadSaveTest, SaveReportsAReadOnlyWeaponFileAndWritesTheRest) {
+    Start();
+    Weapon("wpn_heron").cost.Value = "777";
+    Weapon("wpn_kestrel").cost.Value = "888";
+    Catalog().Outfits[0]->cost.Value = "999";
+    const std::string heronFile = "gamedata/config/weapons/w_heron.ltx";
+    fs::permissions(GameFile(heronFile), fs::perms(0444));
+    window_->btnSaveSettings->click();
+
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    const QStringList lines = platform_.Messages[0].Text.split("\r\n");
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "Не удалось записать следующие файлы:");
+    EXPECT_TRUE(lines[1].contains(QString::fromStdString(GameFile(heronFile).string())))
+        << lines[1].toStdString();
+    EXPECT_NE(Stored(heronFile, "wpn_heron", "cost"), "777");
+    EXPECT_EQ(Stored("gamedata/config/weapons/w_kestrel.ltx", "wpn_kestrel", "cost"), "888");
+    EXPECT_EQ(Stored("gamedata/config/misc/outfit.ltx", Catalog().Outfits[0]->Section, "cost"), "999");
+
+    // Once the file takes writes, the menu save goes through without a word.
+    fs::permissions(GameFile(heronFile), fs::perms(0644));
+    window_->mnuFileSave->trigger();
+    EXPECT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(Stored(heronFile, "wpn_heron", "cost"), "777");
+}
+
+TEST_F(LoadSaveTest, MalformedStringTableEndsTheLoadBeforeTheCatalogsAreRead) {
+    std::ofstream(GameFile("gamedata/config/text/eng/string_table_outfit.xml"))
+        << "<string_table><string id=";
+    kw::TfrmMain& window = Start();
+
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_TRUE(platform_.Messages[0].Text.contains("string_table_outfit.xml"));
+    EXPECT_TRUE(Catalog().Weapons.empty());
+    EXPECT_EQ(window.pnlGamePath->text(), QString::fromStdString(game_));
+}
+
+TEST_F(LoadSaveTest, RunThatThrowsClosesItsWindowAndShowsTheErrorOnce) {
+    kw::TfrmMain& window = Start();
+    Catalog().OnLoaded = [] { throw kw::Error("lists could not be filled"); };
+    window.btnResetSettings->click();
+
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Text, "lists could not be filled");
+    EXPECT_TRUE(window.findChildren<kw::TfrmProgress*>().isEmpty());
+    EXPECT_EQ(Catalog().Weapons.size(), 10u); // what was read before the error stays
+}
+
+TEST_F(LoadSaveTest, NewFolderTakesTheGamesLanguageLaterStartsTheStoredOne) {
+    SetLanguage("rus");
+    WriteSettings("");
+    platform_.Folder = QString::fromStdString(game_);
+    Start();
+    EXPECT_EQ(Weapon("wpn_heron").Name, "Цапля АР-5");
+    window_->close();
+    EXPECT_EQ(Setting("MainOptions", "LocalizationPath"), "gamedata\\config\\text\\rus\\");
+
+    SetLanguage("eng");
+    Start();
+    EXPECT_EQ(window_->LocalizationPath(), "gamedata\\config\\text\\rus\\");
+    EXPECT_EQ(Weapon("wpn_heron").Name, "Цапля АР-5");
+}
+
+} // namespace
+} // namespace kwtest
