@@ -1,0 +1,116 @@
+#include "views/CoolCtrls.h"
+
+#include "gamecfg/CodePage.h"
+
+#include <QKeyEvent>
+#include <QValidator>
+
+namespace kw {
+
+// A validator sees every change that reaches the text (typing, pasting, dropping, input methods) and a
+// refused change leaves the previous text in place; that is exactly the guard the code page needs.
+class TCodePageGuard : public QValidator {
+public:
+    explicit TCodePageGuard(TCoolEdit* edit) : QValidator(edit), edit_(edit) {}
+
+    State validate(QString& input, int&) const override {
+        const std::string bad = FirstUnencodable(input.toStdString());
+        if (bad.empty())
+            return Acceptable;
+        edit_->Refuse(QString::fromStdString(bad));
+        return Invalid;
+    }
+
+private:
+    TCoolEdit* edit_;
+};
+
+namespace {
+
+constexpr QChar kBackspace(8);
+constexpr QChar kCarriageReturn(13);
+
+bool IsDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+bool IsSign(QChar c) {
+    return c == QLatin1Char('+') || c == QLatin1Char('-');
+}
+
+bool IsNumberCharacter(QChar c) {
+    return IsDigit(c) || IsSign(c) || c == QLatin1Char('.') || c == kBackspace || c == kCarriageReturn;
+}
+
+// Delete produces a character on some platforms, yet it is an editing key like the arrows.
+bool ProducesCharacter(const QKeyEvent* event) {
+    return !event->text().isEmpty() && event->key() != Qt::Key_Delete;
+}
+
+} // namespace
+
+TCoolEdit::TCoolEdit(QWidget* parent) : QLineEdit(parent) {
+    setProperty("vclClass", QStringLiteral("TCoolEdit"));
+    setValidator(new TCodePageGuard(this));
+}
+
+void TCoolEdit::SetEnableLet(bool on) {
+    enableLet_ = on;
+    clear();
+    if (!enableLet_ && !enableNum_)
+        enableNum_ = true;
+}
+
+void TCoolEdit::SetEnableNum(bool on) {
+    enableNum_ = on;
+    clear();
+    if (!enableLet_ && !enableNum_)
+        enableLet_ = true;
+}
+
+void TCoolEdit::Clear() {
+    bool canClear = true;
+    if (OnClear)
+        OnClear(this, canClear);
+    if (canClear)
+        clear();
+}
+
+// The whole current text decides, not the caret or the selection: a sign may follow digits, and a "." typed
+// over a selection holding the only "." is still refused.
+bool TCoolEdit::AcceptsTyped(QChar c) const {
+    if (!enableNum_ && IsDigit(c))
+        return false;
+    if (enableLet_)
+        return true;
+    if (!IsNumberCharacter(c))
+        return false;
+    if (c == QLatin1Char('.') && text().contains(QLatin1Char('.')))
+        return false;
+    if (IsSign(c) && (text().contains(QLatin1Char('+')) || text().contains(QLatin1Char('-'))))
+        return false;
+    return true;
+}
+
+void TCoolEdit::keyPressEvent(QKeyEvent* event) {
+    if (!ProducesCharacter(event)) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    for (const QChar c : event->text()) {
+        if (!AcceptsTyped(c)) {
+            // Left to the parents, as a discarded character leaves the key itself to the window (Escape
+            // still closes a dialog).
+            event->ignore();
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TCoolEdit::Refuse(const QString& character) {
+    emit refused(
+        tr("The character \"%1\" cannot be stored in the game files (windows-1251).").arg(character));
+}
+
+} // namespace kw

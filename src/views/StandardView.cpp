@@ -1,0 +1,235 @@
+#include "views/StandardView.h"
+
+#include "catalog/Catalog.h"
+#include "gamecfg/CodePage.h"
+#include "views/CoolCtrls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSignalBlocker>
+
+#include <utility>
+
+namespace kw {
+namespace {
+
+template <class T> T* Find(QWidget* box, const char* name) {
+    return box->findChild<T*>(QString::fromLatin1(name));
+}
+
+QWidget* MakeExtra(const TExtraDef& def, QWidget* box) {
+    const QString caption = QString::fromUtf8(def.Caption);
+    QWidget* widget = nullptr;
+    switch (def.Kind) {
+    case TExtraKind::Heading: {
+        auto* label = new QLabel(caption, box);
+        label->setAlignment(Qt::AlignCenter);
+        widget = label;
+        break;
+    }
+    case TExtraKind::Button:
+        widget = new QPushButton(caption, box);
+        break;
+    case TExtraKind::Panel: {
+        auto* panel = new QLabel(box);
+        panel->setProperty("vclClass", QStringLiteral("TPanel"));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        panel->setWordWrap(true);
+        panel->setMargin(1);
+        widget = panel;
+        break;
+    }
+    }
+    widget->setObjectName(QString::fromLatin1(def.Name));
+    widget->setToolTip(QString::fromUtf8(def.Hint));
+    widget->setGeometry(def.Rect);
+    if (def.AlwaysUsable)
+        widget->setProperty("tag", -1);
+    return widget;
+}
+
+void RefillKeepingIndex(QComboBox* combo, const QStringList& texts) {
+    const QSignalBlocker blocker(combo);
+    const int index = combo->currentIndex();
+    combo->clear();
+    combo->addItems(texts);
+    combo->setCurrentIndex(index < combo->count() ? index : -1);
+}
+
+void RefillKeepingText(QComboBox* combo, const QStringList& texts) {
+    const QSignalBlocker blocker(combo);
+    const QString text = combo->currentIndex() >= 0 ? combo->currentText() : QString();
+    combo->clear();
+    combo->addItems(texts);
+    combo->setCurrentIndex(text.isEmpty() ? -1 : combo->findText(text, Qt::MatchFixedString));
+}
+
+} // namespace
+
+TStandardViews::TStandardViews(const TBoxes& boxes, TCatalog& catalog, QObject* parent)
+    : QObject(parent),
+      catalog_(catalog), prefixes_{QStringLiteral("имя файла:  "),
+                                   QStringLiteral("имя секции в ltx-файле:  "),
+                                   QStringLiteral("системное имя:  "), QStringLiteral("3D-модель:  ")} {
+    for (int page = 0; page < kPageCount; ++page)
+        pages_[page] = MakePageView(page, boxes[page], catalog_, prefixes_);
+    CreateExtras(boxes);
+    BindNamedControls(boxes);
+    ConnectControls();
+    SyncZoomFactor();
+}
+
+TStandardViews::~TStandardViews() = default;
+
+void TStandardViews::CreateExtras(const TBoxes& boxes) {
+    for (const TExtraDef& def : ExtraDefs())
+        MakeExtra(def, boxes[def.Page]);
+}
+
+void TStandardViews::BindNamedControls(const TBoxes& boxes) {
+    QGroupBox* weapons = boxes[WeaponsPage];
+    chkWeapons_zoom_enabled = Find<QCheckBox>(weapons, "chkWeapons_zoom_enabled");
+    txtWeapons_scope_zoom_factor = Find<TCoolEdit>(weapons, "txtWeapons_scope_zoom_factor");
+    cboWeapons_scope_status = Find<QComboBox>(weapons, "cboWeapons_scope_status");
+    cboWeapons_silencer_status = Find<QComboBox>(weapons, "cboWeapons_silencer_status");
+    cboWeapons_grenade_launcher_status = Find<QComboBox>(weapons, "cboWeapons_grenade_launcher_status");
+    btnWeaponsScope = Find<QPushButton>(weapons, "btnWeaponsScope");
+    btnWeaponsSilencer = Find<QPushButton>(weapons, "btnWeaponsSilencer");
+    btnWeaponsGrenLnch = Find<QPushButton>(weapons, "btnWeaponsGrenLnch");
+    btnWeaponsAmmo = Find<QPushButton>(weapons, "btnWeaponsAmmo");
+    pnlWeapons_ammo_class = Find<QLabel>(weapons, "pnlWeapons_ammo_class");
+    chkAmmo_tracer = Find<QCheckBox>(boxes[AmmoPage], "chkAmmo_tracer");
+    chkAmmo_explosive = Find<QCheckBox>(boxes[AmmoPage], "chkAmmo_explosive");
+    QGroupBox* weather = boxes[WeatherPage];
+    txtWeather_sky_texture = Find<TCoolEdit>(weather, "txtWeather_sky_texture");
+    txtWeather_clouds_texture = Find<TCoolEdit>(weather, "txtWeather_clouds_texture");
+    btnWeather_sky_texture = Find<QPushButton>(weather, "btnWeather_sky_texture");
+    btnWeather_clouds_texture = Find<QPushButton>(weather, "btnWeather_clouds_texture");
+    cboWeather_thunderbolt = Find<QComboBox>(weather, "cboWeather_thunderbolt");
+    cboWeather_env_ambient = Find<QComboBox>(weather, "cboWeather_env_ambient");
+    // Enabled only once a load has brought a weapon to choose cartridges for.
+    btnWeaponsAmmo->setEnabled(false);
+}
+
+void TStandardViews::ConnectControls() {
+    for (int page = 0; page < kPageCount; ++page) {
+        connect(pages_[page]->List, &QListWidget::currentRowChanged, this,
+                [this, page](int row) { Show(page, row); });
+        for (QWidget* control : pages_[page]->FieldControls) {
+            if (auto* edit = qobject_cast<TCoolEdit*>(control))
+                connect(edit, &TCoolEdit::refused, this, &TStandardViews::inputRefused);
+        }
+    }
+    connect(chkWeapons_zoom_enabled, &QCheckBox::toggled, this, &TStandardViews::SyncZoomFactor);
+}
+
+void TStandardViews::Show(int page, int pos) {
+    if (page < 0 || page >= kPageCount)
+        return;
+    const QStringList failures = pages_[page]->Show(pos);
+    if (page == WeaponsPage) {
+        // Also when the ticked state did not change: something else may have enabled the field.
+        SyncZoomFactor();
+        if (ShownPosition(page) == pos)
+            ShowAmmoClass(pos);
+    }
+    Report(failures);
+}
+
+void TStandardViews::Collect(int page, int pos) {
+    if (page >= 0 && page < kPageCount)
+        pages_[page]->Collect(pos);
+}
+
+int TStandardViews::ShownPosition(int page) const {
+    return page >= 0 && page < kPageCount ? pages_[page]->ShownPosition() : -1;
+}
+
+void TStandardViews::ForgetShownEntries() {
+    for (const auto& page : pages_)
+        page->Forget();
+}
+
+void TStandardViews::SyncZoomFactor() {
+    txtWeapons_scope_zoom_factor->setEnabled(chkWeapons_zoom_enabled->isChecked());
+}
+
+void TStandardViews::ShowAmmoClass(int pos) {
+    const QString ammo = QString::fromStdString(Cp1251ToUtf8(catalog_.Weapons[pos]->ammo_class.Value));
+    pnlWeapons_ammo_class->setText(ammo);
+    // A long list does not fit the panel.
+    pnlWeapons_ammo_class->setToolTip(ammo);
+}
+
+void TStandardViews::Report(const QStringList& failures) {
+    if (populating_) {
+        held_ += failures;
+        return;
+    }
+    for (const QString& message : failures)
+        emit conversionError(message);
+}
+
+QStringList TStandardViews::PopulateLists() {
+    populating_ = true;
+    const auto done = qScopeGuard([this] { populating_ = false; });
+    held_.clear();
+    for (const auto& page : pages_)
+        page->Refill();
+    for (int page = 0; page < kPageCount; ++page) {
+        if (pages_[page]->Count() == 0)
+            continue;
+        {
+            const QSignalBlocker blocker(pages_[page]->List);
+            pages_[page]->List->setCurrentRow(0);
+        }
+        Show(page, 0);
+    }
+    btnWeaponsAmmo->setEnabled(ListBox(WeaponsPage)->currentRow() >= 0);
+    if (OnRefreshViews)
+        OnRefreshViews();
+    return std::exchange(held_, {});
+}
+
+void TStandardViews::SetInfoPrefixes(const QString& file, const QString& section, const QString& invName,
+                                     const QString& visual) {
+    prefixes_ = {file, section, invName, visual};
+}
+
+void TStandardViews::FillAddonStatusCombos(const QStringList& texts) {
+    for (QComboBox* combo :
+         {cboWeapons_silencer_status, cboWeapons_scope_status, cboWeapons_grenade_launcher_status})
+        RefillKeepingIndex(combo, texts);
+}
+
+void TStandardViews::SetWeatherChoices(const QStringList& thunderbolt, const QStringList& envAmbient) {
+    RefillKeepingText(cboWeather_thunderbolt, thunderbolt);
+    RefillKeepingText(cboWeather_env_ambient, envAmbient);
+}
+
+QListWidget* TStandardViews::ListBox(int page) const {
+    return page >= 0 && page < kPageCount ? pages_[page]->List : nullptr;
+}
+
+QList<QWidget*> TStandardViews::ExitHookControls() const {
+    QList<QWidget*> controls;
+    for (const auto& page : pages_) {
+        for (QWidget* control : page->FieldControls) {
+            if (qobject_cast<TCoolEdit*>(control) != nullptr)
+                controls << control;
+        }
+    }
+    controls << chkAmmo_tracer << chkAmmo_explosive << chkWeapons_zoom_enabled
+             << cboWeapons_grenade_launcher_status << cboWeapons_scope_status << cboWeapons_silencer_status
+             << cboWeather_thunderbolt << cboWeather_env_ambient << btnWeather_sky_texture
+             << btnWeather_clouds_texture << btnWeaponsSilencer << btnWeaponsScope << btnWeaponsGrenLnch;
+    return controls;
+}
+
+} // namespace kw

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "catalog/Classes.h"
+#include "catalog/KeyLists.h"
+
+#include <QRect>
+#include <QSize>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kw {
+
+// How a control shows a parameter's text and what it writes back.
+enum class TFieldKind {
+    Text,   // edit field, the text verbatim both ways
+    Bool,   // check box; "true"/"false" or a number, written as "true"/"false"
+    OnOff,  // check box; ticked exactly for "on", written as "on"/"off"
+    Status, // three-item combo box, the item index is the value
+    List,   // combo box of preset texts; with no match the value stays as it is
+};
+
+// Where a field's controls stand: a column of the page's layout and a row in that column.
+struct TFieldPlace {
+    int Column;
+    int Row;
+};
+
+// One editable field of a standard view. A check box shows Caption itself and has no Label; an immunity
+// field of the outfits page shares the row label of its protection field and has neither.
+template <class Entry> struct TFieldDef {
+    std::string Control;
+    std::string Label;
+    std::string Caption; // UTF-8
+    TParamRef<Entry> Param;
+    TFieldKind Kind;
+    bool Numeric;
+    TFieldPlace Place;
+};
+
+// A column of label and field pairs; rows stand RowStep apart from Top down.
+struct TLayoutColumn {
+    int Top;
+    int RowStep;
+    int LabelX;
+    int LabelWidth;
+    int FieldX;
+    int FieldWidth;
+
+    QRect LabelRect(int row) const;
+    QRect FieldRect(int row) const;
+    // Label and field together, for a check box that carries its own caption.
+    QRect SpanRect(int row) const;
+};
+
+// What every page's standard view holds besides its fields. Geometry is inside the page's standard view box
+// of kViewBoxSize.
+struct TViewPageDef {
+    const char* Key; // "Weapons": the part of the control names naming the page
+    const char* ListHeader;
+    const char* NamePanel;
+    const char* Memo;  // nullptr: the page shows no description
+    const char* Image; // nullptr: the page shows no picture
+    QSize PictureSize;
+    QPoint PicturePos; // of the sunken frame around the picture
+    QRect MemoRect;
+    int ListWidth;
+    int InfoLines; // 4, or 2 where entries have no system name and no model
+    std::vector<TLayoutColumn> Columns;
+};
+
+inline constexpr QSize kViewBoxSize(704, 455);
+inline constexpr int kRowHeight = 22;
+inline constexpr int kPageCount = 6;
+enum TPageIndex { WeaponsPage, AmmoPage, OutfitsPage, ArtsPage, ItemsPage, WeatherPage };
+
+// In page order: weapons, ammunition, outfits, artefacts, items, weather.
+const std::array<TViewPageDef, kPageCount>& ViewPageDefs();
+
+// Every table is in the order in which Show and Collect walk the fields.
+const std::vector<TFieldDef<TWeapon>>& WeaponFields();
+const std::vector<TFieldDef<TAmmo>>& AmmoFields();
+const std::vector<TFieldDef<TOutfit>>& OutfitFields();
+const std::vector<TFieldDef<TArt>>& ArtFields();
+const std::vector<TFieldDef<TItem>>& ItemFields();
+const std::vector<TFieldDef<TWeather>>& WeatherFields();
+
+// The file line of the pages whose entries all live in one file (weapons name their own).
+const char* CategoryFileOf(int page);
+
+// Controls of a page that belong to no field: headings, buttons, panels.
+enum class TExtraKind { Heading, Button, Panel };
+struct TExtraDef {
+    int Page;
+    TExtraKind Kind;
+    const char* Name;
+    const char* Caption; // UTF-8
+    const char* Hint;    // UTF-8
+    QRect Rect;
+    bool AlwaysUsable; // stays enabled without game data (tag -1)
+};
+const std::vector<TExtraDef>& ExtraDefs();
+
+} // namespace kw

@@ -1,0 +1,416 @@
+#include "views/StandardViewPage.h"
+
+#include "catalog/Catalog.h"
+#include "gamecfg/CodePage.h"
+#include "views/CoolCtrls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+
+#include <cctype>
+#include <charconv>
+#include <optional>
+#include <type_traits>
+
+namespace kw {
+namespace {
+
+constexpr int kMargin = 8;
+constexpr int kContentTop = 22;
+constexpr int kPanelHeight = 22;
+constexpr int kBoxBottom = kViewBoxSize.height() - kMargin;
+constexpr int kBoxRight = kViewBoxSize.width() - kMargin;
+constexpr int kInfoLineHeight = 15;
+constexpr int kInfoPadding = 3;
+constexpr int kPictureFrame = 1;
+
+QString FromGame(const std::string& bytes) {
+    return QString::fromStdString(Cp1251ToUtf8(bytes));
+}
+
+std::optional<std::string> ToGame(const QString& text) {
+    return Utf8ToCp1251(text.toStdString());
+}
+
+std::string AsciiLower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// The whole text must be the number, optionally signed ("+" too); no blanks, no "inf" or "nan". The decimal
+// separator is "." whatever the locale.
+template <class Number> std::optional<Number> ParseNumber(const std::string& text) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+')
+        ++first;
+    const char* digits = first != last && *first == '-' ? first + 1 : first;
+    if (digits == last || !(std::isdigit(static_cast<unsigned char>(*digits)) || *digits == '.'))
+        return std::nullopt;
+    Number value{};
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<bool> ParseBool(const std::string& text) {
+    const std::string lower = AsciiLower(text);
+    if (lower == "true")
+        return true;
+    if (lower == "false")
+        return false;
+    if (const auto number = ParseNumber<double>(text))
+        return *number != 0;
+    return std::nullopt;
+}
+
+int StatusIndex(const std::string& text) {
+    const auto number = ParseNumber<int>(text);
+    return number && *number >= 0 && *number <= 2 ? *number : -1;
+}
+
+int ListIndex(const QComboBox* combo, const QString& text) {
+    for (int index = 0; index < combo->count(); ++index) {
+        if (combo->itemText(index).compare(text, Qt::CaseInsensitive) == 0)
+            return index;
+    }
+    return -1;
+}
+
+QString BadBooleanMessage(const std::string& value) {
+    return QStringLiteral("'%1' is not a valid boolean value").arg(FromGame(value));
+}
+
+QLabel* MakePanel(QWidget* parent, const QString& name, QFrame::Shadow shadow) {
+    auto* panel = new QLabel(parent);
+    panel->setObjectName(name);
+    panel->setProperty("vclClass", QStringLiteral("TPanel"));
+    panel->setFrameStyle(QFrame::Panel | shadow);
+    panel->setAlignment(Qt::AlignCenter);
+    return panel;
+}
+
+QString Title(const TMainItem& entry) {
+    return QString::fromStdString(entry.Name);
+}
+QString Title(const TWeather& entry) {
+    return FromGame(entry.Time);
+}
+
+// A field's control, how Show and Collect treat it, and what is known about the value it shows.
+struct TBinding {
+    QWidget* Control = nullptr;
+    // The stored text could not be shown as it is (a bad boolean); it stays out of Collect until the user
+    // sets the control.
+    bool Held = false;
+    // The failure last reported, so that showing the same entry again does not report it twice.
+    const void* FailedEntry = nullptr;
+    std::string FailedText;
+};
+
+template <class Entry> class TEntryPage : public TPageView {
+public:
+    TEntryPage(int page, QWidget* box, std::vector<std::unique_ptr<Entry>>& entries,
+               const std::vector<TFieldDef<Entry>>& defs, const TInfoPrefixes& prefixes)
+        : TPageView(ViewPageDefs()[page], box, prefixes), page_(page), entries_(entries), defs_(defs) {
+        bindings_.resize(defs_.size());
+        for (size_t i = 0; i < defs_.size(); ++i) {
+            const TFieldDef<Entry>& def = defs_[i];
+            bindings_[i].Control =
+                CreateField(def.Control, def.Label, def.Caption, def.Kind, def.Numeric, def.Place);
+            FieldControls.push_back(bindings_[i].Control);
+            if (auto* check = qobject_cast<QCheckBox*>(bindings_[i].Control))
+                QObject::connect(check, &QCheckBox::clicked, &context_,
+                                 [this, i] { bindings_[i].Held = false; });
+        }
+    }
+
+    int Count() const override { return static_cast<int>(entries_.size()); }
+    QString RowText(int pos) const override { return Title(*entries_[pos]); }
+
+    QStringList Show(int pos) override {
+        if (pos < 0 || pos >= Count())
+            return {};
+        Entry& entry = *entries_[pos];
+        shownPos_ = -1;
+        ++showDepth_;
+        QStringList failures;
+        NamePanel->setText(Title(entry));
+        for (size_t i = 0; i < defs_.size(); ++i)
+            ShowField(defs_[i], bindings_[i], entry, failures);
+        ShowDetails(entry);
+        --showDepth_;
+        shownPos_ = pos;
+        shownEntry_ = &entry;
+        return failures;
+    }
+
+    void Collect(int pos) override {
+        if (pos < 0 || pos != shownPos_ || showDepth_ > 0 || pos >= Count() ||
+            entries_[pos].get() != shownEntry_)
+            return;
+        Entry& entry = *entries_[pos];
+        for (size_t i = 0; i < defs_.size(); ++i)
+            CollectField(defs_[i], bindings_[i], entry);
+    }
+
+private:
+    void ShowField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry, QStringList& failures) {
+        const std::string& value = def.Param.In(entry).Value;
+        switch (def.Kind) {
+        case TFieldKind::Text: {
+            auto* edit = static_cast<TCoolEdit*>(binding.Control);
+            edit->setText(FromGame(value));
+            // A value longer than the field shows its beginning.
+            edit->setCursorPosition(0);
+            break;
+        }
+        case TFieldKind::Bool:
+            ShowBool(binding, entry, value, failures);
+            break;
+        case TFieldKind::OnOff:
+            static_cast<QCheckBox*>(binding.Control)->setChecked(AsciiLower(value) == "on");
+            break;
+        case TFieldKind::Status:
+            static_cast<QComboBox*>(binding.Control)->setCurrentIndex(StatusIndex(value));
+            break;
+        case TFieldKind::List: {
+            auto* combo = static_cast<QComboBox*>(binding.Control);
+            combo->setCurrentIndex(ListIndex(combo, FromGame(value)));
+            break;
+        }
+        }
+    }
+
+    void ShowBool(TBinding& binding, const Entry& entry, const std::string& value, QStringList& failures) {
+        const std::optional<bool> ticked = ParseBool(value);
+        static_cast<QCheckBox*>(binding.Control)->setChecked(ticked.value_or(false));
+        binding.Held = !ticked;
+        if (ticked) {
+            binding.FailedEntry = nullptr;
+            return;
+        }
+        if (binding.FailedEntry != &entry || binding.FailedText != value)
+            failures << BadBooleanMessage(value);
+        binding.FailedEntry = &entry;
+        binding.FailedText = value;
+    }
+
+    void CollectField(const TFieldDef<Entry>& def, const TBinding& binding, Entry& entry) {
+        std::string& value = def.Param.In(entry).Value;
+        switch (def.Kind) {
+        case TFieldKind::Text:
+            // The edit field refuses what the code page cannot hold, so the conversion only fails for text
+            // that never came from the user.
+            if (auto bytes = ToGame(static_cast<TCoolEdit*>(binding.Control)->text()))
+                value = std::move(*bytes);
+            break;
+        case TFieldKind::Bool:
+            if (!binding.Held)
+                value = static_cast<QCheckBox*>(binding.Control)->isChecked() ? "true" : "false";
+            break;
+        case TFieldKind::OnOff:
+            value = static_cast<QCheckBox*>(binding.Control)->isChecked() ? "on" : "off";
+            break;
+        case TFieldKind::Status:
+            // No selection stands for a stored status the box cannot show; it stays as it was.
+            if (const int index = static_cast<QComboBox*>(binding.Control)->currentIndex(); index >= 0)
+                value = std::to_string(index);
+            break;
+        case TFieldKind::List: {
+            auto* combo = static_cast<QComboBox*>(binding.Control);
+            if (combo->currentIndex() < 0)
+                break;
+            if (auto bytes = ToGame(combo->currentText()))
+                value = std::move(*bytes);
+            break;
+        }
+        }
+    }
+
+    void ShowDetails(const Entry& entry) {
+        if constexpr (std::is_same_v<Entry, TWeapon>)
+            SetInfoLine(0, FromGame(entry.FileName));
+        else
+            SetInfoLine(0, QString::fromLatin1(CategoryFileOf(page_)));
+        SetInfoLine(1, FromGame(entry.Section));
+        if constexpr (std::is_base_of_v<TMainItem, Entry>) {
+            SetInfoLine(2, FromGame(entry.inv_name.Value));
+            SetInfoLine(3, FromGame(entry.visual.Value));
+            Memo->setPlainText(QString::fromStdString(entry.Descr));
+            ShowPicture(entry, Picture);
+        }
+    }
+
+    int page_;
+    std::vector<std::unique_ptr<Entry>>& entries_;
+    const std::vector<TFieldDef<Entry>>& defs_;
+    std::vector<TBinding> bindings_;
+};
+
+} // namespace
+
+TPageView::TPageView(const TViewPageDef& def, QWidget* box, const TInfoPrefixes& prefixes)
+    : def_(def), box_(box), prefixes_(prefixes) {
+    CreateListColumn();
+    CreateNamePanel();
+    CreateMemo();
+    CreatePicture();
+    CreateInfoBox();
+}
+
+TPageView::~TPageView() = default;
+
+void TPageView::CreateListColumn() {
+    const QString key = QString::fromLatin1(def_.Key);
+    QLabel* header = MakePanel(box_, QStringLiteral("pnl%1ListHeader").arg(key), QFrame::Raised);
+    header->setText(QString::fromUtf8(def_.ListHeader));
+    header->setGeometry(kMargin, kContentTop, def_.ListWidth, kPanelHeight);
+
+    List = new QListWidget(box_);
+    List->setObjectName(QStringLiteral("lb") + key);
+    List->setSelectionMode(QAbstractItemView::SingleSelection);
+    const int top = kContentTop + kPanelHeight + 2;
+    List->setGeometry(kMargin, top, def_.ListWidth, kBoxBottom - top);
+}
+
+void TPageView::CreateNamePanel() {
+    NamePanel = MakePanel(box_, QString::fromLatin1(def_.NamePanel), QFrame::Sunken);
+    const int left = 2 * kMargin + def_.ListWidth;
+    NamePanel->setGeometry(left, kContentTop, kBoxRight - left, kPanelHeight);
+}
+
+void TPageView::CreateMemo() {
+    if (def_.Memo == nullptr)
+        return;
+    Memo = new QPlainTextEdit(box_);
+    Memo->setObjectName(QString::fromLatin1(def_.Memo));
+    Memo->setReadOnly(true);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo->setGeometry(def_.MemoRect);
+}
+
+void TPageView::CreatePicture() {
+    if (def_.Image == nullptr)
+        return;
+    auto* frame = new QFrame(box_);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setLineWidth(kPictureFrame);
+    frame->setGeometry(QRect(def_.PicturePos, def_.PictureSize.grownBy({kPictureFrame, kPictureFrame,
+                                                                        kPictureFrame, kPictureFrame})));
+    Picture = new QLabel(frame);
+    Picture->setObjectName(QString::fromLatin1(def_.Image));
+    // Not a caption the translator should look at.
+    Picture->setProperty("vclClass", QStringLiteral("TImage"));
+    Picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture->setGeometry(QRect(QPoint(kPictureFrame, kPictureFrame), def_.PictureSize));
+}
+
+void TPageView::CreateInfoBox() {
+    static constexpr const char* kLineNames[] = {"lbl%1FileName", "lbl%1SectionName", "lbl%1_inv_name",
+                                                 "lbl%1_visual"};
+    static constexpr const char* kDesignCaptions[] = {"file_name", "section_name", "inv_name", "visual"};
+    const int left = 2 * kMargin + def_.ListWidth;
+    const int height = def_.InfoLines * kInfoLineHeight + 2 * kInfoPadding;
+    auto* frame = new QFrame(box_);
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    frame->setGeometry(left, kBoxBottom - height, kBoxRight - left, height);
+    for (int line = 0; line < def_.InfoLines; ++line) {
+        auto* label = new QLabel(QString::fromLatin1(kDesignCaptions[line]), frame);
+        label->setObjectName(QString::fromLatin1(kLineNames[line]).arg(QString::fromLatin1(def_.Key)));
+        label->setGeometry(2 * kInfoPadding, kInfoPadding + line * kInfoLineHeight,
+                           frame->width() - 4 * kInfoPadding, kInfoLineHeight);
+        Info.push_back(label);
+    }
+}
+
+QWidget* TPageView::CreateField(const std::string& control, const std::string& label,
+                                const std::string& caption, TFieldKind kind, bool numeric,
+                                TFieldPlace place) {
+    const TLayoutColumn& column = def_.Columns.at(place.Column);
+    QWidget* widget = nullptr;
+    switch (kind) {
+    case TFieldKind::Text: {
+        auto* edit = new TCoolEdit(box_);
+        if (numeric)
+            edit->SetEnableLet(false);
+        widget = edit;
+        break;
+    }
+    case TFieldKind::Bool:
+    case TFieldKind::OnOff:
+        widget = new QCheckBox(QString::fromStdString(caption), box_);
+        break;
+    case TFieldKind::Status:
+    case TFieldKind::List:
+        widget = new QComboBox(box_);
+        break;
+    }
+    widget->setObjectName(QString::fromStdString(control));
+    const bool ownCaption = kind == TFieldKind::Bool || kind == TFieldKind::OnOff;
+    widget->setGeometry(ownCaption ? column.SpanRect(place.Row) : column.FieldRect(place.Row));
+    if (!label.empty()) {
+        auto* text = new QLabel(QString::fromStdString(caption), box_);
+        text->setObjectName(QString::fromStdString(label));
+        text->setGeometry(column.LabelRect(place.Row));
+        text->setBuddy(widget);
+    }
+    return widget;
+}
+
+void TPageView::SetInfoLine(int line, const QString& value) {
+    static constexpr QString TInfoPrefixes::*kPrefixes[] = {&TInfoPrefixes::File, &TInfoPrefixes::Section,
+                                                            &TInfoPrefixes::InvName, &TInfoPrefixes::Visual};
+    Info.at(line)->setText(prefixes_.*kPrefixes[line] + value);
+}
+
+void TPageView::Refill() {
+    const QSignalBlocker blocker(List);
+    Forget();
+    List->clear();
+    for (int pos = 0; pos < Count(); ++pos)
+        List->addItem(RowText(pos));
+}
+
+void ShowPicture(const TMainItem& entry, QLabel* image) {
+    const TPic* pic = entry.Pic;
+    if (pic == nullptr || pic->Rgb.size() < static_cast<size_t>(pic->Width) * pic->Height * 3) {
+        image->clear();
+        return;
+    }
+    const QImage view(pic->Rgb.data(), pic->Width, pic->Height, pic->Width * 3, QImage::Format_RGB888);
+    image->setPixmap(QPixmap::fromImage(view.copy()));
+}
+
+std::unique_ptr<TPageView> MakePageView(int page, QWidget* box, TCatalog& catalog,
+                                        const TInfoPrefixes& prefixes) {
+    switch (page) {
+    case WeaponsPage:
+        return std::make_unique<TEntryPage<TWeapon>>(page, box, catalog.Weapons, WeaponFields(), prefixes);
+    case AmmoPage:
+        return std::make_unique<TEntryPage<TAmmo>>(page, box, catalog.Ammo, AmmoFields(), prefixes);
+    case OutfitsPage:
+        return std::make_unique<TEntryPage<TOutfit>>(page, box, catalog.Outfits, OutfitFields(), prefixes);
+    case ArtsPage:
+        return std::make_unique<TEntryPage<TArt>>(page, box, catalog.Arts, ArtFields(), prefixes);
+    case ItemsPage:
+        return std::make_unique<TEntryPage<TItem>>(page, box, catalog.Items, ItemFields(), prefixes);
+    case WeatherPage:
+        return std::make_unique<TEntryPage<TWeather>>(page, box, catalog.Weather, WeatherFields(), prefixes);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace kw

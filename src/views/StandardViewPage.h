@@ -1,0 +1,89 @@
+#pragma once
+
+#include "views/StandardViewFields.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QWidget;
+
+namespace kw {
+
+class TCatalog;
+
+// The texts before the values of the information lines; they follow the interface language.
+struct TInfoPrefixes {
+    QString File;
+    QString Section;
+    QString InvName;
+    QString Visual;
+};
+
+// The standard view of one page: the controls inside its box and which entry they show. Edits are written
+// only into the entry that was shown, and never while a Show is still filling the controls.
+class TPageView {
+public:
+    TPageView(const TViewPageDef& def, QWidget* box, const TInfoPrefixes& prefixes);
+    virtual ~TPageView();
+    TPageView(const TPageView&) = delete;
+    TPageView& operator=(const TPageView&) = delete;
+
+    virtual int Count() const = 0;
+    virtual QString RowText(int pos) const = 0;
+    // Returns the messages of values that could not be shown as they stand.
+    virtual QStringList Show(int pos) = 0;
+    virtual void Collect(int pos) = 0;
+
+    // Position of the shown entry, -1 while none is shown completely.
+    int ShownPosition() const { return shownPos_; }
+    // Clears the list box and fills it from the collection; nothing counts as shown afterwards.
+    void Refill();
+    void Forget() {
+        shownPos_ = -1;
+        shownEntry_ = nullptr;
+    }
+
+    QListWidget* List = nullptr;
+    QLabel* NamePanel = nullptr;
+    QPlainTextEdit* Memo = nullptr;
+    QLabel* Picture = nullptr;
+    std::vector<QLabel*> Info;
+    // In field table order.
+    std::vector<QWidget*> FieldControls;
+
+protected:
+    QWidget* CreateField(const std::string& control, const std::string& label, const std::string& caption,
+                         TFieldKind kind, bool numeric, TFieldPlace place);
+    void SetInfoLine(int line, const QString& value);
+
+    const TViewPageDef& def_;
+    QWidget* box_;
+    // Connections made for the page end with it, even while its controls live on.
+    QObject context_;
+    const TInfoPrefixes& prefixes_;
+    int shownPos_ = -1;
+    const void* shownEntry_ = nullptr;
+    int showDepth_ = 0;
+
+private:
+    void CreateListColumn();
+    void CreateNamePanel();
+    void CreateMemo();
+    void CreatePicture();
+    void CreateInfoBox();
+};
+
+// The entry's picture at its natural size from the top left corner, or an empty image control.
+void ShowPicture(const TMainItem& entry, QLabel* image);
+
+std::unique_ptr<TPageView> MakePageView(int page, QWidget* box, TCatalog& catalog,
+                                        const TInfoPrefixes& prefixes);
+
+} // namespace kw

@@ -1,0 +1,154 @@
+#include "views/CoolCtrls.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using kw::TCoolEdit;
+
+// Types text character by character as a keyboard layout would deliver it; QTest only types Latin-1.
+void Type(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+class CoolEdit : public testing::Test {
+protected:
+    // A numeric field holding text, the caret at its end.
+    TCoolEdit* Numeric(const QString& text) {
+        numeric_.SetEnableLet(false);
+        numeric_.setText(text);
+        numeric_.end(false);
+        return &numeric_;
+    }
+
+    TCoolEdit numeric_;
+    TCoolEdit free_;
+};
+
+TEST_F(CoolEdit, NumericFieldTakesOnePointAndOneSignAnywhere) {
+    TCoolEdit* edit = Numeric("12.5");
+    QTest::keyClicks(edit, ".");
+    EXPECT_EQ(edit->text(), "12.5");
+    QTest::keyClicks(edit, "-");
+    EXPECT_EQ(edit->text(), "12.5-");
+    QTest::keyClicks(edit, "+-");
+    EXPECT_EQ(edit->text(), "12.5-");
+
+    Numeric("-3");
+    QTest::keyClicks(edit, "+");
+    EXPECT_EQ(edit->text(), "-3");
+
+    // The whole text decides: the selection holding the only point does not make room for another.
+    Numeric("1.5")->selectAll();
+    QTest::keyClicks(edit, ".");
+    EXPECT_EQ(edit->text(), "1.5");
+}
+
+TEST_F(CoolEdit, NumericFieldRefusesLettersCommaBlankAndExponent) {
+    TCoolEdit* edit = Numeric("");
+    QTest::keyClicks(edit, "1a,2 e3E");
+    EXPECT_EQ(edit->text(), "123");
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), "12");
+}
+
+TEST_F(CoolEdit, KeysWithoutCharacterWorkInNumericField) {
+    TCoolEdit* edit = Numeric("12");
+    QTest::keyClick(edit, Qt::Key_Home);
+    QTest::keyClicks(edit, "-");
+    EXPECT_EQ(edit->text(), "-12");
+    // Some platforms give Delete the character DEL; it still deletes.
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
+    QApplication::sendEvent(edit, &del);
+    EXPECT_EQ(edit->text(), "-2");
+}
+
+TEST_F(CoolEdit, PastedAndProgramSetTextIsNotFiltered) {
+    TCoolEdit* edit = Numeric("abc,1e5");
+    EXPECT_EQ(edit->text(), "abc,1e5");
+
+    Numeric("");
+    QApplication::clipboard()->setText("x 1,5");
+    edit->paste();
+    EXPECT_EQ(edit->text(), "x 1,5");
+}
+
+TEST_F(CoolEdit, ClipboardShortcutDoesNothingInNumericFieldOnly) {
+    QApplication::clipboard()->setText("7");
+    TCoolEdit* edit = Numeric("1");
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), "1");
+
+    QTest::keyClick(&free_, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(free_.text(), "7");
+}
+
+TEST_F(CoolEdit, SwitchingInputKindEmptiesAndKeepsOneKindOn) {
+    free_.setText("abc");
+    free_.SetEnableLet(false);
+    EXPECT_EQ(free_.text(), "");
+
+    free_.SetEnableNum(false);
+    EXPECT_TRUE(free_.EnableLet());
+    EXPECT_FALSE(free_.EnableNum());
+    Type(&free_, "a1b");
+    EXPECT_EQ(free_.text(), "ab");
+
+    free_.SetEnableLet(false);
+    EXPECT_TRUE(free_.EnableNum());
+}
+
+TEST_F(CoolEdit, ClearAsksItsHandler) {
+    free_.setText("keep");
+    TCoolEdit* asked = nullptr;
+    free_.OnClear = [&asked](TCoolEdit* sender, bool& canClear) {
+        asked = sender;
+        canClear = false;
+    };
+    free_.Clear();
+    EXPECT_EQ(asked, &free_);
+    EXPECT_EQ(free_.text(), "keep");
+
+    free_.OnClear = nullptr;
+    free_.Clear();
+    EXPECT_EQ(free_.text(), "");
+}
+
+TEST_F(CoolEdit, CharactersOutsideTheCodePageAreRefusedNotReplaced) {
+    QSignalSpy refused(&free_, &TCoolEdit::refused);
+    free_.setText("ab");
+    free_.end(false);
+
+    Type(&free_, QStringLiteral("ж中"));
+    EXPECT_EQ(free_.text(), QStringLiteral("abж"));
+    ASSERT_EQ(refused.count(), 1);
+    EXPECT_TRUE(refused.at(0).at(0).toString().contains(QStringLiteral("\"中\"")));
+
+    QApplication::clipboard()->setText(QStringLiteral("x€y😀"));
+    free_.paste();
+    EXPECT_EQ(free_.text(), QStringLiteral("abж"));
+    EXPECT_EQ(refused.count(), 2);
+    EXPECT_TRUE(refused.at(1).at(0).toString().contains(QStringLiteral("😀")));
+
+    // A numeric field takes pasted text unfiltered, but not past the code page either.
+    QSignalSpy numericRefused(Numeric("1"), &TCoolEdit::refused);
+    QApplication::clipboard()->setText(QStringLiteral("№5"));
+    numeric_.paste();
+    EXPECT_EQ(numeric_.text(), QStringLiteral("1№5"));
+    QApplication::clipboard()->setText(QStringLiteral("5中"));
+    numeric_.paste();
+    EXPECT_EQ(numeric_.text(), QStringLiteral("1№5"));
+    EXPECT_EQ(numericRefused.count(), 1);
+}
+
+} // namespace

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "catalog/Catalog.h"
+#include "gamecfg/CodePage.h"
+#include "views/StandardView.h"
+
+#include <QGroupBox>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace kwtest {
+
+// Game text from UTF-8, as a loaded value would hold it.
+inline std::string Game(const std::string& utf8) {
+    return *kw::Utf8ToCp1251(utf8);
+}
+
+// The six standard view boxes side by side in one window, over a catalog made in memory.
+class ViewsFixture : public testing::Test {
+protected:
+    ViewsFixture() {
+        window_.setObjectName("frmMain");
+        for (int page = 0; page < kw::kPageCount; ++page) {
+            boxes_[page] = new QGroupBox(QStringLiteral("Стандартный вид"), &window_);
+            boxes_[page]->setGeometry((page % 3) * 710, (page / 3) * 461, kw::kViewBoxSize.width(),
+                                      kw::kViewBoxSize.height());
+        }
+        window_.resize(3 * 710, 2 * 461);
+        views_ = std::make_unique<kw::TStandardViews>(boxes_, catalog_);
+    }
+
+    template <class T> T* Find(const char* name) {
+        T* widget = window_.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    kw::TWeapon& AddWeapon(const std::string& name) {
+        auto& weapon = *catalog_.Weapons.emplace_back(std::make_unique<kw::TWeapon>());
+        weapon.Name = name;
+        weapon.Section = "wpn_" + name;
+        weapon.FileName = "gamedata\\config\\weapons\\w_" + name + ".ltx";
+        weapon.zoom_enabled.Value = "true";
+        weapon.scope_status.Value = "0";
+        weapon.silencer_status.Value = "0";
+        weapon.grenade_launcher_status.Value = "0";
+        return weapon;
+    }
+
+    template <class Entry>
+    Entry& Add(std::vector<std::unique_ptr<Entry>>& collection, const std::string& name) {
+        auto& entry = *collection.emplace_back(std::make_unique<Entry>());
+        if constexpr (requires { entry.Time; }) {
+            entry.Time = name;
+        } else {
+            entry.Name = name;
+        }
+        entry.Section = name;
+        return entry;
+    }
+
+    kw::TCatalog catalog_;
+    QWidget window_;
+    kw::TStandardViews::TBoxes boxes_{};
+    std::unique_ptr<kw::TStandardViews> views_;
+};
+
+} // namespace kwtest
