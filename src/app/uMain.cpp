@@ -7,16 +7,19 @@
 #include "gamecfg/CodePage.h"
 #include "gamecfg/ProfileFile.h"
 #include "translate/Translator.h"
+#include "translate/uAbout.h"
 #include "views/TableColumns.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -28,6 +31,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <utility>
 
 namespace kw {
 
@@ -39,11 +43,11 @@ constexpr const char* kTableColumns = "TableColumns";
 constexpr int kClientWidth = 736;
 constexpr int kClientHeight = 571;
 constexpr QRect kPageControlRect(6, 4, 724, 499);
-constexpr QRect kViewBoxRect(6, 6, 704, 426);
-constexpr QRect kGridRect(8, 22, 688, 360);
+constexpr QRect kViewBoxRect(QPoint(6, 6), kViewBoxSize);
+constexpr int kTableButtonTop = kViewBoxSize.height() - 34;
+constexpr QRect kGridRect(8, 22, kViewBoxSize.width() - 16, kTableButtonTop - 28);
 constexpr int kGridRowHeight = 16;
 constexpr qreal kGridHeaderPointSize = 7;
-constexpr int kTableButtonTop = 390;
 
 constexpr int kReadRun = 0;
 constexpr int kWriteRun = 1;
@@ -110,7 +114,8 @@ const TButtonDef kButtonDefs[] = {
      QRect(512, 538, 106, 28)},
     {&TfrmMain::btnClose, "btnClose", "Выход", "Выйти из программы", QStyle::SP_DialogCloseButton,
      QRect(624, 538, 106, 28)},
-    {&TfrmMain::btnView, "btnView", "", "", QStyle::SP_FileDialogDetailedView, QRect(614, 468, 110, 28)},
+    // In the gap of the bottom row: the pages leave no room beside the view boxes.
+    {&TfrmMain::btnView, "btnView", "", "", QStyle::SP_FileDialogDetailedView, QRect(378, 538, 110, 28)},
 };
 
 std::string ColumnKey(const TGridDef& grid, int column) {
@@ -210,6 +215,7 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setGeometry(kPageControlRect);
     CreatePages();
+    CreateStandardViews();
     CreateStatusLine(client);
     CreateButtons(client);
     CreateMenu();
@@ -221,6 +227,8 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
 }
 
 TfrmMain::~TfrmMain() {
+    // Controls that lose the focus while they are destroyed have nothing left to store into.
+    FExitHookPages.clear();
     FormDestroy();
 }
 
@@ -230,8 +238,6 @@ void TfrmMain::CreatePages() {
     for (int index = 0; index < kPageCount; ++index) {
         CreateCatalogPage(index);
     }
-    CreateAddonStatusCombos(Pages[0].gbNormal);
-    CreateWeatherChoiceCombos(Pages[5].gbNormal);
 }
 
 void TfrmMain::CreateCatalogPage(int index) {
@@ -267,29 +273,49 @@ void TfrmMain::CreateCatalogPage(int index) {
     }
 }
 
-void TfrmMain::CreateAddonStatusCombos(QWidget* box) {
-    const std::pair<QComboBox * TfrmMain::*, const char*> combos[] = {
-        {&TfrmMain::cboWeapons_silencer_status, "cboWeapons_silencer_status"},
-        {&TfrmMain::cboWeapons_scope_status, "cboWeapons_scope_status"},
-        {&TfrmMain::cboWeapons_grenade_launcher_status, "cboWeapons_grenade_launcher_status"},
-    };
-    int top = 24;
-    for (const auto& [member, name] : combos) {
-        auto* combo = new QComboBox(box);
-        combo->setObjectName(QString::fromLatin1(name));
-        combo->setGeometry(12, top, 160, 24);
-        this->*member = combo;
-        top += 30;
+void TfrmMain::CreateStandardViews() {
+    TStandardViews::TBoxes boxes{};
+    for (int index = 0; index < kPageCount; ++index) {
+        boxes[index] = Pages[index].gbNormal;
+    }
+    FViews = std::make_unique<TStandardViews>(boxes, FCatalog);
+    cboWeapons_silencer_status = FViews->cboWeapons_silencer_status;
+    cboWeapons_scope_status = FViews->cboWeapons_scope_status;
+    cboWeapons_grenade_launcher_status = FViews->cboWeapons_grenade_launcher_status;
+    cboWeather_thunderbolt = FViews->cboWeather_thunderbolt;
+    cboWeather_env_ambient = FViews->cboWeather_env_ambient;
+    FViews->OnRefreshViews = [this] { RefreshViews(false); };
+    connect(FViews.get(), &TStandardViews::conversionError, this, &TfrmMain::ShowError);
+    connect(FViews.get(), &TStandardViews::inputRefused, this, &TfrmMain::ShowWarning);
+    BindExitHook();
+}
+
+// A page's edits are stored into the entry of the page that owns the control,
+// not of the active page: a page switch (a tab click, Ctrl+Tab) makes the new
+// page active before the hidden control loses the focus.
+void TfrmMain::BindExitHook() {
+    for (QWidget* control : FViews->ExitHookControls()) {
+        for (int index = 0; index < kPageCount; ++index) {
+            if (Pages[index].gbNormal->isAncestorOf(control)) {
+                FExitHookPages.insert(control, index);
+                control->installEventFilter(this);
+            }
+        }
     }
 }
 
-void TfrmMain::CreateWeatherChoiceCombos(QWidget* box) {
-    cboWeather_thunderbolt = new QComboBox(box);
-    cboWeather_thunderbolt->setObjectName(QStringLiteral("cboWeather_thunderbolt"));
-    cboWeather_thunderbolt->setGeometry(12, 24, 200, 24);
-    cboWeather_env_ambient = new QComboBox(box);
-    cboWeather_env_ambient->setObjectName(QStringLiteral("cboWeather_env_ambient"));
-    cboWeather_env_ambient->setGeometry(12, 54, 200, 24);
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // Opening a drop-down list or a menu, or another window coming to the
+    // front, does not leave the control.
+    const auto leaves = [](const QFocusEvent* focus) {
+        return focus->reason() != Qt::PopupFocusReason && focus->reason() != Qt::ActiveWindowFocusReason;
+    };
+    if (event->type() == QEvent::FocusOut && leaves(static_cast<QFocusEvent*>(event))) {
+        if (const auto found = FExitHookPages.constFind(watched); found != FExitHookPages.constEnd()) {
+            CollectPage(*found);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmMain::CreateStatusLine(QWidget* client) {
@@ -321,10 +347,9 @@ void TfrmMain::CreateButtons(QWidget* client) {
         button->setIcon(style()->standardIcon(def.Glyph));
         this->*def.Member = button;
     }
-    // It stands over the page area, so it must be drawn above the page control.
-    btnView->raise();
     connect(btnClose, &QPushButton::clicked, this, &TfrmMain::btnCloseClick);
     connect(btnView, &QPushButton::clicked, this, &TfrmMain::btnViewClick);
+    connect(btnAbout, &QPushButton::clicked, this, &TfrmMain::btnAboutClick);
 }
 
 void TfrmMain::CreateMenu() {
@@ -353,6 +378,7 @@ void TfrmMain::CreateMenu() {
     mnuHelp = AddMenu(bar, "mnuHelp", QStringLiteral("Помощь"));
     mnuHelpAbout =
         AddMenuItem(mnuHelp, "mnuHelpAbout", QStringLiteral("О программе"), QKeySequence(Qt::Key_F1));
+    connect(mnuHelpAbout, &QAction::triggered, this, &TfrmMain::mnuHelpAboutClick);
 }
 
 void TfrmMain::CreateNonVisual() {
@@ -371,8 +397,16 @@ void TfrmMain::CreateNonVisual() {
 
 // Everything else is switched on and off as a block by the game-folder check.
 void TfrmMain::MarkAlwaysUsable() {
-    QObject* const alwaysUsable[] = {PageControl1, lblGameDir, pnlGamePath, btnSelectGamePath,
-                                     btnAbout,     btnClose,   Timer1,      Translator1};
+    QObject* const alwaysUsable[] = {PageControl1,
+                                     lblGameDir,
+                                     pnlGamePath,
+                                     btnSelectGamePath,
+                                     btnAbout,
+                                     btnClose,
+                                     FViews->btnWeather_sky_texture,
+                                     FViews->btnWeather_clouds_texture,
+                                     Timer1,
+                                     Translator1};
     for (QObject* object : alwaysUsable) {
         object->setProperty("tag", -1);
     }
@@ -413,15 +447,14 @@ void TfrmMain::FormCreate() {
 
 void TfrmMain::FillWeatherChoices() {
     FWeatherChoices = std::make_unique<ProfileFile>(FExeFolder + "weather.ini");
-    const std::pair<QComboBox*, const char*> targets[] = {
-        {cboWeather_thunderbolt, "thunderbolt"},
-        {cboWeather_env_ambient, "env_ambient"},
-    };
-    for (const auto& [combo, section] : targets) {
+    const auto valuesOf = [this](const char* section) {
+        QStringList values;
         for (const std::string& line : FWeatherChoices->ReadSectionValues(section)) {
-            combo->addItem(QString::fromStdString(Cp1251ToUtf8(line.substr(line.find('=') + 1))));
+            values << QString::fromStdString(Cp1251ToUtf8(line.substr(line.find('=') + 1)));
         }
-    }
+        return values;
+    };
+    FViews->SetWeatherChoices(valuesOf("thunderbolt"), valuesOf("env_ambient"));
 }
 
 void TfrmMain::OpenSettingsFile() {
@@ -603,6 +636,9 @@ void TfrmMain::ApplyGameFilesState(bool ready) {
             widget->setEnabled(ready);
         }
     }
+    if (ready) {
+        FViews->SyncDependentControls();
+    }
     for (const auto& [item, button] : kMirroredMenuItems) {
         (this->*item)->setEnabled((this->*button)->isEnabled());
     }
@@ -662,6 +698,13 @@ void TfrmMain::RunLoad(TPictureLists* freshPictures) {
         // keep showing entries it has dropped.
         PopulateLists();
         ShowError(error);
+    }
+    ReportConversionErrors();
+}
+
+void TfrmMain::ReportConversionErrors() {
+    if (!FConversionErrors.isEmpty()) {
+        ShowError(std::exchange(FConversionErrors, {}).join(QStringLiteral("\r\n")));
     }
 }
 
@@ -729,10 +772,12 @@ QString TfrmMain::Variable(const TextDef& text) const {
                                     QString::fromUtf8(text.Default));
 }
 
-// The one place where the entry lists of the views are filled and the first
-// entry of each catalog is shown; the views are not plugged in yet, so there is
-// nothing to fill.
-void TfrmMain::PopulateLists() {}
+// A message box in the middle of a load run would stop it, so the values that
+// could not be shown wait for its end.
+void TfrmMain::PopulateLists() {
+    ApplyInfoPrefixes();
+    FConversionErrors += FViews->PopulateLists();
+}
 
 // ---- Language ----
 
@@ -753,7 +798,7 @@ void TfrmMain::ApplyLanguage(QAction* item) {
     FillAddonStatusCombos();
     FillTableHeaders();
     ApplyGroupBoxCaptions();
-    RedisplayViews();
+    RefreshViews(false);
     UpdateViewButton(FStandardView);
 }
 
@@ -777,15 +822,8 @@ void TfrmMain::ApplyGroupBoxCaptions() {
 
 // Item index equals the addon status value 0, 1, 2.
 void TfrmMain::FillAddonStatusCombos() {
-    const QStringList texts = {FTexts.Get("rs_AddonStatus_0"), FTexts.Get("rs_AddonStatus_1"),
-                               FTexts.Get("rs_AddonStatus_2")};
-    for (QComboBox* combo :
-         {cboWeapons_silencer_status, cboWeapons_scope_status, cboWeapons_grenade_launcher_status}) {
-        const int selected = combo->currentIndex();
-        combo->clear();
-        combo->addItems(texts);
-        combo->setCurrentIndex(selected);
-    }
+    FViews->FillAddonStatusCombos(
+        {FTexts.Get("rs_AddonStatus_0"), FTexts.Get("rs_AddonStatus_1"), FTexts.Get("rs_AddonStatus_2")});
 }
 
 void TfrmMain::FillTableHeaders() {
@@ -805,15 +843,47 @@ void TfrmMain::UpdateViewButton(bool standard) {
     btnView->setToolTip(FTexts.Get(standard ? "rs_btnViewHintTable" : "rs_btnViewHintStandart"));
 }
 
-void TfrmMain::CollectActivePage() {
-    // The pages hold no entry fields yet, so there is nothing to take over.
-}
-
-void TfrmMain::RedisplayViews() {
-    // No catalog is shown yet, so there is nothing to show again.
-}
-
 // ---- Views ----
+
+// A shortcut or a menu does not move the focus, so their commands call this
+// before they act. While the table view is shown the views hold no entry (see
+// RefreshViews), so nothing older than the catalog is written.
+void TfrmMain::CollectActivePage() {
+    CollectPage(PageControl1->currentIndex());
+}
+
+void TfrmMain::CollectPage(int page) {
+    if (QListWidget* list = FViews->ListBox(page)) {
+        FViews->Collect(page, list->currentRow());
+    }
+}
+
+void TfrmMain::RefreshViews(bool toggle) {
+    if (toggle) {
+        ToggleView();
+    }
+    if (FStandardView) {
+        ShowSelectedEntries();
+    } else {
+        // The hidden controls keep what they showed; the grids may store newer values.
+        FViews->ForgetShownEntries();
+        FillTables();
+    }
+}
+
+void TfrmMain::ShowSelectedEntries() {
+    ApplyInfoPrefixes();
+    for (int page = 0; page < kPageCount; ++page) {
+        FViews->Show(page, FViews->ListBox(page)->currentRow());
+    }
+}
+
+void TfrmMain::ApplyInfoPrefixes() {
+    FViews->SetInfoPrefixes(FTexts.Get("rs_FileName"), FTexts.Get("rs_SectionName"), FTexts.Get("rs_InvName"),
+                            FTexts.Get("rs_Visual"));
+}
+
+void TfrmMain::FillTables() {}
 
 void TfrmMain::ToggleView() {
     FStandardView = !FStandardView;
@@ -835,8 +905,15 @@ void TfrmMain::ShowTableBoxes(bool visible) {
 }
 
 void TfrmMain::btnViewClick() {
-    ToggleView();
-    RedisplayViews();
+    RefreshViews(true);
+}
+
+void TfrmMain::btnAboutClick() {
+    TfrmAbout::Execute(this, Translator1->Languages(), FLanguageIndex);
+}
+
+void TfrmMain::mnuHelpAboutClick() {
+    btnAboutClick();
 }
 
 // ---- Closing ----
@@ -906,6 +983,11 @@ std::string TfrmMain::SettingsFilePath() const {
 
 void TfrmMain::ShowError(const QString& text) {
     FPlatform.MessageBox(this, QMessageBox::Critical, QStringLiteral("Kitwright"), text, QMessageBox::Ok);
+}
+
+void TfrmMain::ShowWarning(const QString& text) {
+    FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExclamationCaption"), text,
+                         QMessageBox::Ok);
 }
 
 } // namespace kw

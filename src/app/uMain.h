@@ -4,7 +4,9 @@
 #include "catalog/Catalog.h"
 #include "gamecfg/FileSys.h"
 #include "translate/Texts.h"
+#include "views/StandardView.h"
 
+#include <QHash>
 #include <QMainWindow>
 
 #include <array>
@@ -93,6 +95,34 @@ public:
     void mnuFileSaveClick();
     void mnuFileResetClick();
     void Timer1Timer();
+    void btnAboutClick();
+    void mnuHelpAboutClick();
+    void btnViewClick();
+
+    // The standard views, one entry of a collection at a time; a position is a
+    // row of the page's list box. A negative position does nothing.
+    void ShowWeapon(int pos) { FViews->ShowWeapon(pos); }
+    void ShowAmmo(int pos) { FViews->ShowAmmo(pos); }
+    void ShowOutfit(int pos) { FViews->ShowOutfit(pos); }
+    void ShowArt(int pos) { FViews->ShowArt(pos); }
+    void ShowItem(int pos) { FViews->ShowItem(pos); }
+    void ShowWeather(int pos) { FViews->ShowWeather(pos); }
+    void CollectWeapon(int pos) { FViews->CollectWeapon(pos); }
+    void CollectAmmo(int pos) { FViews->CollectAmmo(pos); }
+    void CollectOutfit(int pos) { FViews->CollectOutfit(pos); }
+    void CollectArt(int pos) { FViews->CollectArt(pos); }
+    void CollectItem(int pos) { FViews->CollectItem(pos); }
+    void CollectWeather(int pos) { FViews->CollectWeather(pos); }
+    // Stores the standard-view edits of the active page into its selected entry.
+    void CollectActivePage();
+    // Optionally switches every page to the other view, then shows the visible
+    // view of every page again from the catalog.
+    void RefreshViews(bool toggle);
+    // Refills the entry lists from the catalog and shows the first entry of
+    // each; the loader calls it once every catalog is filled. Values that could
+    // not be shown are reported when the run is over.
+    void PopulateLists();
+    TStandardViews& Views() { return *FViews; }
 
     // Click handler of every language menu item.
     void ApplyLanguage(QAction* item);
@@ -102,6 +132,7 @@ public:
 
     QTabWidget* PageControl1 = nullptr;
     std::array<TCatalogPage, kPageCount> Pages;
+    // Controls of the standard views that the window itself fills.
     QComboBox* cboWeapons_silencer_status = nullptr;
     QComboBox* cboWeapons_scope_status = nullptr;
     QComboBox* cboWeapons_grenade_launcher_status = nullptr;
@@ -134,12 +165,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The exit hook: an edit is stored when the focus leaves its control.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreatePages();
     void CreateCatalogPage(int index);
-    void CreateAddonStatusCombos(QWidget* box);
-    void CreateWeatherChoiceCombos(QWidget* box);
+    void CreateStandardViews();
+    void BindExitHook();
     void CreateStatusLine(QWidget* client);
     void CreateButtons(QWidget* client);
     void CreateMenu();
@@ -171,15 +204,16 @@ private:
     QString RunBehindProgress(int mode, const std::function<void()>& run);
     void ReportSaveFailures(const TSaveReport& report);
     QString Variable(const TextDef& text) const;
-    // Called by the loader once every catalog is filled.
-    void PopulateLists();
+    void ReportConversionErrors();
 
     void ApplyTableButtonTexts();
     void ApplyGroupBoxCaptions();
-    // Takes the standard view's edits into the catalog before the texts change.
-    void CollectActivePage();
-    // Shows the current entries again without switching the view.
-    void RedisplayViews();
+    void CollectPage(int page);
+    void ShowSelectedEntries();
+    void ApplyInfoPrefixes();
+    // The table view's grids get their rows from the catalog here; until they
+    // exist there is nothing to fill.
+    void FillTables();
     void ToggleView();
     void ShowStandardBoxes(bool visible);
     void ShowTableBoxes(bool visible);
@@ -189,10 +223,10 @@ private:
     void FormDestroy();
     void btnCloseClick();
     void mnuFileCloseClick();
-    void btnViewClick();
 
     QPoint CentredOnPrimaryScreen() const;
     void ShowError(const QString& text);
+    void ShowWarning(const QString& text);
 
     std::string FExeFolder;
     std::string FGamePath;
@@ -219,6 +253,12 @@ private:
     TPictureLists FPictures;
     // After the pictures, so that it goes first: its entries point into them.
     TCatalog FCatalog;
+    // After the catalog, so that it goes first: it shows the catalog's entries.
+    std::unique_ptr<TStandardViews> FViews;
+    // Each control of the exit hook with the page whose entry it edits.
+    QHash<QObject*, int> FExitHookPages;
+    // Values a load could not show, reported once its run is over.
+    QStringList FConversionErrors;
 };
 
 } // namespace kw

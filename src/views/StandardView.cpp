@@ -136,7 +136,7 @@ void TStandardViews::Show(int page, int pos) {
     if (page == WeaponsPage) {
         // Also when the ticked state did not change: something else may have enabled the field.
         SyncZoomFactor();
-        if (ShownPosition(page) == pos)
+        if (pos >= 0 && ShownPosition(page) == pos)
             ShowAmmoClass(pos);
     }
     Report(failures);
@@ -154,6 +154,11 @@ int TStandardViews::ShownPosition(int page) const {
 void TStandardViews::ForgetShownEntries() {
     for (const auto& page : pages_)
         page->Forget();
+}
+
+void TStandardViews::SyncDependentControls() {
+    SyncZoomFactor();
+    btnWeaponsAmmo->setEnabled(ListBox(WeaponsPage)->currentRow() >= 0);
 }
 
 void TStandardViews::SyncZoomFactor() {
@@ -191,7 +196,7 @@ QStringList TStandardViews::PopulateLists() {
         }
         Show(page, 0);
     }
-    btnWeaponsAmmo->setEnabled(ListBox(WeaponsPage)->currentRow() >= 0);
+    SyncDependentControls();
     if (OnRefreshViews)
         OnRefreshViews();
     return std::exchange(held_, {});

@@ -57,6 +57,9 @@ public:
     // Collect does nothing until the next Show: for when the entries were changed another way (the table
     // view) and the controls hold older texts.
     void ForgetShownEntries();
+    // Controls whose enabled state follows other controls (the FOV field its check box, btnWeaponsAmmo the
+    // weapon selection); for after something has switched every control as a block.
+    void SyncDependentControls();
 
     // Refills the six list boxes from the catalog, selects and shows the first entry of each non-empty
     // collection, enables btnWeaponsAmmo when there is a weapon, and ends with OnRefreshViews. Values that

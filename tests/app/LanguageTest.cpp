@@ -3,10 +3,15 @@
 #include "translate/Translator.h"
 #include "views/TableColumns.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
 #include <QTableWidget>
 #include <QXmlStreamReader>
 
@@ -83,6 +88,7 @@ TEST_F(MainWindowTest, ChoosingTheCheckedLanguageDoesNothing) {
 TEST_F(MainWindowTest, SwitchKeepsEarlierTextsTheNewLanguageLacks) {
     Write("Lang/A.xml", LanguageXml("Alpha", {},
                                     {{"rs_btnViewCaptionTable", "Alpha table"},
+                                     {"rs_MsgBackupText", "Alpha backup?"},
                                      {"rs_AddonStatus_2", "Alpha attachable"},
                                      {"rs_Weapons_rpm", "Alpha rpm"}}));
     Write("Lang/B.xml", LanguageXml("Beta", {}, {{"rs_AddonStatus_2", "Beta attachable"}}));
@@ -92,6 +98,7 @@ TEST_F(MainWindowTest, SwitchKeepsEarlierTextsTheNewLanguageLacks) {
 
     LanguageItems()[1]->trigger();
     EXPECT_EQ(window.btnView->text(), "Alpha table");
+    EXPECT_EQ(window.Texts().Get("rs_MsgBackupText"), "Alpha backup?");
     EXPECT_EQ(window.cboWeapons_scope_status->currentIndex(), 2);
     EXPECT_EQ(window.cboWeapons_scope_status->currentText(), "Beta attachable");
     // Column headers fall back to the built-in text, not to the earlier language.
@@ -110,7 +117,41 @@ TEST_F(MainWindowTest, SwitchInTableViewKeepsTheTableViewButton) {
     EXPECT_FALSE(window.IsStandardView());
 }
 
-// Names of the main window's components that the shipped English file translates.
+// Every text of the window's components that a language can change, each as "name.property=text".
+QStringList ShownTexts(const kw::TfrmMain& window) {
+    QStringList texts;
+    const auto add = [&](const QObject* object, const char* property, const QString& text) {
+        texts << object->objectName() + "." + property + "=" + text;
+    };
+    for (const QObject* object : window.findChildren<QObject*>()) {
+        if (const auto* button = qobject_cast<const QAbstractButton*>(object)) {
+            add(object, "text", button->text());
+            add(object, "hint", button->toolTip());
+        } else if (const auto* label = qobject_cast<const QLabel*>(object)) {
+            add(object, "text", label->text());
+        } else if (const auto* box = qobject_cast<const QGroupBox*>(object)) {
+            add(object, "title", box->title());
+        } else if (const auto* action = qobject_cast<const QAction*>(object)) {
+            add(object, "text", action->text());
+        } else if (const auto* menu = qobject_cast<const QMenu*>(object)) {
+            add(object, "title", menu->title());
+        } else if (const auto* combo = qobject_cast<const QComboBox*>(object)) {
+            for (int item = 0; item < combo->count(); ++item) {
+                add(object, "item", combo->itemText(item));
+            }
+        } else if (const auto* grid = qobject_cast<const QTableWidget*>(object)) {
+            for (int column = 0; column < grid->columnCount(); ++column) {
+                add(object, "header", grid->horizontalHeaderItem(column)->text());
+            }
+        }
+    }
+    for (int page = 0; page < window.PageControl1->count(); ++page) {
+        add(window.PageControl1->widget(page), "tab", window.PageControl1->tabText(page));
+    }
+    return texts;
+}
+
+// Names of the main window's components that a language file translates.
 QStringList ComponentNamesOf(const QString& path) {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
@@ -131,31 +172,108 @@ QStringList ComponentNamesOf(const QString& path) {
     return names;
 }
 
-TEST_F(MainWindowTest, ShippedEnglishFileCoversEveryText) {
-    const QString lang = QStringLiteral(KW_SOURCE_DIR "/resources/Lang");
+class ShippedLanguages : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        std::filesystem::copy(kShipped.toStdString(), folder_ / "Lang");
+        WriteSettings("Language=none\n");
+    }
+    QAction* LanguageItem(const QString& name) const {
+        for (QAction* item : LanguageItems()) {
+            if (item->text() == name) {
+                return item;
+            }
+        }
+        ADD_FAILURE() << name.toStdString();
+        return nullptr;
+    }
+
+    const QString kShipped = QStringLiteral(KW_SOURCE_DIR "/resources/Lang");
+};
+
+TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
     QObject form;
     form.setObjectName("frmMain");
     kw::TTranslator translator(&form);
-    ASSERT_TRUE(translator.LoadLanguages(lang).isEmpty());
-    const int english = translator.IndexOfLanguage("English");
-    ASSERT_GE(english, 0);
+    ASSERT_TRUE(translator.LoadLanguages(kShipped).isEmpty());
+    ASSERT_EQ(translator.LanguageCount(), 2);
+    kw::TfrmMain& window = Start();
 
-    for (const kw::TextDef& text : kw::kMainTextDefs) {
-        EXPECT_FALSE(translator.GetVariable(english, text.Key, "").isEmpty()) << text.Key;
-    }
-    for (const kw::TGridDef& grid : kw::kGridDefs) {
-        for (const kw::TColumnDef& column : grid.Columns) {
-            EXPECT_FALSE(translator.GetVariable(english, column.HeaderKey, "").isEmpty()) << column.HeaderKey;
+    for (int language = 0; language < translator.LanguageCount(); ++language) {
+        const std::string name = translator.LanguageName(language).toStdString();
+        form.setObjectName("frmMain");
+        for (const kw::TextDef& text : kw::kMainTextDefs) {
+            EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
+        }
+        for (const kw::TGridDef& grid : kw::kGridDefs) {
+            for (const kw::TColumnDef& column : grid.Columns) {
+                EXPECT_FALSE(translator.GetVariable(language, column.HeaderKey, "").isEmpty())
+                    << name << " " << column.HeaderKey;
+            }
+        }
+        form.setObjectName("frmProgress");
+        EXPECT_FALSE(translator.GetVariable(language, "rs_ReadSettings", "").isEmpty()) << name;
+
+        const QStringList names = ComponentNamesOf(translator.Languages()[language].second);
+        EXPECT_GE(names.size(), 100) << name;
+        for (const QString& component : names) {
+            EXPECT_NE(window.findChild<QObject*>(component), nullptr)
+                << name << " " << component.toStdString();
         }
     }
-    form.setObjectName("frmProgress");
-    EXPECT_EQ(translator.GetVariable(english, "rs_ReadSettings", ""), "Reading settings...");
+}
 
+TEST_F(ShippedLanguages, RussianBringsBackEveryBuiltInText) {
     kw::TfrmMain& window = Start();
-    const QStringList names = ComponentNamesOf(lang + "/English.xml");
-    EXPECT_GE(names.size(), 20);
-    for (const QString& name : names) {
-        EXPECT_NE(window.findChild<QObject*>(name), nullptr) << name.toStdString();
+    const QStringList builtIn = ShownTexts(window);
+    LanguageItem("English")->trigger();
+    ASSERT_NE(ShownTexts(window), builtIn);
+    LanguageItem(QStringLiteral("Русский"))->trigger();
+    EXPECT_EQ(ShownTexts(window), builtIn);
+    for (const kw::TextDef& text : kw::kMainTextDefs) {
+        EXPECT_EQ(window.Texts().Get(text.Key), QString::fromUtf8(text.Default)) << text.Key;
+    }
+}
+
+// The Russian captions were laid out for; the English ones must neither stay Russian nor be cut off.
+TEST_F(ShippedLanguages, EnglishLeavesNoRussianTextAndFitsTheControls) {
+    kw::TfrmMain& window = Start();
+    LanguageItem("English")->trigger();
+    static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+    for (const QString& text : ShownTexts(window)) {
+        // The language menu offers each language by its own name.
+        if (!text.startsWith(".text=")) {
+            EXPECT_FALSE(text.contains(cyrillic)) << text.toStdString();
+        }
+    }
+    for (int page = 0; page < kw::TfrmMain::kPageCount; ++page) {
+        for (QWidget* control : window.Page(page).gbNormal->findChildren<QWidget*>()) {
+            const std::string name = control->objectName().toStdString();
+            const QFontMetrics metrics(control->font());
+            if (auto* label = qobject_cast<QLabel*>(control); label && !label->wordWrap()) {
+                EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width()) << name;
+            } else if (qobject_cast<QCheckBox*>(control)) {
+                EXPECT_LE(control->sizeHint().width(), control->width()) << name;
+            } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+                EXPECT_LE(metrics.horizontalAdvance(button->text()) + 8, button->width()) << name;
+            }
+        }
+        // A header wraps at blanks onto its two lines; a word longer than its column is cut off.
+        QHeaderView* header = window.Page(page).sg->horizontalHeader();
+        const QFontMetrics metrics(header->font());
+        const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int column = 0; column < header->count(); ++column) {
+            const QString text = window.Page(page).sg->horizontalHeaderItem(column)->text();
+            const QRect room(0, 0, header->sectionSize(column) - margins, 1000);
+            // Wrapping would also break a word after a hyphen ("-shock"). A pixel to spare on each side, as
+            // fonts differ slightly between displays.
+            for (const QString& word : text.split(' ')) {
+                EXPECT_LE(metrics.horizontalAdvance(word) + 2, room.width()) << text.toStdString();
+            }
+            const QRect needed = metrics.boundingRect(room, Qt::TextWordWrap | Qt::AlignCenter, text);
+            EXPECT_LE(needed.height(), header->height()) << text.toStdString();
+        }
     }
 }
 

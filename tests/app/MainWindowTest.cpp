@@ -1,8 +1,10 @@
 #include "MainWindowFixture.h"
 
 #include "app/Application.h"
+#include "translate/uAbout.h"
 #include "views/TableColumns.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -11,6 +13,7 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 
 namespace kwtest {
 namespace {
@@ -190,6 +193,34 @@ TEST_F(MainWindowTest, FailingStartUpStepLeavesTheWindowAsFarAsItGot) {
     EXPECT_EQ(window.cboWeapons_silencer_status->count(), 3);
     EXPECT_TRUE(window.mnuSettingsLanguage->isEmpty());
     EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, InfoButtonAndHelpMenuOpenTheAboutDialog) {
+    kw::TfrmMain& window = Start(); // without game files: the dialog is still at hand
+    window.show();
+    int opened = 0;
+    const auto closeItOnceOpen = [&] {
+        QTimer::singleShot(0, [&] {
+            if (auto* about = qobject_cast<kw::TfrmAbout*>(QApplication::activeModalWidget())) {
+                ++opened;
+                about->close();
+            }
+        });
+    };
+    // Whatever goes wrong, no dialog may wait for a user.
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    });
+    guard.start(3000);
+
+    closeItOnceOpen();
+    window.btnAbout->click();
+    closeItOnceOpen();
+    window.mnuHelpAbout->trigger();
+    EXPECT_EQ(opened, 2);
 }
 
 } // namespace

@@ -316,6 +316,17 @@ TEST_F(StandardView, EmptiedCollectionKeepsOldTextsAndCollectsNothing) {
     EXPECT_EQ(catalog_.Items[0]->eat_health.Value, "");
 }
 
+// The window redisplays each page's selected row, which is none for an empty collection.
+TEST_F(StandardView, ShowingNoRowOfAnEmptiedWeaponListChangesNothing) {
+    AddWeapon("pistol");
+    views_->PopulateLists();
+    catalog_.Weapons.clear();
+    views_->PopulateLists();
+    views_->ShowWeapon(views_->ListBox(kw::WeaponsPage)->currentRow());
+    EXPECT_EQ(Find<QLabel>("pnlWeaponsName")->text(), "pistol");
+    EXPECT_FALSE(Find<QPushButton>("btnWeaponsAmmo")->isEnabled());
+}
+
 TEST_F(StandardView, InformationLinesJoinThePrefixesTakenAtShowToTheValues) {
     auto& weapon = AddWeapon("ak");
     weapon.inv_name.Value = "wpn-ak";
