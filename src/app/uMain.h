@@ -169,34 +169,43 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // uMain.cpp: the frame.
     void CreatePages();
     void CreateCatalogPage(int index);
-    void CreateStandardViews();
-    void BindExitHook();
     void CreateStatusLine(QWidget* client);
     void CreateButtons(QWidget* client);
     void CreateMenu();
     void CreateNonVisual();
     void MarkAlwaysUsable();
+    void ConnectRunHandlers();
+    void ShowError(const QString& text);
+    void ShowWarning(const QString& text);
 
+    // MainStartup.cpp: start-up, closing and the settings file.
     void FillWeatherChoices();
     void OpenSettingsFile();
+    QPoint CentredOnPrimaryScreen() const;
     void RestorePosition();
     void RestoreViewType();
     void RestoreActivePage();
     void RestoreColumnWidths();
-    void RegisterTranslationRules();
-    void BuildLanguageMenu();
     void ApplyStoredLanguage();
     void ReadGamePath();
-    bool AskGamePathOnFirstStart();
-    void CheckAndLoadGameFolder(bool newFolder);
-    void ConnectRunHandlers();
+    std::string StoredLocalization() const;
+    void FormClose();
+    void WriteSettings();
+    void FormDestroy();
+    void btnCloseClick();
+    void mnuFileCloseClick();
 
+    // MainGameFolder.cpp: the game folder.
+    bool AskGamePathOnFirstStart();
     bool ChooseGamePath();
+    void CheckAndLoadGameFolder(bool newFolder);
     void ReportMissingFiles(const std::vector<std::string>& missing);
     void ApplyGameFilesState(bool ready);
-    std::string StoredLocalization() const;
+
+    // MainRuns.cpp: load, reload and save runs.
     // A read run over the files of the last full load; fresh pictures, when
     // given, replace the held ones just before the catalogs are rebuilt.
     void RunLoad(TPictureLists* freshPictures);
@@ -206,8 +215,15 @@ private:
     QString Variable(const TextDef& text) const;
     void ReportConversionErrors();
 
+    // MainLanguage.cpp: the language.
+    void RegisterTranslationRules();
+    void BuildLanguageMenu();
     void ApplyTableButtonTexts();
     void ApplyGroupBoxCaptions();
+
+    // MainViews.cpp: the views.
+    void CreateStandardViews();
+    void BindExitHook();
     void CollectPage(int page);
     void ShowSelectedEntries();
     void ApplyInfoPrefixes();
@@ -217,16 +233,6 @@ private:
     void ToggleView();
     void ShowStandardBoxes(bool visible);
     void ShowTableBoxes(bool visible);
-
-    void FormClose();
-    void WriteSettings();
-    void FormDestroy();
-    void btnCloseClick();
-    void mnuFileCloseClick();
-
-    QPoint CentredOnPrimaryScreen() const;
-    void ShowError(const QString& text);
-    void ShowWarning(const QString& text);
 
     std::string FExeFolder;
     std::string FGamePath;

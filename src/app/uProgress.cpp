@@ -44,7 +44,7 @@ void ExecuteRun(TRunState& state) {
     } catch (const std::exception& e) {
         state.Error = QString::fromUtf8(e.what());
     } catch (...) {
-        state.Error = QStringLiteral("unknown error");
+        state.Error = QStringLiteral("Unknown error");
     }
 }
 
@@ -125,8 +125,8 @@ QString TfrmProgress::RunError() const {
 }
 
 QString TfrmProgress::Run(QWidget* owner, const LanguageList& languages, int languageIndex, int mode,
-                          std::function<void()> run) {
-    QPointer<TfrmProgress> form = new TfrmProgress(owner, languages, languageIndex);
+                          std::function<void()> run, Clock clock) {
+    QPointer<TfrmProgress> form = new TfrmProgress(owner, languages, languageIndex, std::move(clock));
     try {
         form->StartRun(mode, std::move(run));
     } catch (...) {

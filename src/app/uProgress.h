@@ -64,7 +64,7 @@ public:
     // Creates the window, starts the run, shows it modally and returns the
     // run's error text once the window has closed itself.
     static QString Run(QWidget* owner, const LanguageList& languages, int languageIndex, int mode,
-                       std::function<void()> run);
+                       std::function<void()> run, Clock clock = {});
 
     QGroupBox* GroupBox1;
     QProgressBar* ProgressBar1;

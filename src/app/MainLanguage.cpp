@@ -1,0 +1,130 @@
+// The main window's language: the language menu and the texts the window sets itself.
+
+#include "app/uMain.h"
+
+#include "translate/Translator.h"
+#include "views/TableColumns.h"
+
+#include <QActionGroup>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace kw {
+
+namespace {
+
+// The hourglass for the length of a scope, restored also when it is left by an exception.
+class TWaitCursor {
+public:
+    TWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+} // namespace
+
+void TfrmMain::RegisterTranslationRules() {
+    Translator1->AddClassRule(QStringLiteral("TBitBtn"), QStringLiteral("Caption,Hint"));
+    for (const char* className : {"TLabel", "TGroupBox", "TCheckBox", "TMenuItem", "TPanel", "TTabSheet"}) {
+        Translator1->AddClassRule(QString::fromLatin1(className), QStringLiteral("Caption"));
+    }
+    for (const char* className : {"TOpenDialog", "TSaveDialog"}) {
+        Translator1->AddClassRule(QString::fromLatin1(className), QStringLiteral("Title"));
+    }
+    // Picture buttons keep their glyph-only face; their hints are translated.
+    for (const char* name : {"btnSelectGamePath", "btnWeaponsSilencer", "btnWeaponsScope",
+                             "btnWeaponsGrenLnch", "btnWeather_sky_texture", "btnWeather_clouds_texture"}) {
+        Translator1->AddExclusion(QString::fromLatin1(name), QStringLiteral("Caption"));
+    }
+    // These show data, not interface texts.
+    for (const char* name :
+         {"pnlGamePath", "pnlWeapons_ammo_class", "pnlWeaponsName", "pnlAmmoName", "pnlOutfitsName",
+          "pnlArtsName", "pnlItemsName", "pnlWeatherTime", "mnuFileSeparator"}) {
+        Translator1->AddExclusion(QString::fromLatin1(name), QString());
+    }
+}
+
+void TfrmMain::BuildLanguageMenu() {
+    const QString folder = QString::fromStdString(fs::Resolve(FExeFolder + "Lang"));
+    for (const QString& message : Translator1->LoadLanguages(folder)) {
+        ShowError(message);
+    }
+    auto* group = new QActionGroup(mnuSettingsLanguage);
+    for (int index = 0; index < Translator1->LanguageCount(); ++index) {
+        QAction* item = mnuSettingsLanguage->addAction(Translator1->LanguageName(index));
+        item->setCheckable(true);
+        item->setActionGroup(group);
+        connect(item, &QAction::triggered, this, [this, item] { ApplyLanguage(item); });
+    }
+    if (mnuSettingsLanguage->isEmpty()) {
+        mnuSettingsLanguage->addAction(QStringLiteral("Пустой список"))->setEnabled(false);
+    }
+}
+
+void TfrmMain::ApplyLanguage(QAction* item) {
+    // A radio item is already checked when its trigger arrives, so the applied
+    // language is told by its position.
+    const int position = static_cast<int>(mnuSettingsLanguage->actions().indexOf(item));
+    if (position == FLanguageIndex) {
+        return;
+    }
+    TWaitCursor wait;
+    CollectActivePage();
+    item->setChecked(true);
+    FLanguageIndex = position;
+    Translator1->Translate(FLanguageIndex);
+    FTexts.Fetch(*Translator1, FLanguageIndex);
+    ApplyTableButtonTexts();
+    FillAddonStatusCombos();
+    FillTableHeaders();
+    ApplyGroupBoxCaptions();
+    RefreshViews(false);
+    UpdateViewButton(FStandardView);
+}
+
+void TfrmMain::ApplyTableButtonTexts() {
+    for (TCatalogPage& page : Pages) {
+        page.btnTableSave->setText(FTexts.Get("rs_TableSaveCaption"));
+        page.btnTableRefresh->setText(FTexts.Get("rs_TableRefreshCaption"));
+        page.btnImport->setText(FTexts.Get("rs_TableImportCaption"));
+        page.btnImport->setToolTip(FTexts.Get("rs_TableImportHint"));
+        page.btnExport->setText(FTexts.Get("rs_TableExportCaption"));
+        page.btnExport->setToolTip(FTexts.Get("rs_TableExportHint"));
+    }
+}
+
+void TfrmMain::ApplyGroupBoxCaptions() {
+    for (TCatalogPage& page : Pages) {
+        page.gbNormal->setTitle(FTexts.Get("rs_StandartView"));
+        page.gbTable->setTitle(FTexts.Get("rs_TableView"));
+    }
+}
+
+// Item index equals the addon status value 0, 1, 2.
+void TfrmMain::FillAddonStatusCombos() {
+    FViews->FillAddonStatusCombos(
+        {FTexts.Get("rs_AddonStatus_0"), FTexts.Get("rs_AddonStatus_1"), FTexts.Get("rs_AddonStatus_2")});
+}
+
+void TfrmMain::FillTableHeaders() {
+    for (int index = 0; index < kPageCount; ++index) {
+        const TGridDef& grid = kGridDefs[index];
+        QStringList headers;
+        for (const TColumnDef& column : grid.Columns) {
+            headers << Translator1->GetVariable(FLanguageIndex, QString::fromLatin1(column.HeaderKey),
+                                                QString::fromUtf8(column.DefaultHeader));
+        }
+        Pages[index].sg->setHorizontalHeaderLabels(headers);
+    }
+}
+
+void TfrmMain::UpdateViewButton(bool standard) {
+    btnView->setText(FTexts.Get(standard ? "rs_btnViewCaptionTable" : "rs_btnViewCaptionStandart"));
+    btnView->setToolTip(FTexts.Get(standard ? "rs_btnViewHintTable" : "rs_btnViewHintStandart"));
+}
+
+} // namespace kw

@@ -1,0 +1,133 @@
+// The main window's load, reload and save runs behind the progress window, and their failure messages.
+
+#include "app/uMain.h"
+
+#include "app/MainInternal.h"
+#include "app/uProgress.h"
+#include "catalog/GameFolder.h"
+#include "catalog/PictureLoader.h"
+#include "translate/Translator.h"
+
+#include <QLabel>
+
+#include <utility>
+
+namespace kw {
+
+namespace {
+
+constexpr int kReadRun = 0;
+constexpr int kWriteRun = 1;
+
+// Run failures reported to the user; not among the window's fixed texts, so
+// they are looked up directly and fall back to these.
+const TextDef kSaveFailedText = {"rs_MsgSaveFailedText", "Не удалось записать следующие файлы:"};
+const TextDef kSaveStoppedText = {"rs_MsgSaveStoppedText",
+                                  "Запись остановлена: файлы после последнего из них не записаны."};
+
+// The saver names the file in most reasons already.
+QString SaveFailureLine(const TSaveFailure& failure) {
+    const QString file = PathText(failure.File);
+    const QString reason = PathText(failure.Reason);
+    return reason.contains(file) ? reason : file + QStringLiteral(": ") + reason;
+}
+
+} // namespace
+
+// An error before the progress window (a malformed string table) ends the
+// load like an error inside it: one message, and the catalogs are not read.
+void TfrmMain::LoadGameData(bool newFolder) {
+    pnlGamePath->setText(PathText(FGamePath));
+    TStringTables tables;
+    TLoadPreparation preparation;
+    try {
+        preparation = PrepareFullLoad(FGamePath, newFolder, StoredLocalization(), tables);
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+        return;
+    }
+    FLocalizationPath = preparation.LocalizationPath;
+    FStringTableFiles = std::move(preparation.StringTableFiles);
+    FStringTables = std::move(tables);
+    FLoadSource = TLoadSource{FGamePath, FRequiredFiles, std::move(preparation.WeaponFiles)};
+    TPictureLists pictures;
+    LoadAllPictures(pictures, FExeFolder);
+    RunLoad(&pictures);
+}
+
+void TfrmMain::RunLoad(TPictureLists* freshPictures) {
+    const TLoadSource& source = *FLoadSource;
+    // The loader strikes files from the list it is given; the listed ones stay
+    // for the next reload.
+    std::vector<std::string> weaponFiles = source.WeaponFiles;
+    const QString error = RunBehindProgress(kReadRun, [&] {
+        if (freshPictures) {
+            // The old entries point into the old pictures; the loader drops
+            // those entries before it reads anything.
+            FPictures = std::move(*freshPictures);
+        }
+        LoadCatalogs(FCatalog, source.GamePath, source.RequiredFiles, weaponFiles, FStringTables, FPictures);
+    });
+    if (!error.isEmpty()) {
+        // The loader stopped before its end notification; the lists must not
+        // keep showing entries it has dropped.
+        PopulateLists();
+        ShowError(error);
+    }
+    ReportConversionErrors();
+}
+
+void TfrmMain::ReportConversionErrors() {
+    if (!FConversionErrors.isEmpty()) {
+        ShowError(std::exchange(FConversionErrors, {}).join(QStringLiteral("\r\n")));
+    }
+}
+
+void TfrmMain::btnResetSettingsClick() {
+    if (FLoadSource) {
+        RunLoad(nullptr);
+    }
+}
+
+void TfrmMain::mnuFileResetClick() {
+    btnResetSettingsClick();
+}
+
+void TfrmMain::btnSaveSettingsClick() {
+    TSaveReport report;
+    const QString error = RunBehindProgress(kWriteRun, [&] { report = SaveCatalogs(FCatalog); });
+    if (!error.isEmpty()) {
+        ShowError(error);
+    } else if (!report.Ok()) {
+        ReportSaveFailures(report);
+    }
+}
+
+// A shortcut may come while the focus is still in an edited field.
+void TfrmMain::mnuFileSaveClick() {
+    CollectActivePage();
+    btnSaveSettingsClick();
+}
+
+QString TfrmMain::RunBehindProgress(int mode, const std::function<void()>& run) {
+    return TfrmProgress::Run(this, Translator1->Languages(), FLanguageIndex, mode, run,
+                             [this] { return FPlatform.Now().toMSecsSinceEpoch(); });
+}
+
+void TfrmMain::ReportSaveFailures(const TSaveReport& report) {
+    QStringList lines{Variable(kSaveFailedText)};
+    for (const TSaveFailure& failure : report.Failures) {
+        lines << SaveFailureLine(failure);
+    }
+    if (report.Stopped) {
+        lines << Variable(kSaveStoppedText);
+    }
+    ShowError(lines.join(QStringLiteral("\r\n")));
+}
+
+QString TfrmMain::Variable(const TextDef& text) const {
+    return Translator1->GetVariable(FLanguageIndex, QString::fromUtf8(text.Key),
+                                    QString::fromUtf8(text.Default));
+}
+
+} // namespace kw
