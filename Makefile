@@ -4,7 +4,15 @@ BUILD_TYPE ?= RelWithDebInfo
 KW_WERROR ?= OFF
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test clean
+# Measurements and checks beyond the tests, each in a build folder of its own.
+BENCH_DIR ?= build-bench
+BENCH_ARGS ?=
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = fuzz-profile fuzz-param fuzz-string-table fuzz-language-file fuzz-picture
+ASAN_DIR ?= build-asan
+
+.PHONY: all deps configure build run test bench fuzz test-asan clean
 
 all: build
 
@@ -22,6 +30,31 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# Times load and save of generated game folders (scales 1, 10, 100); BENCH_ARGS="--scales 1,10 --runs 3".
+bench: deps
+	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKW_BUILD_GUI=OFF \
+		-DKW_WERROR=$(KW_WERROR) >/dev/null
+	@cmake --build $(BENCH_DIR) --target kitwright-bench
+	$(BENCH_DIR)/bin/kitwright-bench $(BENCH_ARGS)
+
+# Runs every fuzz target for FUZZ_SECONDS (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer).
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DKW_BUILD_FUZZ=ON -DKW_BUILD_GUI=OFF -DKW_BUILD_BENCH=OFF -DKW_WERROR=$(KW_WERROR) >/dev/null
+	@cmake --build $(FUZZ_DIR) --target $(FUZZ_TARGETS)
+	fuzz/run $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# The whole test suite, GUI tests included, under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKW_SANITIZE=ON \
+		-DKW_BUILD_BENCH=OFF -DKW_WERROR=$(KW_WERROR) >/dev/null
+	@cmake --build $(ASAN_DIR)
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j2
 
 clean:
 	rm -rf $(BUILD_DIR)

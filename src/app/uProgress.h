@@ -59,6 +59,8 @@ public:
     // mode runs nothing and only lets the window close after its time.
     void StartRun(int mode, std::function<void()> run);
     bool Finished() const;
+    // The state the worker shares; lets a caller see the worker end after the window is gone.
+    std::shared_ptr<const TRunState> RunState() const { return FState; }
     QString RunError() const; // empty when the run succeeded (or has not run)
 
     // Creates the window, starts the run, shows it modally and returns the

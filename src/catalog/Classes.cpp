@@ -6,6 +6,7 @@
 #include "gamecfg/StringTable.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace kw {
 namespace {
@@ -14,10 +15,14 @@ bool IsBlankOrControl(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
-std::string StripControls(const std::string& text) {
-    auto first = std::find_if_not(text.begin(), text.end(), IsBlankOrControl);
-    auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlankOrControl).base();
-    return first < last ? std::string(first, last) : std::string();
+std::string_view StripControls(std::string_view text) {
+    while (!text.empty() && IsBlankOrControl(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlankOrControl(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 std::string AsciiLower(std::string text) {
@@ -30,20 +35,22 @@ std::string AsciiLower(std::string text) {
 
 void ReadParam(TParam& param, const ProfileFile& file, const std::string& section, const std::string& key,
                const std::string& def) {
-    const std::string stored = file.ReadString(section, key, def);
+    const std::optional<std::string> found = file.ReadValue(section, key);
+    const std::string& stored = found ? *found : def;
     const auto semicolon = stored.find(';');
-    param.Value = StripControls(stored.substr(0, semicolon));
+    param.Value = StripControls(std::string_view(stored).substr(0, semicolon));
     std::replace(param.Value.begin(), param.Value.end(), '\t', ' ');
     param.Comment = semicolon == std::string::npos ? std::string() : stored.substr(semicolon);
-    param.present_ = file.KeyExists(section, key);
+    param.present_ = found.has_value();
     param.loadedValue_ = param.Value;
 }
 
 void ReadParamWhole(TParam& param, const ProfileFile& file, const std::string& section,
                     const std::string& key) {
-    param.Value = file.ReadString(section, key, "");
+    std::optional<std::string> found = file.ReadValue(section, key);
+    param.present_ = found.has_value();
+    param.Value = std::move(found).value_or(std::string());
     param.Comment.clear();
-    param.present_ = file.KeyExists(section, key);
     param.loadedValue_ = param.Value;
 }
 
@@ -91,6 +98,21 @@ void ResolveDescr(TMainItem& item, const TStringTable& table) {
     if (index >= 0) {
         item.Descr = table.Text(index);
     }
+}
+
+TPicIndex::TPicIndex(const TPicList& pictures) {
+    for (const auto& pic : pictures) {
+        byLowerName_.try_emplace(AsciiLower(pic->Name), pic.get());
+    }
+}
+
+const TPic* TPicIndex::Find(const std::string& section) const {
+    const auto found = byLowerName_.find(AsciiLower(section));
+    return found == byLowerName_.end() ? nullptr : found->second;
+}
+
+void ResolvePic(TMainItem& item, const TPicIndex& pictures) {
+    item.Pic = pictures.Find(item.Section);
 }
 
 void ResolvePic(TMainItem& item, const TPicList& pictures) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 namespace kw {
 
@@ -145,5 +146,17 @@ void ResolveName(TMainItem& item, const TStringTable& table);
 void ResolveDescr(TMainItem& item, const TStringTable& table);
 // Pic: the first picture whose name equals the section regardless of ASCII letter case, or none.
 void ResolvePic(TMainItem& item, const TPicList& pictures);
+
+// The same match as a hash look-up, for resolving a whole catalog: a scan per entry would make a load grow
+// with entries times pictures.
+class TPicIndex {
+public:
+    explicit TPicIndex(const TPicList& pictures);
+    const TPic* Find(const std::string& section) const;
+
+private:
+    std::unordered_map<std::string, const TPic*> byLowerName_;
+};
+void ResolvePic(TMainItem& item, const TPicIndex& pictures);
 
 } // namespace kw

@@ -14,12 +14,19 @@ namespace {
 struct TLookup {
     const TStringTable* Names = nullptr;
     const TStringTable* Descriptions = nullptr;
-    const TPicList* Pictures = nullptr;
+    const TPicIndex* Pictures = nullptr;
 };
 
-TLookup Full(const TStringTable& table, const TPicList& pictures) {
+TLookup Full(const TStringTable& table, const TPicIndex& pictures) {
     return {&table, &table, &pictures};
 }
+
+// One index per picture list, built once per load.
+struct TPictureIndexes {
+    explicit TPictureIndexes(const TPictureLists& lists)
+        : Weapon(lists.Weapon), Ammo(lists.Ammo), Outfit(lists.Outfit), Art(lists.Art), Item(lists.Item) {}
+    TPicIndex Weapon, Ammo, Outfit, Art, Item;
+};
 
 template <class T>
 void ReadKeys(T& entry, const ProfileFile& file, const std::string& section, const TKeyList<T>& keys,
@@ -106,7 +113,7 @@ void ReadWeapons(TCatalog& catalog, const std::vector<std::string>& weaponFiles,
 }
 
 void ReadWeaponsLtx(TCatalog& catalog, const ProfileFile& file, const TStringTables& tables,
-                    const TPictureLists& pictures) {
+                    const TPictureIndexes& pictures) {
     const auto sections = ClassifyWeaponsFile(file);
     if (sections.Silencer) {
         try {
@@ -174,18 +181,20 @@ void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
     StrikeExcludedWeaponFiles(weaponFiles);
     catalog.weaponFiles_ = weaponFiles;
 
-    ReadWeapons(catalog, weaponFiles, Full(tables.Weapon, pictures.Weapon));
+    const TPictureIndexes pictureIndexes(pictures);
+    ReadWeapons(catalog, weaponFiles, Full(tables.Weapon, pictureIndexes.Weapon));
     for (size_t i = 0; i < requiredFiles.size(); ++i) {
         catalog.files_[i] = std::make_unique<ProfileFile>(requiredFiles[i]);
     }
     const auto& files = catalog.files_;
-    ReadWeaponsLtx(catalog, *files[TCatalog::WeaponsLtx], tables, pictures);
+    ReadWeaponsLtx(catalog, *files[TCatalog::WeaponsLtx], tables, pictureIndexes);
     ReadEntries(catalog.Outfits, *files[TCatalog::OutfitLtx], OutfitSections(*files[TCatalog::OutfitLtx]),
-                OutfitKeys(), Full(tables.Outfit, pictures.Outfit));
+                OutfitKeys(), Full(tables.Outfit, pictureIndexes.Outfit));
     ReadEntries(catalog.Arts, *files[TCatalog::ArtefactsLtx],
-                ArtefactSections(*files[TCatalog::ArtefactsLtx]), ArtKeys(), Full(tables.Zone, pictures.Art));
+                ArtefactSections(*files[TCatalog::ArtefactsLtx]), ArtKeys(),
+                Full(tables.Zone, pictureIndexes.Art));
     ReadEntries(catalog.Items, *files[TCatalog::ItemsLtx], ItemSections(*files[TCatalog::ItemsLtx]),
-                ItemKeys(), Full(tables.Equipment, pictures.Item));
+                ItemKeys(), Full(tables.Equipment, pictureIndexes.Item));
     ReadWeather(catalog, *files[TCatalog::WeatherLtx]);
 
     if (catalog.OnLoaded) {

@@ -17,6 +17,9 @@ namespace {
 // A file of 50 KB can still declare a picture of gigabytes; inventory icons are
 // a few hundred pixels wide, so anything beyond this is refused before allocating.
 constexpr long long kMaxPixels = 1LL << 24;
+// What the decoder may hold for the largest picture allowed; beyond it, it
+// fails instead of asking for more.
+constexpr long kMaxDecoderMemory = 256L << 20;
 
 const std::array<std::pair<TPicList TPictureLists::*, const char*>, 5> kPictureFolders{{
     {&TPictureLists::Weapon, "images\\weapons"},
@@ -107,17 +110,20 @@ void Decode(const std::string& bytes, const std::string& path, TPic& pic) {
     jpeg_decompress_struct& info = d.Info;
     Run(d, path, [&] {
         jpeg_create_decompress(&info);
+        info.mem->max_memory_to_use = kMaxDecoderMemory;
         jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()),
                      static_cast<unsigned long>(bytes.size()));
         jpeg_read_header(&info, TRUE);
     });
+    // Before the decoder starts: for a progressive picture it sets aside
+    // memory for the whole image at once, gigabytes for a forged header.
+    const long long pixels = static_cast<long long>(info.image_width) * info.image_height;
+    if (pixels > kMaxPixels)
+        ThrowInvalid(path, "picture too large");
     const bool cmyk = IsCmyk(info.jpeg_color_space);
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     Run(d, path, [&] { jpeg_start_decompress(&info); });
 
-    const long long pixels = static_cast<long long>(info.output_width) * info.output_height;
-    if (pixels > kMaxPixels)
-        ThrowInvalid(path, "picture too large");
     const size_t stride = static_cast<size_t>(info.output_width) * info.output_components;
     std::vector<unsigned char> rows(stride * info.output_height);
     Run(d, path, [&] {

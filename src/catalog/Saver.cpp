@@ -126,7 +126,9 @@ TSaveReport SaveCatalogs(TCatalog& catalog) {
                  [&](TFileWrites& w) { WriteEntry(*weapon, w, weapon->Section, WeaponKeys()); });
     }
     for (const auto& [index, writeCategory] : kCategorySteps) {
-        if (!SaveFile(*catalog.files_[index], report, [&](TFileWrites& w) { writeCategory(catalog, w); })) {
+        // A copy: clang before 16 cannot capture a structured binding.
+        const TCategoryWriter write = writeCategory;
+        if (!SaveFile(*catalog.files_[index], report, [&](TFileWrites& w) { write(catalog, w); })) {
             report.Stopped = true;
             break;
         }

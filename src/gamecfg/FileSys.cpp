@@ -7,14 +7,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
-#include <sstream>
 #include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -129,11 +128,12 @@ stdfs::path FinalTarget(stdfs::path p) {
     return p;
 }
 
+// The one temporary a replace of the file uses, beside it. A fixed name means
+// a replace killed half-way leaves at most one stale temporary per file, which
+// the next replace of that file takes over; no mask of game files ("w_*.ltx",
+// "*.xml", "*.jpg") matches it.
 std::string TemporaryName(const stdfs::path& target) {
-    static std::mt19937_64 generator{std::random_device{}()};
-    std::ostringstream name;
-    name << '.' << target.filename().string() << ".kwtmp-" << std::hex << generator();
-    return (target.parent_path() / name.str()).string();
+    return (target.parent_path() / ("." + target.filename().string() + ".kwtmp")).string();
 }
 
 [[noreturn]] void ThrowWriteError(const std::string& path, int error) {
@@ -166,27 +166,70 @@ void ReplaceWithTemporary(const std::string& shownPath, const stdfs::path& targe
 
 #else
 
+// A replace holds a lock on its temporary from creating it until after the
+// rename; the kernel drops the lock when the process dies, so a temporary
+// nobody holds is stale.
+constexpr int kTemporaryAttempts = 200;
+constexpr useconds_t kBusyPauseMicroseconds = 20000; // another replace of the same file is running
+
+bool StillNamed(int fd, const std::string& path) {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+
+// Removes the temporary at path unless a running replace holds it; false when
+// one does.
+bool RemoveIfStale(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) {
+        // Something that cannot be opened (a link put there, a file of another
+        // user) is in the way all the same.
+        if (errno != ENOENT) {
+            ::unlink(path.c_str());
+        }
+        return true;
+    }
+    bool unheld = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (unheld && StillNamed(fd, path)) {
+        ::unlink(path.c_str());
+    }
+    ::close(fd);
+    return unheld;
+}
+
 // Owns the temporary file until it has been renamed over the target; on any
-// earlier exit it closes and removes it.
+// earlier exit it removes and closes it.
 class TemporaryFile {
 public:
-    TemporaryFile(const stdfs::path& target, mode_t mode) {
-        for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
-            path_ = TemporaryName(target);
-            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-            if (fd_ < 0 && errno != EEXIST) {
+    TemporaryFile(const stdfs::path& target, mode_t mode) : path_(TemporaryName(target)) {
+        for (int attempt = 0; fd_ < 0 && error_ == 0; ++attempt) {
+            if (attempt == kTemporaryAttempts) {
+                error_ = EBUSY;
                 break;
             }
+            int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+            if (fd >= 0) {
+                // Another replace may have taken it for stale before the lock.
+                if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(fd, path_)) {
+                    fd_ = fd;
+                } else {
+                    ::close(fd);
+                }
+            } else if (errno != EEXIST) {
+                error_ = errno;
+            } else if (!RemoveIfStale(path_)) {
+                ::usleep(kBusyPauseMicroseconds);
+            }
         }
-        error_ = fd_ < 0 ? errno : 0;
-        created_ = fd_ >= 0;
     }
     ~TemporaryFile() {
         if (fd_ >= 0) {
+            if (!renamed_) {
+                ::unlink(path_.c_str());
+            }
             ::close(fd_);
-        }
-        if (created_ && !renamed_) {
-            ::unlink(path_.c_str());
         }
     }
     TemporaryFile(const TemporaryFile&) = delete;
@@ -219,15 +262,9 @@ public:
         return 0;
     }
 
-    int SyncAndClose() {
-        int error = ::fsync(fd_) == 0 ? 0 : errno;
-        if (::close(fd_) != 0 && error == 0) {
-            error = errno;
-        }
-        fd_ = -1;
-        return error;
-    }
+    int Sync() { return ::fsync(fd_) == 0 ? 0 : errno; }
 
+    // The lock stays until the destructor closes the file, after the rename.
     int RenameOver(const stdfs::path& target) {
         if (::rename(path_.c_str(), target.c_str()) != 0) {
             return errno;
@@ -240,7 +277,6 @@ private:
     std::string path_;
     int fd_ = -1;
     int error_ = 0;
-    bool created_ = false;
     bool renamed_ = false;
 };
 
@@ -267,7 +303,7 @@ void ReplaceWithTemporary(const std::string& shownPath, const stdfs::path& targe
         error = temporary.Write(bytes);
     }
     if (error == 0) {
-        error = temporary.SyncAndClose();
+        error = temporary.Sync();
     }
     if (error == 0) {
         error = temporary.RenameOver(target);
@@ -279,6 +315,12 @@ void ReplaceWithTemporary(const std::string& shownPath, const stdfs::path& targe
 }
 
 #endif
+
+bool HasNoWriteBit(const stdfs::file_status& status) {
+    constexpr auto anyWrite =
+        stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write;
+    return (status.permissions() & anyWrite) == stdfs::perms::none;
+}
 
 } // namespace
 
@@ -352,6 +394,7 @@ std::optional<std::uintmax_t> FileSize(const std::string& path) {
 
 std::optional<std::string> ReadFile(const std::string& path) {
     std::string resolved = Resolve(path);
+#ifdef _WIN32
     std::error_code ec;
     if (!stdfs::is_regular_file(resolved, ec)) {
         return std::nullopt;
@@ -362,17 +405,38 @@ std::optional<std::string> ReadFile(const std::string& path) {
         return std::nullopt;
     }
     return content;
+#else
+    // One open, one fstat and the reads: a load opens every game file. Not
+    // blocking keeps a named pipe at the path from stalling the open.
+    int fd = ::open(resolved.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    std::optional<std::string> content;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        content.emplace(static_cast<size_t>(info.st_size), '\0');
+        size_t done = 0;
+        while (content && done < content->size()) {
+            ssize_t n = ::read(fd, content->data() + done, content->size() - done);
+            if (n < 0 && errno != EINTR) {
+                content.reset();
+            } else if (n == 0) {
+                content->resize(done); // the file shrank meanwhile
+            } else if (n > 0) {
+                done += static_cast<size_t>(n);
+            }
+        }
+    }
+    ::close(fd);
+    return content;
+#endif
 }
 
 bool IsReadOnly(const std::string& path) {
     std::error_code ec;
     stdfs::file_status status = stdfs::status(Resolve(path), ec);
-    if (ec || !stdfs::exists(status)) {
-        return false;
-    }
-    constexpr auto anyWrite =
-        stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write;
-    return (status.permissions() & anyWrite) == stdfs::perms::none;
+    return !ec && stdfs::exists(status) && HasNoWriteBit(status);
 }
 
 std::string WriteObstacle(const std::string& path, bool mayCreate) {
@@ -383,7 +447,7 @@ std::string WriteObstacle(const std::string& path, bool mayCreate) {
         if (!stdfs::is_regular_file(status)) {
             return "it is not a file";
         }
-        if (IsReadOnly(target.string())) {
+        if (HasNoWriteBit(status)) {
             return "the file is read-only";
         }
     } else if (!mayCreate) {
@@ -405,6 +469,15 @@ std::string WriteObstacle(const std::string& path, bool mayCreate) {
 void AtomicReplace(const std::string& path, const std::string& bytes) {
     std::string resolved = Resolve(path);
     ReplaceWithTemporary(resolved, FinalTarget(resolved), bytes);
+}
+
+void RemoveStaleTemporary(const std::string& path) {
+#ifndef _WIN32
+    RemoveIfStale(TemporaryName(FinalTarget(Resolve(path))));
+#else
+    std::error_code ignored;
+    stdfs::remove(TemporaryName(FinalTarget(Resolve(path))), ignored);
+#endif
 }
 
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& mask) {

@@ -47,8 +47,16 @@ std::string WriteObstacle(const std::string& path, bool mayCreate);
 // the same folder, are flushed to disk and renamed over the target, keeping its
 // permissions and owner; through a symbolic link the link's target is replaced.
 // Throws kw::Error naming the file on failure; the old file then stays intact
-// and no temporary file is left behind.
+// and no temporary file is left behind. Each file has one temporary name,
+// "." + name + ".kwtmp": a process killed during a replace leaves the old file
+// and at most that one temporary, which the file's next replace takes over. A
+// replace of the same file by another process running at the same moment is
+// waited for.
 void AtomicReplace(const std::string& path, const std::string& bytes);
+
+// Removes the temporary that a killed replace of the file left behind, unless
+// a running replace is using it.
+void RemoveStaleTemporary(const std::string& path);
 
 // Names (not paths) of the regular files in folder matching a mask with '*'
 // and '?' wildcards, compared regardless of ASCII letter case, sorted by name

@@ -3,12 +3,16 @@
 #include "gamecfg/CodePage.h"
 #include "gamecfg/Error.h"
 #include "gamecfg/FileSys.h"
+#include "gamecfg/FlatIndex.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <forward_list>
 #include <iterator>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 namespace kw {
@@ -30,14 +34,49 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Names match regardless of ASCII letter case, so the hash folds case too:
+// setting bit 5 of every byte lowers each letter (and merges a few other
+// pairs, which only the comparison after the hash tells apart). Eight bytes at
+// a time, as every read of a key hashes its section and its name.
+uint32_t NameHash(std::string_view name) {
+    constexpr uint64_t kFold = 0x2020202020202020ull;
+    constexpr uint64_t kMultiplier = 0xFF51AFD7ED558CCDull;
+    uint64_t hash = 0x9E3779B97F4A7C15ull ^ name.size();
+    size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, name.data() + i, 8);
+        hash = (hash ^ (word | kFold)) * kMultiplier;
+        hash ^= hash >> 32;
+    }
+    uint64_t tail = 0;
+    if (i < name.size()) {
+        std::memcpy(&tail, name.data() + i, name.size() - i);
+    }
+    hash = (hash ^ (tail | kFold)) * kMultiplier;
+    hash ^= hash >> 29;
+    return static_cast<uint32_t>(hash);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
         }
     }
-    return out;
+    return true;
+}
+
+uint32_t KeyHash(size_t section, std::string_view key) {
+    const uint32_t hash = NameHash(key);
+    return hash ^ (static_cast<uint32_t>(section) * 0x9E3779B1u + (hash << 6) + (hash >> 2));
 }
 
 enum class LineKind { Other, Header, Key };
@@ -75,41 +114,68 @@ size_t ValueStart(std::string_view content) {
     return pos;
 }
 
+constexpr std::string_view kLf = "\n";
+constexpr std::string_view kCrLf = "\r\n";
+
 struct Line {
-    std::string content;
-    std::string ending; // "\n", "\r\n" or empty for a last line without one
+    std::string_view content;
+    std::string_view ending; // "\n", "\r\n" or empty for a last line without one
 };
 
 // The file as lines grouped by section, with an index so that each lookup is
-// a hash probe. Section 0 holds the lines before the first header.
+// a hash probe. Lines are views into the file's bytes, or into texts the
+// document owns once a write has replaced or added them, so reading a file
+// copies no line. Section 0 holds the lines before the first header.
 class Document {
 public:
-    static Document Parse(std::string_view bytes) {
+    Document() : source_(std::make_shared<const std::string>()) { sections_.emplace_back(); }
+    Document(Document&&) = default;
+    Document& operator=(Document&&) = default;
+    // Lines point into buffers that a copy would not own.
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    static Document Parse(std::string bytes) {
         Document doc;
-        if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        doc.source_ = std::make_shared<const std::string>(std::move(bytes));
+        std::string_view text = *doc.source_;
+        if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
             doc.bom_ = kUtf8Bom;
-            bytes.remove_prefix(kUtf8Bom.size());
+            text.remove_prefix(kUtf8Bom.size());
         }
-        size_t firstBreak = bytes.find('\n');
-        doc.eol_ = (firstBreak != std::string_view::npos && firstBreak > 0 && bytes[firstBreak - 1] == '\r')
-                       ? "\r\n"
-                       : "\n";
-        while (!bytes.empty()) {
-            size_t end = bytes.find('\n');
-            size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-            size_t contentEnd = end == std::string_view::npos ? bytes.size() : end;
-            if (contentEnd > 0 && bytes[contentEnd - 1] == '\r') {
+        // Every line may be a key; reserving for all of them at once spares
+        // the big files the copies of a growing array.
+        doc.keys_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+        size_t firstBreak = text.find('\n');
+        doc.eol_ = (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r')
+                       ? kCrLf
+                       : kLf;
+        while (!text.empty()) {
+            size_t end = text.find('\n');
+            size_t next = end == std::string_view::npos ? text.size() : end + 1;
+            size_t contentEnd = end == std::string_view::npos ? text.size() : end;
+            if (contentEnd > 0 && text[contentEnd - 1] == '\r') {
                 --contentEnd;
             }
-            doc.AddParsedLine(Line{std::string(bytes.substr(0, contentEnd)),
-                                   std::string(bytes.substr(contentEnd, next - contentEnd))});
-            bytes.remove_prefix(next);
+            doc.AddParsedLine(Line{text.substr(0, contentEnd), text.substr(contentEnd, next - contentEnd)});
+            text.remove_prefix(next);
         }
         return doc;
     }
 
+    // The bytes the document was parsed from.
+    const std::shared_ptr<const std::string>& Source() const { return source_; }
+
     std::string Serialize() const {
-        std::string out = bom_;
+        size_t size = bom_.size();
+        for (const Section& section : sections_) {
+            for (const Line& line : section.lines) {
+                size += line.content.size() + line.ending.size();
+            }
+        }
+        std::string out;
+        out.reserve(size);
+        out += bom_;
         for (const Section& section : sections_) {
             for (const Line& line : section.lines) {
                 out += line.content;
@@ -123,112 +189,143 @@ public:
     // through any of them reach the first.
     std::vector<std::string> SectionNames() const {
         std::vector<std::string> names;
+        names.reserve(sections_.size());
         for (size_t i = 1; i < sections_.size(); ++i) {
-            names.push_back(sections_[i].name);
+            names.emplace_back(sections_[i].name);
         }
         return names;
     }
 
     std::vector<std::string> KeyNames(const std::string& section) const {
         std::vector<std::string> names;
-        if (const Section* s = FirstSection(section)) {
-            for (const Key& key : s->keys) {
-                names.push_back(key.name);
+        if (size_t s = FirstSection(section); s != FlatIndex::npos) {
+            for (uint32_t key : sections_[s].keys) {
+                names.emplace_back(keys_[key].name);
             }
         }
         return names;
     }
 
     bool HasKeys(const std::string& section) const {
-        const Section* s = FirstSection(section);
-        return s && !s->keys.empty();
+        size_t s = FirstSection(section);
+        return s != FlatIndex::npos && !sections_[s].keys.empty();
     }
 
     // Empty optional when the section or the key is missing.
     std::optional<std::string> Value(const std::string& section, const std::string& key) const {
-        const Section* s = FirstSection(section);
-        const Key* k = s ? s->FirstKey(key) : nullptr;
-        if (!k) {
+        size_t s = FirstSection(section);
+        size_t k = s == FlatIndex::npos ? FlatIndex::npos : FirstKey(s, key);
+        if (k == FlatIndex::npos) {
             return std::nullopt;
         }
-        std::string_view content = s->lines[k->line].content;
+        std::string_view content = keys_[k].content;
         return std::string(Trim(content.substr(content.find('=') + 1)));
     }
 
     void Set(const std::string& section, const std::string& key, const std::string& value) {
-        auto found = sectionIndex_.find(Lower(section));
-        if (found == sectionIndex_.end()) {
+        size_t s = FirstSection(section);
+        if (s == FlatIndex::npos) {
             AppendSection(section, key + "=" + value);
             return;
         }
-        Section& s = sections_[found->second];
-        if (const Key* k = s.FirstKey(key)) {
-            std::string& content = s.lines[k->line].content;
-            content.replace(ValueStart(content), std::string::npos, value);
+        if (size_t k = FirstKey(s, key); k != FlatIndex::npos) {
+            Line& line = sections_[s].lines[keys_[k].line];
+            const size_t start = ValueStart(line.content);
+            if (line.content.substr(start) != value) {
+                std::string content(line.content);
+                content.replace(start, std::string::npos, value);
+                line.content = keys_[k].content = Own(std::move(content));
+            }
             return;
         }
-        size_t after = s.keys.empty() ? 0 : s.keys.back().line;
-        InsertLine(s, after + 1, key + "=" + value);
-        s.AddKey(key, after + 1);
+        Section& sec = sections_[s];
+        size_t after = sec.keys.empty() ? 0 : keys_[sec.keys.back()].line;
+        std::string_view content = InsertLine(sec, after + 1, key + "=" + value);
+        AddKey(s, Interpret(content).name, after + 1, content);
     }
 
 private:
+    // A key keeps its line's text beside its name, so that a read touches
+    // neither the section nor its lines.
     struct Key {
-        std::string name;
-        size_t line; // index into the section's lines
+        uint32_t section;
+        uint32_t line; // index into the section's lines
+        std::string_view name;
+        std::string_view content;
     };
 
     struct Section {
-        std::string name;
-        std::vector<Line> lines;                          // the header first, except in section 0
-        std::vector<Key> keys;                            // every key line in file order
-        std::unordered_map<std::string, size_t> keyIndex; // lower-case name -> first of keys
-
-        const Key* FirstKey(const std::string& key) const {
-            auto found = keyIndex.find(Lower(key));
-            return found == keyIndex.end() ? nullptr : &keys[found->second];
-        }
-        void AddKey(std::string_view name, size_t line) {
-            keyIndex.try_emplace(Lower(name), keys.size());
-            keys.push_back(Key{std::string(name), line});
-        }
+        std::string_view name;
+        std::vector<Line> lines;    // the header first, except in section 0
+        std::vector<uint32_t> keys; // every key line in file order, as indices into keys_
     };
 
-    const Section* FirstSection(const std::string& name) const {
-        auto found = sectionIndex_.find(Lower(name));
-        return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+    std::string_view Own(std::string text) {
+        owned_.push_front(std::move(text));
+        return owned_.front();
+    }
+
+    // Readers ask for the keys of one section after another, so the last
+    // section found is tried first.
+    size_t FirstSection(std::string_view name) const {
+        if (lastSection_ < sections_.size() && SameName(sections_[lastSection_].name, name)) {
+            return lastSection_;
+        }
+        size_t found =
+            sectionIndex_.Find(NameHash(name), [&](size_t s) { return SameName(sections_[s].name, name); });
+        if (found != FlatIndex::npos) {
+            lastSection_ = found;
+        }
+        return found;
+    }
+
+    size_t FirstKey(size_t section, std::string_view name) const {
+        return keyIndex_.Find(KeyHash(section, name), [&](size_t k) {
+            return keys_[k].section == section && SameName(keys_[k].name, name);
+        });
+    }
+
+    void AddKey(size_t section, std::string_view name, size_t line, std::string_view content) {
+        if (FirstKey(section, name) == FlatIndex::npos) {
+            keyIndex_.Insert(KeyHash(section, name), keys_.size());
+        }
+        sections_[section].keys.push_back(static_cast<uint32_t>(keys_.size()));
+        keys_.push_back(Key{static_cast<uint32_t>(section), static_cast<uint32_t>(line), name, content});
     }
 
     void AddParsedLine(Line line) {
         LineMeaning meaning = Interpret(line.content);
         if (meaning.kind == LineKind::Header) {
-            StartSection(std::string(meaning.name));
+            StartSection(meaning.name);
         } else if (meaning.kind == LineKind::Key && sections_.size() > 1) {
-            sections_.back().AddKey(meaning.name, sections_.back().lines.size());
+            AddKey(sections_.size() - 1, meaning.name, sections_.back().lines.size(), line.content);
         }
-        sections_.back().lines.push_back(std::move(line));
+        sections_.back().lines.push_back(line);
     }
 
-    void StartSection(std::string name) {
-        sectionIndex_.try_emplace(Lower(name), sections_.size());
+    void StartSection(std::string_view name) {
+        if (FirstSection(name) == FlatIndex::npos) {
+            sectionIndex_.Insert(NameHash(name), sections_.size());
+        }
         sections_.emplace_back();
-        sections_.back().name = std::move(name);
+        sections_.back().name = name;
     }
 
     // Only the file's last line can lack a line ending (or end in a lone CR);
     // a line put behind it needs one there first.
     void EnsureLineEnd(Line& line) const {
-        if (line.ending.find('\n') == std::string::npos) {
-            line.ending += line.ending.empty() ? eol_ : std::string("\n");
+        if (line.ending.find('\n') == std::string_view::npos) {
+            line.ending = line.ending.empty() ? eol_ : kCrLf;
         }
     }
 
-    void InsertLine(Section& section, size_t pos, std::string content) {
+    std::string_view InsertLine(Section& section, size_t pos, std::string content) {
         if (pos > 0) {
             EnsureLineEnd(section.lines[pos - 1]);
         }
-        section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(pos),
-                             Line{std::move(content), eol_});
+        std::string_view owned = Own(std::move(content));
+        section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(pos), Line{owned, eol_});
+        return owned;
     }
 
     void AppendSection(const std::string& name, std::string keyLine) {
@@ -238,17 +335,23 @@ private:
                 break;
             }
         }
-        StartSection(name);
+        std::string_view header = Own("[" + name + "]");
+        StartSection(header.substr(1, name.size()));
         Section& s = sections_.back();
-        s.lines.push_back(Line{"[" + name + "]", eol_});
-        s.lines.push_back(Line{std::move(keyLine), eol_});
-        s.AddKey(Interpret(s.lines.back().content).name, 1);
+        s.lines.push_back(Line{header, eol_});
+        s.lines.push_back(Line{Own(std::move(keyLine)), eol_});
+        AddKey(sections_.size() - 1, Interpret(s.lines.back().content).name, 1, s.lines.back().content);
     }
 
-    std::string bom_;
-    std::string eol_ = "\n";
-    std::vector<Section> sections_ = std::vector<Section>(1);
-    std::unordered_map<std::string, size_t> sectionIndex_; // lower-case name -> first section
+    std::shared_ptr<const std::string> source_;
+    std::forward_list<std::string> owned_; // nodes never move, so views into them stay valid
+    std::string_view bom_;
+    std::string_view eol_ = kLf;
+    std::vector<Section> sections_;
+    std::vector<Key> keys_;
+    FlatIndex sectionIndex_; // first section of each name
+    FlatIndex keyIndex_;     // first key of each name per section
+    mutable size_t lastSection_ = FlatIndex::npos;
 };
 
 bool HasBreakOrNul(std::string_view text) {
@@ -322,12 +425,16 @@ struct ProfileFile::Impl {
     bool loaded = false;
     bool writeChecked = false;
     Document doc;
-    std::vector<PendingWrite> pending;
-    std::unordered_map<std::string, size_t> pendingIndex; // section NUL key, lower case -> pending
+    // The file's bytes as doc read them or the last flush wrote them: doc is
+    // these bytes with the pending writes applied.
+    std::shared_ptr<const std::string> base;
+    std::vector<PendingWrite> pending; // in the order of each key's first write
+    FlatIndex pendingIndex;            // section and key regardless of case -> pending
 
     const Document& Loaded() {
         if (!loaded) {
             doc = Document::Parse(fs::ReadFile(path).value_or(std::string()));
+            base = doc.Source();
             loaded = true;
         }
         return doc;
@@ -344,17 +451,21 @@ struct ProfileFile::Impl {
     }
 
     void Remember(const std::string& section, const std::string& key, const std::string& value) {
-        auto [it, added] = pendingIndex.try_emplace(Lower(section) + '\0' + Lower(key), pending.size());
-        if (added) {
+        const uint32_t hash = KeyHash(NameHash(section), key);
+        const size_t found = pendingIndex.Find(hash, [&](size_t i) {
+            return SameName(pending[i].section, section) && SameName(pending[i].key, key);
+        });
+        if (found == FlatIndex::npos) {
+            pendingIndex.Insert(hash, pending.size());
             pending.push_back(PendingWrite{section, key, value});
         } else {
-            pending[it->second].value = value;
+            pending[found].value = value;
         }
     }
 
     void ClearPending() {
         pending.clear();
-        pendingIndex.clear();
+        pendingIndex = FlatIndex();
         writeChecked = false;
     }
 };
@@ -378,6 +489,10 @@ const std::string& ProfileFile::Path() const {
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
                                     const std::string& def) const {
     return d->Loaded().Value(section, key).value_or(def);
+}
+
+std::optional<std::string> ProfileFile::ReadValue(const std::string& section, const std::string& key) const {
+    return d->Loaded().Value(section, key);
 }
 
 bool ProfileFile::KeyExists(const std::string& section, const std::string& key) const {
@@ -439,23 +554,40 @@ void ProfileFile::Flush() {
     if (d->pending.empty()) {
         return;
     }
-    d->CheckWritable();
-    // Applied to the file as it is now, so that another program's edits since
-    // our read survive unless they touch a key we write.
+    d->Loaded();
     std::optional<std::string> onDisk = fs::ReadFile(d->path);
     if (!onDisk && fs::FileExists(d->path)) {
+        d->CheckWritable();
         d->Fail("the file cannot be read");
     }
-    Document fresh = Document::Parse(onDisk.value_or(std::string()));
-    for (const PendingWrite& write : d->pending) {
-        fresh.Set(write.section, write.key, write.value);
+    // Applied to the file as it is now, so that another program's edits since
+    // our read survive unless they touch a key we write. A file nobody touched
+    // meanwhile is what doc was built from, so doc already holds the result.
+    static const std::string kNoFile;
+    const std::string& current = onDisk ? *onDisk : kNoFile;
+    std::optional<Document> fresh;
+    if (current != *d->base) {
+        fresh.emplace(Document::Parse(current));
+        for (const PendingWrite& write : d->pending) {
+            fresh->Set(write.section, write.key, write.value);
+        }
     }
-    std::string bytes = fresh.Serialize();
-    if (!onDisk || bytes != *onDisk) {
+    std::string bytes = (fresh ? *fresh : d->doc).Serialize();
+    if (!onDisk || bytes != current) {
+        d->CheckWritable();
         fs::AtomicReplace(d->path, bytes);
+        // Read anew from what was written, so that the texts of replaced
+        // lines do not pile up over a session of saves.
+        d->doc = Document::Parse(std::move(bytes));
+    } else {
+        // A save killed before it reached this file may have left the
+        // file's temporary; this save is the one that tidies it.
+        fs::RemoveStaleTemporary(d->path);
+        if (fresh) {
+            d->doc = std::move(*fresh);
+        }
     }
-    d->doc = std::move(fresh);
-    d->loaded = true;
+    d->base = d->doc.Source();
     d->ClearPending();
 }
 
@@ -464,6 +596,7 @@ void ProfileFile::DiscardPending() {
     // The in-memory copy holds the dropped writes; the next read starts over.
     d->loaded = false;
     d->doc = Document();
+    d->base.reset();
 }
 
 bool ProfileFile::HasPendingWrites() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ public:
     // Whether the key has a line in the section (to tell a missing key from an
     // empty value).
     bool KeyExists(const std::string& section, const std::string& key) const;
+    // The value as ReadString gives it, or nothing when the section or the key
+    // is missing: both answers from one look-up.
+    std::optional<std::string> ReadValue(const std::string& section, const std::string& key) const;
     // Every section header's name in file order; a name that occurs twice is
     // listed twice (reads through either reach the first).
     std::vector<std::string> ReadSections() const;

@@ -8,24 +8,34 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
 
 namespace kw {
 
+namespace {
+
+uint32_t IdHash(std::string_view id) {
+    return static_cast<uint32_t>(std::hash<std::string_view>{}(id));
+}
+
+} // namespace
+
 void TStringTable::Clear() {
     lines.clear();
-    firstIndexOfId.clear();
+    firstIndexOfId = FlatIndex();
 }
 
 void TStringTable::Append(const std::string& id, const std::string& text) {
     // The line is what counts, not the two halves it was built from: an id
     // holding "=" splits at that "=" like any other line would.
-    std::string line = id + "=" + text;
-    const std::size_t eq = line.find('=');
-    TLine entry{line.substr(0, eq), line.substr(eq + 1)};
-    firstIndexOfId.emplace(entry.IdPart, Count());
+    const std::size_t eq = id.find('=');
+    TLine entry =
+        eq == std::string::npos ? TLine{id, text} : TLine{id.substr(0, eq), id.substr(eq + 1) + "=" + text};
+    if (IndexOfStringId(entry.IdPart) < 0)
+        firstIndexOfId.Insert(IdHash(entry.IdPart), lines.size());
     lines.push_back(std::move(entry));
 }
 
@@ -42,8 +52,8 @@ const std::string& TStringTable::Text(int index) const {
 }
 
 int TStringTable::IndexOfStringId(const std::string& id) const {
-    const auto found = firstIndexOfId.find(id);
-    return found == firstIndexOfId.end() ? -1 : found->second;
+    const size_t found = firstIndexOfId.Find(IdHash(id), [&](size_t i) { return lines[i].IdPart == id; });
+    return found == FlatIndex::npos ? -1 : static_cast<int>(found);
 }
 
 namespace {
@@ -78,7 +88,7 @@ void CollectError(void* userData, xmlError* error) {
     result->ErrorLine = error->line;
 }
 
-TParseResult ParseXml(const std::string& bytes, const std::string& url, const char* encoding) {
+TParseResult ParseXml(const std::string& bytes, const std::string& url, int extraOptions = 0) {
     TParseResult result;
     std::unique_ptr<xmlParserCtxt, TCtxtFree> ctxt(xmlNewParserCtxt());
     if (!ctxt)
@@ -87,10 +97,27 @@ TParseResult ParseXml(const std::string& bytes, const std::string& url, const ch
     ctxt->userData = ctxt.get();
     ctxt->sax->serror = CollectError;
     result.Doc.reset(xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()), url.c_str(),
-                                       encoding, XML_PARSE_NOBLANKS | XML_PARSE_NONET));
+                                       nullptr, XML_PARSE_NOBLANKS | XML_PARSE_NONET | extraOptions));
     if (!result.Doc && result.ErrorText.empty())
         result.ErrorText = "not a well-formed XML document";
     return result;
+}
+
+// The encoding named by the XML declaration, in lower case; empty without one.
+std::string DeclaredEncoding(std::string_view bytes) {
+    if (!bytes.starts_with("<?xml"))
+        return {};
+    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+    const std::size_t name = declaration.find("encoding");
+    const std::size_t open = declaration.find_first_of("\"'", name);
+    if (name == std::string_view::npos || open == std::string_view::npos)
+        return {};
+    const std::size_t close = declaration.find(declaration[open], open + 1);
+    std::string encoding(
+        declaration.substr(open + 1, close == std::string_view::npos ? 0 : close - open - 1));
+    for (char& c : encoding)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return encoding;
 }
 
 bool HasEncodingDeclaration(std::string_view bytes) {
@@ -102,11 +129,20 @@ bool HasEncodingDeclaration(std::string_view bytes) {
     return declaration.find("encoding") != std::string_view::npos;
 }
 
+// Our own table converts the game's code page several times faster than the
+// parser's general converter, and the parser then reads plain UTF-8.
+TParseResult ParseCp1251(const std::string& bytes, const std::string& url) {
+    return ParseXml(Cp1251ToUtf8(bytes), url, XML_PARSE_IGNORE_ENC);
+}
+
 // The game reads undeclared single-byte tables, and mods ship many of them.
 TParseResult ParseStringTableFile(const std::string& bytes, const std::string& url) {
-    TParseResult result = ParseXml(bytes, url, nullptr);
+    const std::string declared = DeclaredEncoding(bytes);
+    if (declared == "windows-1251" || declared == "cp1251")
+        return ParseCp1251(bytes, url);
+    TParseResult result = ParseXml(bytes, url);
     if (!result.Doc && !HasEncodingDeclaration(bytes) && !IsValidUtf8(bytes))
-        result = ParseXml(bytes, url, "windows-1251");
+        result = ParseCp1251(bytes, url);
     return result;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "gamecfg/FlatIndex.h"
+
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace kw {
@@ -29,7 +30,7 @@ private:
         std::string Text;
     };
     std::vector<TLine> lines;
-    std::unordered_map<std::string, int> firstIndexOfId;
+    FlatIndex firstIndexOfId;
 };
 
 // Clears the table and, when a file exists at path, fills it from the file.

@@ -28,9 +28,22 @@ bool OnUiThread() {
 // two seconds the window lingers.
 class ProgressTest : public ::testing::Test {
 protected:
-    void TearDown() override {
+    void TearDown() override { DeleteAndLetTheWorkerEnd(); }
+
+    // The worker frees itself through the event loop once it has ended; it
+    // must be gone before the test ends or it would count as a leak.
+    void DeleteAndLetTheWorkerEnd() {
+        if (form_.isNull()) {
+            return;
+        }
+        const std::shared_ptr<const kw::TRunState> state = form_->RunState();
         delete form_;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // self-freeing workers
+        if (!state->Run) {
+            return; // no run was started, so there is no worker
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return state->Finished.load(); }, kWaitMs));
+        QTest::qWait(20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     TfrmProgress* Create(const kw::LanguageList& languages = {}, int languageIndex = -1) {
@@ -135,7 +148,7 @@ TEST_F(ProgressTest, CaptionComesFromTheLanguageOrTheBuiltInText) {
     for (const auto& c : cases) {
         Create(c.Languages, c.Index)->StartRun(c.Mode, [] {});
         EXPECT_EQ(form_->windowTitle(), QString::fromUtf8(c.Caption));
-        delete form_; // never shown: the waiting worker is let go without running
+        DeleteAndLetTheWorkerEnd(); // never shown: the waiting worker is let go without running
     }
     std::filesystem::remove(file);
 }

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace kw {
+
+// A hash index over entries the caller keeps in a vector of its own, by open
+// addressing: a slot holds an entry's hash and its index plus one, so a look-up
+// touches one small array and then the entry. Callers insert a name only when
+// it is not yet there, so the first entry of a name is the one found.
+class FlatIndex {
+public:
+    static constexpr size_t npos = static_cast<size_t>(-1);
+
+    template <class Same> size_t Find(uint32_t hash, const Same& same) const {
+        if (slots_.empty()) {
+            return npos;
+        }
+        for (size_t i = hash & Mask();; i = (i + 1) & Mask()) {
+            const Slot& slot = slots_[i];
+            if (slot.index == 0) {
+                return npos;
+            }
+            if (slot.hash == hash && same(slot.index - 1)) {
+                return slot.index - 1;
+            }
+        }
+    }
+
+    void Insert(uint32_t hash, size_t index) {
+        if ((count_ + 1) * 2 > slots_.size()) {
+            Grow();
+        }
+        Place(Slot{hash, static_cast<uint32_t>(index + 1)});
+        ++count_;
+    }
+
+private:
+    struct Slot {
+        uint32_t hash = 0;
+        uint32_t index = 0; // 0: empty
+    };
+
+    size_t Mask() const { return slots_.size() - 1; }
+
+    void Place(Slot slot) {
+        size_t i = slot.hash & Mask();
+        while (slots_[i].index != 0) {
+            i = (i + 1) & Mask();
+        }
+        slots_[i] = slot;
+    }
+
+    void Grow() {
+        std::vector<Slot> old =
+            std::exchange(slots_, std::vector<Slot>(std::max<size_t>(16, slots_.size() * 2)));
+        for (const Slot& slot : old) {
+            if (slot.index != 0) {
+                Place(slot);
+            }
+        }
+    }
+
+    std::vector<Slot> slots_;
+    size_t count_ = 0;
+};
+
+} // namespace kw
