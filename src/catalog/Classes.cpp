@@ -1,6 +1,7 @@
 #include "catalog/Classes.h"
 
 #include "catalog/KeyLists.h"
+#include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/ProfileFile.h"
 #include "gamecfg/StringTable.h"
@@ -9,29 +10,7 @@
 #include <string_view>
 
 namespace kw {
-namespace {
-
-bool IsBlankOrControl(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string_view StripControls(std::string_view text) {
-    while (!text.empty() && IsBlankOrControl(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlankOrControl(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-std::string AsciiLower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return text;
-}
-
-} // namespace
+namespace {} // namespace
 
 void ReadParam(TParam& param, const ProfileFile& file, const std::string& section, const std::string& key,
                const std::string& def) {

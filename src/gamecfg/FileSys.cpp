@@ -1,5 +1,6 @@
 #include "gamecfg/FileSys.h"
 
+#include "gamecfg/AsciiText.h"
 #include "gamecfg/Error.h"
 
 #include <algorithm>
@@ -22,15 +23,6 @@ namespace kw::fs {
 namespace {
 
 namespace stdfs = std::filesystem;
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
 
 // Case-insensitive order; names equal but for case fall back to byte order so
 // that the result never depends on the folder's enumeration order.
@@ -84,7 +76,7 @@ std::string FindIgnoringCase(const stdfs::path& folder, const std::string& compo
     std::string best;
     for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
         std::string name = it->path().filename().string();
-        if (EqualIgnoringCase(name, component) && (best.empty() || name < best)) {
+        if (EqualIgnoringAsciiCase(name, component) && (best.empty() || name < best)) {
             best = name;
         }
     }

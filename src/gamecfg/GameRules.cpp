@@ -1,5 +1,6 @@
 #include "gamecfg/GameRules.h"
 
+#include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/ProfileFile.h"
 
@@ -25,20 +26,6 @@ constexpr std::array<std::string_view, 2> kItemStrikes{"device_", "detector_"};
 constexpr std::string_view kSkippedItemEnding = "_a";
 
 constexpr std::array<std::string_view, 3> kExcludedWeaponFiles{"w_binoc.ltx", "w_knife.ltx", "w_mac10.ltx"};
-
-bool IsBlankOrControl(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string_view StripControls(std::string_view text) {
-    while (!text.empty() && IsBlankOrControl(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlankOrControl(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 void Strike(std::vector<std::string>& sections, std::string_view part) {
     std::erase_if(sections, [part](const std::string& s) { return NameContains(s, part); });

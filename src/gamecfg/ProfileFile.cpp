@@ -1,5 +1,6 @@
 #include "gamecfg/ProfileFile.h"
 
+#include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/Error.h"
 #include "gamecfg/FileSys.h"
@@ -34,10 +35,6 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Names match regardless of ASCII letter case, so the hash folds case too:
 // setting bit 5 of every byte lowers each letter (and merges a few other
 // pairs, which only the comparison after the hash tells apart). Eight bytes at
@@ -63,15 +60,7 @@ uint32_t NameHash(std::string_view name) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 uint32_t KeyHash(size_t section, std::string_view key) {
