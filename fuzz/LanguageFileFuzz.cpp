@@ -8,13 +8,9 @@
 
 #include <QString>
 
-namespace {
+using kw::fuzz::Require;
 
-void Require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+namespace {
 
 QString Attribute(const xmlNode* node, const char* name) {
     xmlChar* value = xmlGetProp(node, BAD_CAST name);

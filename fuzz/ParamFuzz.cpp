@@ -8,13 +8,9 @@
 
 #include <string>
 
-namespace {
+using kw::fuzz::Require;
 
-void Require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+namespace {
 
 std::string StoredText(const std::string& path, const std::string& key) {
     const kw::ProfileFile file(path);

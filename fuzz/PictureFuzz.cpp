@@ -7,15 +7,7 @@
 
 #include <string>
 
-namespace {
-
-void Require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
-} // namespace
+using kw::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = kw::fuzz::WriteScratch("picture.jpg", kw::fuzz::AsString(data, size));

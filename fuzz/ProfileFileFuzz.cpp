@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+using kw::fuzz::Require;
+
 namespace {
 
 using kw::ProfileFile;
@@ -23,12 +25,6 @@ using kw::ProfileFile;
 // Texts that probe the write rules; most are refused, some only look odd.
 const char* const kOddTexts[] = {"",    " ",    "x",  "1.5 ; c", "\t;", "=",   "[a]",    ";",
                                  "a=b", "\xC0", "#c", " lead",   "k\r", "a]b", "trail ", "\xFF\xFE"};
-
-void Require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

@@ -61,6 +61,13 @@ inline std::string ReadScratch(const std::string& name) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// A broken promise of the code under test: libFuzzer reports the trap with the input.
+inline void Require(bool condition) {
+    if (!condition) {
+        __builtin_trap();
+    }
+}
+
 inline std::string AsString(const uint8_t* data, size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
