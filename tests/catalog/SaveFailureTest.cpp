@@ -1,4 +1,6 @@
 #include "catalog/Catalog.h"
+
+#include "FullDisk.h"
 #include "catalog/Dump.h"
 #include "catalog/GameDir.h"
 #include "catalog/SyntheticGame.h"
@@ -32,28 +34,6 @@ const std::vector<std::string> kAfterOutfits = {"gamedata\\config\\misc\\artefac
                                                 "gamedata\\config\\misc\\items.ltx",
                                                 "gamedata\\config\\weathers\\weather_default.ltx"};
 constexpr uid_t kNobody = 65534;
-
-// Holds the file size limit low, so that writes beyond it fail as on a full disk.
-class TFullDisk {
-public:
-    explicit TFullDisk(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit low = saved_;
-        low.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &low);
-    }
-    ~TFullDisk() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    TFullDisk(const TFullDisk&) = delete;
-    TFullDisk& operator=(const TFullDisk&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
 
 // Takes permissions from a folder for the length of a test, so that the folder can still be removed after.
 class TWithout {
@@ -178,7 +158,7 @@ protected:
 TEST_F(SaveFailureTest, FullDiskReportsTheFileAndLeavesItAndTheRestAsTheyWere) {
     std::string report;
     {
-        TFullDisk full(8192);
+        kwtest::FullDisk full(8192);
         report = SaveEverythingChanged();
     }
     EXPECT_EQ(report, "weapons.ltx\tUnable to write to " + dir_.Path() +

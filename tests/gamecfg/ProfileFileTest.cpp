@@ -1,4 +1,6 @@
 #include "gamecfg/ProfileFile.h"
+
+#include "FullDisk.h"
 #include "gamecfg/Error.h"
 
 #include <gmock/gmock.h>
@@ -304,35 +306,13 @@ TEST_F(ProfileFileTest, AVanishedGameFileIsNotRecreated) {
     EXPECT_THAT(Entries(), ElementsAre());
 }
 
-// Holds the file size limit low so that writes fail as on a full disk.
-class FullDisk {
-public:
-    explicit FullDisk(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit low = saved_;
-        low.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &low);
-    }
-    ~FullDisk() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
-
 TEST_F(ProfileFileTest, AFailedFlushLeavesTheFileAsItWas) {
     const std::string before = "[a]\nk=1\n";
     std::string path = Put("a.ltx", before);
     ProfileFile file(path);
     file.WriteString("a", "k", std::string(4096, 'x'));
     {
-        FullDisk full(64);
+        kwtest::FullDisk full(64);
         EXPECT_THAT(ErrorOf([&] { file.Flush(); }), StartsWith("Unable to write to " + path + ": "));
     }
     EXPECT_EQ(Contents("a.ltx"), before);
