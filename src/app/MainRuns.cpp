@@ -27,9 +27,7 @@ const TextDef kSaveStoppedText = {"rs_MsgSaveStoppedText",
 
 // The saver names the file in most reasons already.
 QString SaveFailureLine(const TSaveFailure& failure) {
-    const QString file = PathText(failure.File);
-    const QString reason = PathText(failure.Reason);
-    return reason.contains(file) ? reason : file + QStringLiteral(": ") + reason;
+    return PathText(failure.Message());
 }
 
 } // namespace

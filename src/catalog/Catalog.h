@@ -25,6 +25,11 @@ void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
 struct TSaveFailure {
     std::string File;   // UTF-8
     std::string Reason; // UTF-8
+
+    // One line for the user: the reason, with the file in front unless the reason names it already.
+    std::string Message() const {
+        return Reason.find(File) != std::string::npos ? Reason : File + ": " + Reason;
+    }
 };
 
 struct TSaveReport {

@@ -144,7 +144,7 @@ int PrintSaveReport(const TSaveReport& report, std::ostream& out) {
         return kExitOk;
     }
     for (const TSaveFailure& failure : report.Failures)
-        out << "Not saved: " << failure.File << "\n  " << failure.Reason << '\n';
+        out << "Not saved: " << failure.Message() << '\n';
     if (report.Stopped)
         out << "The save stopped there; the files after it were not written.\n";
     return kExitFailed;
