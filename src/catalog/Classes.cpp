@@ -10,8 +10,6 @@
 #include <string_view>
 
 namespace kw {
-namespace {} // namespace
-
 void ReadParam(TParam& param, const ProfileFile& file, const std::string& section, const std::string& key,
                const std::string& def) {
     const std::optional<std::string> found = file.ReadValue(section, key);
@@ -21,6 +19,7 @@ void ReadParam(TParam& param, const ProfileFile& file, const std::string& sectio
     std::replace(param.Value.begin(), param.Value.end(), '\t', ' ');
     param.Comment = semicolon == std::string::npos ? std::string() : stored.substr(semicolon);
     param.present_ = found.has_value();
+    param.edited_ = false;
     param.loadedValue_ = param.Value;
 }
 
@@ -28,9 +27,15 @@ void ReadParamWhole(TParam& param, const ProfileFile& file, const std::string& s
                     const std::string& key) {
     std::optional<std::string> found = file.ReadValue(section, key);
     param.present_ = found.has_value();
+    param.edited_ = false;
     param.Value = std::move(found).value_or(std::string());
     param.Comment.clear();
     param.loadedValue_ = param.Value;
+}
+
+void TParam::Edit(std::string value) {
+    Value = std::move(value);
+    edited_ = true;
 }
 
 void WriteParam(const TParam& param, ProfileFile& file, const std::string& section, const std::string& key) {

@@ -33,10 +33,13 @@ public:
     // A key that the section did not hold at load reads as its default or as empty, while the game sees
     // what a parent section or the engine supplies; writing it would replace that. Such a key is worth
     // writing only once the user has changed what was shown.
-    bool NeedsWrite() const { return present_ || Value != loadedValue_; }
+    bool NeedsWrite() const { return present_ || edited_ || Value != loadedValue_; }
     bool WasPresent() const { return present_; }
     // Records that a write of this key has been committed to its section.
     void MarkStored() { present_ = true; }
+    // A value the user typed, ticked, picked or stored from a grid. It is an edit even when it equals what
+    // was shown: a key the section lacked is then written, pinning it over what the section inherits.
+    void Edit(std::string value);
 
 private:
     friend void ReadParam(TParam&, const ProfileFile&, const std::string&, const std::string&,
@@ -44,6 +47,7 @@ private:
     friend void ReadParamWhole(TParam&, const ProfileFile&, const std::string&, const std::string&);
 
     bool present_ = false;
+    bool edited_ = false;
     std::string loadedValue_;
 };
 
