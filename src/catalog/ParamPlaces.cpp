@@ -1,0 +1,112 @@
+#include "catalog/ParamPlaces.h"
+
+#include "gamecfg/AsciiText.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+namespace kw {
+namespace {
+
+template <class T>
+void VisitKeys(T& entry, const std::string& file, const ProfileFile* held, const std::string& section,
+               const TKeyList<T>& keys, TKeyPlace place, const TParamPlaceVisitor& visit) {
+    for (const auto& rule : keys.Rules) {
+        if (rule.Place == place && rule.Use != TKeyUse::Unused) {
+            visit(TParamPlace{file, held, section, rule.Key, rule.Use, rule.Param.In(entry)});
+        }
+    }
+}
+
+// A linked section without keys was never read and is never created.
+template <class T>
+void VisitEntry(T& entry, const std::string& file, const ProfileFile* held, const std::string& section,
+                const TKeyList<T>& keys, const TParamPlaceVisitor& visit) {
+    VisitKeys(entry, file, held, section, keys, TKeyPlace::Own, visit);
+    if (keys.Link && held) {
+        const std::string& linked = (entry.*keys.Link).Value;
+        if (!linked.empty() && held->SectionExists(linked)) {
+            VisitKeys(entry, file, held, linked, keys, TKeyPlace::Linked, visit);
+        }
+    }
+}
+
+template <class T>
+void VisitEntries(std::vector<std::unique_ptr<T>>& entries, const std::string& file, const ProfileFile* held,
+                  const TKeyList<T>& keys, const TParamPlaceVisitor& visit) {
+    for (auto& entry : entries) {
+        VisitEntry(*entry, file, held, entry->Section, keys, visit);
+    }
+}
+
+// Same file, and section and key regardless of ASCII letter case, as the profile file matches them.
+std::string PlaceKey(const TParamPlace& place) {
+    return place.File + '\n' + AsciiLower(place.Section) + '\n' + AsciiLower(place.Key);
+}
+
+bool WouldWrite(const TParam& param, TKeyUse use) {
+    switch (use) {
+    case TKeyUse::Edit:
+        return param.NeedsWrite();
+    case TKeyUse::Status:
+        return param.Value != "-1" && !param.Value.empty() && param.NeedsWrite();
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void ForEachParamPlace(TCatalog& catalog, const TParamPlaceVisitor& visit) {
+    for (auto& weapon : catalog.Weapons) {
+        VisitEntry(*weapon, weapon->FilePath, nullptr, weapon->Section, WeaponKeys(), visit);
+    }
+    const auto& files = catalog.files_;
+    const auto& paths = catalog.requiredFiles_;
+    if (!files[TCatalog::WeaponsLtx]) {
+        return;
+    }
+    {
+        const std::string& path = paths[TCatalog::WeaponsLtx];
+        const ProfileFile* held = files[TCatalog::WeaponsLtx].get();
+        if (catalog.Silencer) {
+            VisitEntry(*catalog.Silencer, path, held, catalog.Silencer->Section, SilencerKeys(), visit);
+        }
+        VisitEntries(catalog.Scopes, path, held, ScopeKeys(), visit);
+        VisitEntries(catalog.GrenLnchs, path, held, GrenLnchKeys(), visit);
+        VisitEntries(catalog.Ammo, path, held, AmmoKeys(), visit);
+    }
+    const auto visitFile = [&](TCatalog::TCategoryFile index, auto& entries, const auto& keys) {
+        VisitEntries(entries, paths[index], files[index].get(), keys, visit);
+    };
+    visitFile(TCatalog::OutfitLtx, catalog.Outfits, OutfitKeys());
+    visitFile(TCatalog::ArtefactsLtx, catalog.Arts, ArtKeys());
+    visitFile(TCatalog::ItemsLtx, catalog.Items, ItemKeys());
+    visitFile(TCatalog::WeatherLtx, catalog.Weather, WeatherKeys());
+}
+
+void LinkSharedParams(TCatalog& catalog) {
+    std::unordered_map<std::string, TParam*> firstReader;
+    ForEachParamPlace(catalog, [&](const TParamPlace& place) {
+        if (!place.Held) {
+            return;
+        }
+        const auto [found, isFirst] = firstReader.try_emplace(PlaceKey(place), &place.Param);
+        if (!isFirst) {
+            found->second->LinkWith(place.Param);
+        }
+    });
+}
+
+std::vector<TPendingWrite> PendingWrites(TCatalog& catalog) {
+    std::vector<TPendingWrite> writes;
+    std::unordered_set<std::string> listed;
+    ForEachParamPlace(catalog, [&](const TParamPlace& place) {
+        if (WouldWrite(place.Param, place.Use) && listed.insert(PlaceKey(place)).second) {
+            writes.push_back({place.File, place.Section, place.Key, &place.Param});
+        }
+    });
+    return writes;
+}
+
+} // namespace kw
