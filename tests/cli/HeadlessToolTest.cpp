@@ -136,6 +136,33 @@ TEST_F(HeadlessToolTest, ResaveLeavesEveryFileByteIdentical) {
     EXPECT_EQ(compared.size(), 28u);
 }
 
+// The sample game's first outfit names the immunity section four other outfit sections name too: its edit
+// changes that one line, and no other byte of any file.
+TEST_F(HeadlessToolTest, OneEditedValueChangesOneLine) {
+    auto loaded = std::make_unique<THeadlessGame>();
+    LoadHeadlessGame(*loaded, game.Path());
+    TOutfit& wanderer = *loaded->Catalog.Outfits.at(0);
+    ASSERT_EQ(wanderer.immunities_sect.Value, "wanderer_immunities");
+    wanderer.Immunity.burn.Edit("0.75");
+    ASSERT_TRUE(SaveCatalogs(loaded->Catalog).Ok());
+
+    std::vector<std::string> changed;
+    for (const auto& entry : stdfs::recursive_directory_iterator(Sample())) {
+        if (!entry.is_regular_file())
+            continue;
+        const std::string rel = stdfs::relative(entry.path(), Sample().parent_path()).string();
+        const std::vector<std::string> old = test::Lines(ReadBytes(entry.path()));
+        const std::vector<std::string> now = test::Lines(game.Read(rel));
+        ASSERT_EQ(old.size(), now.size()) << rel;
+        for (std::size_t i = 0; i < old.size(); ++i) {
+            if (old[i] != now[i])
+                changed.push_back(rel + ": " + now[i]);
+        }
+    }
+    EXPECT_THAT(changed,
+                ::testing::ElementsAre("gamedata/config/misc/outfit.ltx: burn_immunity            = 0.75"));
+}
+
 TEST_F(HeadlessToolTest, ResaveWritesNothingSoAReadOnlyFileIsNoObstacle) {
     game.MakeReadOnly("gamedata\\config\\weapons\\weapons.ltx");
     const TRun run = RunTool({"resave", game.Path()});
