@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kw {
@@ -42,11 +43,12 @@ struct TSaveReport {
 
 // One value that a save would write: the key, its section, the file (full path as the load had it) and the
 // parameter that holds the value. What the file holds now is the parameter's StoredValue() and
-// StoredComment() (a key its section lacked: WasPresent() is false).
+// StoredComment() (a key its section lacked: WasPresent() is false). The texts point into the catalog and
+// its key lists, and stay valid until the next load.
 struct TPendingWrite {
-    std::string File;
-    std::string Section;
-    std::string Key;
+    std::string_view File;
+    std::string_view Section;
+    std::string_view Key;
     TParam* Param = nullptr;
 };
 

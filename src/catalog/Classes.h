@@ -61,6 +61,7 @@ public:
     // Makes the two parameters one key (the loader does this for parameters read from the same place).
     void LinkWith(TParam& other);
     bool IsLinkedWith(const TParam& other) const;
+    bool IsLinked() const { return nextLinked_ != this; }
 
 private:
     friend void ReadParam(TParam&, const ProfileFile&, const std::string&, const std::string&,

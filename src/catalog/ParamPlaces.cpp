@@ -2,8 +2,8 @@
 
 #include "gamecfg/AsciiText.h"
 
+#include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace kw {
 namespace {
@@ -39,10 +39,44 @@ void VisitEntries(std::vector<std::unique_ptr<T>>& entries, const std::string& f
     }
 }
 
-// Same file, and section and key regardless of ASCII letter case, as the profile file matches them.
-std::string PlaceKey(const TParamPlace& place) {
-    return place.File + '\n' + AsciiLower(place.Section) + '\n' + AsciiLower(place.Key);
+// Section and key regardless of ASCII letter case, as the profile file matches them, without building a
+// text per parameter: a load links hundreds of thousands of them.
+size_t PlaceHash(std::string_view section, std::string_view key) {
+    size_t hash = 14695981039346656037ull;
+    const auto add = [&hash](std::string_view text) {
+        for (const char c : text) {
+            hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+        }
+        hash = (hash ^ 0xFFu) * 1099511628211ull;
+    };
+    add(section);
+    add(key);
+    return hash;
 }
+
+bool SamePlace(const TParamPlace& a, const TParamPlace& b) {
+    return &a.File == &b.File && EqualIgnoringAsciiCase(a.Section, b.Section) &&
+           EqualIgnoringAsciiCase(a.Key, b.Key);
+}
+
+// The places seen so far of one file; the texts they point into live in the catalog.
+class TPlaceIndex {
+public:
+    // The parameter first seen at this place, or none when the place is new (it is remembered then).
+    TParam* FirstAt(const TParamPlace& place) {
+        const auto [first, last] = places_.equal_range(PlaceHash(place.Section, place.Key));
+        for (auto it = first; it != last; ++it) {
+            if (SamePlace(it->second, place)) {
+                return &it->second.Param;
+            }
+        }
+        places_.emplace(PlaceHash(place.Section, place.Key), place);
+        return nullptr;
+    }
+
+private:
+    std::unordered_multimap<size_t, TParamPlace> places_;
+};
 
 bool WouldWrite(const TParam& param, TKeyUse use) {
     switch (use) {
@@ -86,23 +120,25 @@ void ForEachParamPlace(TCatalog& catalog, const TParamPlaceVisitor& visit) {
 }
 
 void LinkSharedParams(TCatalog& catalog) {
-    std::unordered_map<std::string, TParam*> firstReader;
+    TPlaceIndex seen;
     ForEachParamPlace(catalog, [&](const TParamPlace& place) {
         if (!place.Held) {
             return;
         }
-        const auto [found, isFirst] = firstReader.try_emplace(PlaceKey(place), &place.Param);
-        if (!isFirst) {
-            found->second->LinkWith(place.Param);
+        if (TParam* first = seen.FirstAt(place)) {
+            first->LinkWith(place.Param);
         }
     });
 }
 
 std::vector<TPendingWrite> PendingWrites(TCatalog& catalog) {
     std::vector<TPendingWrite> writes;
-    std::unordered_set<std::string> listed;
+    TPlaceIndex listedLinked;
     ForEachParamPlace(catalog, [&](const TParamPlace& place) {
-        if (WouldWrite(place.Param, place.Use) && listed.insert(PlaceKey(place)).second) {
+        if (!WouldWrite(place.Param, place.Use)) {
+            return;
+        }
+        if (!place.Param.IsLinked() || !listedLinked.FirstAt(place)) {
             writes.push_back({place.File, place.Section, place.Key, &place.Param});
         }
     });

@@ -31,7 +31,7 @@ bool SaveFile(ProfileFile& file, TWrites writes, TSaveReport& report) {
     }
     try {
         for (const TPendingWrite& write : writes) {
-            WriteParam(*write.Param, file, write.Section, write.Key);
+            WriteParam(*write.Param, file, std::string(write.Section), std::string(write.Key));
         }
         file.Flush();
     } catch (const std::exception& e) {
