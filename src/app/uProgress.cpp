@@ -65,7 +65,8 @@ void TReadWrite::run() {
 TfrmProgress::TfrmProgress(QWidget* owner, const LanguageList& languages, int languageIndex, Clock clock)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       GroupBox1(new QGroupBox(this)), ProgressBar1(new QProgressBar(GroupBox1)), Timer1(new QTimer(this)),
-      Translator1(new TTranslator(this)), FClock(clock ? std::move(clock) : Clock([] { return DefaultPlatform().SteadyMilliseconds(); })),
+      Translator1(new TTranslator(this)),
+      FClock(clock ? std::move(clock) : Clock([] { return DefaultPlatform().SteadyMilliseconds(); })),
       FStartTime(FClock()), FLanguageIndex(languageIndex), FState(std::make_shared<TRunState>()) {
     setObjectName(QStringLiteral("frmProgress"));
     setAttribute(Qt::WA_DeleteOnClose);

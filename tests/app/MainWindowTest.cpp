@@ -106,11 +106,11 @@ TEST_F(MainWindowTest, StoredPositionIsKeptOnlyWhileTheTitleBarCanBeGrabbed) {
     const Case cases[] = {
         {{20, 30}, true},
         {{-5000, -4000}, false},
-        {{screen.right() - 10, 30}, false},            // top-left corner on the screen, the rest off it
-        {{20, screen.bottom() - 4}, false},            // only the bar's upper edge shows
-        {{screen.left() - width + 150, 30}, true},     // the right end of the bar shows
-        {{screen.left() - width + 60, 30}, false},     // too little of it
-        {{20, screen.top() - 8}, true},                // the bar's lower part shows
+        {{screen.right() - 10, 30}, false},        // top-left corner on the screen, the rest off it
+        {{20, screen.bottom() - 4}, false},        // only the bar's upper edge shows
+        {{screen.left() - width + 150, 30}, true}, // the right end of the bar shows
+        {{screen.left() - width + 60, 30}, false}, // too little of it
+        {{20, screen.top() - 8}, true},            // the bar's lower part shows
     };
     for (const Case& c : cases) {
         WriteSettings("FormX=" + std::to_string(c.Stored.x()) + "\nFormY=" + std::to_string(c.Stored.y()) +

@@ -214,6 +214,10 @@ const TCommitCase kCommitCases[] = {
     {"Close", [](kw::TfrmMain& w) { w.close(); }, false},
 };
 
+void PrintTo(const TCommitCase& command, std::ostream* out) {
+    *out << command.Name;
+}
+
 class CommitBeforeCommand : public StandardViewWiring,
                             public testing::WithParamInterface<std::tuple<TCommitCase, bool>> {};
 

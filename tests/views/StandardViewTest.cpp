@@ -113,8 +113,8 @@ TEST_F(StandardView, BrowsingWritesNothingWhatTheUserChangesIsWrittenAsAnEdit) {
     slot.thunderbolt.Value = "THUNDERBOLT_LIGHT";
     views_->PopulateLists();
     const auto snapshot = [&] {
-        return std::vector<std::string>{weapon.zoom_enabled.Value, weapon.scope_status.Value, weapon.cost.Value,
-                                        ammo.tracer.Value, slot.thunderbolt.Value};
+        return std::vector<std::string>{weapon.zoom_enabled.Value, weapon.scope_status.Value,
+                                        weapon.cost.Value, ammo.tracer.Value, slot.thunderbolt.Value};
     };
     const std::vector<std::string> stored = snapshot();
 
