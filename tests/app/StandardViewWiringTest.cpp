@@ -272,8 +272,10 @@ TEST_F(StandardViewWiring, BrowsingEverythingAndSavingChangesNoByteOneEditOneLin
     EXPECT_EQ(ChangedLines(before, FileBytes(game_)), std::vector<std::string>{});
 
     SelectWeapon("wpn_kestrel");
-    TypeInto("txtWeapons_rpm", "612");
-    QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
+    // The offscreen platform leaves no window active after the progress window.
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(TypeInto("txtWeapons_rpm", "612"), Qt::Key_S, Qt::ControlModifier);
     const std::vector<std::string> changed = ChangedLines(before, FileBytes(game_));
     ASSERT_EQ(changed.size(), 1u);
     EXPECT_TRUE(changed[0].starts_with("gamedata/config/weapons/w_kestrel.ltx: rpm")) << changed[0];
