@@ -146,6 +146,15 @@ TEST_F(StandardView, BrowsingWritesNothingWhatTheUserChangesIsWrittenAsAnEdit) {
     weapon.cost.Value = "1400"; // stored another way, e.g. through a dialog
     views_->CollectShownEntries();
     EXPECT_EQ(weapon.cost.Value, "1400");
+
+    // Typing what the field already shows is an edit as well.
+    views_->ShowWeapon(0);
+    auto* cost = Find<TCoolEdit>("txtWeapons_cost");
+    cost->selectAll();
+    QTest::keyClicks(cost, "1400");
+    weapon.cost.Value = "1500";
+    views_->CollectShownEntries();
+    EXPECT_EQ(weapon.cost.Value, "1400");
 }
 
 TEST_F(StandardView, BadZoomValueIsReportedShownUntickedAndKeptUntilTheUserSetsTheBox) {
