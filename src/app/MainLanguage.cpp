@@ -73,7 +73,7 @@ void TfrmMain::ApplyLanguage(QAction* item) {
         return;
     }
     TWaitCursor wait;
-    CollectActivePage();
+    CommitPendingEdits();
     item->setChecked(true);
     FLanguageIndex = position;
     Translator1->Translate(FLanguageIndex);

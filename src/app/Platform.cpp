@@ -2,6 +2,8 @@
 
 #include "app/BrowseFolderDlg.h"
 
+#include <chrono>
+
 namespace kw {
 
 QMessageBox::StandardButton TQtPlatform::MessageBox(QWidget* owner, QMessageBox::Icon icon,
@@ -17,6 +19,11 @@ QString TQtPlatform::ChooseFolder(QWidget* owner, const QString& title) {
 
 QDateTime TQtPlatform::Now() {
     return QDateTime::currentDateTime();
+}
+
+qint64 TQtPlatform::SteadyMilliseconds() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 TPlatform& DefaultPlatform() {

@@ -19,7 +19,10 @@ public:
                                                    QMessageBox::StandardButtons buttons) = 0;
     // The chosen folder's full path, empty when the user cancels.
     virtual QString ChooseFolder(QWidget* owner, const QString& title) = 0;
+    // The wall clock, for times the user reads; never for durations, since it can be set back or forth.
     virtual QDateTime Now() = 0;
+    // A clock that only moves forward, in milliseconds from any fixed origin: for durations.
+    virtual qint64 SteadyMilliseconds() = 0;
 };
 
 // The real dialogs of the toolkit.
@@ -30,6 +33,7 @@ public:
                                            QMessageBox::StandardButtons buttons) override;
     QString ChooseFolder(QWidget* owner, const QString& title) override;
     QDateTime Now() override;
+    qint64 SteadyMilliseconds() override;
 };
 
 TPlatform& DefaultPlatform();
