@@ -39,6 +39,7 @@ TfrmListedAddon::TfrmListedAddon(QWidget* owner, TDialogContext context, const T
     txtOwn = MakeNumericField(this, def.OwnFieldName, FieldRect(kOwnTop));
     setTabOrder(cboName, txtOwn);
     setTabOrder(txtOwn, txt_weight);
+    cboName->setFocus();
 
     {
         const QSignalBlocker blocker(cboName);

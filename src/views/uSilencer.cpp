@@ -19,24 +19,27 @@ constexpr int kEffectsTop = 4;
 constexpr int kEffectRows = 4;
 constexpr int kSharedTop = 132;
 
+constexpr int kWideFieldX = 88;
+
 struct TEffectDef {
     TCoolEdit* TfrmSilencer::*Field;
     const char* Name;
     const char* Label;
     const char* Caption;
     TParam TWeapon::*Param;
+    bool Wide; // a list of values, one per difficulty
 };
 
 // The weapon's values with the silencer on, in the order of the box.
 const std::array<TEffectDef, kEffectRows> kEffects{{
     {&TfrmSilencer::txt_silencer_hit_power, "txt_silencer_hit_power", "lbl_silencer_hit_power", "Урон",
-     &TWeapon::silencer_hit_power},
+     &TWeapon::silencer_hit_power, true},
     {&TfrmSilencer::txt_silencer_hit_impulse, "txt_silencer_hit_impulse", "lbl_silencer_hit_impulse",
-     "Убойная сила", &TWeapon::silencer_hit_impulse},
+     "Убойная сила", &TWeapon::silencer_hit_impulse, false},
     {&TfrmSilencer::txt_silencer_fire_distance, "txt_silencer_fire_distance", "lbl_silencer_fire_distance",
-     "Огневая дистанция", &TWeapon::silencer_fire_distance},
+     "Огневая дистанция", &TWeapon::silencer_fire_distance, false},
     {&TfrmSilencer::txt_silencer_bullet_speed, "txt_silencer_bullet_speed", "lbl_silencer_bullet_speed",
-     "Скорость полёта пули", &TWeapon::silencer_bullet_speed},
+     "Скорость полёта пули", &TWeapon::silencer_bullet_speed, false},
 }};
 
 } // namespace
@@ -53,10 +56,17 @@ TfrmSilencer::TfrmSilencer(QWidget* owner, TDialogContext context)
     for (std::size_t row = 0; row < kEffects.size(); ++row) {
         const TEffectDef& def = kEffects[row];
         const int top = static_cast<int>(row) * kBoxRowStep;
-        MakeLabel(gbSilencer, def.Label, def.Caption, BoxLabelRect(top));
-        this->*def.Field = MakeNumericField(gbSilencer, def.Name, BoxFieldRect(top));
+        QRect label = BoxLabelRect(top);
+        QRect field = BoxFieldRect(top);
+        if (def.Wide) {
+            field.setLeft(kWideFieldX);
+            label.setRight(kWideFieldX - 4);
+        }
+        MakeLabel(gbSilencer, def.Label, def.Caption, label);
+        this->*def.Field = MakeNumericField(gbSilencer, def.Name, field);
     }
     setTabOrder(txt_silencer_bullet_speed, txt_weight);
+    txt_silencer_hit_power->setFocus();
 
     if (const TWeapon* weapon = Weapon()) {
         for (const TEffectDef& def : kEffects) {

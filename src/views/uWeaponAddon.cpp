@@ -22,13 +22,14 @@ namespace {
 
 constexpr int kClientWidth = 254;
 constexpr int kMargin = 8;
-constexpr int kLabelWidth = 150;
-constexpr int kFieldX = 164;
+constexpr int kFieldX = 186;
+constexpr int kLabelWidth = kFieldX - kMargin - 4;
 constexpr int kFieldWidth = kClientWidth - kFieldX - kMargin;
 constexpr int kFieldHeight = 22;
 constexpr int kButtonHeight = 28;
 constexpr int kBoxTitle = 20;
 constexpr int kAttachable = 2;
+constexpr qreal kSmallestTitle = 6;
 
 } // namespace
 
@@ -185,6 +186,29 @@ void TfrmWeaponAddon::Translate() {
     Translator1->SetTranslateOwner(true);
     Translator1->AssignLanguages(context_.Languages);
     Translator1->Translate(context_.LanguageIndex);
+    for (QGroupBox* box : findChildren<QGroupBox*>()) {
+        FitTitle(box);
+    }
+}
+
+// The dialog's width is fixed, so a caption longer than its box (in another language or font) gets a
+// smaller font rather than being cut; the box's contents keep the dialog's font.
+void TfrmWeaponAddon::FitTitle(QGroupBox* box) {
+    QFont font = box->font();
+    const int room = box->width() - 2 * kMargin;
+    while (QFontMetrics(font).horizontalAdvance(box->title()) > room && font.pointSizeF() > kSmallestTitle) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    if (font == box->font()) {
+        return;
+    }
+    // Set explicitly, the size is kept instead of inherited from the box.
+    QFont own = this->font();
+    own.setPointSizeF(own.pointSizeF());
+    for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->setFont(own);
+    }
+    box->setFont(font);
 }
 
 void TfrmWeaponAddon::SelectAttachable(QComboBox* statusBox) {

@@ -94,6 +94,7 @@ protected:
 
 private:
     void btnSetClick();
+    void FitTitle(QGroupBox* box);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     QHash<QObject*, std::function<void()>> exitHooks_;
