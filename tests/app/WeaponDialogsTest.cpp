@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -145,6 +146,38 @@ TEST_F(WeaponDialogsTest, ScopeWeightReachesTheFirstScopeWhenAnotherIsChosenAndC
     EXPECT_EQ(Stored(kWeaponsLtx, "wpn_addon_scope", "inv_weight"), "0.9");
     EXPECT_EQ(Stored(kWeaponsLtx, "wpn_addon_scope_reed", "inv_weight"), secondWeight);
     EXPECT_EQ(Stored("gamedata/config/weapons/w_heron.ltx", "wpn_heron", "scope_name"), "wpn_addon_scope");
+}
+
+// A shared value is stored when the focus moves on inside the dialog, not when another window takes it;
+// Escape then writes nothing to the weapon.
+TEST_F(WeaponDialogsTest, SilencerWeightIsStoredWhenTheFocusMovesOnWithinTheDialog) {
+    kw::TfrmMain& window = Start();
+    window.show();
+    SelectWeapon("wpn_bittern");
+    QWidget other;
+    ASSERT_TRUE(Drive<kw::TfrmSilencer>(AddonButton(Silencer), [&](kw::TfrmSilencer& dialog) {
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        dialog.txt_weight->setFocus();
+        dialog.txt_weight->selectAll();
+        QTest::keyClicks(dialog.txt_weight, "0.45");
+        QTest::keyClick(dialog.txt_weight, Qt::Key_Tab);
+        ASSERT_TRUE(dialog.txt_cost->hasFocus());
+
+        dialog.txt_cost->selectAll();
+        QTest::keyClicks(dialog.txt_cost, "77");
+        other.show();
+        QApplication::setActiveWindow(&other);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }));
+
+    EXPECT_EQ(Catalog().Silencer->inv_weight.Value, "0.45");
+    EXPECT_EQ(Catalog().Silencer->cost.Value, "900");
+    EXPECT_EQ(Weapon("wpn_bittern").silencer_name.Value, "");
+    EXPECT_EQ(StatusBox(Silencer)->currentIndex(), 0);
 }
 
 struct TFitCase {
