@@ -204,5 +204,22 @@ TEST_F(GameFilesTest, PickedTextureIsWrittenWithBackslashesBelowTheTexturesFolde
     EXPECT_EQ(stored.substr(0, stored.find_first_of(" \t;")), "sky\\night\\sky_night_cube");
 }
 
+// The game file could not hold the name, so the field keeps its value rather than a replaced character.
+TEST_F(GameFilesTest, TextureNamedOutsideTheCodePageIsRefused) {
+    StartOnGame();
+    window_->Views().ListBox(kw::WeatherPage)->setCurrentRow(0);
+    const QString before = window_->Views().txtWeather_clouds_texture->text();
+    const fs::path chosen = GameFile("gamedata/textures/sky/\xe6\x97\xa5.dds");
+    std::ofstream(chosen) << "DDS ";
+    platform_.ChosenFile = QString::fromStdString(chosen.string());
+
+    window_->Views().btnWeather_clouds_texture->click();
+
+    EXPECT_EQ(window_->Views().txtWeather_clouds_texture->text(), before);
+    ASSERT_FALSE(platform_.Messages.empty());
+    EXPECT_EQ(platform_.Messages.back().Icon, QMessageBox::Warning);
+    EXPECT_TRUE(platform_.Messages.back().Text.contains(QString::fromUtf8("\xe6\x97\xa5")));
+}
+
 } // namespace
 } // namespace kwtest
