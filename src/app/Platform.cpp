@@ -2,6 +2,8 @@
 
 #include "app/BrowseFolderDlg.h"
 
+#include <QFileDialog>
+
 #include <chrono>
 
 namespace kw {
@@ -15,6 +17,11 @@ QMessageBox::StandardButton TQtPlatform::MessageBox(QWidget* owner, QMessageBox:
 
 QString TQtPlatform::ChooseFolder(QWidget* owner, const QString& title) {
     return TBrowseFolderDlg::Execute(owner, title);
+}
+
+QString TQtPlatform::GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                                     const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, title, dir, filter);
 }
 
 QDateTime TQtPlatform::Now() {

@@ -19,6 +19,10 @@ public:
                                                    QMessageBox::StandardButtons buttons) = 0;
     // The chosen folder's full path, empty when the user cancels.
     virtual QString ChooseFolder(QWidget* owner, const QString& title) = 0;
+    // The chosen existing file's full path, empty when the user cancels. dir: where the dialog opens (empty:
+    // where it was last); filter in the toolkit's form, "DDS Textures (*.dds)".
+    virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                                    const QString& filter) = 0;
     // The wall clock, for times the user reads; never for durations, since it can be set back or forth.
     virtual QDateTime Now() = 0;
     // A clock that only moves forward, in milliseconds from any fixed origin: for durations.
@@ -32,6 +36,8 @@ public:
                                            const QString& text,
                                            QMessageBox::StandardButtons buttons) override;
     QString ChooseFolder(QWidget* owner, const QString& title) override;
+    QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                            const QString& filter) override;
     QDateTime Now() override;
     qint64 SteadyMilliseconds() override;
 };

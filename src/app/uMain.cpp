@@ -140,6 +140,7 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     CreateNonVisual();
     MarkAlwaysUsable();
     ConnectRunHandlers();
+    CreateDialogs();
     FCatalog.OnLoaded = [this] { PopulateLists(); };
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }

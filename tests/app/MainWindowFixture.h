@@ -31,9 +31,15 @@ public:
     };
 
     QMessageBox::StandardButton MessageBox(QWidget*, QMessageBox::Icon icon, const QString& caption,
-                                           const QString& text, QMessageBox::StandardButtons) override {
+                                           const QString& text,
+                                           QMessageBox::StandardButtons buttons) override {
         Messages.push_back({icon, caption, text});
-        return QMessageBox::Ok;
+        return buttons.testFlag(QMessageBox::Yes) ? Answer : QMessageBox::Ok;
+    }
+    QString GetOpenFileName(QWidget*, const QString& title, const QString& dir,
+                            const QString& filter) override {
+        FileDialogs.push_back({title, dir, filter});
+        return ChosenFile;
     }
     QString ChooseFolder(QWidget*, const QString& title) override {
         FolderTitles.push_back(title);
@@ -47,6 +53,14 @@ public:
     std::vector<Message> Messages;
     QString Folder; // the folder chooser's answer; empty cancels
     std::vector<QString> FolderTitles;
+    QMessageBox::StandardButton Answer = QMessageBox::No; // to a Yes/No question
+    struct FileDialog {
+        QString Title;
+        QString Dir;
+        QString Filter;
+    };
+    std::vector<FileDialog> FileDialogs;
+    QString ChosenFile; // the file dialog's answer; empty cancels
 
 private:
     qint64 steady_ = 0;
