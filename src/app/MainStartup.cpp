@@ -6,8 +6,8 @@
 #include "catalog/GameFolder.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/ProfileFile.h"
+#include "interchange/TableColumns.h"
 #include "translate/Translator.h"
-#include "views/TableColumns.h"
 
 #include <QAction>
 #include <QCloseEvent>
