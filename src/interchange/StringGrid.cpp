@@ -80,4 +80,12 @@ std::vector<std::string> BuiltInHeaders(const TGridDef& def) {
     return GridHeaders(def, [](const char*, const char* builtIn) { return std::string(builtIn); });
 }
 
+std::string SheetCellName(int row, int column) {
+    std::string letters;
+    for (int rest = column + 1; rest > 0; rest = (rest - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (rest - 1) % 26));
+    }
+    return letters + std::to_string(row + 1);
+}
+
 } // namespace kw

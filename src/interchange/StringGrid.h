@@ -23,6 +23,9 @@ namespace kw {
 // (SheetRows(), ColumnCount()).
 inline constexpr int kHeaderRows = 1;
 
+// The spreadsheet name of the sheet's zero-based cell: "A1" for (0, 0), "C4" for (3, 2).
+std::string SheetCellName(int row, int column);
+
 struct TCellPos {
     int Row;
     int Column;
