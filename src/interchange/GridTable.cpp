@@ -111,13 +111,13 @@ std::string ToGameBytes(const std::string& text, const std::string& place) {
     if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
         throw Error("Cannot store " + place + ": a value cannot hold a line break or a NUL character.");
     }
+    if (!IsValidUtf8(text)) {
+        throw Error("Cannot store " + place + ": the text is not valid UTF-8.");
+    }
     std::optional<std::string> bytes = Utf8ToCp1251(text);
     if (!bytes) {
-        const std::string bad = FirstUnencodable(text);
-        throw Error("Cannot store " + place + ": " +
-                    (bad.empty()
-                         ? std::string("the text is not valid UTF-8.")
-                         : "\"" + bad + "\" cannot be written in the game's code page (windows-1251)."));
+        throw Error("Cannot store " + place + ": \"" + FirstUnencodable(text) +
+                    "\" cannot be written in the game's code page (windows-1251).");
     }
     return *bytes;
 }
