@@ -2,8 +2,8 @@
 
 #include "app/uMain.h"
 
+#include "interchange/TableColumns.h"
 #include "translate/Translator.h"
-#include "views/TableColumns.h"
 
 #include <QActionGroup>
 #include <QGroupBox>

@@ -7,8 +7,8 @@
 #include "gamecfg/CodePage.h"
 #include "gamecfg/ProfileFile.h"
 #include "gamecfg/ValueList.h"
+#include "interchange/TableColumns.h"
 #include "translate/Translator.h"
-#include "views/TableColumns.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -2,9 +2,9 @@
 
 #include "app/uMain.h"
 
+#include "interchange/TableColumns.h"
 #include "translate/Translator.h"
 #include "translate/uAbout.h"
-#include "views/TableColumns.h"
 
 #include <QGroupBox>
 #include <QHeaderView>

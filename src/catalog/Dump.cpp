@@ -101,7 +101,7 @@ void DumpCatalog(TCatalog& catalog, std::ostream& out) {
 namespace {
 
 const char* const kUsage =
-    "Usage: kitwright-cli COMMAND GAMEDIR\n"
+    "Usage: kitwright-cli COMMAND GAMEDIR [ARGUMENTS]\n"
     "Reads the balance values of the game in GAMEDIR the way the editor does.\n"
     "\n"
     "Commands:\n"
@@ -110,11 +110,17 @@ const char* const kUsage =
     "           (in value and comment a backslash, TAB, CR and LF read \\\\, \\t, \\r, \\n)\n"
     "  resave   load and save again without an edit; reports files that could not be written\n"
     "  check    list missing required files, or print the size of each catalog\n"
+    "  export GAMEDIR CATALOG FILE\n"
+    "           write the table view's grid of CATALOG (weapons, ammo, outfits, arts,\n"
+    "           items, weather) to FILE: a workbook (.xlsx), or CSV when FILE ends in .csv\n"
+    "  import GAMEDIR CATALOG FILE [--ignore-size]\n"
+    "           read FILE (.xlsx, .xls or .csv) into that grid, store the changed cells\n"
+    "           and save; a sheet whose size differs from the grid is refused unless\n"
+    "           --ignore-size is given\n"
     "  --help   show this text\n"
     "\n"
-    "Exit status: 0 done, 1 the game folder could not be loaded or saved, 2 wrong usage.\n";
-
-enum TExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+    "Exit status: 0 done, 1 the game folder could not be loaded or saved or a grid could not be\n"
+    "exported or imported, 2 wrong usage.\n";
 
 void PrintMissingFiles(std::ostream& out, const std::vector<std::string>& missing) {
     out << "The game folder lacks these required files:\n";
@@ -138,6 +144,8 @@ void PrintCatalogSizes(const TCatalog& catalog, std::ostream& out) {
         out << name << '\t' << size << '\n';
 }
 
+} // namespace
+
 int PrintSaveReport(const TSaveReport& report, std::ostream& out) {
     if (report.Ok()) {
         out << "Every file was saved.\n";
@@ -149,6 +157,8 @@ int PrintSaveReport(const TSaveReport& report, std::ostream& out) {
         out << "The save stopped there; the files after it were not written.\n";
     return kExitFailed;
 }
+
+namespace {
 
 using TCommand = int (*)(THeadlessGame& game, std::ostream& out);
 
@@ -168,13 +178,15 @@ int Check(THeadlessGame& game, std::ostream& out) {
 
 const std::map<std::string, TCommand> kCommands = {{"dump", Dump}, {"resave", Resave}, {"check", Check}};
 
+} // namespace
+
 int UsageError(const std::string& problem, std::ostream& err) {
     err << "kitwright-cli: " << problem << "\n\n" << kUsage;
     return kExitUsage;
 }
 
-int RunOnGame(const std::string& command, const std::string& gameFolder, std::ostream& out,
-              std::ostream& err) {
+int RunOnGameFolder(const std::string& gameFolder, bool missingIsAnswer, std::ostream& out, std::ostream& err,
+                    const std::function<int(THeadlessGame&)>& work) {
     if (!fs::DirExists(gameFolder)) {
         err << "kitwright-cli: no such game folder: " << gameFolder << '\n';
         return kExitFailed;
@@ -182,18 +194,26 @@ int RunOnGame(const std::string& command, const std::string& gameFolder, std::os
     const std::vector<std::string> missing =
         MissingFiles(BuildRequiredFiles(fs::WithTrailingSeparator(gameFolder)));
     if (!missing.empty()) {
-        // For "check" the missing files are the answer, not a failure to report.
-        PrintMissingFiles(command == "check" ? out : err, missing);
+        PrintMissingFiles(missingIsAnswer ? out : err, missing);
         return kExitFailed;
     }
     auto game = std::make_unique<THeadlessGame>();
     try {
         LoadHeadlessGame(*game, gameFolder);
-        return kCommands.at(command)(*game, out);
+        return work(*game);
     } catch (const std::exception& error) {
         err << "kitwright-cli: " << error.what() << '\n';
         return kExitFailed;
     }
+}
+
+namespace {
+
+int RunOnGame(const std::string& command, const std::string& gameFolder, std::ostream& out,
+              std::ostream& err) {
+    // For "check" the missing files are the answer, not a failure to report.
+    return RunOnGameFolder(gameFolder, command == "check", out, err,
+                           [&](THeadlessGame& game) { return kCommands.at(command)(game, out); });
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "catalog/Picture.h"
 #include "gamecfg/StringTable.h"
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -38,6 +39,20 @@ std::string EscapeDumpText(std::string_view text);
 // One UTF-8 line per field: catalog, index, section, field, value, comment,
 // separated by TABs. Catalogs in list order, then the weapon addons.
 void DumpCatalog(TCatalog& catalog, std::ostream& out);
+
+enum TExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// What resave prints: one line per file that could not be written; the exit code.
+int PrintSaveReport(const TSaveReport& report, std::ostream& out);
+
+// Prints the problem and the usage text; kExitUsage.
+int UsageError(const std::string& problem, std::ostream& err);
+
+// Loads the game folder and runs work on it. A missing folder or required file, and an error thrown while
+// loading or working, are reported on err (missing files on out when they are the answer) and give
+// kExitFailed.
+int RunOnGameFolder(const std::string& gameFolder, bool missingIsAnswer, std::ostream& out, std::ostream& err,
+                    const std::function<int(THeadlessGame&)>& work);
 
 // The tool's command line without the program name; returns the exit code
 // (0 done, 1 the game folder could not be loaded or saved, 2 wrong usage).

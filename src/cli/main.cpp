@@ -1,4 +1,5 @@
 #include "catalog/Dump.h"
+#include "cli/InterchangeCommands.h"
 
 #include <iostream>
 #include <string>
@@ -6,5 +7,9 @@
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    return kw::RunHeadlessTool(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && kw::IsInterchangeCommand(args[0])) {
+        return kw::RunInterchangeCommand(args, std::cout, std::cerr);
+    }
+    return kw::RunHeadlessTool(args, std::cout, std::cerr);
 }

@@ -473,6 +473,17 @@ void RemoveStaleTemporary(const std::string& path) {
 #endif
 }
 
+std::string ScratchPathBeside(const std::string& path, const std::string& tag) {
+    const stdfs::path target = FinalTarget(Resolve(path));
+    return (target.parent_path() / ("." + target.filename().string() + "." + tag)).string();
+}
+
+bool RemoveFile(const std::string& path) {
+    std::error_code ec;
+    stdfs::remove(Resolve(path), ec);
+    return !ec;
+}
+
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& mask) {
     std::vector<std::string> names;
     std::error_code ec;

@@ -58,6 +58,16 @@ void AtomicReplace(const std::string& path, const std::string& bytes);
 // a running replace is using it.
 void RemoveStaleTemporary(const std::string& path);
 
+// Where a writer that opens its output itself (a library given a file name)
+// writes before the result is put in place with AtomicReplace: "." + name +
+// "." + tag beside the file, in the platform's form. One fixed name per file
+// and tag, so a killed writer leaves at most one such file, which the next
+// write takes over.
+std::string ScratchPathBeside(const std::string& path, const std::string& tag);
+
+// Removes the file; a missing file is no failure. False when it stays.
+bool RemoveFile(const std::string& path);
+
 // Names (not paths) of the regular files in folder matching a mask with '*'
 // and '?' wildcards, compared regardless of ASCII letter case, sorted by name
 // regardless of case. A missing folder gives an empty list.

@@ -1,7 +1,7 @@
 #include "MainWindowFixture.h"
 
+#include "interchange/TableColumns.h"
 #include "translate/Translator.h"
-#include "views/TableColumns.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "MainWindowFixture.h"
 
 #include "app/Application.h"
+#include "interchange/TableColumns.h"
 #include "translate/uAbout.h"
-#include "views/TableColumns.h"
 
 #include <QApplication>
 #include <QComboBox>

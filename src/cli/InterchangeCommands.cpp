@@ -1,0 +1,129 @@
+#include "cli/InterchangeCommands.h"
+
+#include "catalog/Dump.h"
+#include "gamecfg/Error.h"
+#include "gamecfg/FileSys.h"
+#include "interchange/GridTable.h"
+#include "interchange/SheetImport.h"
+#include "interchange/WorkbookWriter.h"
+
+// The workbook readers come with their own part of the library; a build without them cannot import.
+#if __has_include("interchange/WorkbookReader.h")
+#include "interchange/WorkbookReader.h"
+#define KW_HAS_WORKBOOK_READER 1
+#endif
+
+#include <algorithm>
+#include <ostream>
+
+namespace kw {
+namespace {
+
+struct TGridArgs {
+    std::string GameFolder;
+    const TGridDef* Grid = nullptr;
+    std::string File;
+    bool IgnoreSize = false;
+};
+
+// Empty text when the arguments are fine, else the problem.
+std::string ParseGridArgs(const std::vector<std::string>& args, TGridArgs& parsed) {
+    std::vector<std::string> positional;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[0] == "import" && args[i] == "--ignore-size") {
+            parsed.IgnoreSize = true;
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    if (positional.size() != 3) {
+        return "\"" + args[0] + "\" takes a game folder, a catalog and a file";
+    }
+    parsed.GameFolder = positional[0];
+    parsed.Grid = FindGridByCatalog(positional[1].c_str());
+    parsed.File = positional[2];
+    if (!parsed.Grid) {
+        return "unknown catalog \"" + positional[1] + "\" (weapons, ammo, outfits, arts, items or weather)";
+    }
+    return {};
+}
+
+int Export(THeadlessGame& game, const TGridArgs& args, std::ostream& out) {
+    TStringGrid grid(*args.Grid);
+    FillTable(grid, game.Catalog);
+    if (ExportFormatOf(args.File) == TExportFormat::Csv) {
+        WriteCsv(args.File, grid);
+    } else {
+        WriteWorkbook(args.File, args.Grid->ExportTitle, grid, DefaultLayout(grid));
+    }
+    out << "Exported " << grid.EntryCount() << " entries to " << fs::Resolve(args.File) << ".\n";
+    return kExitOk;
+}
+
+#ifdef KW_HAS_WORKBOOK_READER
+TSheetOrigin ReadSheet(const std::string& file, const TStringGrid& grid, TSheet& sheet) {
+    // Bounds above the grid's size, so that a sheet a little larger than the grid reaches the size test.
+    TReadLimits limits;
+    limits.MaxRows = std::max(limits.MaxRows, grid.SheetRows() + 1);
+    limits.MaxColumns = std::max(limits.MaxColumns, grid.ColumnCount() + 1);
+    TWorkbookFormat format = TWorkbookFormat::Xlsx;
+    ReadWorkbook(file, sheet, format, limits);
+    switch (format) {
+    case TWorkbookFormat::Xls:
+        return TSheetOrigin::ValuesOnly;
+    case TWorkbookFormat::Csv:
+        return TSheetOrigin::Text;
+    case TWorkbookFormat::Xlsx:
+        break;
+    }
+    return TSheetOrigin::Typed;
+}
+#else
+TSheetOrigin ReadSheet(const std::string& file, const TStringGrid&, TSheet&) {
+    throw Error("Cannot import " + fs::Resolve(file) + ": this build has no workbook reader.");
+}
+#endif
+
+int Import(THeadlessGame& game, const TGridArgs& args, std::ostream& out, std::ostream& err) {
+    TStringGrid grid(*args.Grid);
+    FillTable(grid, game.Catalog);
+    TSheet sheet;
+    const TSheetOrigin origin = ReadSheet(args.File, grid, sheet);
+    if (!SheetSizeMatches(grid, sheet) && !args.IgnoreSize) {
+        err << "kitwright-cli: the sheet in " << fs::Resolve(args.File) << " has " << sheet.Rows
+            << " rows and " << sheet.Columns << " columns, the " << args.Grid->CatalogName << " grid "
+            << grid.SheetRows() << " rows and " << grid.ColumnCount()
+            << " columns, header and names included. Nothing was imported; --ignore-size imports it "
+               "anyway.\n";
+        return kExitFailed;
+    }
+    try {
+        ImportSheet(grid, sheet, origin);
+    } catch (const Error& error) {
+        throw Error(fs::Resolve(args.File) + ": " + error.what());
+    }
+    const int changed = StoreTable(grid, game.Catalog);
+    out << changed << (changed == 1 ? " value" : " values") << " changed.\n";
+    if (changed == 0) {
+        return kExitOk;
+    }
+    return PrintSaveReport(SaveCatalogs(game.Catalog), out);
+}
+
+} // namespace
+
+bool IsInterchangeCommand(const std::string& command) {
+    return command == "export" || command == "import";
+}
+
+int RunInterchangeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    TGridArgs parsed;
+    if (const std::string problem = ParseGridArgs(args, parsed); !problem.empty()) {
+        return UsageError(problem, err);
+    }
+    return RunOnGameFolder(parsed.GameFolder, false, out, err, [&](THeadlessGame& game) {
+        return args[0] == "export" ? Export(game, parsed, out) : Import(game, parsed, out, err);
+    });
+}
+
+} // namespace kw
