@@ -15,6 +15,9 @@ constexpr std::string_view kOle2Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
 void Read(const std::string& path, const std::string& shownPath, TSheet& sheet, TWorkbookFormat& format,
           const TReadLimits& limits) {
+    if (!fs::FileExists(path)) {
+        throw sheetread::TBadWorkbook("the file does not exist");
+    }
     const std::optional<std::uintmax_t> size = fs::FileSize(path);
     if (!size) {
         throw sheetread::TBadWorkbook("the file cannot be read");

@@ -17,13 +17,15 @@
 //   ("#DIV/0!") refuses the file, naming the cell ("C4"). Rows and Columns are the used area: the last row
 //   and the last column holding a cell element, a value-less formatted cell included, as a spreadsheet's
 //   "last cell" counts it.
-// - .xls: values only; Rows and Columns are the counts the file declares. The .xls library cannot tell an
-//   empty cell from one it could not read (formula results among them): both come as Empty. The caller
-//   learns the format through the overload below and treats every Empty cell of an .xls sheet as unread
-//   wherever the grid holds a text there, asking for the workbook saved as .xlsx.
+// - .xls: values only; Rows and Columns are the counts the file declares. Booleans come as the numbers 1
+//   and 0, dates and times as ISO texts. The .xls library cannot tell an empty cell from one it could not
+//   read (formula results among them): both come as Empty. The caller learns the format through the
+//   overload below and treats every Empty cell of an .xls sheet as unread wherever the grid holds a text
+//   there, asking for the workbook saved as .xlsx.
 // - .csv: UTF-8 only (a byte-order mark is dropped), comma-separated, quotes doubled, CRLF or LF. Every
-//   cell is a String cell, "" when empty; deciding what is a number is the caller's job. A file written
-//   under a comma-decimal locale shows itself as texts like "0,3": see IsCommaDecimal.
+//   field is a String cell, "" when empty, and the cells a short record lacks are Empty; deciding what is a
+//   number is the caller's job. A file written under a comma-decimal locale shows itself as texts like
+//   "0,3": see IsCommaDecimal.
 //
 // Rows and Columns count from sheet cell A1, so Cells[0] is the header row and Cells[r][0] the name
 // column. Every row of Cells holds exactly Columns cells.

@@ -23,8 +23,8 @@ public:
         }
         if (status != FREEXL_OK) {
             freexl_close(handle_);
-            throw TBadWorkbook("the .xls workbook is damaged or of a kind that cannot be read (code " +
-                               std::to_string(status) + "); save it as .xlsx");
+            throw TBadWorkbook(
+                "the .xls workbook is damaged or of a kind that cannot be read; save it as .xlsx");
         }
         unsigned int protection = 0;
         if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &protection) == FREEXL_OK &&

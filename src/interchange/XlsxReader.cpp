@@ -458,7 +458,9 @@ private:
             }
             return cell;
         }
-        if (v == nullptr) {
+        // An empty <v> is a cached empty text only for a text result; elsewhere it stands for no value.
+        const std::string value = v != nullptr ? OwnText(v) : std::string();
+        if (v == nullptr || (value.empty() && type != "str")) {
             if (FirstChild(node, "f") != nullptr) {
                 throw TBadWorkbook(
                     "the formula in " + where +
@@ -467,7 +469,6 @@ private:
             }
             return cell;
         }
-        const std::string value = OwnText(v);
         if (type == "e") {
             throw TBadWorkbook(where + " holds the error value " + value);
         }
