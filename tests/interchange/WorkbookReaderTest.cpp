@@ -131,6 +131,7 @@ const std::vector<TBadCase> kBadCases = {
     {"cp1251.csv", "neither a workbook nor UTF-8 text"},
     {"unclosed-quote.csv", "the quoted field that begins in line 2 is not closed"},
     {"empty.csv", "the file is empty"},
+    {"bom-only.csv", "the file is empty"},
     {"damaged.xls", "save it as .xlsx"},
     {"missing.xlsx", "the file does not exist"},
 };

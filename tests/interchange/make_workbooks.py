@@ -260,6 +260,7 @@ def main(folder):
     open(p("cp1251.csv"), "wb").write("Название,0.3\r\n".encode("cp1251"))
     open(p("unclosed-quote.csv"), "wb").write(b'a,b\r\nc,"d\r\ne,f\r\n')
     open(p("empty.csv"), "wb").write(b"")
+    open(p("bom-only.csv"), "wb").write(b"\xef\xbb\xbf")
     open(p("damaged.xls"), "wb").write(b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1" + b"\x00" * 600)
 
 
