@@ -29,6 +29,15 @@ def plain_book():
     return wb
 
 
+def escapes_and_blank(target):
+    """Escaped characters as Excel writes them, and a formatted empty cell that widens the used area."""
+    wb = openpyxl.Workbook()
+    ws = wb.active
+    ws["A1"] = "_x005F_x0041_ _xD83D__xDE00_ _xD800_ _x41_ _x000a_"
+    ws["C4"].fill = openpyxl.styles.PatternFill("solid", fgColor="FFFF00")
+    wb.save(target)
+
+
 def save(wb, path):
     wb.save(path)
 
@@ -232,6 +241,7 @@ def main(folder):
     without_refs(p("plain.xlsx"), p("without-refs.xlsx"))
     # An .xlsx named .csv and the other way round: the content decides.
     save(plain_book(), p("really-xlsx.csv"))
+    escapes_and_blank(p("escapes-and-blank.xlsx"))
     xls_book(p("plain.xls"))
 
     with open(p("plain.csv"), "wb") as f:
