@@ -68,7 +68,9 @@ const std::vector<TReadCase> kReadCases = {
     {"without-refs.xlsx", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
     {"really-xlsx.csv", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
     // An escaped "_x" stays literal, a pair of escaped surrogates is one character, a lone one no character.
-    {"escapes-and-blank.xlsx", TWorkbookFormat::Xlsx, "Sheet",
+    {"escapes-and-blank.xlsx",
+     TWorkbookFormat::Xlsx,
+     "Sheet",
      {{"s:_x0041_ 😀 _xD800_ _x41_ \n", "", ""}, {"", "", ""}, {"", "", ""}, {"", "", ""}}},
     // The .xls library reads a formula as nothing (B3) and counts the formatted empty cell F4 in the size.
     {"plain.xls",
