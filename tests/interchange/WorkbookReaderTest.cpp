@@ -4,6 +4,7 @@
 #include "interchange/WorkbookReader.h"
 
 #include <gtest/gtest.h>
+#include <xlsxwriter.h>
 
 #include <string>
 #include <vector>
@@ -175,6 +176,37 @@ TEST_F(WorkbookReaderTest, LimitsAreTheCallers) {
                  kw::WorkbookError);
     EXPECT_THROW(kw::ReadWorkbook(PathOf("plain.xlsx"), sheet, kw::TReadLimits{1000, 100, 20}),
                  kw::WorkbookError);
+}
+
+// libxlsxwriter, which writes our exports, stores texts as shared strings and writes formatted blank cells
+// that a spreadsheet counts in the used area.
+TEST_F(WorkbookReaderTest, ReadsWhatLibxlsxwriterWrites) {
+    const std::string path = PathOf("libxlsxwriter.xlsx");
+    lxw_workbook* workbook = workbook_new(path.c_str());
+    lxw_worksheet* worksheet = workbook_add_worksheet(workbook, "Оружие");
+    lxw_format* fill = workbook_add_format(workbook);
+    format_set_bg_color(fill, 0xC0C0C0);
+    worksheet_write_string(worksheet, 0, 0, "Название", fill);
+    worksheet_write_string(worksheet, 0, 1, "k_hit", fill);
+    worksheet_write_string(worksheet, 1, 0, "wpn_ak74", nullptr);
+    worksheet_write_number(worksheet, 1, 1, 0.35, nullptr);
+    worksheet_write_string(worksheet, 2, 0, "wpn_ak74", nullptr);
+    worksheet_write_blank(worksheet, 2, 2, fill);
+    ASSERT_EQ(workbook_close(workbook), LXW_NO_ERROR);
+
+    TSheet sheet;
+    ASSERT_NO_THROW(kw::ReadWorkbook(path, sheet, kLimits));
+    EXPECT_EQ(sheet.Name, "Оружие");
+    ASSERT_EQ(sheet.Rows, 3);
+    ASSERT_EQ(sheet.Columns, 3);
+    const TRows expected = {
+        {"s:Название", "s:k_hit", ""}, {"s:wpn_ak74", "n:0.35", ""}, {"s:wpn_ak74", "", ""}};
+    for (size_t r = 0; r < expected.size(); ++r) {
+        for (size_t c = 0; c < expected[r].size(); ++c) {
+            EXPECT_EQ(Describe(sheet.Cells[r][c]), Expected(expected[r][c]))
+                << "row " << r << " column " << c;
+        }
+    }
 }
 
 TEST(CommaDecimalTest, TellsLocaleNumbersFromOtherTexts) {
