@@ -11,12 +11,8 @@
 #include "gamecfg/FileSys.h"
 #include "interchange/GridTable.h"
 #include "interchange/SheetImport.h"
-#include "interchange/WorkbookWriter.h"
-
-#if __has_include("interchange/WorkbookReader.h")
 #include "interchange/WorkbookReader.h"
-#define KW_BENCH_IMPORT 1
-#endif
+#include "interchange/WorkbookWriter.h"
 
 #include <algorithm>
 #include <chrono>
@@ -249,7 +245,6 @@ void MeasureGrid(TScaleResult& result, TCatalog& catalog, const stdfs::path& fol
     const kw::TGridLayout layout = kw::DefaultLayout(grid);
     result.Export = MedianMs(
         runs, [&] { kw::WriteWorkbook(book, def.ExportTitle, grid, layout); }, EvictCaches);
-#ifdef KW_BENCH_IMPORT
     result.Import = MedianMs(
         runs,
         [&] {
@@ -258,7 +253,6 @@ void MeasureGrid(TScaleResult& result, TCatalog& catalog, const stdfs::path& fol
             kw::ImportSheet(grid, sheet);
         },
         EvictCaches);
-#endif
 }
 
 TScaleResult MeasureScale(int scale, int runs) {

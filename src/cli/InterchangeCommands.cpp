@@ -5,13 +5,9 @@
 #include "gamecfg/FileSys.h"
 #include "interchange/GridTable.h"
 #include "interchange/SheetImport.h"
+#include "interchange/WorkbookReader.h"
 #include "interchange/WorkbookWriter.h"
 
-// The workbook readers come with their own part of the library; a build without them cannot import.
-#if __has_include("interchange/WorkbookReader.h")
-#include "interchange/WorkbookReader.h"
-#define KW_HAS_WORKBOOK_READER 1
-#endif
 
 #include <algorithm>
 #include <ostream>
@@ -60,7 +56,6 @@ int Export(THeadlessGame& game, const TGridArgs& args, std::ostream& out) {
     return kExitOk;
 }
 
-#ifdef KW_HAS_WORKBOOK_READER
 TSheetOrigin ReadSheet(const std::string& file, const TStringGrid& grid, TSheet& sheet) {
     // Bounds above the grid's size, so that a sheet a little larger than the grid reaches the size test.
     TReadLimits limits;
@@ -78,11 +73,6 @@ TSheetOrigin ReadSheet(const std::string& file, const TStringGrid& grid, TSheet&
     }
     return TSheetOrigin::Typed;
 }
-#else
-TSheetOrigin ReadSheet(const std::string& file, const TStringGrid&, TSheet&) {
-    throw Error("Cannot import " + fs::Resolve(file) + ": this build has no workbook reader.");
-}
-#endif
 
 int Import(THeadlessGame& game, const TGridArgs& args, std::ostream& out, std::ostream& err) {
     TStringGrid grid(*args.Grid);

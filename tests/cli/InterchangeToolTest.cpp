@@ -34,20 +34,16 @@ void EditWorkbook(const std::string& path, const std::string& python) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
-// Lines whose text other than blanks and TABs differs: a save lays out the lines it writes in its own way.
+// The lines that differ, byte for byte; a changed line count is reported instead.
 std::vector<std::string> ChangedLines(const std::string& before, const std::string& after) {
     const auto a = test::Lines(before), b = test::Lines(after);
-    const auto squeezed = [](std::string line) {
-        std::erase_if(line, [](char c) { return c == ' ' || c == '\t'; });
-        return line;
-    };
     std::vector<std::string> changed;
     if (a.size() != b.size()) {
         changed.push_back("line count " + std::to_string(a.size()) + " -> " + std::to_string(b.size()));
         return changed;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (squeezed(a[i]) != squeezed(b[i])) {
+        if (a[i] != b[i]) {
             changed.push_back(a[i] + " -> " + b[i]);
         }
     }
@@ -107,17 +103,9 @@ TEST_F(InterchangeToolTest, WrongArgumentsAndFailures) {
     EXPECT_THAT(noFile.Err, HasSubstr("none.xlsx"));
 }
 
-#if __has_include("interchange/WorkbookReader.h")
-#define KW_NEEDS_WORKBOOK_READER
-#else
-#define KW_NEEDS_WORKBOOK_READER                                                                             \
-    GTEST_SKIP() << "the workbook readers (interchange/WorkbookReader.h) are not built"
-#endif
-
 // The round trip a user makes: export, change one value elsewhere, import, and find that value and only that
 // value changed in the game file.
 TEST_F(InterchangeToolTest, OneValueChangedInTheWorkbookChangesOneLineOfTheGameFile) {
-    KW_NEEDS_WORKBOOK_READER;
     const std::string before = WeaponsLtx();
     const std::string book = Out("ammo.xlsx");
     ASSERT_EQ(RunTool({"export", game.Path(), "ammo", book}).Code, 0);
@@ -142,7 +130,6 @@ TEST_F(InterchangeToolTest, OneValueChangedInTheWorkbookChangesOneLineOfTheGameF
 }
 
 TEST_F(InterchangeToolTest, ASheetOfAnotherSizeIsImportedOnlyWhenAsked) {
-    KW_NEEDS_WORKBOOK_READER;
     const std::string before = WeaponsLtx();
     const std::string book = Out("ammo.xlsx");
     ASSERT_EQ(RunTool({"export", game.Path(), "ammo", book}).Code, 0);
