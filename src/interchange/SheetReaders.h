@@ -1,0 +1,48 @@
+#pragma once
+
+#include "interchange/Sheet.h"
+#include "interchange/WorkbookReader.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The three format readers behind ReadWorkbook. They describe a problem without the file's name, which
+// ReadWorkbook adds to every message.
+namespace kw::sheetread {
+
+class TBadWorkbook : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// "A1" for the zero-based row and column.
+std::string CellName(int row, int column);
+
+// Collects cells in any order and lays them out as a dense sheet. A later cell at the same place wins.
+class TSheetBuilder {
+public:
+    explicit TSheetBuilder(const TReadLimits& limits) : limits_(limits) {}
+
+    // Throws TBadWorkbook for a cell beyond the limits.
+    void Set(int row, int column, TSheetCell cell);
+    void Finish(TSheet& sheet, std::string name);
+
+private:
+    struct TPlaced {
+        int Row;
+        int Column;
+        TSheetCell Cell;
+    };
+    TReadLimits limits_;
+    std::vector<TPlaced> cells_;
+    int rows_ = 0;
+    int columns_ = 0;
+};
+
+void ReadXlsx(const std::string& bytes, TSheet& sheet, const TReadLimits& limits);
+void ReadXls(const std::string& platformPath, TSheet& sheet, const TReadLimits& limits);
+void ReadCsv(std::string_view bytes, TSheet& sheet, const TReadLimits& limits);
+
+} // namespace kw::sheetread

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "gamecfg/Error.h"
+#include "interchange/Sheet.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Reads the first worksheet of a workbook file into a TSheet, whatever program wrote it. The format comes
+// from the file's first bytes, never from its name: a zip archive is read as .xlsx, an OLE2 compound file
+// as .xls, anything else as .csv text.
+//
+// What each format yields:
+// - .xlsx: strings (shared, inline, formula results; rich-text runs joined, phonetic runs left out,
+//   "_xHHHH_" escapes decoded), numbers and booleans. A formula without a cached value or an error value
+//   ("#DIV/0!") refuses the file, naming the cell ("C4"). Rows and Columns are the used area: the last row
+//   and the last column holding a cell element, a value-less formatted cell included, as a spreadsheet's
+//   "last cell" counts it.
+// - .xls: values only; Rows and Columns are the counts the file declares. Booleans come as the numbers 1
+//   and 0, dates and times as ISO texts. The .xls library cannot tell an empty cell from one it could not
+//   read (formula results among them): both come as Empty. The caller learns the format through the
+//   overload below and treats every Empty cell of an .xls sheet as unread wherever the grid holds a text
+//   there, asking for the workbook saved as .xlsx.
+// - .csv: UTF-8 only (a byte-order mark is dropped), comma-separated, quotes doubled, CRLF or LF. Every
+//   field is a String cell, "" when empty, and the cells a short record lacks are Empty; deciding what is a
+//   number is the caller's job. A file written under a comma-decimal locale shows itself as texts like
+//   "0,3": see IsCommaDecimal.
+//
+// Rows and Columns count from sheet cell A1, so Cells[0] is the header row and Cells[r][0] the name
+// column. Every row of Cells holds exactly Columns cells.
+namespace kw {
+
+// Bounds that keep a hostile file from exhausting memory. A part (a file inside an .xlsx archive) whose
+// directory size exceeds MaxPartBytes is refused before it is inflated, and so is one that inflates past
+// it; the workbook file itself may not exceed it either. A cell beyond MaxRows or MaxColumns refuses the
+// file: pass bounds above the grid's size, so that a sheet a row or a column larger than the grid still
+// reaches the size test.
+struct TReadLimits {
+    uint64_t MaxPartBytes = 64u << 20;
+    int MaxRows = 10000;
+    int MaxColumns = 256;
+};
+
+enum class TWorkbookFormat { Xlsx, Xls, Csv };
+
+// The reason a workbook cannot be read, naming the file and the problem, in UTF-8.
+class WorkbookError : public Error {
+public:
+    using Error::Error;
+};
+
+// Throws WorkbookError; sheet is left empty then.
+void ReadWorkbook(const std::string& path, TSheet& sheet, const TReadLimits& limits = {});
+
+// As above, and tells which reader read the file (see .xls above).
+void ReadWorkbook(const std::string& path, TSheet& sheet, TWorkbookFormat& format,
+                  const TReadLimits& limits = {});
+
+// The format the first bytes of a file name.
+TWorkbookFormat WorkbookFormatOf(std::string_view firstBytes);
+
+// True for a text a comma-decimal locale makes of a decimal number: an optional sign, digits, one comma
+// and digits ("0,3", "-12,50"). Text that holds a list ("1,2,3") or a thousands group with a point is not.
+bool IsCommaDecimal(std::string_view text);
+
+} // namespace kw

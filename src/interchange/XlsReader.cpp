@@ -1,0 +1,114 @@
+// Legacy BIFF workbooks through libfreexl, values only.
+
+#include "gamecfg/CodePage.h"
+#include "interchange/SheetReaders.h"
+
+#include <freexl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace kw::sheetread {
+namespace {
+
+class THandle {
+public:
+    explicit THandle(const std::string& path) {
+        const int status = freexl_open(path.c_str(), &handle_);
+        if (status == FREEXL_BIFF_WORKBOOK_NOT_FOUND) {
+            freexl_close(handle_);
+            throw TBadWorkbook(
+                "the file holds no Excel workbook (a password-protected .xlsx is stored like this)");
+        }
+        if (status != FREEXL_OK) {
+            freexl_close(handle_);
+            throw TBadWorkbook(
+                "the .xls workbook is damaged or of a kind that cannot be read; save it as .xlsx");
+        }
+        unsigned int protection = 0;
+        if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &protection) == FREEXL_OK &&
+            protection == FREEXL_BIFF_OBFUSCATED) {
+            freexl_close(handle_);
+            throw TBadWorkbook("the .xls workbook is protected by a password");
+        }
+    }
+    ~THandle() { freexl_close(handle_); }
+    THandle(const THandle&) = delete;
+    THandle& operator=(const THandle&) = delete;
+    const void* Get() const { return handle_; }
+
+private:
+    const void* handle_ = nullptr;
+};
+
+TSheetCell ToCell(const FreeXL_CellValue& value, int row, int column) {
+    TSheetCell cell;
+    switch (value.type) {
+    case FREEXL_CELL_INT:
+        cell.Kind = TSheetCell::TKind::Number;
+        cell.Number = value.value.int_value;
+        break;
+    case FREEXL_CELL_DOUBLE:
+        if (!std::isfinite(value.value.double_value)) {
+            throw TBadWorkbook("cell " + CellName(row, column) + " holds no finite number");
+        }
+        cell.Kind = TSheetCell::TKind::Number;
+        cell.Number = value.value.double_value;
+        break;
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME:
+        cell.Kind = TSheetCell::TKind::String;
+        cell.Text = value.value.text_value != nullptr ? value.value.text_value : "";
+        if (!IsValidUtf8(cell.Text)) {
+            throw TBadWorkbook("the text of cell " + CellName(row, column) + " cannot be read");
+        }
+        break;
+    default:
+        break; // empty, or a value the library does not read: the caller tells them apart
+    }
+    return cell;
+}
+
+} // namespace
+
+void ReadXls(const std::string& platformPath, TSheet& sheet, const TReadLimits& limits) {
+    const THandle xls(platformPath);
+    unsigned int sheetCount = 0;
+    if (freexl_get_info(xls.Get(), FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK || sheetCount == 0) {
+        throw TBadWorkbook("the .xls workbook holds no worksheet");
+    }
+    const char* name = nullptr;
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_select_active_worksheet(xls.Get(), 0) != FREEXL_OK ||
+        freexl_worksheet_dimensions(xls.Get(), &rows, &columns) != FREEXL_OK) {
+        throw TBadWorkbook("the first worksheet of the .xls workbook cannot be read");
+    }
+    freexl_get_worksheet_name(xls.Get(), 0, &name);
+    TSheetBuilder builder(limits);
+    if (rows > 0 && columns > 0) {
+        // The declared size is what the sheet counts, empty cells at its end included.
+        const int lastRow = static_cast<int>(std::min<unsigned>(rows, INT32_MAX)) - 1;
+        builder.Set(lastRow, columns - 1, {});
+    }
+    for (unsigned row = 0; row < rows; ++row) {
+        for (unsigned short column = 0; column < columns; ++column) {
+            FreeXL_CellValue value{};
+            if (freexl_get_cell_value(xls.Get(), row, column, &value) != FREEXL_OK) {
+                throw TBadWorkbook("cell " + CellName(static_cast<int>(row), column) + " cannot be read");
+            }
+            TSheetCell cell = ToCell(value, static_cast<int>(row), column);
+            if (cell.Kind != TSheetCell::TKind::Empty) {
+                builder.Set(static_cast<int>(row), column, std::move(cell));
+            }
+        }
+    }
+    std::string sheetName = name != nullptr ? name : "";
+    builder.Finish(sheet, IsValidUtf8(sheetName) ? sheetName : std::string());
+}
+
+} // namespace kw::sheetread

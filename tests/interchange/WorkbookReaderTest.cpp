@@ -1,0 +1,184 @@
+#include "WorkbookFolder.h"
+
+#include "gamecfg/FileSys.h"
+#include "interchange/WorkbookReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using kw::TSheet;
+using kw::TSheetCell;
+using kw::TWorkbookFormat;
+using TKind = TSheetCell::TKind;
+
+// An expected cell: "s:text", "n:number", "b:1"/"b:0", or "" for an empty cell.
+using TRows = std::vector<std::vector<std::string>>;
+
+std::string Describe(const TSheetCell& cell) {
+    switch (cell.Kind) {
+    case TKind::String:
+        return "s:" + cell.Text;
+    case TKind::Number:
+        return "n:" + std::to_string(cell.Number);
+    case TKind::Bool:
+        return cell.Bool ? "b:1" : "b:0";
+    case TKind::Empty:
+        break;
+    }
+    return "";
+}
+
+std::string Expected(const std::string& cell) {
+    return cell.starts_with("n:") ? "n:" + std::to_string(std::stod(cell.substr(2))) : cell;
+}
+
+// The sheet that openpyxl and xlwt are asked to write, as every .xlsx variant must read back.
+const TRows kAmmoRows = {
+    {"s:Название", "s:k_hit", "s:Вес", "s:Квест"},
+    {"s:ammo_5.45x39_fmj", "n:0.3", "n:12", "b:1"},
+    {"s:ammo_9x18_pmm", "s:xAy", "n:-5.25", "b:0"},
+};
+
+struct TReadCase {
+    const char* File;
+    TWorkbookFormat Format;
+    const char* SheetName;
+    TRows Rows;
+};
+
+TRows WithColumn(TRows rows, const std::vector<std::string>& column) {
+    for (size_t r = 0; r < rows.size(); ++r) {
+        rows[r].push_back(column[r]);
+    }
+    return rows;
+}
+
+const std::vector<TReadCase> kReadCases = {
+    {"plain.xlsx", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
+    {"shared-strings.xlsx", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
+    {"cached-formulas.xlsx", TWorkbookFormat::Xlsx, "Патроны",
+     WithColumn(kAmmoRows, {"", "n:0.6", "s:ammo_9x18_pmm!"})},
+    {"sheet-order.xlsx", TWorkbookFormat::Xlsx, "Данные", kAmmoRows},
+    {"chartsheet-first.xlsx", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
+    {"odd-names.xlsx", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
+    {"without-refs.xlsx", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
+    {"really-xlsx.csv", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
+    // The .xls library reads a formula as nothing (B3) and counts the formatted empty cell F4 in the size.
+    {"plain.xls",
+     TWorkbookFormat::Xls,
+     "Патроны",
+     {{"s:Название", "s:k_hit", "s:Вес", "s:Квест", "", ""},
+      {"s:ammo_5.45x39_fmj", "n:0.3", "n:12", "n:1", "", ""},
+      {"s:ammo_9x18_pmm", "", "n:-5.25", "", "", ""},
+      {"", "", "", "", "", ""}}},
+    {"plain.csv",
+     TWorkbookFormat::Csv,
+     "",
+     {{"s:Название", "s:k_hit", "s:Вес"},
+      {"s:ammo_5.45x39_fmj", "s:0,3", "s:12"},
+      {"s:ammo \"9x18\"", "s:две\nстроки", ""},
+      {"s:", "", ""},
+      {"s:последняя", "s:", "s:"}}},
+};
+
+const kw::TReadLimits kLimits{1u << 20, 100, 20};
+
+class WorkbookReaderTest : public WorkbookFolder {};
+
+TEST_F(WorkbookReaderTest, ReadsWhatOtherProgramsWrote) {
+    for (const TReadCase& c : kReadCases) {
+        SCOPED_TRACE(c.File);
+        TSheet sheet;
+        TWorkbookFormat format = TWorkbookFormat::Csv;
+        ASSERT_NO_THROW(kw::ReadWorkbook(PathOf(c.File), sheet, format, kLimits));
+        EXPECT_EQ(format, c.Format);
+        EXPECT_EQ(sheet.Name, c.SheetName);
+        ASSERT_EQ(sheet.Rows, static_cast<int>(c.Rows.size()));
+        ASSERT_EQ(sheet.Columns, static_cast<int>(c.Rows[0].size()));
+        ASSERT_EQ(sheet.Cells.size(), c.Rows.size());
+        for (size_t r = 0; r < c.Rows.size(); ++r) {
+            ASSERT_EQ(sheet.Cells[r].size(), c.Rows[0].size()) << "row " << r;
+            for (size_t col = 0; col < c.Rows[r].size(); ++col) {
+                EXPECT_EQ(Describe(sheet.Cells[r][col]), Expected(c.Rows[r][col]))
+                    << "row " << r << " column " << col;
+            }
+        }
+    }
+}
+
+struct TBadCase {
+    const char* File;
+    const char* Reason; // a part of the message after the file's name
+};
+
+const std::vector<TBadCase> kBadCases = {
+    {"bomb.xlsx", "is larger than 1048576 bytes when unpacked"},
+    {"lying-size.xlsx", "damaged"},
+    {"formula-without-result.xlsx", "the formula in cell C7 has no stored result"},
+    {"error-cell.xlsx", "cell C2 holds the error value #DIV/0!"},
+    {"beyond-limits.xlsx", "cell Z5, beyond the 100 rows and 20 columns"},
+    {"damaged-xml.xlsx", "the XML of the part \"xl/worksheets/sheet1.xml\" is damaged"},
+    {"entity.xlsx", "declares a document type"},
+    {"no-sheet.xlsx", "holds no worksheet"},
+    {"bad-shared-index.xlsx", "cell C2 refers to a shared string that does not exist"},
+    {"truncated.xlsx", "the zip archive is damaged"},
+    {"not-a-workbook.xlsx", "the archive holds no workbook"},
+    {"picture.xlsx", "neither a workbook nor UTF-8 text"},
+    {"cp1251.csv", "neither a workbook nor UTF-8 text"},
+    {"unclosed-quote.csv", "the quoted field that begins in line 2 is not closed"},
+    {"empty.csv", "the file is empty"},
+    {"damaged.xls", "save it as .xlsx"},
+    {"missing.xlsx", "the file does not exist"},
+};
+
+TEST_F(WorkbookReaderTest, RefusesBadFilesNamingFileAndProblem) {
+    for (const TBadCase& c : kBadCases) {
+        SCOPED_TRACE(c.File);
+        TSheet sheet;
+        sheet.Rows = 1;
+        sheet.Columns = 1;
+        sheet.Cells = {{TSheetCell{}}};
+        try {
+            kw::ReadWorkbook(PathOf(c.File), sheet, kLimits);
+            ADD_FAILURE() << "read without an error";
+        } catch (const kw::WorkbookError& error) {
+            const std::string message = error.what();
+            EXPECT_TRUE(message.starts_with(kw::fs::Resolve(PathOf(c.File)) + ": ")) << message;
+            EXPECT_NE(message.find(c.Reason), std::string::npos) << message;
+        }
+        EXPECT_EQ(sheet.Rows, 0);
+        EXPECT_EQ(sheet.Columns, 0);
+        EXPECT_TRUE(sheet.Cells.empty());
+    }
+}
+
+// The bounds are the caller's: the bomb and the far cell read once the caller allows them.
+TEST_F(WorkbookReaderTest, LimitsAreTheCallers) {
+    TSheet sheet;
+    ASSERT_NO_THROW(kw::ReadWorkbook(PathOf("bomb.xlsx"), sheet));
+    EXPECT_EQ(sheet.Rows, 3);
+    ASSERT_NO_THROW(kw::ReadWorkbook(PathOf("beyond-limits.xlsx"), sheet, kw::TReadLimits{1u << 20, 5, 26}));
+    EXPECT_EQ(sheet.Rows, 5);
+    EXPECT_EQ(sheet.Columns, 26);
+    EXPECT_EQ(Describe(sheet.Cells[4][25]), Expected("n:1"));
+    EXPECT_THROW(kw::ReadWorkbook(PathOf("beyond-limits.xlsx"), sheet, kw::TReadLimits{1u << 20, 4, 26}),
+                 kw::WorkbookError);
+    EXPECT_THROW(kw::ReadWorkbook(PathOf("plain.xlsx"), sheet, kw::TReadLimits{1000, 100, 20}),
+                 kw::WorkbookError);
+}
+
+TEST(CommaDecimalTest, TellsLocaleNumbersFromOtherTexts) {
+    const std::vector<std::pair<const char*, bool>> cases = {
+        {"0,3", true}, {"-12,50", true}, {"+1,0", true},     {"0.3", false}, {"1,2,3", false},
+        {",5", false}, {"5,", false},    {"1.000,5", false}, {"a,b", false}, {"", false},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(kw::IsCommaDecimal(text), expected) << text;
+    }
+}
+
+} // namespace

@@ -1,0 +1,267 @@
+"""Writes the workbooks the reader tests read, with programs other than ours: openpyxl for .xlsx, xlwt for
+.xls. openpyxl writes inline strings only and leaves formulas without results, so the other .xlsx shapes a
+spreadsheet program writes are made by rewriting its archive.
+
+usage: make_workbooks.py FOLDER
+"""
+import io
+import os
+import re
+import struct
+import sys
+import zipfile
+
+import openpyxl
+import xlwt
+
+REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+
+
+def plain_book():
+    wb = openpyxl.Workbook()
+    ws = wb.active
+    ws.title = "Патроны"
+    ws.append(["Название", "k_hit", "Вес", "Квест"])
+    ws.append(["ammo_5.45x39_fmj", 0.3, 12, True])
+    ws.append(["ammo_9x18_pmm", "x_x0041_y", -5.25, False])
+    other = wb.create_sheet("Второй")
+    other["A1"] = "не этот лист"
+    return wb
+
+
+def save(wb, path):
+    wb.save(path)
+
+
+def parts_of(path):
+    with zipfile.ZipFile(path) as z:
+        return [(info.filename, z.read(info.filename)) for info in z.infolist()]
+
+
+def write_parts(path, parts, compression=zipfile.ZIP_DEFLATED):
+    with zipfile.ZipFile(path, "w", compression) as z:
+        for name, data in parts:
+            z.writestr(name, data)
+
+
+def rewrite(source, target, edit):
+    """edit(name, text) returns the new (name, text) or None to drop the part."""
+    out = []
+    for name, data in parts_of(source):
+        text = data.decode("utf-8") if name.endswith((".xml", ".rels")) else data
+        result = edit(name, text)
+        if result is not None:
+            new_name, new_text = result
+            out.append((new_name, new_text.encode("utf-8") if isinstance(new_text, str) else new_text))
+    return out
+
+
+def shared_strings(source, target):
+    """Every inline string becomes a shared string; the first one is stored as rich-text runs with a
+    phonetic run, as Excel stores a string typed with an input method."""
+    strings = []
+
+    def to_shared(match):
+        ref, text = match.group(1), match.group(2)
+        strings.append(text)
+        return '<c r="%s" t="s"><v>%d</v></c>' % (ref, len(strings) - 1)
+
+    def edit(name, text):
+        if name == "xl/worksheets/sheet1.xml":
+            return name, re.sub(r'<c r="([A-Z]+\d+)" t="inlineStr"><is><t>(.*?)</t></is></c>', to_shared, text)
+        if name == "xl/_rels/workbook.xml.rels":
+            rel = ('<Relationship Type="%s/sharedStrings" Target="sharedStrings.xml" Id="rIdS"/>' % REL)
+            return name, text.replace("</Relationships>", rel + "</Relationships>")
+        if name == "[Content_Types].xml":
+            override = ('<Override PartName="/xl/sharedStrings.xml" ContentType="application/'
+                        'vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/>')
+            return name, text.replace("</Types>", override + "</Types>")
+        return name, text
+
+    parts = rewrite(source, target, edit)
+    items = []
+    for i, s in enumerate(strings):
+        if i == 0:
+            half = len(s) // 2
+            items.append('<si><r><t>%s</t></r><r><rPr><b/></rPr><t>%s</t></r>'
+                         '<rPh sb="0" eb="1"><t>ふりがな</t></rPh><phoneticPr fontId="1"/></si>'
+                         % (s[:half], s[half:]))
+        else:
+            items.append("<si><t>%s</t></si>" % s)
+    sst = ('<?xml version="1.0" encoding="UTF-8"?><sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/'
+           '2006/main" count="%d" uniqueCount="%d">%s</sst>' % (len(items), len(items), "".join(items)))
+    parts.append(("xl/sharedStrings.xml", sst.encode("utf-8")))
+    write_parts(target, parts)
+
+
+def cached_formulas(source, target):
+    """Formulas with the results a spreadsheet program stores: a number and a text."""
+    wb = openpyxl.load_workbook(source)
+    ws = wb["Патроны"]
+    ws["E2"] = "=B2*2"
+    ws["E3"] = '=A3&"!"'
+    wb.save(target)
+
+    def edit(name, text):
+        if name == "xl/worksheets/sheet1.xml":
+            text = text.replace("<f>B2*2</f><v></v>", "<f>B2*2</f><v>0.6</v>")
+            text = re.sub(r'<c r="E3"><f>(.*?)</f><v></v></c>', r'<c r="E3" t="str"><f>\1</f><v>ammo_9x18_pmm!</v></c>',
+                          text)
+        return name, text
+
+    write_parts(target, rewrite(target, target, edit))
+
+
+def sheet_order(target):
+    """The first sheet in the workbook is the second part in the archive."""
+    wb = openpyxl.Workbook()
+    wb.active.title = "Черновик"
+    wb.active["A1"] = "не этот лист"
+    data = wb.create_sheet("Данные")
+    for row in plain_book()["Патроны"].iter_rows(values_only=True):
+        data.append(row)
+    wb.save(target)
+
+    def edit(name, text):
+        if name == "xl/workbook.xml":
+            sheets = re.findall(r"<sheet [^>]*/>", text)
+            return name, text.replace("".join(sheets), "".join(reversed(sheets)))
+        return name, text
+
+    write_parts(target, rewrite(target, target, edit))
+
+
+def chartsheet_first(source, target):
+    wb = openpyxl.load_workbook(source)
+    chart_sheet = wb.create_chartsheet("Диаграмма", 0)
+    chart = openpyxl.chart.BarChart()
+    chart.add_data(openpyxl.chart.Reference(wb["Патроны"], min_col=2, min_row=2, max_row=3))
+    chart_sheet.add_chart(chart)
+    wb.save(target)
+
+
+def odd_names(source, target):
+    """Part names in other letter cases than the relationships name them, relative targets with "./" and
+    "..", and a root relationship to the workbook that climbs out and back."""
+    def edit(name, text):
+        if name == "xl/worksheets/sheet1.xml":
+            return "XL/Worksheets/Sheet1.XML", text
+        if name == "xl/workbook.xml":
+            return "xl/Workbook.xml", text
+        if name == "xl/_rels/workbook.xml.rels":
+            text = text.replace('Target="/xl/worksheets/sheet1.xml"', 'Target="./worksheets/../worksheets/sheet1.xml"')
+            return "xl/_rels/WORKBOOK.xml.rels", text
+        if name == "_rels/.rels":
+            return name, text.replace('Target="xl/workbook.xml"', 'Target="/xl/./workbook.xml"')
+        return name, text
+
+    write_parts(target, rewrite(source, target, edit))
+
+
+def without_refs(source, target):
+    """Rows and cells without references, as some generators write them."""
+    def edit(name, text):
+        if name == "xl/worksheets/sheet1.xml":
+            head, body, tail = re.split(r"(<sheetData>.*</sheetData>)", text)
+            return name, head + re.sub(r' r="[A-Z]*\d+"', "", body) + tail
+        return name, text
+
+    write_parts(target, rewrite(source, target, edit))
+
+
+def single_cell_sheet(target, ref, content):
+    """A sheet with "x" in A1 and one more cell of the given content."""
+    wb = openpyxl.Workbook()
+    wb.active["A1"] = "x"
+    wb.save(target)
+    row = re.sub(r"[A-Z]", "", ref)
+    cell = '<row r="%s"><c r="%s">%s</c></row>' % (row, ref, content)
+    edit_part(target, target, "xl/worksheets/sheet1.xml", lambda t: t.replace("</sheetData>", cell + "</sheetData>"))
+
+
+def edit_part(source, target, part, replace):
+    def edit(name, text):
+        return (name, replace(text)) if name == part else (name, text)
+
+    write_parts(target, rewrite(source, target, edit))
+
+
+def lying_size(source, target):
+    """A part whose directory entry claims fewer bytes than it inflates to."""
+    data = bytearray(open(source, "rb").read())
+    name = b"xl/worksheets/sheet1.xml"
+    for signature, size_at in ((b"PK\x03\x04", 22), (b"PK\x01\x02", 24)):
+        pos = 0
+        while True:
+            pos = data.find(signature, pos)
+            if pos < 0:
+                break
+            name_at = pos + (30 if signature == b"PK\x03\x04" else 46)
+            if data[name_at:name_at + len(name)] == name:
+                struct.pack_into("<I", data, pos + size_at, 100)
+            pos += 4
+    open(target, "wb").write(bytes(data))
+
+
+def xls_book(target):
+    wb = xlwt.Workbook(encoding="utf-8")
+    ws = wb.add_sheet("Патроны")
+    for c, text in enumerate(["Название", "k_hit", "Вес", "Квест"]):
+        ws.write(0, c, text)
+    ws.write(1, 0, "ammo_5.45x39_fmj")
+    ws.write(1, 1, 0.3)
+    ws.write(1, 2, 12)
+    ws.write(1, 3, True)
+    ws.write(2, 0, "ammo_9x18_pmm")
+    ws.write(2, 1, xlwt.Formula("B2*2"))
+    ws.write(2, 2, -5.25)
+    # A formatted empty cell widens the sheet as a spreadsheet program counts it.
+    ws.write(3, 5, "", xlwt.easyxf("pattern: pattern solid;"))
+    wb.add_sheet("Второй").write(0, 0, "не этот лист")
+    wb.save(target)
+
+
+def main(folder):
+    p = lambda name: os.path.join(folder, name)
+    save(plain_book(), p("plain.xlsx"))
+    shared_strings(p("plain.xlsx"), p("shared-strings.xlsx"))
+    cached_formulas(p("plain.xlsx"), p("cached-formulas.xlsx"))
+    sheet_order(p("sheet-order.xlsx"))
+    chartsheet_first(p("plain.xlsx"), p("chartsheet-first.xlsx"))
+    odd_names(p("plain.xlsx"), p("odd-names.xlsx"))
+    without_refs(p("plain.xlsx"), p("without-refs.xlsx"))
+    # An .xlsx named .csv and the other way round: the content decides.
+    save(plain_book(), p("really-xlsx.csv"))
+    xls_book(p("plain.xls"))
+
+    with open(p("plain.csv"), "wb") as f:
+        f.write("\ufeffНазвание,k_hit,Вес\r\nammo_5.45x39_fmj,\"0,3\",12\r\n\"ammo \"\"9x18\"\"\",\"две\nстроки\"\r\n"
+                "\r\nпоследняя,,\n".encode("utf-8"))
+
+    # Files that must be refused.
+    edit_part(p("plain.xlsx"), p("bomb.xlsx"), "xl/worksheets/sheet1.xml",
+              lambda t: t.replace("</sheetData>", "</sheetData>" + " " * (3 << 20)))
+    lying_size(p("plain.xlsx"), p("lying-size.xlsx"))
+    single_cell_sheet(p("formula-without-result.xlsx"), "C7", "<f>1/0</f>")
+    edit_part(p("plain.xlsx"), p("error-cell.xlsx"), "xl/worksheets/sheet1.xml",
+              lambda t: t.replace('<c r="C2" t="n"><v>12</v></c>', '<c r="C2" t="e"><v>#DIV/0!</v></c>'))
+    single_cell_sheet(p("beyond-limits.xlsx"), "Z5", "<v>1</v>")
+    edit_part(p("plain.xlsx"), p("damaged-xml.xlsx"), "xl/worksheets/sheet1.xml", lambda t: t[: len(t) // 2])
+    edit_part(p("plain.xlsx"), p("entity.xlsx"), "xl/worksheets/sheet1.xml",
+              lambda t: '<!DOCTYPE worksheet [<!ENTITY a "aaaaaaaaaa">]>' + t.replace("k_hit", "&a;"))
+    edit_part(p("plain.xlsx"), p("no-sheet.xlsx"), "xl/workbook.xml",
+              lambda t: re.sub(r"<sheets>.*</sheets>", "<sheets/>", t))
+    edit_part(p("plain.xlsx"), p("bad-shared-index.xlsx"), "xl/worksheets/sheet1.xml",
+              lambda t: t.replace('<c r="C2" t="n"><v>12</v></c>', '<c r="C2" t="s"><v>7</v></c>'))
+    data = open(p("plain.xlsx"), "rb").read()
+    open(p("truncated.xlsx"), "wb").write(data[: len(data) // 2])
+    write_parts(p("not-a-workbook.xlsx"), [("readme.txt", b"hello")])
+    open(p("picture.xlsx"), "wb").write(b"\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01")
+    open(p("cp1251.csv"), "wb").write("Название,0.3\r\n".encode("cp1251"))
+    open(p("unclosed-quote.csv"), "wb").write(b'a,b\r\nc,"d\r\ne,f\r\n')
+    open(p("empty.csv"), "wb").write(b"")
+    open(p("damaged.xls"), "wb").write(b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1" + b"\x00" * 600)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
