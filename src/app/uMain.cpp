@@ -29,7 +29,6 @@ constexpr QRect kPageControlRect(6, 4, 724, 499);
 constexpr QRect kViewBoxRect(QPoint(6, 6), kViewBoxSize);
 constexpr int kTableButtonTop = kViewBoxSize.height() - 34;
 constexpr QRect kGridRect(8, 22, kViewBoxSize.width() - 16, kTableButtonTop - 28);
-constexpr int kGridRowHeight = 16;
 constexpr qreal kGridHeaderPointSize = 7;
 
 struct TPageDef {
