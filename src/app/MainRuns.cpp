@@ -92,6 +92,9 @@ void TfrmMain::mnuFileResetClick() {
 }
 
 void TfrmMain::btnSaveSettingsClick() {
+    if (!StoreTablesBeforeSave()) {
+        return;
+    }
     TSaveReport report;
     const QString error = RunBehindProgress(kWriteRun, [&] { report = SaveCatalogs(FCatalog); });
     if (!error.isEmpty()) {

@@ -143,6 +143,7 @@ void TfrmMain::mnuFileCloseClick() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    CommitGridEditors();
     FormClose();
     event->accept();
 }

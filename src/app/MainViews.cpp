@@ -99,8 +99,6 @@ void TfrmMain::ApplyInfoPrefixes() {
                             FTexts.Get("rs_Visual"));
 }
 
-void TfrmMain::FillTables() {}
-
 void TfrmMain::ToggleView() {
     FStandardView = !FStandardView;
     ShowStandardBoxes(FStandardView);
@@ -121,6 +119,7 @@ void TfrmMain::ShowTableBoxes(bool visible) {
 }
 
 void TfrmMain::btnViewClick() {
+    CommitGridEditors();
     RefreshViews(true);
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/BrowseFolderDlg.h"
 
+#include <QFileDialog>
+
 namespace kw {
 
 QMessageBox::StandardButton TQtPlatform::MessageBox(QWidget* owner, QMessageBox::Icon icon,
@@ -13,6 +15,10 @@ QMessageBox::StandardButton TQtPlatform::MessageBox(QWidget* owner, QMessageBox:
 
 QString TQtPlatform::ChooseFolder(QWidget* owner, const QString& title) {
     return TBrowseFolderDlg::Execute(owner, title);
+}
+
+QString TQtPlatform::RunFileDialog(QFileDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 QDateTime TQtPlatform::Now() {

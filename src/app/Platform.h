@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 namespace kw {
@@ -19,6 +20,10 @@ public:
                                                    QMessageBox::StandardButtons buttons) = 0;
     // The chosen folder's full path, empty when the user cancels.
     virtual QString ChooseFolder(QWidget* owner, const QString& title) = 0;
+    // Shows one of the window's file dialogs as it is set up (title, filters, open or save, the overwrite
+    // question) and returns the chosen file's full path, empty when the user cancels. The chosen filter is
+    // the dialog's selectedNameFilter() afterwards.
+    virtual QString RunFileDialog(QFileDialog& dialog) = 0;
     virtual QDateTime Now() = 0;
 };
 
@@ -29,6 +34,7 @@ public:
                                            const QString& text,
                                            QMessageBox::StandardButtons buttons) override;
     QString ChooseFolder(QWidget* owner, const QString& title) override;
+    QString RunFileDialog(QFileDialog& dialog) override;
     QDateTime Now() override;
 };
 

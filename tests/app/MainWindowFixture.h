@@ -6,6 +6,7 @@
 #include "gamecfg/ProfileFile.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -31,9 +32,9 @@ public:
     };
 
     QMessageBox::StandardButton MessageBox(QWidget*, QMessageBox::Icon icon, const QString& caption,
-                                           const QString& text, QMessageBox::StandardButtons) override {
+                                           const QString& text, QMessageBox::StandardButtons buttons) override {
         Messages.push_back({icon, caption, text});
-        return QMessageBox::Ok;
+        return buttons.testFlag(QMessageBox::Yes) ? Answer : QMessageBox::Ok;
     }
     QString ChooseFolder(QWidget*, const QString& title) override {
         FolderTitles.push_back(title);
@@ -41,6 +42,14 @@ public:
     }
     // Every look at the clock finds two seconds more, so a progress window
     // closes at its first timer step after the run instead of lingering.
+    // Picks FileFilter, when given, as the user would, and answers File.
+    QString RunFileDialog(QFileDialog& dialog) override {
+        FileDialogs.push_back({dialog.objectName(), dialog.windowTitle(), dialog.nameFilters()});
+        if (!FileFilter.isEmpty()) {
+            dialog.selectNameFilter(FileFilter);
+        }
+        return File;
+    }
     QDateTime Now() override {
         clock_ = clock_.addMSecs(2000);
         return clock_;
@@ -49,6 +58,15 @@ public:
     std::vector<Message> Messages;
     QString Folder; // the folder chooser's answer; empty cancels
     std::vector<QString> FolderTitles;
+    QMessageBox::StandardButton Answer = QMessageBox::Yes; // to a Yes/No question
+    struct FileDialog {
+        QString Name;
+        QString Title;
+        QStringList Filters;
+    };
+    QString File; // the file dialog's answer; empty cancels
+    QString FileFilter;
+    std::vector<FileDialog> FileDialogs;
 
 private:
     QDateTime clock_{QDate(2024, 5, 1), QTime(12, 0)};
