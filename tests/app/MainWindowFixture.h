@@ -32,7 +32,8 @@ public:
     };
 
     QMessageBox::StandardButton MessageBox(QWidget*, QMessageBox::Icon icon, const QString& caption,
-                                           const QString& text, QMessageBox::StandardButtons buttons) override {
+                                           const QString& text,
+                                           QMessageBox::StandardButtons buttons) override {
         Messages.push_back({icon, caption, text});
         return buttons.testFlag(QMessageBox::Yes) ? Answer : QMessageBox::Ok;
     }
