@@ -24,6 +24,10 @@ const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
 const QString kWorkbookFilter = QStringLiteral("Workbook or CSV (*.xlsx *.xls *.csv)");
 const QString kAllFilesFilter = QStringLiteral("All files (*)");
 
+// Game folders are matched regardless of letter case, and so is an export's target: the dialog's own
+// overwrite question misses a file whose name differs only in case.
+const TextDef kReplaceFileText = {"rs_MsgExportReplaceText", "Файл \"%1\" уже существует. Заменить его?"};
+
 std::string Utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     return {bytes.constData(), static_cast<size_t>(bytes.size())};
@@ -168,9 +172,19 @@ void TfrmMain::TableRefreshClick(int page) {
 void TfrmMain::ExportClick(int page) {
     CommitGridEditors();
     const QString path = FPlatform.RunFileDialog(*dlgExportExcel);
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && MayReplace(path)) {
         ExportTable(page, path, ChosenExportFormat(path, dlgExportExcel->selectedNameFilter()));
     }
+}
+
+bool TfrmMain::MayReplace(const QString& path) {
+    const QString target = PathText(fs::Resolve(Utf8(path)));
+    if (target == path || !QFileInfo::exists(target)) {
+        return true;
+    }
+    return FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExcelExportCaption"),
+                                Variable(kReplaceFileText).arg(target),
+                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TfrmMain::ExportTable(int page, const QString& path, TExportFormat format) {

@@ -246,6 +246,8 @@ private:
     void ConnectTableHandlers();
     // False when a grid refused its cells: the save must not go on without them.
     bool StoreTablesBeforeSave();
+    // Asks before an export replaces a file the dialog took for another one.
+    bool MayReplace(const QString& path);
     void ExportTable(int page, const QString& path, TExportFormat format);
     void ImportTable(int page, const QString& path);
 

@@ -368,6 +368,25 @@ TEST_F(TableViewTest, ExportFailureGivesTheReasonOnASecondLine) {
     EXPECT_FALSE(lines[1].isEmpty());
 }
 
+// Names are matched regardless of case, so a file that differs only in case would be replaced without the
+// dialog's question: the window asks instead.
+TEST_F(TableViewTest, ExportAsksBeforeReplacingAFileNamedInAnotherCase) {
+    StartShown();
+    std::ofstream(Path("prices.csv"), std::ios::binary) << "kept";
+    platform_.Answer = QMessageBox::No;
+    Export(kAmmo, Path("PRICES.csv"));
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Text, QStringLiteral("Файл \"%1\" уже существует. Заменить его?")
+                                              .arg(QString::fromStdString(Path("prices.csv"))));
+    EXPECT_EQ(*kw::fs::ReadFile(Path("prices.csv")), "kept");
+
+    platform_.Answer = QMessageBox::Yes;
+    Export(kAmmo, Path("PRICES.csv"));
+    ASSERT_EQ(platform_.Messages.size(), 3u);
+    EXPECT_EQ(platform_.Messages[2].Icon, QMessageBox::Information);
+    EXPECT_NE(*kw::fs::ReadFile(Path("prices.csv")), "kept");
+}
+
 // A sheet one row short asks first; Yes empties the last data row, No leaves the grid as it was.
 TEST_F(TableViewTest, ImportOfOneRowFewerAsksAndEmptiesTheLastRow) {
     StartShown();
