@@ -1,5 +1,6 @@
 // kitwright-bench: times a full load and saves of a made-up game folder at several sizes against the cost of
-// merely reading and writing the same bytes, and prints one table per size with the goals beside them.
+// merely reading and writing the same bytes, and the work on its largest table-view grid, and prints one
+// table per size with the goals beside them.
 //
 // Each size runs in a child process of its own, and its peak memory is taken from a further child that only
 // loads, changes every value and saves. Every time is the median of several runs after a warm-up.
@@ -8,6 +9,14 @@
 #include "catalog/GameFolder.h"
 #include "catalog/SyntheticGame.h"
 #include "gamecfg/FileSys.h"
+#include "interchange/GridTable.h"
+#include "interchange/SheetImport.h"
+#include "interchange/WorkbookWriter.h"
+
+#if __has_include("interchange/WorkbookReader.h")
+#include "interchange/WorkbookReader.h"
+#define KW_BENCH_IMPORT 1
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -33,6 +42,7 @@ namespace stdfs = std::filesystem;
 constexpr double kRatioGoal = 3;
 constexpr double kGrowthGoal = 12;
 constexpr double kPeakGoalMb = 200;
+constexpr double kGridGoalMs = 1000;
 
 // What one scale measured; plain data, so a child can hand it to its parent through a pipe.
 struct TScaleResult {
@@ -45,6 +55,8 @@ struct TScaleResult {
     double ColdRead = 0, ColdLoad = 0;                           // milliseconds, the files read from the disk
     double Read = 0, Load = 0, Save = 0, SaveAll = 0, Write = 0; // milliseconds, the files in the page cache
     double PeakMb = 0;
+    int GridId = 0, GridRows = 0, GridColumns = 0;
+    double Fill = 0, Store = 0, Export = 0, Import = -1; // milliseconds; Import -1: not built
 };
 
 double Median(std::vector<double> samples) {
@@ -183,6 +195,72 @@ double PeakMbOfLoadAndSave(const std::string& gamePath) {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
+// The grid with the most cells: the one whose fill, store, export and import take longest.
+const kw::TGridDef& LargestGrid(const TCatalog& catalog) {
+    const kw::TGridDef* largest = &kw::kGridDefs[0];
+    long long most = -1;
+    for (const kw::TGridDef& def : kw::kGridDefs) {
+        kw::TStringGrid grid(def);
+        kw::FillTable(grid, catalog);
+        const long long cells = static_cast<long long>(grid.RowCount()) * grid.ColumnCount();
+        if (cells > most) {
+            most = cells;
+            largest = &def;
+        }
+    }
+    return *largest;
+}
+
+// Writes a buffer larger than the processor's caches, so that the next step finds the catalog in memory
+// only, as it does when the user turns to the grid after other work. Without this the smaller scale's whole
+// catalog stays in the caches between runs and the growth compares cache with memory.
+void EvictCaches() {
+    static std::vector<char> buffer(std::size_t{96} << 20);
+    static char round = 0;
+    ++round;
+    for (std::size_t i = 0; i < buffer.size(); i += 64) {
+        buffer[i] = round;
+    }
+}
+
+// Fill, store of every cell changed, export and import of the largest grid, each from cold caches.
+void MeasureGrid(TScaleResult& result, TCatalog& catalog, const stdfs::path& folder, int runs) {
+    const kw::TGridDef& def = LargestGrid(catalog);
+    kw::TStringGrid grid(def);
+    result.GridId = static_cast<int>(def.Id);
+    result.Fill = MedianMs(
+        runs, [&] { kw::FillTable(grid, catalog); }, EvictCaches);
+    result.GridRows = grid.RowCount();
+    result.GridColumns = grid.ColumnCount();
+    int round = 1;
+    // One text per column, so that entries sharing a section agree on what it gets.
+    result.Store = MedianMs(
+        runs, [&] { kw::StoreTable(grid, catalog); },
+        [&] {
+            ++round;
+            for (int row = 0; row < grid.EntryCount(); ++row) {
+                for (int column = 1; column < grid.ColumnCount(); ++column) {
+                    grid.SetText(row, column, std::to_string(round) + "." + std::to_string(column));
+                }
+            }
+            EvictCaches();
+        });
+    const std::string book = (folder / "grid.xlsx").string();
+    const kw::TGridLayout layout = kw::DefaultLayout(grid);
+    result.Export = MedianMs(
+        runs, [&] { kw::WriteWorkbook(book, def.ExportTitle, grid, layout); }, EvictCaches);
+#ifdef KW_BENCH_IMPORT
+    result.Import = MedianMs(
+        runs,
+        [&] {
+            kw::TSheet sheet;
+            kw::ReadWorkbook(book, sheet);
+            kw::ImportSheet(grid, sheet);
+        },
+        EvictCaches);
+#endif
+}
+
 TScaleResult MeasureScale(int scale, int runs) {
     TScaleResult result;
     result.Scale = scale;
@@ -237,6 +315,8 @@ TScaleResult MeasureScale(int scale, int runs) {
             kw::fs::AtomicReplace(file, bytes);
         }
     });
+
+    MeasureGrid(result, game.Catalog, root, runs);
 
     std::error_code ec;
     stdfs::remove_all(root, ec);
@@ -309,6 +389,16 @@ void PrintScale(const TScaleResult& r) {
     PrintRatio("save-all", r.SaveAll, "write", r.Write);
     PrintRatio("save", r.Save, "write", r.Write);
     std::printf("  %-15s %10.1f MB   (a load, every value changed, a save)\n", "peak RSS", r.PeakMb);
+    std::printf("  largest grid %s: %d rows, %d columns\n",
+                kw::kGridDefs[static_cast<std::size_t>(r.GridId)].Name, r.GridRows, r.GridColumns);
+    PrintTime("grid fill", r.Fill);
+    PrintTime("grid store", r.Store);
+    PrintTime("grid export", r.Export);
+    if (r.Import >= 0) {
+        PrintTime("grid import", r.Import);
+    } else {
+        std::printf("  %-15s %13s\n", "grid import", "not built");
+    }
     std::fflush(stdout);
 }
 
@@ -330,6 +420,23 @@ void PrintSummary(const std::vector<TScaleResult>& results) {
                     kGrowthGoal, Verdict(cached, kGrowthGoal).c_str());
         std::printf("  from the disk: load %.2f, read alone %.2f\n", hundred->ColdLoad / ten->ColdLoad,
                     hundred->ColdRead / ten->ColdRead);
+    }
+    if (const TScaleResult* ten = at(10), *hundred = at(100); ten && hundred) {
+        const std::pair<const char*, double TScaleResult::*> steps[] = {{"fill", &TScaleResult::Fill},
+                                                                        {"store", &TScaleResult::Store},
+                                                                        {"export", &TScaleResult::Export},
+                                                                        {"import", &TScaleResult::Import}};
+        for (const auto& [name, field] : steps) {
+            if (hundred->*field < 0) {
+                continue;
+            }
+            const double growth = hundred->*field / std::max(ten->*field, 0.001);
+            std::printf(
+                "Grid %-6s at scale 100: %7.1f ms   goal < %.0f ms   %s;   growth %.2f   goal <= %.0f   "
+                "%s\n",
+                name, hundred->*field, kGridGoalMs, Verdict(hundred->*field, kGridGoalMs).c_str(), growth,
+                kGrowthGoal, Verdict(growth, kGrowthGoal).c_str());
+        }
     }
     if (const TScaleResult* hundred = at(100)) {
         std::printf("Peak RSS at scale 100: %.1f MB   goal <= %.0f MB   %s\n", hundred->PeakMb, kPeakGoalMb,
@@ -360,7 +467,8 @@ std::vector<int> ParseScales(const std::string& text) {
 
 const char* const kUsage =
     "Usage: kitwright-bench [--scales 1,10,100] [--runs 5]\n"
-    "Times read, load, save, save-all and write of a generated game folder per scale.\n";
+    "Times read, load, save, save-all and write of a generated game folder per scale, and fill, store,\n"
+    "export and import of its largest table-view grid.\n";
 
 } // namespace
 

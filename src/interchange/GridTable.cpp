@@ -6,8 +6,8 @@
 #include "gamecfg/CodePage.h"
 #include "gamecfg/Error.h"
 
-#include <map>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace kw {
 namespace {
@@ -82,18 +82,12 @@ template <class T> std::string SectionOf(T& entry, const TKeyRule<T>& rule, cons
     return rule.Place == TKeyPlace::Linked ? (entry.*keys.Link).Value : entry.Section;
 }
 
-template <class T> std::vector<std::vector<std::string>> CatalogRows(const TBoundGrid<T>& grid) {
-    std::vector<std::vector<std::string>> rows;
-    rows.reserve(grid.Entries.size());
-    for (const auto& entry : grid.Entries) {
-        std::vector<std::string> cells;
-        cells.reserve(grid.Columns.size());
-        for (const TKeyRule<T>* rule : grid.Columns) {
-            cells.push_back(rule ? Cp1251ToUtf8(rule->Param.In(*entry).Value) : NameOf(*entry));
-        }
-        rows.push_back(std::move(cells));
-    }
-    return rows;
+template <class T> void FillRows(TStringGrid& grid, const TBoundGrid<T>& bound) {
+    grid.Fill(static_cast<int>(bound.Entries.size()), [&bound](int row, int column) {
+        T& entry = *bound.Entries[static_cast<std::size_t>(row)];
+        const TKeyRule<T>* rule = bound.Columns[static_cast<std::size_t>(column)];
+        return rule ? Cp1251ToUtf8(rule->Param.In(entry).Value) : NameOf(entry);
+    });
 }
 
 // One value a store is about to write.
@@ -107,19 +101,22 @@ std::string CellPlace(const std::string& entry, const std::string& header) {
     return "\"" + entry + "\", column \"" + header + "\"";
 }
 
-std::string ToGameBytes(const std::string& text, const std::string& place) {
+// The text as windows-1251 bytes, or the reason the game file cannot hold it.
+std::optional<std::string> ToGameBytes(const std::string& text, std::string& refusal) {
     if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
-        throw Error("Cannot store " + place + ": a value cannot hold a line break or a NUL character.");
+        refusal = "a value cannot hold a line break or a NUL character.";
+        return std::nullopt;
+    }
+    if (!IsValidUtf8(text)) {
+        refusal = "the text is not valid UTF-8.";
+        return std::nullopt;
     }
     std::optional<std::string> bytes = Utf8ToCp1251(text);
     if (!bytes) {
-        const std::string bad = FirstUnencodable(text);
-        throw Error("Cannot store " + place + ": " +
-                    (bad.empty()
-                         ? std::string("the text is not valid UTF-8.")
-                         : "\"" + bad + "\" cannot be written in the game's code page (windows-1251)."));
+        refusal =
+            "\"" + FirstUnencodable(text) + "\" cannot be written in the game's code page (windows-1251).";
     }
-    return *bytes;
+    return bytes;
 }
 
 template <class T>
@@ -129,29 +126,39 @@ std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundG
         int Column;
         std::string Bytes;
     };
-    std::map<std::string, TClaim> claims; // file, section and key, letter case folded
+    std::unordered_map<std::string, TClaim> claims; // file, section and key, letter case folded
     std::vector<TPendingEdit<T>> edits;
+    const std::vector<TCellPos> marked = grid.MarkedCells();
+    edits.reserve(marked.size());
     if (grid.EntryCount() != static_cast<int>(bound.Entries.size())) {
         throw Error(
             "Cannot store the grid: it no longer shows the entries of the catalog. Refresh it first.");
     }
-    for (const TCellPos& cell : grid.MarkedCells()) {
+    for (const TCellPos& cell : marked) {
         if (!grid.IsEditable(cell.Row, cell.Column)) {
             continue;
         }
         T& entry = *bound.Entries[static_cast<std::size_t>(cell.Row)];
         const TKeyRule<T>& rule = *bound.Columns[static_cast<std::size_t>(cell.Column)];
         const std::string& header = grid.Header(cell.Column);
-        std::string bytes = ToGameBytes(grid.Text(cell.Row, cell.Column), CellPlace(NameOf(entry), header));
-        const std::string target = AsciiLower(FileOf(entry, bound.CategoryFile)) + '\n' +
-                                   AsciiLower(SectionOf(entry, rule, bound.Keys)) + '\n' + rule.Key;
-        const auto [claim, fresh] = claims.try_emplace(target, TClaim{cell.Row, cell.Column, bytes});
-        if (!fresh && claim->second.Bytes != bytes) {
-            const T& other = *bound.Entries[static_cast<std::size_t>(claim->second.Row)];
-            throw Error("Cannot store " + CellPlace(NameOf(other), grid.Header(claim->second.Column)) +
-                        " and " + CellPlace(NameOf(entry), header) + ": both write \"" + rule.Key +
-                        "\" in section [" + Cp1251ToUtf8(SectionOf(entry, rule, bound.Keys)) +
-                        "], with different values.");
+        std::string refusal;
+        std::optional<std::string> converted = ToGameBytes(grid.Text(cell.Row, cell.Column), refusal);
+        if (!converted) {
+            throw Error("Cannot store " + CellPlace(NameOf(entry), header) + ": " + refusal);
+        }
+        std::string bytes = std::move(*converted);
+        // Only a linked section is shared between entries; each entry's own section is its alone.
+        if (rule.Place == TKeyPlace::Linked) {
+            const std::string target = AsciiLower(FileOf(entry, bound.CategoryFile)) + '\n' +
+                                       AsciiLower(SectionOf(entry, rule, bound.Keys)) + '\n' + rule.Key;
+            const auto [claim, fresh] = claims.try_emplace(target, TClaim{cell.Row, cell.Column, bytes});
+            if (!fresh && claim->second.Bytes != bytes) {
+                const T& other = *bound.Entries[static_cast<std::size_t>(claim->second.Row)];
+                throw Error("Cannot store " + CellPlace(NameOf(other), grid.Header(claim->second.Column)) +
+                            " and " + CellPlace(NameOf(entry), header) + ": both write \"" + rule.Key +
+                            "\" in section [" + Cp1251ToUtf8(SectionOf(entry, rule, bound.Keys)) +
+                            "], with different values.");
+            }
         }
         edits.push_back({&rule.Param.In(entry), std::move(bytes), cell.Row});
     }
@@ -161,7 +168,7 @@ std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundG
 } // namespace
 
 void FillTable(TStringGrid& grid, const TCatalog& catalog) {
-    grid.Fill(WithBoundGrid(grid.Def(), catalog, [](const auto& bound) { return CatalogRows(bound); }));
+    WithBoundGrid(grid.Def(), catalog, [&grid](const auto& bound) { FillRows(grid, bound); });
 }
 
 int StoreTable(TStringGrid& grid, TCatalog& catalog) {

@@ -51,14 +51,24 @@ void TStringGrid::SetHeaders(std::vector<std::string> headers) {
 }
 
 void TStringGrid::Fill(std::vector<std::vector<std::string>> rows) {
-    entries_ = static_cast<int>(rows.size());
-    rows_ = entries_ > 0 ? entries_ : 1;
-    filled_.assign(Index(rows_, 0), std::string());
-    for (int row = 0; row < entries_; ++row) {
+    Fill(static_cast<int>(rows.size()), [&rows](int row, int column) {
         auto& cells = rows[static_cast<std::size_t>(row)];
-        cells.resize(static_cast<std::size_t>(columns_));
+        return static_cast<std::size_t>(column) < cells.size()
+                   ? std::move(cells[static_cast<std::size_t>(column)])
+                   : std::string();
+    });
+}
+
+void TStringGrid::Fill(int entries, const TCellSource& cell) {
+    entries_ = entries;
+    rows_ = entries_ > 0 ? entries_ : 1;
+    filled_.resize(Index(rows_, 0));
+    for (std::string& text : filled_) {
+        text.clear();
+    }
+    for (int row = 0; row < entries_; ++row) {
         for (int column = 0; column < columns_; ++column) {
-            filled_[Index(row, column)] = std::move(cells[static_cast<std::size_t>(column)]);
+            filled_[Index(row, column)] = cell(row, column);
         }
     }
     texts_ = filled_;

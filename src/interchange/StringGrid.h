@@ -67,6 +67,9 @@ public:
     // Replaces the whole content: entries rows of filled texts, each row with ColumnCount() cells. With no
     // rows the grid keeps one empty data row. The headers stay.
     void Fill(std::vector<std::vector<std::string>> rows);
+    // The same with the text of each cell from cell(row, column).
+    using TCellSource = std::function<std::string(int row, int column)>;
+    void Fill(int entries, const TCellSource& cell);
     // Takes the current texts as the filled ones: nothing is marked afterwards.
     void AcceptTexts();
 

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "catalog/Dump.h"
+#include "catalog/GameDir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace kw::test {
+
+// A copy of the sample game in a temporary folder of its own, since stores and saves write into it, with
+// room beside it for exported files.
+class InterchangeTest : public ::testing::Test {
+protected:
+    InterchangeTest() {
+        std::filesystem::copy(std::filesystem::path(KW_SOURCE_DIR) / "examples" / "sample-game" / "gamedata",
+                              game.Full("gamedata"), std::filesystem::copy_options::recursive);
+        std::filesystem::create_directories(game.Full("out"));
+    }
+
+    // The game as the headless tool loads it, loaded on first use.
+    THeadlessGame& Loaded() {
+        if (!loaded_) {
+            loaded_ = std::make_unique<THeadlessGame>();
+            LoadHeadlessGame(*loaded_, game.Path());
+        }
+        return *loaded_;
+    }
+    TCatalog& Catalog() { return Loaded().Catalog; }
+
+    void Append(const std::string& rel, const std::string& text) { game.Write(rel, game.Read(rel) + text); }
+
+    // A path in the folder beside the game, in the platform's form.
+    std::string OutFile(const std::string& name) const { return game.Full("out").string() + "/" + name; }
+
+    TGameDir game;
+
+private:
+    std::unique_ptr<THeadlessGame> loaded_;
+};
+
+// Standard output of a command; the exit status must be 0.
+inline std::string RunCommand(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        ADD_FAILURE() << "cannot run " << command;
+        return output;
+    }
+    std::array<char, 4096> buffer{};
+    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
+        output.append(buffer.data(), got);
+    }
+    EXPECT_EQ(pclose(pipe), 0) << command;
+    return output;
+}
+
+inline std::string Python(const std::string& script, const std::string& arguments) {
+    return RunCommand("/usr/bin/python3 '" + std::string(KW_SOURCE_DIR) + "/tests/interchange/" + script +
+                      "' " + arguments);
+}
+
+} // namespace kw::test
