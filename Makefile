@@ -9,7 +9,7 @@ BENCH_DIR ?= build-bench
 BENCH_ARGS ?=
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = fuzz-profile fuzz-param fuzz-string-table fuzz-language-file fuzz-picture
+FUZZ_TARGETS = fuzz-profile fuzz-param fuzz-string-table fuzz-language-file fuzz-picture fuzz-xlsx fuzz-csv
 ASAN_DIR ?= build-asan
 
 .PHONY: all deps configure build run test bench fuzz test-asan clean
@@ -38,12 +38,13 @@ bench: deps
 	@cmake --build $(BENCH_DIR) --target kitwright-bench
 	$(BENCH_DIR)/bin/kitwright-bench $(BENCH_ARGS)
 
-# Runs every fuzz target for FUZZ_SECONDS (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer).
+# Runs every fuzz target, or those of FUZZ_TARGETS="fuzz-csv ...", for FUZZ_SECONDS each
+# (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer).
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DKW_BUILD_FUZZ=ON -DKW_BUILD_GUI=OFF -DKW_BUILD_BENCH=OFF -DKW_WERROR=$(KW_WERROR) >/dev/null
 	@cmake --build $(FUZZ_DIR) --target $(FUZZ_TARGETS)
-	fuzz/run $(FUZZ_DIR) $(FUZZ_SECONDS)
+	fuzz/run $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # The whole test suite, GUI tests included, under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps

@@ -12,6 +12,9 @@ void ReadCsv(std::string_view bytes, TSheet& sheet, const TReadLimits& limits) {
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         bytes.remove_prefix(3);
     }
+    if (bytes.empty()) {
+        throw TBadWorkbook("the file is empty");
+    }
     if (bytes.find('\0') != std::string_view::npos || !IsValidUtf8(bytes)) {
         throw TBadWorkbook("the file is neither a workbook nor UTF-8 text");
     }

@@ -4,6 +4,7 @@
 #include "interchange/WorkbookReader.h"
 
 #include <gtest/gtest.h>
+#include <xlsxwriter.h>
 
 #include <string>
 #include <vector>
@@ -67,6 +68,11 @@ const std::vector<TReadCase> kReadCases = {
     {"odd-names.xlsx", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
     {"without-refs.xlsx", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
     {"really-xlsx.csv", TWorkbookFormat::Xlsx, "Патроны", kAmmoRows},
+    // An escaped "_x" stays literal, a pair of escaped surrogates is one character, a lone one no character.
+    {"escapes-and-blank.xlsx",
+     TWorkbookFormat::Xlsx,
+     "Sheet",
+     {{"s:_x0041_ 😀 _xD800_ _x41_ \n", "", ""}, {"", "", ""}, {"", "", ""}, {"", "", ""}}},
     // The .xls library reads a formula as nothing (B3) and counts the formatted empty cell F4 in the size.
     {"plain.xls",
      TWorkbookFormat::Xls,
@@ -131,6 +137,7 @@ const std::vector<TBadCase> kBadCases = {
     {"cp1251.csv", "neither a workbook nor UTF-8 text"},
     {"unclosed-quote.csv", "the quoted field that begins in line 2 is not closed"},
     {"empty.csv", "the file is empty"},
+    {"bom-only.csv", "the file is empty"},
     {"damaged.xls", "save it as .xlsx"},
     {"missing.xlsx", "the file does not exist"},
 };
@@ -169,6 +176,37 @@ TEST_F(WorkbookReaderTest, LimitsAreTheCallers) {
                  kw::WorkbookError);
     EXPECT_THROW(kw::ReadWorkbook(PathOf("plain.xlsx"), sheet, kw::TReadLimits{1000, 100, 20}),
                  kw::WorkbookError);
+}
+
+// libxlsxwriter, which writes our exports, stores texts as shared strings and writes formatted blank cells
+// that a spreadsheet counts in the used area.
+TEST_F(WorkbookReaderTest, ReadsWhatLibxlsxwriterWrites) {
+    const std::string path = PathOf("libxlsxwriter.xlsx");
+    lxw_workbook* workbook = workbook_new(path.c_str());
+    lxw_worksheet* worksheet = workbook_add_worksheet(workbook, "Оружие");
+    lxw_format* fill = workbook_add_format(workbook);
+    format_set_bg_color(fill, 0xC0C0C0);
+    worksheet_write_string(worksheet, 0, 0, "Название", fill);
+    worksheet_write_string(worksheet, 0, 1, "k_hit", fill);
+    worksheet_write_string(worksheet, 1, 0, "wpn_ak74", nullptr);
+    worksheet_write_number(worksheet, 1, 1, 0.35, nullptr);
+    worksheet_write_string(worksheet, 2, 0, "wpn_ak74", nullptr);
+    worksheet_write_blank(worksheet, 2, 2, fill);
+    ASSERT_EQ(workbook_close(workbook), LXW_NO_ERROR);
+
+    TSheet sheet;
+    ASSERT_NO_THROW(kw::ReadWorkbook(path, sheet, kLimits));
+    EXPECT_EQ(sheet.Name, "Оружие");
+    ASSERT_EQ(sheet.Rows, 3);
+    ASSERT_EQ(sheet.Columns, 3);
+    const TRows expected = {
+        {"s:Название", "s:k_hit", ""}, {"s:wpn_ak74", "n:0.35", ""}, {"s:wpn_ak74", "", ""}};
+    for (size_t r = 0; r < expected.size(); ++r) {
+        for (size_t c = 0; c < expected[r].size(); ++c) {
+            EXPECT_EQ(Describe(sheet.Cells[r][c]), Expected(expected[r][c]))
+                << "row " << r << " column " << c;
+        }
+    }
 }
 
 TEST(CommaDecimalTest, TellsLocaleNumbersFromOtherTexts) {

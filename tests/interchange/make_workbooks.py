@@ -29,6 +29,15 @@ def plain_book():
     return wb
 
 
+def escapes_and_blank(target):
+    """Escaped characters as Excel writes them, and a formatted empty cell that widens the used area."""
+    wb = openpyxl.Workbook()
+    ws = wb.active
+    ws["A1"] = "_x005F_x0041_ _xD83D__xDE00_ _xD800_ _x41_ _x000a_"
+    ws["C4"].fill = openpyxl.styles.PatternFill("solid", fgColor="FFFF00")
+    wb.save(target)
+
+
 def save(wb, path):
     wb.save(path)
 
@@ -232,6 +241,7 @@ def main(folder):
     without_refs(p("plain.xlsx"), p("without-refs.xlsx"))
     # An .xlsx named .csv and the other way round: the content decides.
     save(plain_book(), p("really-xlsx.csv"))
+    escapes_and_blank(p("escapes-and-blank.xlsx"))
     xls_book(p("plain.xls"))
 
     with open(p("plain.csv"), "wb") as f:
@@ -260,6 +270,7 @@ def main(folder):
     open(p("cp1251.csv"), "wb").write("Название,0.3\r\n".encode("cp1251"))
     open(p("unclosed-quote.csv"), "wb").write(b'a,b\r\nc,"d\r\ne,f\r\n')
     open(p("empty.csv"), "wb").write(b"")
+    open(p("bom-only.csv"), "wb").write(b"\xef\xbb\xbf")
     open(p("damaged.xls"), "wb").write(b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1" + b"\x00" * 600)
 
 
