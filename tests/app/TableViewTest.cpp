@@ -167,6 +167,10 @@ struct OneClickCase {
     bool Shortcut; // Ctrl+S into the editor, else the main Save button
 };
 
+void PrintTo(const OneClickCase& test, std::ostream* out) {
+    *out << test.Name;
+}
+
 class OneClickSave : public TableViewTest, public testing::WithParamInterface<OneClickCase> {};
 
 TEST_P(OneClickSave, SavesTheValueInTheOpenEditor) {
@@ -331,6 +335,10 @@ struct FormatCase {
     const char* Filter;
     bool Csv;
 };
+
+void PrintTo(const FormatCase& test, std::ostream* out) {
+    *out << test.Name;
+}
 
 class ExportFormat : public TableViewTest, public testing::WithParamInterface<FormatCase> {};
 

@@ -140,6 +140,10 @@ struct PasteCase {
     std::vector<std::tuple<int, int, const char*>> Cells;
 };
 
+void PrintTo(const PasteCase& test, std::ostream* out) {
+    *out << test.Name;
+}
+
 class GridPasteTest : public GridViewTest, public testing::WithParamInterface<PasteCase> {};
 
 TEST_P(GridPasteTest, PastesFromTheCurrentCellWithinTheGrid) {
