@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTimer>
 
 #include <algorithm>
@@ -43,13 +44,34 @@ QString QuotedWhereNeeded(const std::string& path) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+bool IsAlwaysUsable(const QWidget* widget) {
+    return widget->property("tag").toInt() == -1;
+}
+
+// A disabled container disables what it holds, so the pages and boxes that
+// hold an always-usable control stay enabled; their other controls are
+// switched one by one.
+QSet<const QWidget*> HoldersOfAlwaysUsable(const QWidget* window) {
+    QSet<const QWidget*> holders;
+    for (const QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!IsAlwaysUsable(widget)) {
+            continue;
+        }
+        for (const QWidget* parent = widget->parentWidget(); parent != nullptr && parent != window;
+             parent = parent->parentWidget()) {
+            holders.insert(parent);
+        }
+    }
+    return holders;
+}
+
 // Widgets of the window's own that the game-folder check switches as a block:
 // named ones (the toolkit names its inner parts "qt_..."), not marked with tag
 // -1, and neither the menu nor part of another window such as a dialog.
 bool IsSwitchedWithGameFiles(const QWidget* widget, const QWidget* window) {
     const QString name = widget->objectName();
     return !name.isEmpty() && !name.startsWith(QLatin1String("qt_")) && widget->window() == window &&
-           widget->property("tag").toInt() != -1 && !qobject_cast<const QMenuBar*>(widget);
+           !IsAlwaysUsable(widget) && !qobject_cast<const QMenuBar*>(widget);
 }
 
 } // namespace
@@ -66,6 +88,7 @@ bool TfrmMain::AskGamePathOnFirstStart() {
 }
 
 void TfrmMain::btnSelectGamePathClick() {
+    CommitPendingEdits();
     if (ChooseGamePath()) {
         CheckAndLoadGameFolder(true);
     }
@@ -130,8 +153,9 @@ void TfrmMain::ApplyGameFilesState(bool ready) {
     } else {
         Timer1->start();
     }
+    const QSet<const QWidget*> holders = HoldersOfAlwaysUsable(this);
     for (QWidget* widget : findChildren<QWidget*>()) {
-        if (IsSwitchedWithGameFiles(widget, this)) {
+        if (IsSwitchedWithGameFiles(widget, this) && !holders.contains(widget)) {
             widget->setEnabled(ready);
         }
     }

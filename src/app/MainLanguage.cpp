@@ -72,8 +72,7 @@ void TfrmMain::ApplyLanguage(QAction* item) {
         return;
     }
     TWaitCursor wait;
-    CollectActivePage();
-    CommitGridEditors();
+    CommitPendingEdits();
     item->setChecked(true);
     FLanguageIndex = position;
     Translator1->Translate(FLanguageIndex);

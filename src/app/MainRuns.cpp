@@ -25,6 +25,23 @@ const TextDef kSaveFailedText = {"rs_MsgSaveFailedText", "Не удалось з
 const TextDef kSaveStoppedText = {"rs_MsgSaveStoppedText",
                                   "Запись остановлена: файлы после последнего из них не записаны."};
 
+// A folder with none of the string tables would show every entry by its id.
+bool HoldsAStringTable(const std::string& gamePath, const std::string& localization) {
+    std::vector<std::string> tables;
+    for (const char* name : kStringTableFiles) {
+        tables.push_back(gamePath + localization + name);
+    }
+    return MissingFiles(tables).size() < tables.size();
+}
+
+// The stored folder serves while it holds a string table; an empty one stands
+// for the default folder. When it holds none (GamePath set by hand, or the
+// game's language changed since), the game's own choice is taken, as for a
+// newly chosen folder.
+bool TakeLocalizationFromGame(const std::string& gamePath, const std::string& stored) {
+    return !HoldsAStringTable(gamePath, stored.empty() ? std::string(kDefaultLocalization) : stored);
+}
+
 // The saver names the file in most reasons already.
 QString SaveFailureLine(const TSaveFailure& failure) {
     return PathText(failure.Message());
@@ -39,7 +56,9 @@ void TfrmMain::LoadGameData(bool newFolder) {
     TStringTables tables;
     TLoadPreparation preparation;
     try {
-        preparation = PrepareFullLoad(FGamePath, newFolder, StoredLocalization(), tables);
+        const std::string stored = StoredLocalization();
+        preparation = PrepareFullLoad(FGamePath, newFolder || TakeLocalizationFromGame(FGamePath, stored),
+                                      stored, tables);
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));
         return;
@@ -70,18 +89,23 @@ void TfrmMain::RunLoad(TPictureLists* freshPictures) {
         // The loader stopped before its end notification; the lists must not
         // keep showing entries it has dropped.
         PopulateLists();
-        ShowError(error);
     }
-    ReportConversionErrors();
+    ReportLoadProblems(error);
 }
 
-void TfrmMain::ReportConversionErrors() {
-    if (!FConversionErrors.isEmpty()) {
-        ShowError(std::exchange(FConversionErrors, {}).join(QStringLiteral("\r\n")));
+// One message for the run: what stopped it, then the values that could not be shown.
+void TfrmMain::ReportLoadProblems(const QString& runError) {
+    QStringList lines = std::exchange(FConversionErrors, {});
+    if (!runError.isEmpty()) {
+        lines.prepend(runError);
+    }
+    if (!lines.isEmpty()) {
+        ShowError(lines.join(QStringLiteral("\r\n")));
     }
 }
 
 void TfrmMain::btnResetSettingsClick() {
+    CommitPendingEdits();
     if (FLoadSource) {
         RunLoad(nullptr);
     }
@@ -92,6 +116,7 @@ void TfrmMain::mnuFileResetClick() {
 }
 
 void TfrmMain::btnSaveSettingsClick() {
+    CommitPendingEdits();
     if (!StoreTablesBeforeSave()) {
         return;
     }
@@ -104,15 +129,14 @@ void TfrmMain::btnSaveSettingsClick() {
     }
 }
 
-// A shortcut may come while the focus is still in an edited field.
+// A shortcut may come while the focus is still in an edited field; the save commits it.
 void TfrmMain::mnuFileSaveClick() {
-    CollectActivePage();
     btnSaveSettingsClick();
 }
 
 QString TfrmMain::RunBehindProgress(int mode, const std::function<void()>& run) {
     return TfrmProgress::Run(this, Translator1->Languages(), FLanguageIndex, mode, run,
-                             [this] { return FPlatform.Now().toMSecsSinceEpoch(); });
+                             [this] { return FPlatform.SteadyMilliseconds(); });
 }
 
 void TfrmMain::ReportSaveFailures(const TSaveReport& report) {

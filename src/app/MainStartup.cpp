@@ -13,10 +13,12 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <array>
 #include <clocale>
 #include <string>
@@ -41,24 +43,46 @@ void ForEachColumn(const std::array<TCatalogPage, TfrmMain::kPageCount>& pages, 
     }
 }
 
+// The title bar's height is known only once the window is shown; this is
+// the usual one.
+constexpr int kTitleBarHeight = 24;
+// What the mouse needs to grab a title bar.
+constexpr QSize kGrabArea(100, 10);
+
+// True when a piece of the title bar large enough to grab lies on one screen,
+// clear of task bars.
+bool TitleBarReachable(const QRect& titleBar) {
+    const QSize grab = kGrabArea.boundedTo(titleBar.size());
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
+        const QRect visible = titleBar.intersected(screen->availableGeometry());
+        return visible.width() >= grab.width() && visible.height() >= grab.height();
+    });
+}
+
 } // namespace
 
 void TfrmMain::FormCreate() {
-    std::setlocale(LC_NUMERIC, "C");
-    setWindowTitle(QStringLiteral("Kitwright version 1.05"));
-    FillWeatherChoices();
-    FillAddonStatusCombos();
-    FillTableHeaders();
-    OpenSettingsFile();
-    RestorePosition();
-    RestoreViewType();
-    RestoreActivePage();
-    RestoreColumnWidths();
-    RegisterTranslationRules();
-    BuildLanguageMenu();
-    ApplyStoredLanguage();
-    // The stored view was inverted above; one toggle brings every page to it.
-    ToggleView();
+    {
+        // The window appears once it stands where it was left, in the chosen language and view, and before
+        // the folder question and the load, which it owns. A step that fails shows it as far as it got.
+        const auto appear = qScopeGuard([this] { show(); });
+        std::setlocale(LC_NUMERIC, "C");
+        setWindowTitle(QStringLiteral("Kitwright version 1.05"));
+        FillWeatherChoices();
+        FillAddonStatusCombos();
+        FillTableHeaders();
+        OpenSettingsFile();
+        RestorePosition();
+        RestoreViewType();
+        RestoreActivePage();
+        RestoreColumnWidths();
+        RegisterTranslationRules();
+        BuildLanguageMenu();
+        ApplyStoredLanguage();
+        // The stored view was inverted above; one toggle brings every page to it.
+        ToggleView();
+    }
     ReadGamePath();
     // A first start takes the localization from the game. Its backup question
     // will come between the check and the load, once backups exist.
@@ -93,13 +117,14 @@ QPoint TfrmMain::CentredOnPrimaryScreen() const {
             screen.y() + screen.height() / 2 - window.height() / 2};
 }
 
-// A position stored while another monitor was attached may lie on no screen
-// now; such a window could not be reached, so it is centred instead.
+// A position stored while another monitor was attached, or with the window
+// pushed against an edge, may leave too little of the title bar on any screen
+// to drag the window back; such a window is centred instead.
 void TfrmMain::RestorePosition() {
     const QPoint centre = CentredOnPrimaryScreen();
     const QPoint stored(FSettingsFile->ReadInteger(kMainOptions, "FormX", centre.x()),
                         FSettingsFile->ReadInteger(kMainOptions, "FormY", centre.y()));
-    move(QGuiApplication::screenAt(stored) ? stored : centre);
+    move(TitleBarReachable(QRect(stored, QSize(frameGeometry().width(), kTitleBarHeight))) ? stored : centre);
 }
 
 void TfrmMain::RestoreViewType() {
@@ -143,7 +168,7 @@ void TfrmMain::mnuFileCloseClick() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    CommitGridEditors();
+    CommitPendingEdits();
     FormClose();
     event->accept();
 }

@@ -10,7 +10,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -105,10 +104,6 @@ void TfrmMain::ConnectTableHandlers() {
         connect(page.btnExport, &QPushButton::clicked, this, [this, index] { ExportClick(index); });
         connect(page.btnImport, &QPushButton::clicked, this, [this, index] { ImportClick(index); });
     }
-    // A click on a tab arrives before the page changes; Ctrl+Tab only after it, when the hidden grid has
-    // committed its editor itself.
-    connect(PageControl1->tabBar(), &QTabBar::tabBarClicked, this, &TfrmMain::CommitGridEditors);
-    connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::CommitGridEditors);
 }
 
 void TfrmMain::CommitGridEditors() {
@@ -144,9 +139,9 @@ bool TfrmMain::StoreTable(int page) {
 }
 
 // Typed cells of a grid the user sees are part of what the main Save saves. Hidden grids hold nothing
-// newer than the catalog: the next switch to the table view fills them again.
+// newer than the catalog: the next switch to the table view fills them again. The caller has committed the
+// open editors.
 bool TfrmMain::StoreTablesBeforeSave() {
-    CommitGridEditors();
     if (FStandardView) {
         return true;
     }
@@ -160,17 +155,17 @@ bool TfrmMain::StoreTablesBeforeSave() {
 }
 
 void TfrmMain::TableSaveClick(int page) {
-    CommitGridEditors();
+    CommitPendingEdits();
     StoreTable(page);
 }
 
 void TfrmMain::TableRefreshClick(int page) {
-    CommitGridEditors();
+    CommitPendingEdits();
     FillTable(page);
 }
 
 void TfrmMain::ExportClick(int page) {
-    CommitGridEditors();
+    CommitPendingEdits();
     const QString path = FPlatform.RunFileDialog(*dlgExportExcel);
     if (!path.isEmpty() && MayReplace(path)) {
         ExportTable(page, path, ChosenExportFormat(path, dlgExportExcel->selectedNameFilter()));
@@ -217,7 +212,7 @@ void TfrmMain::ExportTable(int page, const QString& path, TExportFormat format) 
 }
 
 void TfrmMain::ImportClick(int page) {
-    CommitGridEditors();
+    CommitPendingEdits();
     const QString path = FPlatform.RunFileDialog(*dlgImportExcel);
     if (!path.isEmpty()) {
         ImportTable(page, path);

@@ -2,6 +2,8 @@
 
 #include "app/uMain.h"
 
+#include "translate/Texts.h"
+
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QListWidget>
@@ -21,8 +23,13 @@ void TfrmMain::CreateStandardViews() {
     cboWeather_thunderbolt = FViews->cboWeather_thunderbolt;
     cboWeather_env_ambient = FViews->cboWeather_env_ambient;
     FViews->OnRefreshViews = [this] { RefreshViews(false); };
+    FViews->OnCommitEdits = [this] { CommitPendingEdits(); };
     connect(FViews.get(), &TStandardViews::conversionError, this, &TfrmMain::ShowError);
-    connect(FViews.get(), &TStandardViews::inputRefused, this, &TfrmMain::ShowWarning);
+    connect(FViews.get(), &TStandardViews::inputRefused, this, [this](const QString& character) {
+        ShowWarning(Variable(kCharacterRefusedText).arg(character));
+    });
+    // Fires once the new page is active; the page left still shows its entry, and the commit covers it.
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { CommitPendingEdits(); });
     BindExitHook();
 }
 
@@ -66,6 +73,11 @@ void TfrmMain::PopulateLists() {
 // RefreshViews), so nothing older than the catalog is written.
 void TfrmMain::CollectActivePage() {
     CollectPage(PageControl1->currentIndex());
+}
+
+void TfrmMain::CommitPendingEdits() {
+    FViews->CollectShownEntries();
+    CommitGridEditors();
 }
 
 void TfrmMain::CollectPage(int page) {
@@ -119,7 +131,7 @@ void TfrmMain::ShowTableBoxes(bool visible) {
 }
 
 void TfrmMain::btnViewClick() {
-    CommitGridEditors();
+    CommitPendingEdits();
     RefreshViews(true);
 }
 

@@ -4,6 +4,8 @@
 
 #include <QFileDialog>
 
+#include <chrono>
+
 namespace kw {
 
 QMessageBox::StandardButton TQtPlatform::MessageBox(QWidget* owner, QMessageBox::Icon icon,
@@ -23,6 +25,11 @@ QString TQtPlatform::RunFileDialog(QFileDialog& dialog) {
 
 QDateTime TQtPlatform::Now() {
     return QDateTime::currentDateTime();
+}
+
+qint64 TQtPlatform::SteadyMilliseconds() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 TPlatform& DefaultPlatform() {

@@ -24,7 +24,10 @@ public:
     // question) and returns the chosen file's full path, empty when the user cancels. The chosen filter is
     // the dialog's selectedNameFilter() afterwards.
     virtual QString RunFileDialog(QFileDialog& dialog) = 0;
+    // The wall clock, for times the user reads; never for durations, since it can be set back or forth.
     virtual QDateTime Now() = 0;
+    // A clock that only moves forward, in milliseconds from any fixed origin: for durations.
+    virtual qint64 SteadyMilliseconds() = 0;
 };
 
 // The real dialogs of the toolkit.
@@ -36,6 +39,7 @@ public:
     QString ChooseFolder(QWidget* owner, const QString& title) override;
     QString RunFileDialog(QFileDialog& dialog) override;
     QDateTime Now() override;
+    qint64 SteadyMilliseconds() override;
 };
 
 TPlatform& DefaultPlatform();

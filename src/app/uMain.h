@@ -118,6 +118,12 @@ public:
     void CollectWeather(int pos) { FViews->CollectWeather(pos); }
     // Stores the standard-view edits of the active page into its selected entry.
     void CollectActivePage();
+    // Commits everything the user typed, ticked or picked and has not yet committed: the fields of the
+    // entry each standard view shows go into the catalog. Every command that replaces what is shown or
+    // reads the catalog (a row or page change, save, reload, a view or language switch, close) calls it
+    // first: a field loses the focus silently when the window is deactivated, so its leave event cannot be
+    // relied on. Committing twice is harmless. A table view commits its open cell editor here too.
+    void CommitPendingEdits();
     // Optionally switches every page to the other view, then shows the visible
     // view of every page again from the catalog.
     void RefreshViews(bool toggle);
@@ -138,9 +144,6 @@ public:
     // marked cells, reporting a refusal; both take a page index.
     void FillTable(int page);
     bool StoreTable(int page);
-    // Writes every grid's open cell editor into its cell. Everything that reads a grid or drops it calls
-    // this first: focus never does it for a shortcut, a menu or an inactive window.
-    void CommitGridEditors();
     // The buttons of each page's table view box.
     void TableSaveClick(int page);
     void TableRefreshClick(int page);
@@ -233,7 +236,7 @@ private:
     QString RunBehindProgress(int mode, const std::function<void()>& run);
     void ReportSaveFailures(const TSaveReport& report);
     QString Variable(const TextDef& text) const;
-    void ReportConversionErrors();
+    void ReportLoadProblems(const QString& runError);
 
     // MainLanguage.cpp: the language.
     void RegisterTranslationRules();
@@ -242,6 +245,8 @@ private:
     void ApplyGroupBoxCaptions();
 
     // MainTables.cpp: the table view's grids, export and import.
+    // Writes every grid's open cell editor into its cell; part of CommitPendingEdits.
+    void CommitGridEditors();
     void CreateFileDialogs();
     void ConnectTableHandlers();
     // False when a grid refused its cells: the save must not go on without them.

@@ -1,5 +1,6 @@
 #include "app/uProgress.h"
 
+#include "app/Platform.h"
 #include "translate/Texts.h"
 
 #include <QCloseEvent>
@@ -11,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include <array>
-#include <chrono>
 #include <exception>
 
 namespace kw {
@@ -27,11 +27,6 @@ const std::array<const TextDef*, 2> kCaptionTexts{&kReadSettingsText, &kWriteSet
 
 bool HasRun(int mode) {
     return mode >= 0 && mode < static_cast<int>(kCaptionTexts.size());
-}
-
-qint64 SteadyMilliseconds() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 // Runs on the user-interface thread; whatever the run throws ends the run and
@@ -70,7 +65,8 @@ void TReadWrite::run() {
 TfrmProgress::TfrmProgress(QWidget* owner, const LanguageList& languages, int languageIndex, Clock clock)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       GroupBox1(new QGroupBox(this)), ProgressBar1(new QProgressBar(GroupBox1)), Timer1(new QTimer(this)),
-      Translator1(new TTranslator(this)), FClock(clock ? std::move(clock) : Clock(SteadyMilliseconds)),
+      Translator1(new TTranslator(this)),
+      FClock(clock ? std::move(clock) : Clock([] { return DefaultPlatform().SteadyMilliseconds(); })),
       FStartTime(FClock()), FLanguageIndex(languageIndex), FState(std::make_shared<TRunState>()) {
     setObjectName(QStringLiteral("frmProgress"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -9,11 +9,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kw {
 
 class TCatalog;
+struct TParamPlace;
+using TParamPlaceVisitor = std::function<void(const TParamPlace&)>;
 
 // requiredFiles: the five category files, full paths, in the order weapons.ltx, outfit.ltx, artefacts.ltx,
 // items.ltx, weather_default.ltx. weaponFiles: full paths of the "w_*.ltx" files; the files that hold no
@@ -38,7 +41,26 @@ struct TSaveReport {
     bool Ok() const { return Failures.empty(); }
 };
 
-// Writes the catalog back into the files of the last load. A weapon file that cannot be written is reported
+// One value that a save would write: the key, its section, the file (full path as the load had it) and the
+// parameter that holds the value. What the file holds now is the parameter's StoredValue() and
+// StoredComment() (a key its section lacked: WasPresent() is false). The texts point into the catalog and
+// its key lists, and stay valid until the next load.
+struct TPendingWrite {
+    std::string_view File;
+    std::string_view Section;
+    std::string_view Key;
+    TParam* Param = nullptr;
+};
+
+// What a save would write now, in the order it writes it: every editable value that differs from what its
+// file held at the load or the last save, and every key that its section lacked and the user set. An addon
+// state is never written as "-1" (none chosen) or empty. Empty right after a load and after a save that wrote
+// everything, until something changes. A key that several entries read is listed once, with the first of
+// their parameters.
+std::vector<TPendingWrite> PendingWrites(TCatalog& catalog);
+
+// Writes what PendingWrites lists into the files of the last load, and nothing else: a file without a
+// pending write is not touched. A weapon file that cannot be written is reported
 // and passed over; a category file that cannot be written is reported and ends the save. A file that failed
 // stays as it was.
 TSaveReport SaveCatalogs(TCatalog& catalog);
@@ -75,6 +97,7 @@ private:
     friend void LoadCatalogs(TCatalog&, const std::string&, const std::vector<std::string>&,
                              std::vector<std::string>&, const TStringTables&, const TPictureLists&);
     friend TSaveReport SaveCatalogs(TCatalog&);
+    friend void ForEachParamPlace(TCatalog&, const TParamPlaceVisitor&);
 
     void Clear();
 

@@ -18,24 +18,110 @@ void ReadParam(TParam& param, const ProfileFile& file, const std::string& sectio
     param.Value = StripControls(std::string_view(stored).substr(0, semicolon));
     std::replace(param.Value.begin(), param.Value.end(), '\t', ' ');
     param.Comment = semicolon == std::string::npos ? std::string() : stored.substr(semicolon);
-    param.present_ = found.has_value();
-    param.edited_ = false;
-    param.loadedValue_ = param.Value;
+    param.SetLoaded(found.has_value());
 }
 
 void ReadParamWhole(TParam& param, const ProfileFile& file, const std::string& section,
                     const std::string& key) {
     std::optional<std::string> found = file.ReadValue(section, key);
-    param.present_ = found.has_value();
-    param.edited_ = false;
+    const bool present = found.has_value();
     param.Value = std::move(found).value_or(std::string());
     param.Comment.clear();
-    param.loadedValue_ = param.Value;
+    param.SetLoaded(present);
+}
+
+TParam::TParam(const TParam& other)
+    : Value(other.Value), Comment(other.Comment), present_(other.present_), edited_(other.edited_),
+      storedValue_(other.storedValue_), storedComment_(other.storedComment_) {}
+
+TParam& TParam::operator=(const TParam& other) {
+    if (this != &other) {
+        Value = other.Value;
+        Comment = other.Comment;
+        present_ = other.present_;
+        edited_ = other.edited_;
+        storedValue_ = other.storedValue_;
+        storedComment_ = other.storedComment_;
+    }
+    return *this;
+}
+
+TParam::~TParam() {
+    Unlink();
+}
+
+void TParam::SetLoaded(bool present) {
+    present_ = present;
+    edited_ = false;
+    storedValue_ = Value;
+    storedComment_ = Comment;
+}
+
+template <class Fn> void TParam::ForEachLinked(Fn&& fn) {
+    TParam* param = this;
+    do {
+        fn(*param);
+        param = param->nextLinked_;
+    } while (param != this);
 }
 
 void TParam::Edit(std::string value) {
+    ForEachLinked([&](TParam& param) {
+        if (&param != this) {
+            param.Value = value;
+        }
+        param.edited_ = true;
+    });
     Value = std::move(value);
-    edited_ = true;
+}
+
+bool TParam::NeedsWrite() const {
+    if (present_) {
+        return Value != storedValue_ || Comment != storedComment_;
+    }
+    return !Value.empty() && (edited_ || Value != storedValue_);
+}
+
+void TParam::MarkStored() {
+    ForEachLinked([this](TParam& param) {
+        param.present_ = true;
+        param.edited_ = false;
+        param.storedValue_ = Value;
+        param.storedComment_ = Comment;
+    });
+}
+
+void TParam::LinkWith(TParam& other) {
+    // Splicing a ring into itself would split it; a parameter on its own (as each one the loader links is)
+    // spares the walk that rules this out.
+    const bool eitherAlone = nextLinked_ == this || other.nextLinked_ == &other;
+    if (&other == this || (!eitherAlone && IsLinkedWith(other))) {
+        return;
+    }
+    // Splices the two rings into one.
+    TParam* const afterThis = nextLinked_;
+    TParam* const afterOther = other.nextLinked_;
+    nextLinked_ = afterOther;
+    afterOther->prevLinked_ = this;
+    other.nextLinked_ = afterThis;
+    afterThis->prevLinked_ = &other;
+}
+
+bool TParam::IsLinkedWith(const TParam& other) const {
+    const TParam* param = this;
+    do {
+        if (param == &other) {
+            return true;
+        }
+        param = param->nextLinked_;
+    } while (param != this);
+    return false;
+}
+
+void TParam::Unlink() {
+    prevLinked_->nextLinked_ = nextLinked_;
+    nextLinked_->prevLinked_ = prevLinked_;
+    prevLinked_ = nextLinked_ = this;
 }
 
 void WriteParam(const TParam& param, ProfileFile& file, const std::string& section, const std::string& key) {

@@ -25,30 +25,61 @@ void ReadParamWhole(TParam& param, const ProfileFile& file, const std::string& s
 void WriteParam(const TParam& param, ProfileFile& file, const std::string& section, const std::string& key);
 
 // One key of an entry. Value and Comment are windows-1251 bytes as in the game file.
+//
+// Entries that read the same key of the same section of one file (two outfits naming one immunity section, a
+// section header repeated in a file) hold one parameter each, linked at load: an edit through any of them is
+// what all of them show and what the file gets. Copies are never linked.
 class TParam {
 public:
     std::string Value;
     std::string Comment;
 
-    // A key that the section did not hold at load reads as its default or as empty, while the game sees
-    // what a parent section or the engine supplies; writing it would replace that. Such a key is worth
-    // writing only once the user has changed what was shown.
-    bool NeedsWrite() const { return present_ || edited_ || Value != loadedValue_; }
-    bool WasPresent() const { return present_; }
-    // Records that a write of this key has been committed to its section.
-    void MarkStored() { present_ = true; }
-    // A value the user typed, ticked, picked or stored from a grid. It is an edit even when it equals what
-    // was shown: a key the section lacked is then written, pinning it over what the section inherits.
+    TParam() = default;
+    TParam(const TParam& other);
+    TParam& operator=(const TParam& other);
+    ~TParam();
+
+    // A value the user typed, ticked, picked or stored from a grid, given to every linked parameter. It is an
+    // edit even when it equals what was shown: a key the section lacked is then written, pinning it over what
+    // the section inherits.
     void Edit(std::string value);
+
+    // Whether a save has to write this key: its value or comment differs from what the file held at load or
+    // at the last save, or the section lacked the key and the user set a value. A key the section lacked
+    // reads as its default or as empty while the game sees what a parent section supplies, so it is never
+    // written empty.
+    bool NeedsWrite() const;
+    // Whether the section held the key at load or since a save wrote it.
+    bool WasPresent() const { return present_; }
+    // What the file held at load or at the last save; the default or empty for a key it lacked.
+    const std::string& StoredValue() const { return storedValue_; }
+    const std::string& StoredComment() const { return storedComment_; }
+    // Records that a write of this parameter has been committed to its section: Value and Comment are now
+    // what the file holds, for every linked parameter.
+    void MarkStored();
+
+    // Makes the two parameters one key (the loader does this for parameters read from the same place).
+    void LinkWith(TParam& other);
+    bool IsLinkedWith(const TParam& other) const;
+    bool IsLinked() const { return nextLinked_ != this; }
 
 private:
     friend void ReadParam(TParam&, const ProfileFile&, const std::string&, const std::string&,
                           const std::string&);
     friend void ReadParamWhole(TParam&, const ProfileFile&, const std::string&, const std::string&);
 
+    void SetLoaded(bool present);
+    void Unlink();
+    template <class Fn> void ForEachLinked(Fn&& fn);
+
     bool present_ = false;
     bool edited_ = false;
-    std::string loadedValue_;
+    std::string storedValue_;
+    std::string storedComment_;
+    // The ring of linked parameters; a parameter on its own points at itself. Entries live behind pointers,
+    // so their parameters never move while linked.
+    TParam* prevLinked_ = this;
+    TParam* nextLinked_ = this;
 };
 
 using TParamVisitor = std::function<void(const std::string& key, TParam& param)>;
@@ -75,7 +106,10 @@ public:
 
 class TWeapon : public TMainItem {
 public:
-    std::string FileName; // relative to the game folder, in the game's backslash form
+    std::string FileName; // relative to the game folder, in the game's backslash form; windows-1251 like
+                          // every text of the game
+    std::string FilePath; // where the weapon was read from and is saved: the full path as the file system
+                          // named it
     TParam fire_dispersion_base, fire_dispersion_condition_factor, misfire_probability, misfire_condition_k,
         condition_shot_dec, fire_distance, bullet_speed, scope_status, silencer_status,
         grenade_launcher_status, ammo_limit, ammo_mag_size, ammo_class, hit_power, rpm, hit_impulse,

@@ -2,6 +2,8 @@
 
 #include "catalog/GameFolder.h"
 #include "catalog/KeyLists.h"
+#include "catalog/ParamPlaces.h"
+#include "gamecfg/FileSys.h"
 #include "gamecfg/GameRules.h"
 
 #include <stdexcept>
@@ -91,13 +93,15 @@ void ReadEntries(std::vector<std::unique_ptr<T>>& into, const ProfileFile& file,
 
 std::unique_ptr<TWeapon> ReadWeapon(const std::string& path, const TLookup& lookup) {
     const ProfileFile file(path);
-    const std::string fileName = FileNamePart(path);
+    // The section inside the file is named in the game's code page, whatever the file system uses.
+    const std::string fileName = fs::NameAsGameText(FileNamePart(path));
     const std::string section = WeaponSectionForFile(fileName);
     if (!IsEntrySection(file, section)) {
         return nullptr;
     }
     auto weapon = ReadEntry(file, section, WeaponKeys(), lookup);
     weapon->FileName = kWeaponsFolder + fileName;
+    weapon->FilePath = path;
     return weapon;
 }
 
@@ -196,6 +200,7 @@ void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
     ReadEntries(catalog.Items, *files[TCatalog::ItemsLtx], ItemSections(*files[TCatalog::ItemsLtx]),
                 ItemKeys(), Full(tables.Equipment, pictureIndexes.Item));
     ReadWeather(catalog, *files[TCatalog::WeatherLtx]);
+    LinkSharedParams(catalog);
 
     if (catalog.OnLoaded) {
         catalog.OnLoaded();

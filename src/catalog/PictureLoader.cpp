@@ -158,7 +158,8 @@ bool FitsSizeLimit(const std::string& path) {
 } // namespace
 
 void LoadFromFile(TPic& pic, const std::string& path) {
-    pic.Name = NameWithoutFolderAndExtension(path);
+    // Compared with section names, which are windows-1251 bytes.
+    pic.Name = fs::NameAsGameText(NameWithoutFolderAndExtension(path));
     pic.Width = pic.Height = 0;
     pic.Rgb.clear();
     const auto bytes = fs::ReadFile(path);

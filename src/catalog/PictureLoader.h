@@ -13,7 +13,8 @@ namespace kw {
 inline constexpr std::uintmax_t kMaxPictureFileSize = 51200;
 
 // Name := the file name without folder and without its last extension
-// ("x.old.jpg" gives "x.old"); the picture is decoded to RGB888 rows without
+// ("x.old.jpg" gives "x.old"), spelt as the game's texts are
+// (fs::NameAsGameText); the picture is decoded to RGB888 rows without
 // padding. Throws kw::Error naming the file when it cannot be read or is not a
 // valid JPEG; pic is then left with its name set and no image.
 void LoadFromFile(TPic& pic, const std::string& path);

@@ -1,116 +1,48 @@
 #include "catalog/Catalog.h"
 
-#include "catalog/KeyLists.h"
 #include "gamecfg/FileSys.h"
 
-#include <array>
-#include <utility>
+#include <span>
 
 namespace kw {
 namespace {
 
-// The writes of one file in one save: committed together, or dropped together when one of them fails, so
-// a file is either saved whole or left exactly as it was.
-class TFileWrites {
-public:
-    explicit TFileWrites(ProfileFile& file) : file_(file) {}
+using TWrites = std::span<const TPendingWrite>;
 
-    ProfileFile& File() { return file_; }
-
-    void Write(TParam& param, const std::string& section, const std::string& key) {
-        WriteParam(param, file_, section, key);
-        written_.push_back(&param);
+// The pending writes at the front of rest that go to file; rest keeps those after them.
+TWrites TakeWritesOf(const std::string& file, TWrites& rest) {
+    size_t count = 0;
+    while (count < rest.size() && rest[count].File == file) {
+        ++count;
     }
-
-    void Commit() {
-        file_.Flush();
-        for (TParam* param : written_) {
-            param->MarkStored();
-        }
-    }
-
-private:
-    ProfileFile& file_;
-    std::vector<TParam*> written_;
-};
-
-// Keys the section did not hold stay out of it until the user changes them, so that a save without edits
-// never changes what the game reads.
-bool ShouldWrite(const TParam& param, TKeyUse use) {
-    switch (use) {
-    case TKeyUse::Edit:
-        return param.NeedsWrite();
-    case TKeyUse::Status:
-        return param.Value != "-1" && !param.Value.empty() && param.NeedsWrite();
-    default:
-        return false;
-    }
+    const TWrites taken = rest.first(count);
+    rest = rest.subspan(count);
+    return taken;
 }
 
-template <class T>
-void WriteKeys(T& entry, TFileWrites& writes, const std::string& section, const TKeyList<T>& keys,
-               TKeyPlace place) {
-    for (const auto& rule : keys.Rules) {
-        TParam& param = rule.Param.In(entry);
-        if (rule.Place == place && ShouldWrite(param, rule.Use)) {
-            writes.Write(param, section, rule.Key);
-        }
-    }
-}
-
-// A linked section that has no keys is never created.
-template <class T>
-void WriteEntry(T& entry, TFileWrites& writes, const std::string& section, const TKeyList<T>& keys) {
-    WriteKeys(entry, writes, section, keys, TKeyPlace::Own);
-    if (keys.Link) {
-        const std::string& linked = (entry.*keys.Link).Value;
-        if (!linked.empty() && writes.File().SectionExists(linked)) {
-            WriteKeys(entry, writes, linked, keys, TKeyPlace::Linked);
-        }
-    }
-}
-
-template <class T>
-void WriteEntries(std::vector<std::unique_ptr<T>>& entries, TFileWrites& writes, const TKeyList<T>& keys) {
-    for (auto& entry : entries) {
-        WriteEntry(*entry, writes, entry->Section, keys);
-    }
-}
-
-void WriteWeaponsLtx(TCatalog& catalog, TFileWrites& writes) {
-    if (catalog.Silencer) {
-        WriteEntry(*catalog.Silencer, writes, catalog.Silencer->Section, SilencerKeys());
-    }
-    WriteEntries(catalog.Scopes, writes, ScopeKeys());
-    WriteEntries(catalog.GrenLnchs, writes, GrenLnchKeys());
-    WriteEntries(catalog.Ammo, writes, AmmoKeys());
-}
-
-using TCategoryWriter = void (*)(TCatalog&, TFileWrites&);
-
-// In the order of saving; a failing file ends the save there.
-const std::array<std::pair<TCatalog::TCategoryFile, TCategoryWriter>, TCatalog::CategoryFileCount>
-    kCategorySteps{{
-        {TCatalog::WeaponsLtx, WriteWeaponsLtx},
-        {TCatalog::OutfitLtx, [](TCatalog& c, TFileWrites& w) { WriteEntries(c.Outfits, w, OutfitKeys()); }},
-        {TCatalog::ArtefactsLtx, [](TCatalog& c, TFileWrites& w) { WriteEntries(c.Arts, w, ArtKeys()); }},
-        {TCatalog::ItemsLtx, [](TCatalog& c, TFileWrites& w) { WriteEntries(c.Items, w, ItemKeys()); }},
-        {TCatalog::WeatherLtx,
-         [](TCatalog& c, TFileWrites& w) { WriteEntries(c.Weather, w, WeatherKeys()); }},
-    }};
-
-// False when the file could not be written; the failure is reported and the file's writes are dropped.
-template <class Fn> bool SaveFile(ProfileFile& file, TSaveReport& report, Fn&& writeEntries) {
-    TFileWrites writes(file);
-    try {
-        writeEntries(writes);
-        writes.Commit();
+// The writes of one file are committed together, or dropped together when one of them fails, so a file is
+// either saved whole or left exactly as it was. False when the file could not be written.
+bool SaveFile(ProfileFile& file, TWrites writes, TSaveReport& report) {
+    if (writes.empty()) {
+        // A save killed before it reached this file may have left the file's temporary; this save is the
+        // one that tidies it, without touching the file.
+        fs::RemoveStaleTemporary(file.Path());
         return true;
+    }
+    try {
+        for (const TPendingWrite& write : writes) {
+            WriteParam(*write.Param, file, std::string(write.Section), std::string(write.Key));
+        }
+        file.Flush();
     } catch (const std::exception& e) {
         file.DiscardPending();
         report.Failures.push_back({fs::Resolve(file.Path()), e.what()});
         return false;
     }
+    for (const TPendingWrite& write : writes) {
+        write.Param->MarkStored();
+    }
+    return true;
 }
 
 } // namespace
@@ -120,15 +52,17 @@ TSaveReport SaveCatalogs(TCatalog& catalog) {
     if (!catalog.files_[TCatalog::WeaponsLtx]) {
         return report;
     }
-    for (auto& weapon : catalog.Weapons) {
-        ProfileFile file(catalog.gamePath_ + weapon->FileName);
-        SaveFile(file, report,
-                 [&](TFileWrites& w) { WriteEntry(*weapon, w, weapon->Section, WeaponKeys()); });
+    const std::vector<TPendingWrite> pending = PendingWrites(catalog);
+    TWrites rest(pending);
+    // A weapon file that fails is passed over; the next one is saved.
+    for (const auto& weapon : catalog.Weapons) {
+        ProfileFile file(weapon->FilePath);
+        SaveFile(file, TakeWritesOf(weapon->FilePath, rest), report);
     }
-    for (const auto& [index, writeCategory] : kCategorySteps) {
-        // A copy: clang before 16 cannot capture a structured binding.
-        const TCategoryWriter write = writeCategory;
-        if (!SaveFile(*catalog.files_[index], report, [&](TFileWrites& w) { write(catalog, w); })) {
+    // A category file that fails ends the save there.
+    for (size_t index = 0; index < TCatalog::CategoryFileCount; ++index) {
+        ProfileFile& file = *catalog.files_[index];
+        if (!SaveFile(file, TakeWritesOf(catalog.requiredFiles_[index], rest), report)) {
             report.Stopped = true;
             break;
         }

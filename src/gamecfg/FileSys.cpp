@@ -1,6 +1,7 @@
 #include "gamecfg/FileSys.h"
 
 #include "gamecfg/AsciiText.h"
+#include "gamecfg/CodePage.h"
 #include "gamecfg/Error.h"
 
 #include <algorithm>
@@ -496,6 +497,14 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
     }
     std::sort(names.begin(), names.end(), LessIgnoringCase);
     return names;
+}
+
+std::string NameAsGameText(const std::string& name) {
+#ifdef _WIN32
+    return name;
+#else
+    return Utf8ToCp1251(name).value_or(name);
+#endif
 }
 
 std::string ExecutableFolder() {

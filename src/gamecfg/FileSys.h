@@ -73,6 +73,12 @@ bool RemoveFile(const std::string& path);
 // regardless of case. A missing folder gives an empty list.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& mask);
 
+// A name the file system gave (a file name from a listing) as the game's own texts spell it, in
+// windows-1251: a weapon file's name, which also names its section, or a picture's, which names the section
+// it belongs to. The game's platform names files in that code page already; elsewhere they are UTF-8. A name
+// that is no valid UTF-8 or holds a character the code page lacks stays as it is.
+std::string NameAsGameText(const std::string& name);
+
 // The folder of the running executable, ending with a separator.
 std::string ExecutableFolder();
 

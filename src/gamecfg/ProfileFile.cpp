@@ -108,7 +108,7 @@ constexpr std::string_view kCrLf = "\r\n";
 
 struct Line {
     std::string_view content;
-    std::string_view ending; // "\n", "\r\n" or empty for a last line without one
+    std::string_view ending; // "\n" after any CRs, or for the last line CRs alone or nothing
 };
 
 // The file as lines grouped by section, with an index so that each lookup is
@@ -143,7 +143,9 @@ public:
             size_t end = text.find('\n');
             size_t next = end == std::string_view::npos ? text.size() : end + 1;
             size_t contentEnd = end == std::string_view::npos ? text.size() : end;
-            if (contentEnd > 0 && text[contentEnd - 1] == '\r') {
+            // Every CR before the break belongs to the line ending: editors that
+            // add a CR to a CRLF line leave "\r\r\n", which is still one break.
+            while (contentEnd > 0 && text[contentEnd - 1] == '\r') {
                 --contentEnd;
             }
             doc.AddParsedLine(Line{text.substr(0, contentEnd), text.substr(contentEnd, next - contentEnd)});
@@ -300,11 +302,13 @@ private:
         sections_.back().name = name;
     }
 
-    // Only the file's last line can lack a line ending (or end in a lone CR);
+    // Only the file's last line can lack a line ending (or end in CRs alone);
     // a line put behind it needs one there first.
-    void EnsureLineEnd(Line& line) const {
-        if (line.ending.find('\n') == std::string_view::npos) {
-            line.ending = line.ending.empty() ? eol_ : kCrLf;
+    void EnsureLineEnd(Line& line) {
+        if (line.ending.empty()) {
+            line.ending = eol_;
+        } else if (line.ending.find('\n') == std::string_view::npos) {
+            line.ending = Own(std::string(line.ending) + "\n");
         }
     }
 

@@ -162,6 +162,11 @@ std::optional<std::string> TextOfFirstChild(const xmlNode* first) {
     return TextOfTextNode(inner);
 }
 
+// Blanks alone make no name: such an entry shows its id, as with an empty text.
+bool IsBlankText(std::string_view text) {
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
 std::string WithLineBreaks(std::string text) {
     for (std::size_t pos = text.find("\\n"); pos != std::string::npos; pos = text.find("\\n", pos + 2))
         text.replace(pos, 2, "\r\n");
@@ -178,7 +183,7 @@ void AppendEntries(TStringTable& table, const xmlDoc* doc) {
         if (xmlHasNsProp(node, BAD_CAST "id", nullptr) == nullptr)
             continue;
         const std::optional<std::string> text = TextOfFirstChild(node->children);
-        if (!text || text->empty())
+        if (!text || IsBlankText(*text))
             continue;
         std::unique_ptr<xmlChar, TXmlCharFree> id(xmlGetNoNsProp(node, BAD_CAST "id"));
         table.Append(id ? reinterpret_cast<const char*>(id.get()) : "", WithLineBreaks(*text));

@@ -62,6 +62,8 @@ const std::array<TextDef, 47> kMainTextDefs = {{
 
 const TextDef kReadSettingsText = {"rs_ReadSettings", "Чтение параметров..."};
 const TextDef kWriteSettingsText = {"rs_WriteSettings", "Запись параметров..."};
+const TextDef kCharacterRefusedText = {
+    "rs_MsgCharacterRefusedText", "Символ \"%1\" нельзя сохранить в файлах игры (кодировка windows-1251)."};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs)

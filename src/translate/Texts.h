@@ -21,6 +21,8 @@ extern const std::array<TextDef, 47> kMainTextDefs;
 // Captions of the progress window for a load and a save run.
 extern const TextDef kReadSettingsText;
 extern const TextDef kWriteSettingsText;
+// The warning after an edit field refused a character that windows-1251 lacks; %1 is the character.
+extern const TextDef kCharacterRefusedText;
 
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.

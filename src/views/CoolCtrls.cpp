@@ -5,19 +5,24 @@
 #include <QKeyEvent>
 #include <QValidator>
 
+#include <utility>
+
 namespace kw {
 
 // A validator sees every change that reaches the text (typing, pasting, dropping, input methods) and a
-// refused change leaves the previous text in place; that is exactly the guard the code page needs.
+// refused change leaves the previous text in place; that is exactly the guard the code page needs. It only
+// takes note: the toolkit validates again whenever the focus moves, so a message shown from here would
+// bring the next one.
 class TCodePageGuard : public QValidator {
 public:
     explicit TCodePageGuard(TCoolEdit* edit) : QValidator(edit), edit_(edit) {}
 
     State validate(QString& input, int&) const override {
         const std::string bad = FirstUnencodable(input.toStdString());
-        if (bad.empty())
+        if (bad.empty()) {
             return Acceptable;
-        edit_->Refuse(QString::fromStdString(bad));
+        }
+        edit_->NoteRefused(QString::fromStdString(bad));
         return Invalid;
     }
 
@@ -108,9 +113,16 @@ void TCoolEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-void TCoolEdit::Refuse(const QString& character) {
-    emit refused(
-        tr("The character \"%1\" cannot be stored in the game files (windows-1251).").arg(character));
+void TCoolEdit::NoteRefused(const QString& character) {
+    if (!pendingRefusal_.isEmpty()) {
+        return;
+    }
+    pendingRefusal_ = character;
+    QMetaObject::invokeMethod(this, &TCoolEdit::ReportRefused, Qt::QueuedConnection);
+}
+
+void TCoolEdit::ReportRefused() {
+    emit refused(std::exchange(pendingRefusal_, QString()));
 }
 
 } // namespace kw

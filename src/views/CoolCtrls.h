@@ -32,8 +32,10 @@ public:
     void Clear();
 
 signals:
-    // An edit was refused because of a character the game's code page lacks; message is for the user.
-    void refused(const QString& message);
+    // An edit was refused because of a character the game's code page lacks. Sent once per refused edit,
+    // after the key press or paste has been handled, so that a message box it opens cannot re-enter the
+    // edit.
+    void refused(const QString& character);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -42,10 +44,14 @@ private:
     friend class TCodePageGuard;
 
     bool AcceptsTyped(QChar c) const;
-    void Refuse(const QString& character);
+    // Called from the validator, which the toolkit may run again while a message is up; the report waits.
+    void NoteRefused(const QString& character);
+    void ReportRefused();
 
     bool enableLet_ = true;
     bool enableNum_ = true;
+    // The first character of the refused edit not yet reported; empty when nothing waits.
+    QString pendingRefusal_;
 };
 
 } // namespace kw

@@ -119,8 +119,14 @@ void TStandardViews::BindNamedControls(const TBoxes& boxes) {
 
 void TStandardViews::ConnectControls() {
     for (int page = 0; page < kPageCount; ++page) {
-        connect(pages_[page]->List, &QListWidget::currentRowChanged, this,
-                [this, page](int row) { Show(page, row); });
+        connect(pages_[page]->List, &QListWidget::currentRowChanged, this, [this, page](int row) {
+            if (OnCommitEdits) {
+                OnCommitEdits();
+            } else {
+                CollectShownEntries();
+            }
+            Show(page, row);
+        });
         for (QWidget* control : pages_[page]->FieldControls) {
             if (auto* edit = qobject_cast<TCoolEdit*>(control))
                 connect(edit, &TCoolEdit::refused, this, &TStandardViews::inputRefused);
@@ -145,6 +151,12 @@ void TStandardViews::Show(int page, int pos) {
 void TStandardViews::Collect(int page, int pos) {
     if (page >= 0 && page < kPageCount)
         pages_[page]->Collect(pos);
+}
+
+void TStandardViews::CollectShownEntries() {
+    for (const auto& page : pages_) {
+        page->Collect(page->ShownPosition());
+    }
 }
 
 int TStandardViews::ShownPosition(int page) const {

@@ -52,6 +52,12 @@ public:
     void CollectArt(int pos) { Collect(ArtsPage, pos); }
     void CollectItem(int pos) { Collect(ItemsPage, pos); }
     void CollectWeather(int pos) { Collect(WeatherPage, pos); }
+    // Stores what the user changed on every page into the entry that page shows. Collecting twice is
+    // harmless: a stored field counts as unchanged until the user changes it again.
+    void CollectShownEntries();
+    // Runs before a row change replaces the entry a page shows: the window's commit of everything pending,
+    // which collects the shown entries among other things. Unset, the views collect their own.
+    std::function<void()> OnCommitEdits;
     // -1 while the page shows no entry, or one only partly.
     int ShownPosition(int page) const;
     // Collect does nothing until the next Show: for when the entries were changed another way (the table
@@ -104,8 +110,8 @@ public:
 signals:
     // A stored value that its control cannot show; the message is for the user.
     void conversionError(const QString& message);
-    // An edit field refused a character the game files cannot store; the message is for the user.
-    void inputRefused(const QString& message);
+    // An edit field refused a character the game files cannot store, once per refused edit.
+    void inputRefused(const QString& character);
 
 private:
     void CreateExtras(const TBoxes& boxes);

@@ -108,12 +108,14 @@ QString Title(const TWeather& entry) {
     return FromGame(entry.Time);
 }
 
-// A field's control, how Show and Collect treat it, and what is known about the value it shows.
+// A field's control, whether the user changed it since the entry was shown, and what is known about the
+// value it shows.
 struct TBinding {
     QWidget* Control = nullptr;
-    // The stored text could not be shown as it is (a bad boolean); it stays out of Collect until the user
-    // sets the control.
-    bool Held = false;
+    // Typed, ticked or picked since the last Show or Collect. Only such a field is written back: a control
+    // respells what it shows ("ON" ticks the box that writes "on"), and merely looking at an entry must not
+    // change its file.
+    bool Changed = false;
     // The failure last reported, so that showing the same entry again does not report it twice.
     const void* FailedEntry = nullptr;
     std::string FailedText;
@@ -130,9 +132,7 @@ public:
             bindings_[i].Control =
                 CreateField(def.Control, def.Label, def.Caption, def.Kind, def.Numeric, def.Place);
             FieldControls.push_back(bindings_[i].Control);
-            if (auto* check = qobject_cast<QCheckBox*>(bindings_[i].Control))
-                QObject::connect(check, &QCheckBox::clicked, &context_,
-                                 [this, i] { bindings_[i].Held = false; });
+            WatchChanges(bindings_[i]);
         }
     }
 
@@ -146,6 +146,9 @@ public:
         shownPos_ = -1;
         ++showDepth_;
         QStringList failures;
+        for (TBinding& binding : bindings_) {
+            binding.Changed = false;
+        }
         NamePanel->setText(Title(entry));
         for (size_t i = 0; i < defs_.size(); ++i)
             ShowField(defs_[i], bindings_[i], entry, failures);
@@ -166,6 +169,25 @@ public:
     }
 
 private:
+    // Changes made while Show fills the controls are the entry's own values, not edits. A pick counts even
+    // when it keeps the selection: the user chose that value.
+    void WatchChanges(TBinding& binding) {
+        const auto changed = [this, &binding] {
+            if (showDepth_ == 0) {
+                binding.Changed = true;
+            }
+        };
+        if (auto* edit = qobject_cast<TCoolEdit*>(binding.Control)) {
+            QObject::connect(edit, &QLineEdit::textChanged, &context_, changed);
+            QObject::connect(edit, &QLineEdit::textEdited, &context_, changed);
+        } else if (auto* check = qobject_cast<QCheckBox*>(binding.Control)) {
+            QObject::connect(check, &QCheckBox::toggled, &context_, changed);
+        } else if (auto* combo = qobject_cast<QComboBox*>(binding.Control)) {
+            QObject::connect(combo, &QComboBox::currentIndexChanged, &context_, changed);
+            QObject::connect(combo, &QComboBox::activated, &context_, changed);
+        }
+    }
+
     void ShowField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry, QStringList& failures) {
         const std::string& value = def.Param.In(entry).Value;
         switch (def.Kind) {
@@ -196,7 +218,6 @@ private:
     void ShowBool(TBinding& binding, const Entry& entry, const std::string& value, QStringList& failures) {
         const std::optional<bool> ticked = ParseBool(value);
         static_cast<QCheckBox*>(binding.Control)->setChecked(ticked.value_or(false));
-        binding.Held = !ticked;
         if (ticked) {
             binding.FailedEntry = nullptr;
             return;
@@ -207,36 +228,44 @@ private:
         binding.FailedText = value;
     }
 
-    void CollectField(const TFieldDef<Entry>& def, const TBinding& binding, Entry& entry) {
-        std::string& value = def.Param.In(entry).Value;
-        switch (def.Kind) {
+    // Only a changed field is written, and as an edit: a value the user chose is written even when it equals
+    // the default shown for a key the section lacks.
+    void CollectField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry) {
+        if (!binding.Changed) {
+            return;
+        }
+        binding.Changed = false;
+        if (std::optional<std::string> value = ControlValue(def.Kind, binding.Control)) {
+            def.Param.In(entry).Edit(std::move(*value));
+        }
+    }
+
+    // What the control holds, in the game's form; nothing when it holds no value it could write.
+    static std::optional<std::string> ControlValue(TFieldKind kind, QWidget* control) {
+        switch (kind) {
         case TFieldKind::Text:
             // The edit field refuses what the code page cannot hold, so the conversion only fails for text
             // that never came from the user.
-            if (auto bytes = ToGame(static_cast<TCoolEdit*>(binding.Control)->text()))
-                value = std::move(*bytes);
-            break;
+            return ToGame(static_cast<TCoolEdit*>(control)->text());
         case TFieldKind::Bool:
-            if (!binding.Held)
-                value = static_cast<QCheckBox*>(binding.Control)->isChecked() ? "true" : "false";
-            break;
+            return static_cast<QCheckBox*>(control)->isChecked() ? "true" : "false";
         case TFieldKind::OnOff:
-            value = static_cast<QCheckBox*>(binding.Control)->isChecked() ? "on" : "off";
-            break;
+            return static_cast<QCheckBox*>(control)->isChecked() ? "on" : "off";
         case TFieldKind::Status:
             // No selection stands for a stored status the box cannot show; it stays as it was.
-            if (const int index = static_cast<QComboBox*>(binding.Control)->currentIndex(); index >= 0)
-                value = std::to_string(index);
-            break;
+            if (const int index = static_cast<QComboBox*>(control)->currentIndex(); index >= 0) {
+                return std::to_string(index);
+            }
+            return std::nullopt;
         case TFieldKind::List: {
-            auto* combo = static_cast<QComboBox*>(binding.Control);
-            if (combo->currentIndex() < 0)
-                break;
-            if (auto bytes = ToGame(combo->currentText()))
-                value = std::move(*bytes);
-            break;
+            auto* combo = static_cast<QComboBox*>(control);
+            if (combo->currentIndex() < 0) {
+                return std::nullopt;
+            }
+            return ToGame(combo->currentText());
         }
         }
+        return std::nullopt;
     }
 
     void ShowDetails(const Entry& entry) {

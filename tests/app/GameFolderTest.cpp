@@ -1,8 +1,12 @@
 #include "MainWindowFixture.h"
 
+#include "views/CoolCtrls.h"
+
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -21,15 +25,32 @@ protected:
     QString StatusText() const { return window_->pnlGamePath->text(); }
 
     // The controls that need game data, one of each kind and place.
+    // The weather page holds controls of both kinds.
     std::vector<QWidget*> DataControls() const {
         kw::TfrmMain& w = *window_;
-        return {w.btnSaveSettings, w.btnResetSettings,        w.btnBackup,  w.btnView,
-                w.Page(0).ts,      w.cboWeapons_scope_status, w.Page(1).sg, w.Page(5).btnExport};
+        return {w.btnSaveSettings,
+                w.btnResetSettings,
+                w.btnBackup,
+                w.btnView,
+                w.Page(0).ts,
+                w.cboWeapons_scope_status,
+                w.Page(1).sg,
+                w.Page(5).btnExport,
+                w.Page(5).gbTable,
+                w.Views().ListBox(kw::WeatherPage),
+                w.Views().txtWeather_sky_texture,
+                w.cboWeather_thunderbolt};
     }
     std::vector<QWidget*> AlwaysUsable() const {
         kw::TfrmMain& w = *window_;
-        return {w.PageControl1, w.PageControl1->tabBar(), w.btnSelectGamePath, w.btnAbout, w.btnClose,
-                w.pnlGamePath};
+        return {w.PageControl1,
+                w.PageControl1->tabBar(),
+                w.btnSelectGamePath,
+                w.btnAbout,
+                w.btnClose,
+                w.pnlGamePath,
+                w.Views().btnWeather_sky_texture,
+                w.Views().btnWeather_clouds_texture};
     }
     std::vector<QAction*> MirroredItems() const {
         return {window_->mnuFileSave, window_->mnuFileReset, window_->mnuFileBackup};
@@ -84,6 +105,27 @@ TEST_F(GameFolderTest, MissingFilesDisableDataControlsAndBlinkUntilAValidFolderI
     window.mnuSettingsGamePath->trigger();
     ExpectState(false);
     EXPECT_EQ(window.GamePath(), ExeFolder() + "empty/");
+}
+
+// What the window does with these buttons is their own business; the folder check leaves it alone.
+TEST_F(GameFolderTest, TextureButtonsKeepTheirOwnStateThroughBothStates) {
+    const std::string game = CopySampleGame("game");
+    WriteSettings("GamePath=" + game + "\n");
+    kw::TfrmMain& window = Start();
+    QPushButton* sky = window.Views().btnWeather_sky_texture;
+    QPushButton* clouds = window.Views().btnWeather_clouds_texture;
+    sky->setEnabled(false);
+
+    platform_.Folder = QString::fromStdString(ExeFolder() + "empty");
+    window.btnSelectGamePath->click();
+    EXPECT_FALSE(window.Views().txtWeather_sky_texture->isEnabled());
+    EXPECT_FALSE(sky->isEnabled());
+    EXPECT_TRUE(clouds->isEnabled());
+
+    platform_.Folder = QString::fromStdString(game);
+    window.btnSelectGamePath->click();
+    EXPECT_FALSE(sky->isEnabled());
+    EXPECT_TRUE(clouds->isEnabled());
 }
 
 TEST_F(GameFolderTest, CancelledChoiceChangesNothing) {

@@ -163,5 +163,32 @@ TEST_F(LoadSaveTest, NewFolderTakesTheGamesLanguageLaterStartsTheStoredOne) {
     EXPECT_EQ(Weapon("wpn_heron").Name, "Цапля АР-5");
 }
 
+// A settings file edited by hand, or a game whose language was changed since, names a folder without
+// string tables; every entry would show its id.
+TEST_F(LoadSaveTest, StoredLocalizationWithoutStringTablesIsTakenFromTheGameAgain) {
+    SetLanguage("rus");
+    struct Case {
+        std::string Stored;
+        std::string Expected;
+        std::string HeronName;
+    };
+    const Case cases[] = {
+        {"gamedata\\config\\text\\deu\\", "gamedata\\config\\text\\rus\\", "Цапля АР-5"},
+        {"gamedata\\config\\", "gamedata\\config\\text\\rus\\", "Цапля АР-5"},
+        // A folder holding a string table stays, and so does the default for an empty one.
+        {"gamedata\\config\\text\\eng\\", "gamedata\\config\\text\\eng\\", "Heron AR-5"},
+        {"", "gamedata\\config\\text\\eng\\", "Heron AR-5"},
+    };
+    for (const Case& c : cases) {
+        WriteSettings("GamePath=" + game_ + "\nLocalizationPath=" + c.Stored + "\n");
+        Start();
+        EXPECT_EQ(window_->LocalizationPath(), c.Expected) << c.Stored;
+        EXPECT_EQ(Weapon("wpn_heron").Name, c.HeronName) << c.Stored;
+        window_->close();
+        EXPECT_EQ(Setting("MainOptions", "LocalizationPath"), c.Expected) << c.Stored;
+    }
+    EXPECT_TRUE(platform_.Messages.empty());
+}
+
 } // namespace
 } // namespace kwtest

@@ -18,10 +18,10 @@
 namespace kwtest {
 namespace {
 
+// The window is centred before it is shown, when its frame is not yet known.
 QPoint PrimaryCentreFor(const QWidget& window) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    return {screen.width() / 2 - window.frameGeometry().width() / 2,
-            screen.height() / 2 - window.frameGeometry().height() / 2};
+    return {screen.width() / 2 - window.width() / 2, screen.height() / 2 - window.height() / 2};
 }
 
 TEST_F(MainWindowTest, FirstStartCreatesSettingsBesideProgramAndShowsDefaults) {
@@ -95,13 +95,69 @@ TEST_F(MainWindowTest, ViewButtonSwitchesEveryPage) {
     EXPECT_FALSE(window.Page(3).gbNormal->isHidden());
 }
 
-TEST_F(MainWindowTest, StoredPositionOnNoScreenIsCentredOnScreenOneIsKept) {
-    WriteSettings("FormX=-5000\nFormY=-4000\n");
-    const kw::TfrmMain& window = Start();
-    EXPECT_EQ(window.pos(), PrimaryCentreFor(window));
+// Only the title bar moves a window back: enough of it to grab must lie on a screen.
+TEST_F(MainWindowTest, StoredPositionIsKeptOnlyWhileTheTitleBarCanBeGrabbed) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const int width = Start().width();
+    struct Case {
+        QPoint Stored;
+        bool Kept;
+    };
+    const Case cases[] = {
+        {{20, 30}, true},
+        {{-5000, -4000}, false},
+        {{screen.right() - 10, 30}, false},        // top-left corner on the screen, the rest off it
+        {{20, screen.bottom() - 4}, false},        // only the bar's upper edge shows
+        {{screen.left() - width + 150, 30}, true}, // the right end of the bar shows
+        {{screen.left() - width + 60, 30}, false}, // too little of it
+        {{20, screen.top() - 8}, true},            // the bar's lower part shows
+    };
+    for (const Case& c : cases) {
+        WriteSettings("FormX=" + std::to_string(c.Stored.x()) + "\nFormY=" + std::to_string(c.Stored.y()) +
+                      "\n");
+        const kw::TfrmMain& window = Start();
+        EXPECT_EQ(window.pos(), c.Kept ? c.Stored : PrimaryCentreFor(window))
+            << c.Stored.x() << "," << c.Stored.y();
+    }
+}
 
-    WriteSettings("FormX=20\nFormY=30\n");
-    EXPECT_EQ(Start().pos(), QPoint(20, 30));
+// Shown earlier, the window flashed at the default place with the built-in texts.
+TEST_F(MainWindowTest, WindowAppearsPlacedAndTranslatedBeforeTheFolderQuestion) {
+    Write("Lang/English.xml", LanguageXml("English", {{"lblGameDir", "Game folder:"}}, {}));
+    WriteSettings("FormX=20\nFormY=30\nViewType=0\n");
+    window_ = std::make_unique<kw::TfrmMain>(ExeFolder(), &platform_);
+    struct Snapshot {
+        int Shows = 0;
+        QPoint Position;
+        QString Caption;
+        bool Table = false;
+        size_t Messages = 0;
+    } seen;
+    struct Watch : QObject {
+        kw::TfrmMain* Window;
+        Snapshot* Seen;
+        const FakePlatform* Platform;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Show) {
+                *Seen = {Seen->Shows + 1, Window->pos(), Window->lblGameDir->text(),
+                         !Window->IsStandardView(), Platform->Messages.size()};
+            }
+            return false;
+        }
+    } watch;
+    watch.Window = window_.get();
+    watch.Seen = &seen;
+    watch.Platform = &platform_;
+    window_->installEventFilter(&watch);
+    window_->FormCreate();
+
+    EXPECT_EQ(seen.Shows, 1);
+    EXPECT_EQ(seen.Position, QPoint(20, 30));
+    EXPECT_EQ(seen.Caption, "Game folder:");
+    EXPECT_TRUE(seen.Table);
+    EXPECT_EQ(seen.Messages, 0u); // the first-start warning comes over the shown window
+    EXPECT_EQ(platform_.Messages.size(), 2u);
+    window_->removeEventFilter(&watch);
 }
 
 TEST_F(MainWindowTest, CloseWritesEveryKeyOfBothSections) {
@@ -183,7 +239,7 @@ TEST_F(MainWindowTest, FailingStartUpStepLeavesTheWindowAsFarAsItGot) {
     Write("Lang/English.xml", LanguageXml("English", {}, {}));
     kw::TfrmMain& window = *(window_ = std::make_unique<kw::TfrmMain>(ExeFolder(), &platform_));
     kw::TApplication::Instance()->SetPlatform(&platform_);
-    window.show();
+    EXPECT_FALSE(window.isVisible());
     QMetaObject::invokeMethod(&window, &kw::TfrmMain::FormCreate, Qt::QueuedConnection);
     QCoreApplication::processEvents();
     kw::TApplication::Instance()->SetPlatform(nullptr);

@@ -1,5 +1,6 @@
 #include "app/uProgress.h"
 
+#include "app/Platform.h"
 #include "gamecfg/Error.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -167,3 +169,17 @@ TEST(ProgressRun, ModalRunReturnsTheErrorAfterTheWindowClosedItself) {
 }
 
 } // namespace
+
+// A wall clock set back while a run goes on would keep the window up for as long; the platform's clock for
+// durations is the steady one, which no clock setting moves.
+TEST(ProgressRun, PlatformClockForDurationsIsTheSteadyClock) {
+    using namespace std::chrono;
+    const auto steadyNow = [] {
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    };
+    const qint64 before = steadyNow();
+    const qint64 platform = kw::TQtPlatform().SteadyMilliseconds();
+    const qint64 after = steadyNow();
+    EXPECT_GE(platform, before);
+    EXPECT_LE(platform, after);
+}

@@ -1,8 +1,10 @@
 #include "MainWindowFixture.h"
 
+#include "gamecfg/Error.h"
 #include "views/CoolCtrls.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,7 +14,9 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <functional>
 #include <map>
+#include <tuple>
 
 namespace kwtest {
 namespace {
@@ -35,6 +39,36 @@ std::map<std::string, std::vector<std::string>> BlanklessLines(const fs::path& f
         }
     }
     return files;
+}
+
+// Every file of a folder by its path relative to the folder, with its exact bytes.
+std::map<std::string, std::string> FileBytes(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& item : fs::recursive_directory_iterator(folder)) {
+        if (item.is_regular_file()) {
+            files[fs::relative(item.path(), folder).string()] = *kw::fs::ReadFile(item.path().string());
+        }
+    }
+    return files;
+}
+
+// The lines that differ between two states of a folder, as "file: new line"; the files must keep their
+// number of lines.
+std::vector<std::string> ChangedLines(const std::map<std::string, std::string>& before,
+                                      const std::map<std::string, std::string>& after) {
+    std::vector<std::string> changed;
+    EXPECT_EQ(after.size(), before.size());
+    for (const auto& [file, text] : after) {
+        const QStringList lines = QString::fromLatin1(text).split('\n');
+        const QStringList old = QString::fromLatin1(before.at(file)).split('\n');
+        EXPECT_EQ(lines.size(), old.size()) << file;
+        for (qsizetype i = 0; i < std::min(lines.size(), old.size()); ++i) {
+            if (lines[i] != old[i]) {
+                changed.push_back(file + ": " + lines[i].toStdString());
+            }
+        }
+    }
+    return changed;
 }
 
 // The sample game loaded into a window that is shown and active, so that focus moves as under a user.
@@ -80,6 +114,22 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
     }
     kw::TCatalog& Catalog() const { return window_->Catalog(); }
+    // The value the weapon's file holds for key, without a comment behind it.
+    std::string OnDisk(const kw::TWeapon& weapon, const std::string& key) const {
+        const std::string text =
+            kw::ProfileFile(game_ + weapon.FileName).ReadString(weapon.Section, key, "<absent>");
+        return text.substr(0, text.find_first_of("\t ;"));
+    }
+    // Another program's window takes the activation, and with it the focus, from the editor.
+    std::unique_ptr<QWidget> ActivateAnotherWindow() const {
+        auto other = std::make_unique<QWidget>();
+        other->resize(200, 100);
+        other->show();
+        QApplication::setActiveWindow(other.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(other.get()));
+        EXPECT_FALSE(window_->isActiveWindow());
+        return other;
+    }
     void SelectWeapon(const std::string& section) const {
         const auto& weapons = Catalog().Weapons;
         const auto found = std::find_if(weapons.begin(), weapons.end(),
@@ -146,6 +196,150 @@ TEST_F(StandardViewWiring, CtrlSWithTheFocusInAFieldSavesOnlyTheTypedValue) {
     EXPECT_EQ(changed, std::vector<std::string>{heron + ": fire_distance=1234"});
 }
 
+// Everything that shows other values or reads the catalog first takes in what was typed: a field loses
+// the focus without a word when another window takes the activation, so no leave event can be relied on.
+struct TCommitCase {
+    const char* Name;
+    std::function<void(kw::TfrmMain&)> Act;
+    bool Saves; // the typed value must then be in the file too
+};
+
+const TCommitCase kCommitCases[] = {
+    {"SaveButton", [](kw::TfrmMain& w) { w.btnSaveSettings->click(); }, true},
+    {"SaveMenu", [](kw::TfrmMain& w) { w.mnuFileSave->trigger(); }, true},
+    {"RowChange", [](kw::TfrmMain& w) { w.Views().ListBox(kw::WeaponsPage)->setCurrentRow(1); }, false},
+    {"PageChange", [](kw::TfrmMain& w) { w.PageControl1->setCurrentIndex(kw::AmmoPage); }, false},
+    {"ViewSwitch", [](kw::TfrmMain& w) { w.btnView->click(); }, false},
+    {"LanguageSwitch", [](kw::TfrmMain& w) { w.mnuSettingsLanguage->actions().at(1)->trigger(); }, false},
+    {"Close", [](kw::TfrmMain& w) { w.close(); }, false},
+};
+
+void PrintTo(const TCommitCase& command, std::ostream* out) {
+    *out << command.Name;
+}
+
+class CommitBeforeCommand : public StandardViewWiring,
+                            public testing::WithParamInterface<std::tuple<TCommitCase, bool>> {};
+
+TEST_P(CommitBeforeCommand, TypedPriceReachesTheCatalog) {
+    const auto& [command, active] = GetParam();
+    Write("Lang/A.xml", LanguageXml("Alpha", {}, {}));
+    Write("Lang/B.xml", LanguageXml("Beta", {}, {}));
+    WriteSettings("GamePath=" + game_ + "\nLanguage=Alpha\n");
+    kw::TfrmMain& window = StartShown();
+    const kw::TWeapon& weapon = *Catalog().Weapons[0];
+    ASSERT_NE(weapon.cost.Value, "4321");
+    TypeInto("txtWeapons_cost", "4321");
+    std::unique_ptr<QWidget> other;
+    if (!active) {
+        other = ActivateAnotherWindow();
+    }
+
+    command.Act(window);
+    EXPECT_EQ(weapon.cost.Value, "4321");
+    if (command.Saves) {
+        EXPECT_EQ(OnDisk(weapon, "cost"), "4321");
+    }
+    EXPECT_TRUE(platform_.Messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCommand, CommitBeforeCommand,
+                         testing::Combine(testing::ValuesIn(kCommitCases), testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).Name) +
+                                    (std::get<1>(info.param) ? "Active" : "Inactive");
+                         });
+
+// Looking is not editing: every entry of every page shown, then saved, leaves every byte in place; one
+// typed value then changes one line.
+TEST_F(StandardViewWiring, BrowsingEverythingAndSavingChangesNoByteOneEditOneLine) {
+    const auto before = FileBytes(game_);
+    kw::TfrmMain& window = StartShown();
+    for (int page = 0; page < kw::kPageCount; ++page) {
+        ClickTab(page);
+        QListWidget* list = window.Views().ListBox(page);
+        list->setFocus();
+        for (int row = 1; row < list->count(); ++row) {
+            QTest::keyClick(list, Qt::Key_Down);
+            ASSERT_EQ(list->currentRow(), row);
+        }
+    }
+    window.btnView->click();
+    window.btnView->click();
+    ClickTab(kw::WeaponsPage);
+    window.btnSaveSettings->click();
+    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_EQ(ChangedLines(before, FileBytes(game_)), std::vector<std::string>{});
+
+    SelectWeapon("wpn_kestrel");
+    // The offscreen platform leaves no window active after the progress window.
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(TypeInto("txtWeapons_rpm", "612"), Qt::Key_S, Qt::ControlModifier);
+    const std::vector<std::string> changed = ChangedLines(before, FileBytes(game_));
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_TRUE(changed[0].starts_with("gamedata/config/weapons/w_kestrel.ltx: rpm")) << changed[0];
+    EXPECT_EQ(OnDisk(*Catalog().Weapons[static_cast<size_t>(window.Views().ShownPosition(0))], "rpm"), "612");
+}
+
+// The sample's shotgun lacks zoom_enabled and shows what it inherits; ticking that again pins it.
+TEST_F(StandardViewWiring, ValueChosenEqualToTheShownDefaultIsWritten) {
+    StartShown();
+    SelectWeapon("wpn_bittern");
+    const kw::TWeapon& bittern = *Catalog().Weapons[static_cast<size_t>(window_->Views().ShownPosition(0))];
+    ASSERT_EQ(OnDisk(bittern, "zoom_enabled"), "<absent>");
+    auto* zoom = Control<QCheckBox>("chkWeapons_zoom_enabled");
+    ASSERT_TRUE(zoom->isChecked());
+    window_->btnSaveSettings->click();
+    EXPECT_EQ(OnDisk(bittern, "zoom_enabled"), "<absent>");
+
+    for (int click = 0; click < 2; ++click) {
+        QTest::mouseClick(zoom, Qt::LeftButton, {}, QPoint(8, zoom->height() / 2));
+    }
+    ASSERT_TRUE(zoom->isChecked());
+    window_->btnSaveSettings->click();
+    EXPECT_EQ(OnDisk(bittern, "zoom_enabled"), "true");
+}
+
+// A reload that fails and values the views cannot show are one event for the user.
+TEST_F(StandardViewWiring, FailedReloadIsReportedInOneMessageWithTheValuesThatCouldNotBeShown) {
+    StartShown();
+    ASSERT_EQ(Catalog().Weapons[0]->Section, "wpn_bittern");
+    ReplaceInGameFile("gamedata/config/weapons/w_bittern.ltx", "cost                    = 2600",
+                      "cost = 2600\nzoom_enabled = perhaps");
+    Catalog().OnLoaded = [] { throw kw::Error("lists could not be filled"); };
+    window_->btnResetSettings->click();
+
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Text,
+              "lists could not be filled\r\n'perhaps' is not a valid boolean value");
+}
+
+// The shipped English file words the warning; without a language the Russian text stands.
+TEST_F(StandardViewWiring, RefusedCharacterIsWarnedOnceInTheInterfaceLanguage) {
+    const auto typeOmega = [this] {
+        QKeyEvent omega(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("Ω"));
+        QApplication::sendEvent(TypeInto("txtWeapons_hit_power", ""), &omega);
+        QCoreApplication::processEvents();
+    };
+    StartShown();
+    typeOmega();
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Warning);
+    EXPECT_EQ(platform_.Messages[0].Text,
+              QStringLiteral("Символ \"Ω\" нельзя сохранить в файлах игры (кодировка windows-1251)."));
+
+    fs::create_directories(folder_ / "Lang");
+    fs::copy_file(fs::path(KW_SOURCE_DIR) / "resources/Lang/English.xml", folder_ / "Lang/English.xml");
+    StartShown();
+    ASSERT_EQ(window_->LanguageIndex(), 0);
+    typeOmega();
+    ASSERT_EQ(platform_.Messages.size(), 2u);
+    EXPECT_EQ(platform_.Messages[1].Caption, "WARNING");
+    EXPECT_EQ(platform_.Messages[1].Text,
+              QStringLiteral("The character \"Ω\" cannot be stored in the game files (windows-1251)."));
+}
+
 TEST_F(StandardViewWiring, EmptyWeaponCatalogKeepsTheCartridgeButtonDisabled) {
     for (const auto& item : fs::directory_iterator(fs::path(game_) / "gamedata/config/weapons")) {
         if (item.path().filename().string().starts_with("w_")) {
@@ -189,6 +383,7 @@ TEST_F(StandardViewWiring, ValuesTheViewsCannotTakeAreReportedWithoutStoppingThe
     // A character windows-1251 lacks.
     QKeyEvent omega(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("Ω"));
     QApplication::sendEvent(TypeInto("txtWeapons_hit_power", ""), &omega);
+    QCoreApplication::processEvents();
     ASSERT_EQ(platform_.Messages.size(), 3u);
     EXPECT_EQ(platform_.Messages[2].Icon, QMessageBox::Warning);
 }

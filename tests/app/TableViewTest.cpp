@@ -244,9 +244,8 @@ TEST_F(SharedImmunities, EditInALaterRowIsSavedOnce) {
     EXPECT_EQ(window_->Catalog().Outfits[static_cast<size_t>(last)]->Immunity.burn.Value, "0.77");
 }
 
-// Needs the catalog to hold one shared section for the outfits that name it; each outfit holds its own
-// copy until then, and the rows above the edited one go on showing the old value.
-TEST_F(SharedImmunities, DISABLED_EveryOutfitOfTheSectionShowsTheEdit) {
+// Every row of the section shows the edit once it is stored.
+TEST_F(SharedImmunities, EveryOutfitOfTheSectionShowsTheEdit) {
     for (const int row : sharing_) {
         EXPECT_EQ(window_->Catalog().Outfits[static_cast<size_t>(row)]->Immunity.burn.Value, "0.77") << row;
         EXPECT_EQ(Cell(kOutfits, row, kBurnImmunity), "0.77") << row;

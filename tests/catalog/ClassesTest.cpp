@@ -72,7 +72,23 @@ TEST_F(ParamTest, DefaultAppliesOnlyToMissingKeys) {
     EXPECT_EQ(Read("empty", "0").Value, "");
 }
 
-TEST_F(ParamTest, RemembersWhetherTheKeyWasThere) {
+TEST_F(ParamTest, NeedsAWriteOnlyWhenItDiffersFromTheFileOrTheUserSetAMissingKey) {
+    auto present = Read("number");
+    EXPECT_TRUE(present.WasPresent());
+    EXPECT_FALSE(present.NeedsWrite());
+    present.Edit("5"); // what the file holds already
+    EXPECT_FALSE(present.NeedsWrite());
+    present.Value = "6";
+    EXPECT_TRUE(present.NeedsWrite());
+    present.Value = "5";
+    present.Comment = "; five!";
+    EXPECT_TRUE(present.NeedsWrite());
+    present.MarkStored();
+    EXPECT_FALSE(present.NeedsWrite());
+    EXPECT_EQ(present.StoredComment(), "; five!");
+    present.Edit("");
+    EXPECT_TRUE(present.NeedsWrite()); // the section holds the key, so clearing it is a change
+
     auto missing = Read("zoom_enabled", "true");
     EXPECT_FALSE(missing.WasPresent());
     EXPECT_FALSE(missing.NeedsWrite());
@@ -80,9 +96,47 @@ TEST_F(ParamTest, RemembersWhetherTheKeyWasThere) {
     EXPECT_TRUE(missing.NeedsWrite());
     missing.Value = "true";
     EXPECT_FALSE(missing.NeedsWrite());
-    missing.MarkStored();
+    missing.Edit("true"); // chosen over what the section inherits, though it equals the default
     EXPECT_TRUE(missing.NeedsWrite());
-    EXPECT_TRUE(Read("empty").NeedsWrite());
+    missing.MarkStored();
+    EXPECT_TRUE(missing.WasPresent());
+    EXPECT_FALSE(missing.NeedsWrite());
+
+    auto inherited = Read("hit_power");
+    inherited.Edit("");
+    EXPECT_FALSE(inherited.NeedsWrite()); // never written empty over what a parent supplies
+    EXPECT_FALSE(Read("empty").NeedsWrite());
+}
+
+TEST_F(ParamTest, LinkedParametersShowOneValueAndOneBaseline) {
+    TParam first = Read("number");
+    TParam second = Read("number");
+    TParam third = Read("number");
+    first.LinkWith(second);
+    third.LinkWith(second);
+    first.LinkWith(third); // already one: must not split the ring
+    EXPECT_TRUE(first.IsLinkedWith(third));
+
+    second.Edit("8");
+    for (const TParam* param : {&first, &second, &third}) {
+        EXPECT_EQ(param->Value, "8");
+        EXPECT_TRUE(param->NeedsWrite());
+    }
+    third.MarkStored();
+    EXPECT_FALSE(first.NeedsWrite());
+    EXPECT_EQ(first.StoredValue(), "8");
+
+    TParam copy = first; // a copy stands apart
+    EXPECT_FALSE(copy.IsLinkedWith(first));
+    copy.Edit("9");
+    EXPECT_EQ(first.Value, "8");
+    {
+        TParam leaving = Read("number");
+        leaving.LinkWith(first);
+    }
+    first.Edit("10");
+    EXPECT_EQ(third.Value, "10");
+    EXPECT_EQ(copy.Value, "9");
 }
 
 TEST_F(ParamTest, WritesValueTabAndComment) {

@@ -135,6 +135,16 @@ TEST_F(PictureLoaderTest, FolderListingKeepsSortedValidPicturesWithinTheSizeLimi
     EXPECT_TRUE(list.empty());
 }
 
+// Section names are windows-1251 bytes; a file system that names files in UTF-8 names the picture of a
+// Cyrillic section in UTF-8.
+TEST_F(PictureLoaderTest, NamesArriveInTheGamesCodePage) {
+    Write("wpn_\xD1\x80\xD1\x8B\xD1\x81\xD1\x8C.jpg", kRed); // "рысь" in UTF-8
+    kw::TPicList list;
+    LoadPictures(list, root_.string() + "/", "images\\weapons");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]->Name, "wpn_\xF0\xFB\xF1\xFC");
+}
+
 TEST(ShippedPictures, EveryShippedPictureLoads) {
     const std::string exeFolder = KW_SOURCE_DIR "/resources/";
     kw::TPictureLists lists;

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -36,18 +38,6 @@ TRun RunTool(const std::vector<std::string>& args) {
 std::string ReadBytes(const stdfs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Blanks and TABs removed, line endings kept: what a save may change on the lines it writes.
-std::vector<std::string> Normalised(const std::string& bytes) {
-    std::vector<std::string> lines(1);
-    for (const char c : bytes) {
-        if (c != ' ' && c != '\t')
-            lines.back() += c;
-        if (c == '\n')
-            lines.emplace_back();
-    }
-    return lines;
 }
 
 // A copy of the sample game in a folder of its own, since saving writes into it.
@@ -122,7 +112,16 @@ TEST_F(HeadlessToolTest, DumpReadsTheTablesOfTheGamesLanguage) {
     EXPECT_THAT(lines, Contains("arts\t0\taf_mirebloom\tName\tТопяной цвет\t"));         // undeclared
 }
 
-TEST_F(HeadlessToolTest, ResaveWithoutEditsChangesOnlyBlanksOfTheWrittenLines) {
+// A save without edits writes nothing: every file keeps every byte, and none is even replaced.
+TEST_F(HeadlessToolTest, ResaveLeavesEveryFileByteIdentical) {
+    std::map<std::string, stdfs::file_time_type> written;
+    for (const auto& entry : stdfs::recursive_directory_iterator(game.Full("gamedata"))) {
+        if (entry.is_regular_file())
+            written[entry.path().string()] = entry.last_write_time() - std::chrono::hours(1);
+    }
+    for (const auto& [path, time] : written)
+        stdfs::last_write_time(path, time);
+
     const TRun run = RunTool({"resave", game.Path()});
     EXPECT_EQ(run.Code, 0) << run.Out;
     std::set<std::string> compared;
@@ -130,21 +129,54 @@ TEST_F(HeadlessToolTest, ResaveWithoutEditsChangesOnlyBlanksOfTheWrittenLines) {
         if (!entry.is_regular_file())
             continue;
         const std::string rel = stdfs::relative(entry.path(), Sample().parent_path()).string();
-        std::vector<std::string> saved = Normalised(game.Read(rel));
-        // The one key with a default that a weapon file lacks may be added.
-        if (rel.ends_with("w_bittern.ltx"))
-            std::erase(saved, "zoom_enabled=true\n");
-        EXPECT_EQ(saved, Normalised(ReadBytes(entry.path()))) << rel;
+        EXPECT_EQ(game.Read(rel), ReadBytes(entry.path())) << rel;
+        EXPECT_EQ(stdfs::last_write_time(game.Full(rel)), written.at(game.Full(rel).string())) << rel;
         compared.insert(rel);
     }
     EXPECT_EQ(compared.size(), 28u);
 }
 
-TEST_F(HeadlessToolTest, ResaveReportsAFileThatCannotBeWritten) {
+// The sample game's first outfit names the immunity section four other outfit sections name too: its edit
+// changes that one line, and no other byte of any file.
+TEST_F(HeadlessToolTest, OneEditedValueChangesOneLine) {
+    auto loaded = std::make_unique<THeadlessGame>();
+    LoadHeadlessGame(*loaded, game.Path());
+    TOutfit& wanderer = *loaded->Catalog.Outfits.at(0);
+    ASSERT_EQ(wanderer.immunities_sect.Value, "wanderer_immunities");
+    wanderer.Immunity.burn.Edit("0.75");
+    ASSERT_TRUE(SaveCatalogs(loaded->Catalog).Ok());
+
+    std::vector<std::string> changed;
+    for (const auto& entry : stdfs::recursive_directory_iterator(Sample())) {
+        if (!entry.is_regular_file())
+            continue;
+        const std::string rel = stdfs::relative(entry.path(), Sample().parent_path()).string();
+        const std::vector<std::string> old = test::Lines(ReadBytes(entry.path()));
+        const std::vector<std::string> now = test::Lines(game.Read(rel));
+        ASSERT_EQ(old.size(), now.size()) << rel;
+        for (std::size_t i = 0; i < old.size(); ++i) {
+            if (old[i] != now[i])
+                changed.push_back(rel + ": " + now[i]);
+        }
+    }
+    EXPECT_THAT(changed,
+                ::testing::ElementsAre("gamedata/config/misc/outfit.ltx: burn_immunity            = 0.75"));
+}
+
+TEST_F(HeadlessToolTest, ResaveWritesNothingSoAReadOnlyFileIsNoObstacle) {
     game.MakeReadOnly("gamedata\\config\\weapons\\weapons.ltx");
     const TRun run = RunTool({"resave", game.Path()});
-    EXPECT_EQ(run.Code, 1);
-    EXPECT_THAT(run.Out, HasSubstr("weapons.ltx"));
+    EXPECT_EQ(run.Code, 0) << run.Out;
+    EXPECT_EQ(game.Read("gamedata\\config\\weapons\\weapons.ltx"),
+              ReadBytes(Sample() / "config" / "weapons" / "weapons.ltx"));
+}
+
+// The file system names the file in UTF-8, the game's texts are windows-1251: the name is converted once.
+TEST_F(HeadlessToolTest, DumpShowsACyrillicWeaponFileNameAsItIs) {
+    const std::string lynx = "\xF0\xFB\xF1\xFC"; // windows-1251
+    game.Write("gamedata\\config\\weapons\\w_рысь.ltx", "[wpn_" + lynx + "]\ninv_name = wpn_" + lynx + "\n");
+    EXPECT_THAT(DumpLines(),
+                Contains("weapons\t10\twpn_рысь\tFileName\tgamedata\\\\config\\\\weapons\\\\w_рысь.ltx\t"));
 }
 
 TEST_F(HeadlessToolTest, BadUsageAndUnloadableFoldersFailWithAMessage) {

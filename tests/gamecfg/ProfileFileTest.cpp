@@ -182,6 +182,21 @@ TEST_F(ProfileFileTest, WritingOneKeyLeavesEveryOtherByteAlone) {
     EXPECT_EQ(AfterWrite(before, "other", "x", "\xC0"), expected);
 }
 
+// Editors that add a CR to CRLF lines leave "\r\r\n"; every CR before the break belongs to the break.
+TEST_F(ProfileFileTest, CarriageReturnsBeforeTheBreakBelongToTheLineEnding) {
+    const std::string before = "[s]\r\r\nk = 1 ; note\r\r\nother = 2\r\r\r\n[t]\r\nz = 3\r\r";
+    const std::string path = Put("cr.ltx", before);
+    {
+        const ProfileFile file(path);
+        EXPECT_EQ(file.ReadString("s", "k", ""), "1 ; note");
+        EXPECT_EQ(file.ReadString("s", "other", ""), "2");
+        EXPECT_EQ(file.ReadString("t", "z", ""), "3");
+    }
+    EXPECT_EQ(AfterWrite(before, "s", "k", "5\t; note"),
+              "[s]\r\r\nk = 5\t; note\r\r\nother = 2\r\r\r\n[t]\r\nz = 3\r\r");
+    EXPECT_EQ(AfterWrite(before, "t", "n", "4"), before + "\nn=4\r\n");
+}
+
 TEST_F(ProfileFileTest, AddsKeysBehindTheSectionsLastKeyAndSectionsAtTheEnd) {
     const std::string sections = "[a]\nk1=1\n\nk2=2\n; trailing comment\n\n[b]\nz=1\n";
     EXPECT_EQ(AfterWrite(sections, "a", "k3", "3"),

@@ -52,6 +52,8 @@ TEST_F(StringTableTest, TakesEachChildWithIdAndTextInDocumentOrder) {
                             "  <string><text>no id</text></string>\n"
                             "  <string id=\"no_children\"/>\n"
                             "  <string id=\"empty_text\"><text></text></string>\n"
+                            "  <string id=\"blank_text\"><text>  \t\r\n </text></string>\n"
+                            "  <s id=\"blank_direct\">   </s>\n"
                             "  <string id=\"nested\"><text><b>bold</b></text></string>\n"
                             "  <string id=\"mixed\"><text>a<!--c-->b</text></string>\n"
                             "  <string id=\"cdata\"><text><![CDATA[<kept>]]></text></string>\n"

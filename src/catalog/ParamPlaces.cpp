@@ -1,0 +1,148 @@
+#include "catalog/ParamPlaces.h"
+
+#include "gamecfg/AsciiText.h"
+
+#include <string_view>
+#include <unordered_map>
+
+namespace kw {
+namespace {
+
+template <class T>
+void VisitKeys(T& entry, const std::string& file, const ProfileFile* held, const std::string& section,
+               const TKeyList<T>& keys, TKeyPlace place, const TParamPlaceVisitor& visit) {
+    for (const auto& rule : keys.Rules) {
+        if (rule.Place == place && rule.Use != TKeyUse::Unused) {
+            visit(TParamPlace{file, held, section, rule.Key, rule.Use, rule.Param.In(entry)});
+        }
+    }
+}
+
+// A linked section without keys was never read and is never created.
+template <class T>
+void VisitEntry(T& entry, const std::string& file, const ProfileFile* held, const std::string& section,
+                const TKeyList<T>& keys, const TParamPlaceVisitor& visit) {
+    VisitKeys(entry, file, held, section, keys, TKeyPlace::Own, visit);
+    if (keys.Link && held) {
+        const std::string& linked = (entry.*keys.Link).Value;
+        if (!linked.empty() && held->SectionExists(linked)) {
+            VisitKeys(entry, file, held, linked, keys, TKeyPlace::Linked, visit);
+        }
+    }
+}
+
+template <class T>
+void VisitEntries(std::vector<std::unique_ptr<T>>& entries, const std::string& file, const ProfileFile* held,
+                  const TKeyList<T>& keys, const TParamPlaceVisitor& visit) {
+    for (auto& entry : entries) {
+        VisitEntry(*entry, file, held, entry->Section, keys, visit);
+    }
+}
+
+// Section and key regardless of ASCII letter case, as the profile file matches them, without building a
+// text per parameter: a load links hundreds of thousands of them.
+size_t PlaceHash(std::string_view section, std::string_view key) {
+    size_t hash = 14695981039346656037ull;
+    const auto add = [&hash](std::string_view text) {
+        for (const char c : text) {
+            hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+        }
+        hash = (hash ^ 0xFFu) * 1099511628211ull;
+    };
+    add(section);
+    add(key);
+    return hash;
+}
+
+bool SamePlace(const TParamPlace& a, const TParamPlace& b) {
+    return &a.File == &b.File && EqualIgnoringAsciiCase(a.Section, b.Section) &&
+           EqualIgnoringAsciiCase(a.Key, b.Key);
+}
+
+// The places seen so far of one file; the texts they point into live in the catalog.
+class TPlaceIndex {
+public:
+    // The parameter first seen at this place, or none when the place is new (it is remembered then).
+    TParam* FirstAt(const TParamPlace& place) {
+        const auto [first, last] = places_.equal_range(PlaceHash(place.Section, place.Key));
+        for (auto it = first; it != last; ++it) {
+            if (SamePlace(it->second, place)) {
+                return &it->second.Param;
+            }
+        }
+        places_.emplace(PlaceHash(place.Section, place.Key), place);
+        return nullptr;
+    }
+
+private:
+    std::unordered_multimap<size_t, TParamPlace> places_;
+};
+
+bool WouldWrite(const TParam& param, TKeyUse use) {
+    switch (use) {
+    case TKeyUse::Edit:
+        return param.NeedsWrite();
+    case TKeyUse::Status:
+        return param.Value != "-1" && !param.Value.empty() && param.NeedsWrite();
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void ForEachParamPlace(TCatalog& catalog, const TParamPlaceVisitor& visit) {
+    for (auto& weapon : catalog.Weapons) {
+        VisitEntry(*weapon, weapon->FilePath, nullptr, weapon->Section, WeaponKeys(), visit);
+    }
+    const auto& files = catalog.files_;
+    const auto& paths = catalog.requiredFiles_;
+    if (!files[TCatalog::WeaponsLtx]) {
+        return;
+    }
+    {
+        const std::string& path = paths[TCatalog::WeaponsLtx];
+        const ProfileFile* held = files[TCatalog::WeaponsLtx].get();
+        if (catalog.Silencer) {
+            VisitEntry(*catalog.Silencer, path, held, catalog.Silencer->Section, SilencerKeys(), visit);
+        }
+        VisitEntries(catalog.Scopes, path, held, ScopeKeys(), visit);
+        VisitEntries(catalog.GrenLnchs, path, held, GrenLnchKeys(), visit);
+        VisitEntries(catalog.Ammo, path, held, AmmoKeys(), visit);
+    }
+    const auto visitFile = [&](TCatalog::TCategoryFile index, auto& entries, const auto& keys) {
+        VisitEntries(entries, paths[index], files[index].get(), keys, visit);
+    };
+    visitFile(TCatalog::OutfitLtx, catalog.Outfits, OutfitKeys());
+    visitFile(TCatalog::ArtefactsLtx, catalog.Arts, ArtKeys());
+    visitFile(TCatalog::ItemsLtx, catalog.Items, ItemKeys());
+    visitFile(TCatalog::WeatherLtx, catalog.Weather, WeatherKeys());
+}
+
+void LinkSharedParams(TCatalog& catalog) {
+    TPlaceIndex seen;
+    ForEachParamPlace(catalog, [&](const TParamPlace& place) {
+        if (!place.Held) {
+            return;
+        }
+        if (TParam* first = seen.FirstAt(place)) {
+            first->LinkWith(place.Param);
+        }
+    });
+}
+
+std::vector<TPendingWrite> PendingWrites(TCatalog& catalog) {
+    std::vector<TPendingWrite> writes;
+    TPlaceIndex listedLinked;
+    ForEachParamPlace(catalog, [&](const TParamPlace& place) {
+        if (!WouldWrite(place.Param, place.Use)) {
+            return;
+        }
+        if (!place.Param.IsLinked() || !listedLinked.FirstAt(place)) {
+            writes.push_back({place.File, place.Section, place.Key, &place.Param});
+        }
+    });
+    return writes;
+}
+
+} // namespace kw
