@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -204,6 +205,42 @@ INSTANTIATE_TEST_SUITE_P(Cases, OneClickSave,
                                          OneClickCase{"ButtonActive", true, false},
                                          OneClickCase{"ButtonInactive", false, false}),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// Whatever takes the grid away from the user first writes the open editor into its cell.
+struct LeaveCase {
+    const char* Name;
+    void (*Leave)(kw::TfrmMain& window);
+};
+
+void PrintTo(const LeaveCase& test, std::ostream* out) {
+    *out << test.Name;
+}
+
+class EditorCommittedOnLeaving : public TableViewTest, public testing::WithParamInterface<LeaveCase> {};
+
+TEST_P(EditorCommittedOnLeaving, KeepsTheTypedText) {
+    kw::TfrmMain& window = StartShown();
+    TypeInEditor(kAmmo, 2, 6, "1.9");
+    EXPECT_EQ(Grid(kAmmo).Grid().Text(2, 6), Grid(kAmmo).Grid().FilledText(2, 6));
+    GetParam().Leave(window);
+    EXPECT_EQ(Grid(kAmmo).Grid().Text(2, 6), "1.9");
+    EXPECT_TRUE(Grid(kAmmo).Grid().IsMarked(2, 6));
+    EXPECT_EQ(Grid(kAmmo).indexWidget(Grid(kAmmo).currentIndex()), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EditorCommittedOnLeaving,
+    testing::Values(
+        LeaveCase{"TabClick",
+                  [](kw::TfrmMain& window) {
+                      QTabBar* bar = window.PageControl1->tabBar();
+                      QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(kOutfits).center());
+                  }},
+        LeaveCase{"PageSetByProgram", [](kw::TfrmMain& window) { window.PageControl1->setCurrentIndex(0); }},
+        LeaveCase{"ViewSwitch", [](kw::TfrmMain& window) { window.btnView->click(); }},
+        LeaveCase{"Close", [](kw::TfrmMain& window) { window.close(); }},
+        LeaveCase{"OtherPageExport", [](kw::TfrmMain& window) { window.Page(kWeapons).btnExport->click(); }}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // Outfits share one immunity section. An edit in a later row is the one saved, and no unchanged row writes
 // the old text back over it; two rows of the section with different texts refuse the store.
