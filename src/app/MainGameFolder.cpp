@@ -109,9 +109,13 @@ bool TfrmMain::ChooseGamePath() {
     return true;
 }
 
-void TfrmMain::CheckAndLoadGameFolder(bool newFolder) {
+void TfrmMain::CheckAndLoadGameFolder(bool newFolder, bool firstStart) {
     FRequiredFiles = BuildRequiredFiles(FGamePath);
     if (CheckGameFiles(FRequiredFiles)) {
+        // Before anything is edited, the first start offers a copy of the files as they came.
+        if (firstStart) {
+            btnBackupClick();
+        }
         LoadGameData(newFolder);
     }
 }

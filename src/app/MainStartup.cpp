@@ -6,6 +6,7 @@
 #include "catalog/GameFolder.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/ProfileFile.h"
+#include "gamecfg/ValueList.h"
 #include "interchange/TableColumns.h"
 #include "translate/Translator.h"
 
@@ -84,17 +85,18 @@ void TfrmMain::FormCreate() {
         ToggleView();
     }
     ReadGamePath();
-    // A first start takes the localization from the game. Its backup question
-    // will come between the check and the load, once backups exist.
-    CheckAndLoadGameFolder(AskGamePathOnFirstStart());
+    // A first start takes the localization from the game and asks for a backup
+    // between the check and the load.
+    const bool firstStart = AskGamePathOnFirstStart();
+    CheckAndLoadGameFolder(firstStart, firstStart);
 }
 
 void TfrmMain::FillWeatherChoices() {
     FWeatherChoices = std::make_unique<ProfileFile>(FExeFolder + "weather.ini");
     const auto valuesOf = [this](const char* section) {
         QStringList values;
-        for (const std::string& line : FWeatherChoices->ReadSectionValues(section)) {
-            values << QString::fromStdString(Cp1251ToUtf8(line.substr(line.find('=') + 1)));
+        for (const std::string& value : ReadValueList(*FWeatherChoices, section)) {
+            values << QString::fromStdString(Cp1251ToUtf8(value));
         }
         return values;
     };

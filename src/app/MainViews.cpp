@@ -68,13 +68,6 @@ void TfrmMain::PopulateLists() {
     FConversionErrors += FViews->PopulateLists();
 }
 
-// A shortcut or a menu does not move the focus, so their commands call this
-// before they act. While the table view is shown the views hold no entry (see
-// RefreshViews), so nothing older than the catalog is written.
-void TfrmMain::CollectActivePage() {
-    CollectPage(PageControl1->currentIndex());
-}
-
 void TfrmMain::CommitPendingEdits() {
     FViews->CollectShownEntries();
     CommitGridEditors();

@@ -23,6 +23,11 @@ QString TQtPlatform::RunFileDialog(QFileDialog& dialog) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
+QString TQtPlatform::GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                                     const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, title, dir, filter);
+}
+
 QDateTime TQtPlatform::Now() {
     return QDateTime::currentDateTime();
 }

@@ -20,6 +20,10 @@ public:
                                                    QMessageBox::StandardButtons buttons) = 0;
     // The chosen folder's full path, empty when the user cancels.
     virtual QString ChooseFolder(QWidget* owner, const QString& title) = 0;
+    // The chosen existing file's full path, empty when the user cancels. dir: where the dialog opens (empty:
+    // where it was last); filter in the toolkit's form, "DDS Textures (*.dds)".
+    virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                                    const QString& filter) = 0;
     // Shows one of the window's file dialogs as it is set up (title, filters, open or save, the overwrite
     // question) and returns the chosen file's full path, empty when the user cancels. The chosen filter is
     // the dialog's selectedNameFilter() afterwards.
@@ -37,6 +41,8 @@ public:
                                            const QString& text,
                                            QMessageBox::StandardButtons buttons) override;
     QString ChooseFolder(QWidget* owner, const QString& title) override;
+    QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                            const QString& filter) override;
     QString RunFileDialog(QFileDialog& dialog) override;
     QDateTime Now() override;
     qint64 SteadyMilliseconds() override;

@@ -130,6 +130,7 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     MarkAlwaysUsable();
     ConnectRunHandlers();
     ConnectTableHandlers();
+    CreateDialogs();
     FCatalog.OnLoaded = [this] { PopulateLists(); };
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }

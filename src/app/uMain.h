@@ -34,7 +34,10 @@ namespace kw {
 
 class ProfileFile;
 class TTranslator;
+struct TBackupResult;
+struct TDialogContext;
 struct TGridDef;
+class TCoolEdit;
 
 // The controls of one catalog page; both boxes share one place on the page.
 struct TCatalogPage {
@@ -116,8 +119,6 @@ public:
     void CollectArt(int pos) { FViews->CollectArt(pos); }
     void CollectItem(int pos) { FViews->CollectItem(pos); }
     void CollectWeather(int pos) { FViews->CollectWeather(pos); }
-    // Stores the standard-view edits of the active page into its selected entry.
-    void CollectActivePage();
     // Commits everything the user typed, ticked or picked and has not yet committed: the fields of the
     // entry each standard view shows go into the catalog. Every command that replaces what is shown or
     // reads the catalog (a row or page change, save, reload, a view or language switch, close) calls it
@@ -132,6 +133,17 @@ public:
     // not be shown are reported when the run is over.
     void PopulateLists();
     TStandardViews& Views() { return *FViews; }
+
+    // MainDialogs.cpp: the weapon dialogs, the texture choice and the backup.
+    void btnWeaponsSilencerClick();
+    void btnWeaponsScopeClick();
+    void btnWeaponsGrenLnchClick();
+    void btnWeaponsAmmoClick();
+    void btnWeather_sky_textureClick();
+    void btnWeather_clouds_textureClick();
+    // Asks, then copies every file the editor writes to a ".bak" beside it and logs the copy.
+    void btnBackupClick();
+    void mnuFileBackupClick();
 
     // Click handler of every language menu item.
     void ApplyLanguage(QAction* item);
@@ -185,6 +197,8 @@ public:
     // Kept for the window's life so that a language translates their titles.
     QFileDialog* dlgExportExcel = nullptr;
     QFileDialog* dlgImportExcel = nullptr;
+    // Holds the texture choice's title (translated with the window), filter and last folder.
+    QFileDialog* dlgOpenTexture = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -224,7 +238,8 @@ private:
     // MainGameFolder.cpp: the game folder.
     bool AskGamePathOnFirstStart();
     bool ChooseGamePath();
-    void CheckAndLoadGameFolder(bool newFolder);
+    // firstStart: the folder was asked for because none was stored; only then comes the backup question.
+    void CheckAndLoadGameFolder(bool newFolder, bool firstStart = false);
     void ReportMissingFiles(const std::vector<std::string>& missing);
     void ApplyGameFilesState(bool ready);
 
@@ -243,6 +258,18 @@ private:
     void BuildLanguageMenu();
     void ApplyTableButtonTexts();
     void ApplyGroupBoxCaptions();
+
+    // MainDialogs.cpp: the weapon dialogs, the texture choice and the backup.
+    void CreateDialogs();
+    TDialogContext DialogContext();
+    // The weapons page is collected before the dialog opens, so that the dialog and what it shows again
+    // start from the catalog, and after a fitted addon, so that the status it selected is stored.
+    void RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), bool collectAfter);
+    void PickTexture(TCoolEdit* field);
+    // The five required files, then the weapon files the last full load kept, if it read this folder.
+    std::vector<std::string> BackupFileList() const;
+    void BackupFiles();
+    void WriteBackupLog(const TBackupResult& result);
 
     // MainTables.cpp: the table view's grids, export and import.
     // Writes every grid's open cell editor into its cell; part of CommitPendingEdits.

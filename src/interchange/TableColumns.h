@@ -34,7 +34,7 @@ struct TGridDef {
 };
 
 inline constexpr int kNameColumnWidth = 130;
-inline constexpr int kGridRowHeight = 16; // pixels, every row, the header included
+inline constexpr int kTableRowHeight = 16; // pixels, every row, the header included
 
 // The six grids in page order: weapons, ammunition, outfits, artefacts, items, weather.
 extern const std::array<TGridDef, kGridCount> kGridDefs;

@@ -229,7 +229,7 @@ TGridLayout DefaultLayout(const TStringGrid& grid, const std::string& fontName) 
     for (int column = 0; column < grid.ColumnCount(); ++column) {
         layout.ColumnWidths.push_back(DefaultColumnWidth(grid.Def(), column));
     }
-    layout.RowHeights.assign(static_cast<std::size_t>(grid.SheetRows()), kGridRowHeight);
+    layout.RowHeights.assign(static_cast<std::size_t>(grid.SheetRows()), kTableRowHeight);
     layout.FontName = fontName;
     return layout;
 }

@@ -14,7 +14,7 @@ struct TGridLayout {
     std::string FontName;
 };
 
-// The layout of a grid the user has not resized: default widths, every row kGridRowHeight high.
+// The layout of a grid the user has not resized: default widths, every row kTableRowHeight high.
 TGridLayout DefaultLayout(const TStringGrid& grid, const std::string& fontName = "Tahoma");
 
 // The sheet name for a title: at most 31 characters, each of []:*?/\ replaced by "_".

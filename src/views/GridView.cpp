@@ -34,8 +34,8 @@ void FitHeaderToNarrowColumns(QHeaderView* header) {
 }
 
 void SetFixedRowHeight(QHeaderView* rows) {
-    rows->setMinimumSectionSize(kGridRowHeight);
-    rows->setDefaultSectionSize(kGridRowHeight);
+    rows->setMinimumSectionSize(kTableRowHeight);
+    rows->setDefaultSectionSize(kTableRowHeight);
     rows->setSectionResizeMode(QHeaderView::Fixed);
 }
 

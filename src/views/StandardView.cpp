@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalBlocker>
 
@@ -179,7 +180,10 @@ void TStandardViews::SyncZoomFactor() {
 
 void TStandardViews::ShowAmmoClass(int pos) {
     const QString ammo = QString::fromStdString(Cp1251ToUtf8(catalog_.Weapons[pos]->ammo_class.Value));
-    pnlWeapons_ammo_class->setText(ammo);
+    // The dialog writes the list without blanks; a break chance after each comma keeps it readable.
+    QString shown = ammo;
+    shown.replace(QRegularExpression(QStringLiteral(",(?=\\S)")), QStringLiteral(",\u200B"));
+    pnlWeapons_ammo_class->setText(shown);
     // A long list does not fit the panel.
     pnlWeapons_ammo_class->setToolTip(ammo);
 }

@@ -175,11 +175,14 @@ TEST_F(GameFolderTest, FirstStartWarnsAsksForTheFolderAndLoadsIt) {
     platform_.Folder = QString::fromStdString(CopySampleGame("game"));
     kw::TfrmMain& window = Start();
 
-    ASSERT_EQ(platform_.Messages.size(), 1u);
+    // The warning, then (the folder being good) the backup question, answered No.
+    ASSERT_EQ(platform_.Messages.size(), 2u);
     EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Warning);
     EXPECT_EQ(platform_.Messages[0].Caption, "ВНИМАНИЕ");
     EXPECT_EQ(platform_.Messages[0].Text,
               "Для работы программы необходима распакованная версия игры Duskreach Hollowmere");
+    EXPECT_EQ(platform_.Messages[1].Icon, QMessageBox::Question);
+    EXPECT_EQ(platform_.Messages[1].Caption, "Архивация");
     ASSERT_EQ(platform_.FolderTitles.size(), 1u);
     EXPECT_EQ(window.GamePath(), platform_.Folder.toStdString());
     ExpectState(true);

@@ -37,6 +37,11 @@ public:
         Messages.push_back({icon, caption, text});
         return buttons.testFlag(QMessageBox::Yes) ? Answer : QMessageBox::Ok;
     }
+    QString GetOpenFileName(QWidget*, const QString& title, const QString& dir,
+                            const QString& filter) override {
+        FileDialogs.push_back({title, dir, filter});
+        return ChosenFile;
+    }
     QString ChooseFolder(QWidget*, const QString& title) override {
         FolderTitles.push_back(title);
         return Folder;
@@ -47,7 +52,7 @@ public:
     qint64 SteadyMilliseconds() override { return steady_ += 2000; }
     // Picks FileFilter, when given, as the user would, and answers File.
     QString RunFileDialog(QFileDialog& dialog) override {
-        FileDialogs.push_back({dialog.objectName(), dialog.windowTitle(), dialog.nameFilters()});
+        FileDialogRuns.push_back({dialog.objectName(), dialog.windowTitle(), dialog.nameFilters()});
         if (!FileFilter.isEmpty()) {
             dialog.selectNameFilter(FileFilter);
         }
@@ -57,15 +62,23 @@ public:
     std::vector<Message> Messages;
     QString Folder; // the folder chooser's answer; empty cancels
     std::vector<QString> FolderTitles;
-    QMessageBox::StandardButton Answer = QMessageBox::Yes; // to a Yes/No question
+    QMessageBox::StandardButton Answer = QMessageBox::No; // to a Yes/No question
     struct FileDialog {
+        QString Title;
+        QString Dir;
+        QString Filter;
+    };
+    std::vector<FileDialog> FileDialogs;
+    QString ChosenFile; // the file dialog's answer; empty cancels
+    // The window's own file dialogs, as RunFileDialog found them.
+    struct FileDialogRun {
         QString Name;
         QString Title;
         QStringList Filters;
     };
-    QString File; // the file dialog's answer; empty cancels
+    std::vector<FileDialogRun> FileDialogRuns;
+    QString File; // RunFileDialog's answer; empty cancels
     QString FileFilter;
-    std::vector<FileDialog> FileDialogs;
 
 private:
     qint64 steady_ = 0;

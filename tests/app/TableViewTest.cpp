@@ -355,12 +355,12 @@ TEST_F(TableViewTest, ExportThenImportMarksNothing) {
             EXPECT_TRUE(Grid(page).Grid().MarkedCells().empty());
         }
     }
-    ASSERT_FALSE(platform_.FileDialogs.empty());
-    EXPECT_EQ(platform_.FileDialogs[0].Name, "dlgExportExcel");
-    EXPECT_EQ(platform_.FileDialogs[0].Title, "Экспорт данных");
-    EXPECT_EQ(platform_.FileDialogs[0].Filters, (QStringList{"Excel workbook (*.xlsx)", "CSV (*.csv)"}));
-    EXPECT_EQ(platform_.FileDialogs[1].Name, "dlgImportExcel");
-    EXPECT_EQ(platform_.FileDialogs[1].Title, "Импорт данных");
+    ASSERT_FALSE(platform_.FileDialogRuns.empty());
+    EXPECT_EQ(platform_.FileDialogRuns[0].Name, "dlgExportExcel");
+    EXPECT_EQ(platform_.FileDialogRuns[0].Title, "Экспорт данных");
+    EXPECT_EQ(platform_.FileDialogRuns[0].Filters, (QStringList{"Excel workbook (*.xlsx)", "CSV (*.csv)"}));
+    EXPECT_EQ(platform_.FileDialogRuns[1].Name, "dlgImportExcel");
+    EXPECT_EQ(platform_.FileDialogRuns[1].Title, "Импорт данных");
     EXPECT_EQ(window.dlgExportExcel->selectedNameFilter(), "Excel workbook (*.xlsx)");
 }
 
@@ -486,6 +486,7 @@ TEST_F(TableViewTest, ImportOfOneColumnMoreIgnoresIt) {
     }
     const std::string file = Path("wide.csv");
     std::ofstream(file, std::ios::binary) << csv;
+    platform_.Answer = QMessageBox::Yes;
     Type(kWeapons, 1, 3, "5"); // the import puts the file's text back
     Import(kWeapons, file);
     ASSERT_EQ(platform_.Messages.size(), 2u);

@@ -60,7 +60,7 @@ TEST_F(GridViewTest, ShowsEntriesBelowTheHeaderAndOnlyValuesAreEditable) {
             EXPECT_TRUE(grid_->item(row, column)->flags() & Qt::ItemIsEditable) << row << "," << column;
         }
     }
-    EXPECT_EQ(grid_->rowHeight(0), kw::kGridRowHeight);
+    EXPECT_EQ(grid_->rowHeight(0), kw::kTableRowHeight);
     EXPECT_TRUE(grid_->showGrid());
     EXPECT_EQ(grid_->horizontalHeader()->sectionResizeMode(3), QHeaderView::Interactive);
 }

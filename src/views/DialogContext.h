@@ -1,0 +1,19 @@
+#pragma once
+
+#include "translate/Translator.h"
+
+namespace kw {
+
+class TCatalog;
+class TStandardViews;
+
+// What the weapon dialogs work on: the catalog, the weapons page that names the current weapon and shows
+// its statuses, and the language the main window shows.
+struct TDialogContext {
+    TCatalog& Catalog;
+    TStandardViews& Views;
+    LanguageList Languages;
+    int LanguageIndex = -1;
+};
+
+} // namespace kw

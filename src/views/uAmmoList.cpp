@@ -1,0 +1,122 @@
+#include "views/uAmmoList.h"
+
+#include "catalog/Catalog.h"
+#include "gamecfg/AsciiText.h"
+#include "gamecfg/CommaText.h"
+#include "views/StandardView.h"
+#include "views/uWeaponAddon.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+#include <algorithm>
+#include <utility>
+
+namespace kw {
+
+namespace {
+
+constexpr int kClientWidth = 280;
+constexpr int kClientHeight = 340;
+constexpr int kMargin = 8;
+constexpr int kButtonWidth = 100;
+constexpr int kButtonHeight = 28;
+
+} // namespace
+
+TfrmAmmoList::TfrmAmmoList(QWidget* owner, TDialogContext context)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), context_(std::move(context)) {
+    setObjectName(QStringLiteral("frmAmmoList"));
+    setWindowTitle(QStringLiteral("Патроны"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(true);
+    setFixedSize(kClientWidth, kClientHeight);
+
+    const int buttonTop = kClientHeight - kMargin - kButtonHeight;
+    lbAmmo = new QListWidget(this);
+    lbAmmo->setObjectName(QStringLiteral("lbAmmo"));
+    lbAmmo->setGeometry(kMargin, kMargin, kClientWidth - 2 * kMargin, buttonTop - 2 * kMargin);
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setGeometry(kClientWidth - 2 * (kMargin + kButtonWidth), buttonTop, kButtonWidth, kButtonHeight);
+    btnOK->setDefault(true);
+    btnCancel = new QPushButton(QStringLiteral("Отмена"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setGeometry(kClientWidth - kMargin - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight);
+    btnCancel->setAutoDefault(false);
+    connect(btnOK, &QPushButton::clicked, this, &TfrmAmmoList::btnOKClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    Translator1 = new TTranslator(this);
+    Translator1->setObjectName(QStringLiteral("Translator1"));
+    Translator1->AddClassRule(QStringLiteral("TBitBtn"), QStringLiteral("Caption"));
+    Translator1->SetTranslateOwner(true);
+    Translator1->AssignLanguages(context_.Languages);
+    Translator1->Translate(context_.LanguageIndex);
+
+    FillList();
+    connect(lbAmmo, &QListWidget::itemChanged, this, &TfrmAmmoList::lbAmmoClickCheck);
+    UpdateOkButton();
+    if (owner != nullptr) {
+        move(owner->geometry().center() - rect().center());
+    }
+}
+
+bool TfrmAmmoList::Execute(QWidget* owner, TDialogContext context) {
+    return (new TfrmAmmoList(owner, std::move(context)))->exec() == QDialog::Accepted;
+}
+
+TWeapon* TfrmAmmoList::Weapon() const {
+    const QListWidget* list = context_.Views.ListBox(WeaponsPage);
+    const int row = list != nullptr ? list->currentRow() : -1;
+    return row >= 0 && row < static_cast<int>(context_.Catalog.Weapons.size())
+               ? context_.Catalog.Weapons[row].get()
+               : nullptr;
+}
+
+// Names in the weapon's list that match no ammunition are not shown, and so are dropped by OK.
+void TfrmAmmoList::FillList() {
+    const TWeapon* weapon = Weapon();
+    const std::vector<std::string> fired =
+        weapon != nullptr ? ReadCommaText(weapon->ammo_class.Value) : std::vector<std::string>{};
+    for (const auto& ammo : context_.Catalog.Ammo) {
+        auto* row = new QListWidgetItem(QString::fromStdString(ammo->Name), lbAmmo);
+        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        const bool ticked = std::any_of(fired.begin(), fired.end(), [&](const std::string& section) {
+            return EqualIgnoringAsciiCase(section, ammo->Section);
+        });
+        row->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void TfrmAmmoList::lbAmmoClickCheck(QListWidgetItem*) {
+    UpdateOkButton();
+}
+
+// A weapon is needed as well: without one there is nothing to write into.
+void TfrmAmmoList::UpdateOkButton() {
+    bool ticked = false;
+    for (int row = 0; row < lbAmmo->count() && !ticked; ++row) {
+        ticked = lbAmmo->item(row)->checkState() == Qt::Checked;
+    }
+    btnOK->setEnabled(ticked && Weapon() != nullptr);
+}
+
+void TfrmAmmoList::btnOKClick() {
+    TWeapon* weapon = Weapon();
+    if (weapon == nullptr || !btnOK->isEnabled()) {
+        return;
+    }
+    std::vector<std::string> sections;
+    for (int row = 0; row < lbAmmo->count(); ++row) {
+        if (lbAmmo->item(row)->checkState() == Qt::Checked) {
+            sections.push_back(context_.Catalog.Ammo[row]->Section);
+        }
+    }
+    StoreText(weapon->ammo_class, WriteCommaText(sections));
+    // The weapons page shows the stored values again, the new cartridges among them.
+    context_.Views.ShowWeapon(context_.Views.ListBox(WeaponsPage)->currentRow());
+    accept();
+}
+
+} // namespace kw

@@ -1,0 +1,225 @@
+#include "MainWindowFixture.h"
+
+#include "catalog/Catalog.h"
+#include "gamecfg/FileSys.h"
+#include "views/CoolCtrls.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace kwtest {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path) {
+    return kw::fs::ReadFile(path.string()).value_or("<missing>");
+}
+
+std::vector<std::string> CrLfLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    EXPECT_EQ(start, text.size()) << "a line without CR LF";
+    return lines;
+}
+
+const char* const kRequired[] = {"gamedata/config/weapons/weapons.ltx", "gamedata/config/misc/outfit.ltx",
+                                 "gamedata/config/misc/artefacts.ltx", "gamedata/config/misc/items.ltx",
+                                 "gamedata/config/weathers/weather_default.ltx"};
+
+class GameFilesTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        game_ = CopySampleGame("game");
+    }
+    void StartOnGame() {
+        WriteSettings("GamePath=" + game_ + "\n");
+        Start();
+    }
+    fs::path GameFile(const std::string& relative) const { return fs::path(game_) / relative; }
+    std::string Log() const { return ReadAll(folder_ / "backup.log"); }
+    int Questions() const {
+        return static_cast<int>(std::count_if(platform_.Messages.begin(), platform_.Messages.end(),
+                                              [](const auto& m) { return m.Icon == QMessageBox::Question; }));
+    }
+    std::vector<std::string> BakFiles() const {
+        std::vector<std::string> found;
+        for (const auto& item : fs::recursive_directory_iterator(game_)) {
+            if (item.path().extension() == ".bak") {
+                found.push_back(fs::relative(item.path(), game_).string());
+            }
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    }
+
+    std::string game_;
+};
+
+// The copies hold the files as they were: a save after the backup changes the files, not the copies.
+TEST_F(GameFilesTest, BackupCopiesRequiredThenLoadedWeaponFilesAndLogsThem) {
+    StartOnGame();
+    platform_.Answer = QMessageBox::Yes;
+    const std::string weaponsBefore = ReadAll(GameFile(kRequired[0]));
+    window_->btnBackup->click();
+
+    const std::vector<std::string>& weapons = window_->Catalog().WeaponFiles();
+    ASSERT_EQ(weapons.size(), 11u); // thirteen files, two of them left out by name
+    std::vector<std::string> expected{"Kitwright version 1.05"};
+    const std::vector<std::string> log = CrLfLines(Log());
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[1].rfind("Лог-файл создан [", 0), 0u) << log[1];
+    EXPECT_EQ(log[1].back(), ']');
+    EXPECT_EQ(log[2], "Были успешно созданы резервные копии файлов:");
+    EXPECT_EQ(log[3], "");
+    std::vector<std::string> paths(log.begin() + 4, log.end());
+    std::vector<std::string> copied;
+    for (const char* file : kRequired) {
+        copied.push_back(GameFile(file).string());
+    }
+    for (const std::string& file : weapons) {
+        copied.push_back(kw::fs::Resolve(file));
+    }
+    EXPECT_EQ(paths, copied);
+    for (const std::string& file : copied) {
+        EXPECT_EQ(ReadAll(file + ".bak"), ReadAll(file)) << file;
+    }
+    // The weapon files left out by the loader are not copied.
+    EXPECT_FALSE(fs::exists(GameFile("gamedata/config/weapons/w_knife.ltx.bak")));
+    ASSERT_FALSE(platform_.Messages.empty());
+    EXPECT_EQ(platform_.Messages.back().Icon, QMessageBox::Information);
+    EXPECT_EQ(
+        platform_.Messages.back().Text,
+        "Были успешно созданы резервные копии файлов\r\nСм. \"backup.log\" для дополнительной информации.");
+
+    window_->Catalog().Scopes.front()->inv_weight.Edit("7.5");
+    window_->btnSaveSettings->click();
+    EXPECT_NE(ReadAll(GameFile(kRequired[0])), weaponsBefore);
+    EXPECT_EQ(ReadAll(GameFile(std::string(kRequired[0]) + ".bak")), weaponsBefore);
+}
+
+// The replace alone would take over a copy without write permission, even for a privileged user.
+TEST_F(GameFilesTest, ReadOnlyCopyOfOneWeaponFileFailsThatFileAlone) {
+    StartOnGame();
+    platform_.Answer = QMessageBox::Yes;
+    const fs::path heron = GameFile("gamedata/config/weapons/w_heron.ltx");
+    const fs::path heronBak = heron.string() + ".bak";
+    std::ofstream(heronBak) << "older";
+    fs::permissions(heronBak, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    window_->mnuFileBackup->trigger();
+
+    EXPECT_EQ(ReadAll(heronBak), "older");
+    EXPECT_EQ(ReadAll(GameFile("gamedata/config/weapons/w_pike.ltx.bak")),
+              ReadAll(GameFile("gamedata/config/weapons/w_pike.ltx")));
+    EXPECT_EQ(ReadAll(GameFile(std::string(kRequired[4]) + ".bak")), ReadAll(GameFile(kRequired[4])));
+    const std::vector<std::string> log = CrLfLines(Log());
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[2], "Произошла ошибка при архививации файлов:");
+    EXPECT_EQ(log[4], heron.string());
+    const FakePlatform::Message& result = platform_.Messages.back();
+    EXPECT_EQ(result.Icon, QMessageBox::Critical);
+    EXPECT_EQ(result.Caption, "Архивация");
+    EXPECT_TRUE(result.Text.startsWith("Произошла ошибка при архививации файлов\r\n" +
+                                       QString::fromStdString(heron.string())))
+        << result.Text.toStdString();
+    EXPECT_TRUE(result.Text.contains("read-only")) << result.Text.toStdString();
+    EXPECT_TRUE(result.Text.endsWith("См. \"backup.log\" для дополнительной информации."));
+}
+
+TEST_F(GameFilesTest, AnsweringNoCopiesNothingAndALogThatCannotBeWrittenIsReported) {
+    StartOnGame();
+    window_->btnBackup->click();
+    EXPECT_EQ(Questions(), 1);
+    EXPECT_TRUE(BakFiles().empty());
+    EXPECT_FALSE(fs::exists(folder_ / "backup.log"));
+
+    fs::create_directory(folder_ / "backup.log");
+    platform_.Answer = QMessageBox::Yes;
+    platform_.Messages.clear();
+    window_->btnBackup->click();
+    ASSERT_EQ(platform_.Messages.size(), 2u);
+    EXPECT_EQ(platform_.Messages[1].Icon, QMessageBox::Critical);
+    EXPECT_TRUE(platform_.Messages[1].Text.contains("backup.log"))
+        << platform_.Messages[1].Text.toStdString();
+    EXPECT_EQ(BakFiles().size(), 5 + window_->Catalog().WeaponFiles().size()); // the copies made stay
+}
+
+// Only a first start asks, after the check and before the load, so exactly the five files are copied.
+TEST_F(GameFilesTest, FirstStartOffersTheBackupOfTheFiveRequiredFiles) {
+    platform_.Folder = QString::fromStdString(game_);
+    platform_.Answer = QMessageBox::Yes;
+    Start();
+    EXPECT_EQ(Questions(), 1);
+    std::vector<std::string> expected;
+    for (const char* file : kRequired) {
+        expected.push_back(std::string(file) + ".bak");
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(BakFiles(), expected);
+    EXPECT_EQ(window_->Catalog().Weapons.size(), 10u);
+
+    window_->btnSelectGamePath->click();
+    EXPECT_EQ(Questions(), 1);
+}
+
+TEST_F(GameFilesTest, NotAtALaterStart) {
+    StartOnGame();
+    EXPECT_EQ(Questions(), 0);
+    EXPECT_TRUE(BakFiles().empty());
+}
+
+// The sky texture chosen one folder below "sky" of a game whose folders are spelled as on Windows.
+TEST_F(GameFilesTest, PickedTextureIsWrittenWithBackslashesBelowTheTexturesFolder) {
+    fs::rename(GameFile("gamedata/textures"), GameFile("gamedata/Textures"));
+    fs::rename(GameFile("gamedata"), GameFile("GameData"));
+    StartOnGame();
+    auto* slotList = window_->Views().ListBox(kw::WeatherPage);
+    slotList->setCurrentRow(3);
+    const kw::TWeather& slot = *window_->Catalog().Weather[3];
+    const std::string before = slot.sky_texture.Value;
+
+    window_->Views().btnWeather_sky_texture->click(); // cancelled
+    EXPECT_EQ(window_->Views().txtWeather_sky_texture->text().toStdString(), before);
+
+    platform_.ChosenFile =
+        QString::fromStdString(GameFile("GameData/Textures/sky/night/sky_night_cube.dds").string());
+    window_->Views().btnWeather_sky_texture->click();
+
+    ASSERT_EQ(platform_.FileDialogs.size(), 2u);
+    EXPECT_EQ(platform_.FileDialogs[1].Title, "Выбор текстуры");
+    EXPECT_EQ(platform_.FileDialogs[1].Filter, "DDS Textures (*.dds)");
+    EXPECT_EQ(platform_.FileDialogs[1].Dir.toStdString(), GameFile("GameData/Textures").string() + "/");
+    EXPECT_EQ(window_->Views().txtWeather_sky_texture->text(), "sky\\night\\sky_night_cube");
+    window_->btnSaveSettings->click();
+    const std::string stored =
+        kw::ProfileFile(GameFile("GameData/config/weathers/weather_default.ltx").string())
+            .ReadString(slot.Section, "sky_texture", "<absent>");
+    EXPECT_EQ(stored.substr(0, stored.find_first_of(" \t;")), "sky\\night\\sky_night_cube");
+}
+
+// The game file could not hold the name, so the field keeps its value rather than a replaced character.
+TEST_F(GameFilesTest, TextureNamedOutsideTheCodePageIsRefused) {
+    StartOnGame();
+    window_->Views().ListBox(kw::WeatherPage)->setCurrentRow(0);
+    const QString before = window_->Views().txtWeather_clouds_texture->text();
+    const fs::path chosen = GameFile("gamedata/textures/sky/\xe6\x97\xa5.dds");
+    std::ofstream(chosen) << "DDS ";
+    platform_.ChosenFile = QString::fromStdString(chosen.string());
+
+    window_->Views().btnWeather_clouds_texture->click();
+
+    EXPECT_EQ(window_->Views().txtWeather_clouds_texture->text(), before);
+    ASSERT_FALSE(platform_.Messages.empty());
+    EXPECT_EQ(platform_.Messages.back().Icon, QMessageBox::Warning);
+    EXPECT_TRUE(platform_.Messages.back().Text.contains(QString::fromUtf8("\xe6\x97\xa5")));
+}
+
+} // namespace
+} // namespace kwtest
