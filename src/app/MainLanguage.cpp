@@ -10,7 +10,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPushButton>
-#include <QTableWidget>
 
 namespace kw {
 
@@ -82,7 +81,10 @@ void TfrmMain::ApplyLanguage(QAction* item) {
     FillAddonStatusCombos();
     FillTableHeaders();
     ApplyGroupBoxCaptions();
-    RefreshViews(false);
+    // The grids keep what the user typed: their headers are new and their names come from the game.
+    if (FStandardView) {
+        RefreshViews(false);
+    }
     UpdateViewButton(FStandardView);
 }
 
@@ -110,15 +112,14 @@ void TfrmMain::FillAddonStatusCombos() {
         {FTexts.Get("rs_AddonStatus_0"), FTexts.Get("rs_AddonStatus_1"), FTexts.Get("rs_AddonStatus_2")});
 }
 
+// A header whose key the language lacks shows the built-in text, never one of an earlier language.
 void TfrmMain::FillTableHeaders() {
-    for (int index = 0; index < kPageCount; ++index) {
-        const TGridDef& grid = kGridDefs[index];
-        QStringList headers;
-        for (const TColumnDef& column : grid.Columns) {
-            headers << Translator1->GetVariable(FLanguageIndex, QString::fromLatin1(column.HeaderKey),
-                                                QString::fromUtf8(column.DefaultHeader));
-        }
-        Pages[index].sg->setHorizontalHeaderLabels(headers);
+    const auto lookup = [this](const char* key, const char* builtIn) {
+        return Translator1->GetVariable(FLanguageIndex, QString::fromLatin1(key), QString::fromUtf8(builtIn))
+            .toStdString();
+    };
+    for (TCatalogPage& page : Pages) {
+        page.sg->SetHeaders(GridHeaders(page.sg->Def(), lookup));
     }
 }
 

@@ -117,6 +117,9 @@ void TfrmMain::mnuFileResetClick() {
 
 void TfrmMain::btnSaveSettingsClick() {
     CommitPendingEdits();
+    if (!StoreTablesBeforeSave()) {
+        return;
+    }
     TSaveReport report;
     const QString error = RunBehindProgress(kWriteRun, [&] { report = SaveCatalogs(FCatalog); });
     if (!error.isEmpty()) {

@@ -70,6 +70,7 @@ void TfrmMain::PopulateLists() {
 
 void TfrmMain::CommitPendingEdits() {
     FViews->CollectShownEntries();
+    CommitGridEditors();
 }
 
 void TfrmMain::CollectPage(int page) {
@@ -102,8 +103,6 @@ void TfrmMain::ApplyInfoPrefixes() {
     FViews->SetInfoPrefixes(FTexts.Get("rs_FileName"), FTexts.Get("rs_SectionName"), FTexts.Get("rs_InvName"),
                             FTexts.Get("rs_Visual"));
 }
-
-void TfrmMain::FillTables() {}
 
 void TfrmMain::ToggleView() {
     FStandardView = !FStandardView;

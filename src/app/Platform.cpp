@@ -19,6 +19,10 @@ QString TQtPlatform::ChooseFolder(QWidget* owner, const QString& title) {
     return TBrowseFolderDlg::Execute(owner, title);
 }
 
+QString TQtPlatform::RunFileDialog(QFileDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 QString TQtPlatform::GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
                                      const QString& filter) {
     return QFileDialog::getOpenFileName(parent, title, dir, filter);

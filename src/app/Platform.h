@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 namespace kw {
@@ -23,6 +24,10 @@ public:
     // where it was last); filter in the toolkit's form, "DDS Textures (*.dds)".
     virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
                                     const QString& filter) = 0;
+    // Shows one of the window's file dialogs as it is set up (title, filters, open or save, the overwrite
+    // question) and returns the chosen file's full path, empty when the user cancels. The chosen filter is
+    // the dialog's selectedNameFilter() afterwards.
+    virtual QString RunFileDialog(QFileDialog& dialog) = 0;
     // The wall clock, for times the user reads; never for durations, since it can be set back or forth.
     virtual QDateTime Now() = 0;
     // A clock that only moves forward, in milliseconds from any fixed origin: for durations.
@@ -38,6 +43,7 @@ public:
     QString ChooseFolder(QWidget* owner, const QString& title) override;
     QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
                             const QString& filter) override;
+    QString RunFileDialog(QFileDialog& dialog) override;
     QDateTime Now() override;
     qint64 SteadyMilliseconds() override;
 };

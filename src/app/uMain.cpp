@@ -29,8 +29,6 @@ constexpr QRect kPageControlRect(6, 4, 724, 499);
 constexpr QRect kViewBoxRect(QPoint(6, 6), kViewBoxSize);
 constexpr int kTableButtonTop = kViewBoxSize.height() - 34;
 constexpr QRect kGridRect(8, 22, kViewBoxSize.width() - 16, kTableButtonTop - 28);
-constexpr int kGridRowHeight = 16;
-constexpr qreal kGridHeaderPointSize = 7;
 
 struct TPageDef {
     const char* Key;
@@ -107,16 +105,6 @@ QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
     return menu;
 }
 
-// Many columns default to 34 or 40 pixels: a smaller font and two wrapped lines
-// let captions such as "цвет неба" show whole.
-void FitHeaderToNarrowColumns(QHeaderView* header) {
-    QFont font = header->font();
-    font.setPointSizeF(kGridHeaderPointSize);
-    header->setFont(font);
-    header->setDefaultAlignment(Qt::Alignment::fromInt(Qt::AlignCenter | Qt::TextWordWrap));
-    header->setFixedHeight(2 * QFontMetrics(font).lineSpacing() + 6);
-}
-
 } // namespace
 
 TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
@@ -138,8 +126,10 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     CreateButtons(client);
     CreateMenu();
     CreateNonVisual();
+    CreateFileDialogs();
     MarkAlwaysUsable();
     ConnectRunHandlers();
+    ConnectTableHandlers();
     CreateDialogs();
     FCatalog.OnLoaded = [this] { PopulateLists(); };
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -175,13 +165,8 @@ void TfrmMain::CreateCatalogPage(int index) {
     page.gbTable->setGeometry(kViewBoxRect);
     page.gbTable->hide();
 
-    page.sg = new QTableWidget(0, gridDef.ColumnCount(), page.gbTable);
-    page.sg->setObjectName(QString::fromLatin1(gridDef.Name));
+    page.sg = new TGridView(gridDef, page.gbTable);
     page.sg->setGeometry(kGridRect);
-    page.sg->verticalHeader()->hide();
-    page.sg->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
-    page.sg->horizontalHeader()->setHighlightSections(false);
-    FitHeaderToNarrowColumns(page.sg->horizontalHeader());
 
     for (const TTableButtonDef& def : kTableButtonDefs) {
         page.*def.Member =

@@ -3,7 +3,9 @@
 #include "app/Platform.h"
 #include "catalog/Catalog.h"
 #include "gamecfg/FileSys.h"
+#include "interchange/WorkbookWriter.h"
 #include "translate/Texts.h"
+#include "views/GridView.h"
 #include "views/StandardView.h"
 
 #include <QHash>
@@ -42,7 +44,7 @@ struct TCatalogPage {
     QWidget* ts = nullptr;
     QGroupBox* gbNormal = nullptr;
     QGroupBox* gbTable = nullptr;
-    QTableWidget* sg = nullptr;
+    TGridView* sg = nullptr;
     QPushButton* btnTableSave = nullptr;
     QPushButton* btnTableRefresh = nullptr;
     QPushButton* btnImport = nullptr;
@@ -149,6 +151,17 @@ public:
     void FillTableHeaders();
     void UpdateViewButton(bool standard);
 
+    // The table view. A grid is a working copy of its page's catalog: FillTable copies the catalog into
+    // it (and enables the page's four buttons exactly when there are entries), StoreTable stores its
+    // marked cells, reporting a refusal; both take a page index.
+    void FillTable(int page);
+    bool StoreTable(int page);
+    // The buttons of each page's table view box.
+    void TableSaveClick(int page);
+    void TableRefreshClick(int page);
+    void ExportClick(int page);
+    void ImportClick(int page);
+
     QTabWidget* PageControl1 = nullptr;
     std::array<TCatalogPage, kPageCount> Pages;
     // Controls of the standard views that the window itself fills.
@@ -181,6 +194,9 @@ public:
 
     QTimer* Timer1 = nullptr;
     TTranslator* Translator1 = nullptr;
+    // Kept for the window's life so that a language translates their titles.
+    QFileDialog* dlgExportExcel = nullptr;
+    QFileDialog* dlgImportExcel = nullptr;
     // Holds the texture choice's title (translated with the window), filter and last folder.
     QFileDialog* dlgOpenTexture = nullptr;
 
@@ -255,14 +271,24 @@ private:
     void BackupFiles();
     void WriteBackupLog(const TBackupResult& result);
 
+    // MainTables.cpp: the table view's grids, export and import.
+    // Writes every grid's open cell editor into its cell; part of CommitPendingEdits.
+    void CommitGridEditors();
+    void CreateFileDialogs();
+    void ConnectTableHandlers();
+    // False when a grid refused its cells: the save must not go on without them.
+    bool StoreTablesBeforeSave();
+    // Asks before an export replaces a file the dialog took for another one.
+    bool MayReplace(const QString& path);
+    void ExportTable(int page, const QString& path, TExportFormat format);
+    void ImportTable(int page, const QString& path);
+
     // MainViews.cpp: the views.
     void CreateStandardViews();
     void BindExitHook();
     void CollectPage(int page);
     void ShowSelectedEntries();
     void ApplyInfoPrefixes();
-    // The table view's grids get their rows from the catalog here; until they
-    // exist there is nothing to fill.
     void FillTables();
     void ToggleView();
     void ShowStandardBoxes(bool visible);

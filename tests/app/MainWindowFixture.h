@@ -6,6 +6,7 @@
 #include "gamecfg/ProfileFile.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -49,6 +50,14 @@ public:
     // Every look at the clock finds two seconds more, so a progress window
     // closes at its first timer step after the run instead of lingering.
     qint64 SteadyMilliseconds() override { return steady_ += 2000; }
+    // Picks FileFilter, when given, as the user would, and answers File.
+    QString RunFileDialog(QFileDialog& dialog) override {
+        FileDialogRuns.push_back({dialog.objectName(), dialog.windowTitle(), dialog.nameFilters()});
+        if (!FileFilter.isEmpty()) {
+            dialog.selectNameFilter(FileFilter);
+        }
+        return File;
+    }
 
     std::vector<Message> Messages;
     QString Folder; // the folder chooser's answer; empty cancels
@@ -61,6 +70,15 @@ public:
     };
     std::vector<FileDialog> FileDialogs;
     QString ChosenFile; // the file dialog's answer; empty cancels
+    // The window's own file dialogs, as RunFileDialog found them.
+    struct FileDialogRun {
+        QString Name;
+        QString Title;
+        QStringList Filters;
+    };
+    std::vector<FileDialogRun> FileDialogRuns;
+    QString File; // RunFileDialog's answer; empty cancels
+    QString FileFilter;
 
 private:
     qint64 steady_ = 0;

@@ -1,0 +1,254 @@
+// The main window's side of the table view: filling and storing the grids, their buttons, and the export
+// and import of a grid through the window's file dialogs.
+
+#include "app/uMain.h"
+
+#include "app/MainInternal.h"
+#include "interchange/WorkbookReader.h"
+#include "interchange/WorkbookWriter.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <algorithm>
+
+namespace kw {
+
+namespace {
+
+const QString kXlsxFilter = QStringLiteral("Excel workbook (*.xlsx)");
+const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
+const QString kWorkbookFilter = QStringLiteral("Workbook or CSV (*.xlsx *.xls *.csv)");
+const QString kAllFilesFilter = QStringLiteral("All files (*)");
+
+// Game folders are matched regardless of letter case, and so is an export's target: the dialog's own
+// overwrite question misses a file whose name differs only in case.
+const TextDef kReplaceFileText = {"rs_MsgExportReplaceText", "Файл \"%1\" уже существует. Заменить его?"};
+
+std::string Utf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return {bytes.constData(), static_cast<size_t>(bytes.size())};
+}
+
+QString Quoted(const QString& fileName) {
+    return QStringLiteral(" \"") + fileName + QLatin1Char('"');
+}
+
+// A name's own extension wins, in any letter case; a name without a known one takes the chosen filter's.
+TExportFormat ChosenExportFormat(const QString& path, const QString& filter) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("csv") || suffix == QLatin1String("xlsx")) {
+        return ExportFormatOf(Utf8(path));
+    }
+    return filter == kCsvFilter ? TExportFormat::Csv : TExportFormat::Xlsx;
+}
+
+TSheetOrigin OriginOf(TWorkbookFormat format) {
+    switch (format) {
+    case TWorkbookFormat::Xls:
+        return TSheetOrigin::ValuesOnly;
+    case TWorkbookFormat::Csv:
+        return TSheetOrigin::Text;
+    case TWorkbookFormat::Xlsx:
+        break;
+    }
+    return TSheetOrigin::Typed;
+}
+
+// The grid takes no input while a file is written or read from it.
+class TGridBusy {
+public:
+    explicit TGridBusy(QWidget& grid) : grid_(grid) { grid_.setEnabled(false); }
+    ~TGridBusy() { grid_.setEnabled(true); }
+    TGridBusy(const TGridBusy&) = delete;
+    TGridBusy& operator=(const TGridBusy&) = delete;
+
+private:
+    QWidget& grid_;
+};
+
+} // namespace
+
+void TfrmMain::CreateFileDialogs() {
+    dlgExportExcel = new QFileDialog(this, QStringLiteral("Экспорт данных"));
+    dlgExportExcel->setObjectName(QStringLiteral("dlgExportExcel"));
+    dlgExportExcel->setProperty("vclClass", QStringLiteral("TSaveDialog"));
+    dlgExportExcel->setAcceptMode(QFileDialog::AcceptSave);
+    dlgExportExcel->setFileMode(QFileDialog::AnyFile);
+    dlgExportExcel->setNameFilters({kXlsxFilter, kCsvFilter});
+    dlgExportExcel->selectNameFilter(kXlsxFilter);
+    dlgExportExcel->setDefaultSuffix(QStringLiteral("xlsx"));
+    // The toolkit adds its default suffix before it asks about overwriting, so the suffix follows the
+    // filter: "prices" with the CSV filter is checked as "prices.csv".
+    connect(dlgExportExcel, &QFileDialog::filterSelected, dlgExportExcel, [this](const QString& filter) {
+        dlgExportExcel->setDefaultSuffix(filter == kCsvFilter ? QStringLiteral("csv")
+                                                              : QStringLiteral("xlsx"));
+    });
+
+    dlgImportExcel = new QFileDialog(this, QStringLiteral("Импорт данных"));
+    dlgImportExcel->setObjectName(QStringLiteral("dlgImportExcel"));
+    dlgImportExcel->setProperty("vclClass", QStringLiteral("TOpenDialog"));
+    dlgImportExcel->setAcceptMode(QFileDialog::AcceptOpen);
+    dlgImportExcel->setFileMode(QFileDialog::ExistingFile);
+    dlgImportExcel->setNameFilters({kWorkbookFilter, kAllFilesFilter});
+}
+
+void TfrmMain::ConnectTableHandlers() {
+    for (int index = 0; index < kPageCount; ++index) {
+        const TCatalogPage& page = Pages[index];
+        connect(page.btnTableSave, &QPushButton::clicked, this, [this, index] { TableSaveClick(index); });
+        connect(page.btnTableRefresh, &QPushButton::clicked, this,
+                [this, index] { TableRefreshClick(index); });
+        connect(page.btnExport, &QPushButton::clicked, this, [this, index] { ExportClick(index); });
+        connect(page.btnImport, &QPushButton::clicked, this, [this, index] { ImportClick(index); });
+    }
+}
+
+void TfrmMain::CommitGridEditors() {
+    for (TCatalogPage& page : Pages) {
+        page.sg->CommitEditor();
+    }
+}
+
+void TfrmMain::FillTable(int page) {
+    TCatalogPage& controls = Pages.at(page);
+    controls.sg->FillFrom(FCatalog);
+    const bool any = controls.sg->Grid().EntryCount() > 0;
+    for (QPushButton* button :
+         {controls.btnTableSave, controls.btnTableRefresh, controls.btnImport, controls.btnExport}) {
+        button->setEnabled(any);
+    }
+}
+
+void TfrmMain::FillTables() {
+    for (int page = 0; page < kPageCount; ++page) {
+        FillTable(page);
+    }
+}
+
+bool TfrmMain::StoreTable(int page) {
+    try {
+        Pages.at(page).sg->StoreInto(FCatalog);
+        return true;
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+        return false;
+    }
+}
+
+// Typed cells of a grid the user sees are part of what the main Save saves. Hidden grids hold nothing
+// newer than the catalog: the next switch to the table view fills them again. The caller has committed the
+// open editors.
+bool TfrmMain::StoreTablesBeforeSave() {
+    if (FStandardView) {
+        return true;
+    }
+    for (int page = 0; page < kPageCount; ++page) {
+        if (!Pages[page].sg->Grid().MarkedCells().empty() && !StoreTable(page)) {
+            PageControl1->setCurrentIndex(page);
+            return false;
+        }
+    }
+    return true;
+}
+
+void TfrmMain::TableSaveClick(int page) {
+    CommitPendingEdits();
+    StoreTable(page);
+}
+
+void TfrmMain::TableRefreshClick(int page) {
+    CommitPendingEdits();
+    FillTable(page);
+}
+
+void TfrmMain::ExportClick(int page) {
+    CommitPendingEdits();
+    const QString path = FPlatform.RunFileDialog(*dlgExportExcel);
+    if (!path.isEmpty() && MayReplace(path)) {
+        ExportTable(page, path, ChosenExportFormat(path, dlgExportExcel->selectedNameFilter()));
+    }
+}
+
+bool TfrmMain::MayReplace(const QString& path) {
+    const QString target = PathText(fs::Resolve(Utf8(path)));
+    if (target == path || !QFileInfo::exists(target)) {
+        return true;
+    }
+    return FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExcelExportCaption"),
+                                Variable(kReplaceFileText).arg(target),
+                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TfrmMain::ExportTable(int page, const QString& path, TExportFormat format) {
+    TGridView& sg = *Pages.at(page).sg;
+    const TGridBusy busy(sg);
+    QString failure;
+    try {
+        if (format == TExportFormat::Csv) {
+            WriteCsv(Utf8(path), sg.Grid());
+        } else {
+            TGridLayout layout = DefaultLayout(sg.Grid(), Utf8(sg.font().family()));
+            for (int column = 0; column < sg.columnCount(); ++column) {
+                layout.ColumnWidths.at(static_cast<size_t>(column)) = sg.columnWidth(column);
+            }
+            WriteWorkbook(Utf8(path), Utf8(FTexts.Get(sg.Def().ExportTitleKey)), sg.Grid(), layout);
+        }
+    } catch (const std::exception& error) {
+        failure = QString::fromUtf8(error.what());
+    }
+    const QString caption = FTexts.Get("rs_MsgExcelExportCaption");
+    if (failure.isEmpty()) {
+        FPlatform.MessageBox(this, QMessageBox::Information, caption,
+                             FTexts.Get("rs_MsgExcelExportSuccessText") + Quoted(path), QMessageBox::Ok);
+    } else {
+        FPlatform.MessageBox(this, QMessageBox::Critical, caption,
+                             FTexts.Get("rs_MsgExcelExportErrorText") + Quoted(path) +
+                                 QStringLiteral("\r\n") + failure,
+                             QMessageBox::Ok);
+    }
+}
+
+void TfrmMain::ImportClick(int page) {
+    CommitPendingEdits();
+    const QString path = FPlatform.RunFileDialog(*dlgImportExcel);
+    if (!path.isEmpty()) {
+        ImportTable(page, path);
+    }
+}
+
+void TfrmMain::ImportTable(int page, const QString& path) {
+    TGridView& sg = *Pages.at(page).sg;
+    const TGridBusy busy(sg);
+    const QString caption = FTexts.Get("rs_MsgExcelImportCaption");
+    try {
+        // Bounds above the grid's size, so that a sheet a little larger reaches the size question.
+        TReadLimits limits;
+        limits.MaxRows = std::max(limits.MaxRows, sg.Grid().SheetRows() + 1);
+        limits.MaxColumns = std::max(limits.MaxColumns, sg.Grid().ColumnCount() + 1);
+        TSheet sheet;
+        TWorkbookFormat format = TWorkbookFormat::Xlsx;
+        ReadWorkbook(Utf8(path), sheet, format, limits);
+        if (!SheetSizeMatches(sg.Grid(), sheet)) {
+            const QString warning =
+                PathText(SizeWarningText(Utf8(FTexts.Get("rs_MsgExcelImportWarning_1")), Utf8(path),
+                                         Utf8(FTexts.Get("rs_MsgExcelImportWarning_2"))));
+            if (FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExclamationCaption"),
+                                     warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+                return;
+            }
+        }
+        sg.Import(sheet, OriginOf(format));
+    } catch (const std::exception& error) {
+        FPlatform.MessageBox(this, QMessageBox::Critical, caption,
+                             FTexts.Get("rs_MsgExcelImportErrorText") + Quoted(path), QMessageBox::Ok);
+        ShowError(QString::fromUtf8(error.what()));
+        return;
+    }
+    FPlatform.MessageBox(this, QMessageBox::Information, caption,
+                         FTexts.Get("rs_MsgExcelImportSuccessText") + Quoted(path), QMessageBox::Ok);
+}
+
+} // namespace kw

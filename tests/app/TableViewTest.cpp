@@ -1,0 +1,548 @@
+#include "MainWindowFixture.h"
+
+#include "gamecfg/FileSys.h"
+#include "interchange/WorkbookWriter.h"
+#include "views/CoolCtrls.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include <map>
+
+namespace kwtest {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWeapons = 0;
+constexpr int kAmmo = 1;
+constexpr int kOutfits = 2;
+constexpr int kWeather = 5;
+
+// The sample game in the table view of a window that is shown and active, as under a user.
+class TableViewTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        game_ = CopySampleGame("game");
+        WriteSettings("GamePath=" + game_ + "\nViewType=0\n");
+    }
+
+    kw::TfrmMain& StartShown() {
+        kw::TfrmMain& window = Start();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        EXPECT_FALSE(window.IsStandardView());
+        return window;
+    }
+    kw::TGridView& Grid(int page) const { return *window_->Page(page).sg; }
+    QString Cell(int page, int row, int column) const { return Grid(page).item(row, column)->text(); }
+    void Type(int page, int row, int column, const QString& text) const {
+        Grid(page).item(row, column)->setText(text);
+    }
+    // Opens the cell's editor and types into it as a user does, leaving the editor open.
+    QLineEdit* TypeInEditor(int page, int row, int column, const QString& text) const {
+        window_->PageControl1->setCurrentIndex(page);
+        kw::TGridView& grid = Grid(page);
+        grid.setCurrentCell(row, column);
+        grid.editItem(grid.item(row, column));
+        auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex()));
+        EXPECT_NE(editor, nullptr);
+        if (editor) {
+            editor->selectAll();
+            QTest::keyClicks(editor, text);
+        }
+        return editor;
+    }
+    // Rows of the outfits whose immunities live in section, in grid order.
+    std::vector<int> RowsSharing(const std::string& section) const {
+        std::vector<int> rows;
+        const auto& outfits = window_->Catalog().Outfits;
+        for (size_t row = 0; row < outfits.size(); ++row) {
+            if (outfits[row]->immunities_sect.Value == section) {
+                rows.push_back(static_cast<int>(row));
+            }
+        }
+        return rows;
+    }
+    std::string GameFile(const std::string& relative) const { return *kw::fs::ReadFile(game_ + relative); }
+    void ReplaceInGameFile(const std::string& relative, const std::string& from,
+                           const std::string& to) const {
+        std::string text = GameFile(relative);
+        const size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+        std::ofstream(game_ + relative, std::ios::binary) << text;
+    }
+    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+    // The lines that differ between two texts of the same file, blanks dropped: a save may rewrite the
+    // blanks between a value and its comment.
+    static std::vector<std::string> ChangedLines(const std::string& before, const std::string& after) {
+        const auto lines = [](const std::string& text) {
+            std::vector<std::string> result;
+            std::istringstream in(text);
+            for (std::string line; std::getline(in, line);) {
+                std::erase_if(line, [](char c) { return c == ' ' || c == '\t' || c == '\r'; });
+                result.push_back(line);
+            }
+            return result;
+        };
+        const auto old = lines(before);
+        const auto now = lines(after);
+        std::vector<std::string> changed;
+        for (size_t i = 0; i < std::min(old.size(), now.size()); ++i) {
+            if (old[i] != now[i]) {
+                changed.push_back(now[i]);
+            }
+        }
+        EXPECT_EQ(old.size(), now.size());
+        return changed;
+    }
+    void Export(int page, const std::string& file, const QString& filter = {}) {
+        platform_.File = QString::fromStdString(file);
+        platform_.FileFilter = filter;
+        window_->Page(page).btnExport->click();
+    }
+    void Import(int page, const std::string& file) {
+        platform_.File = QString::fromStdString(file);
+        window_->Page(page).btnImport->click();
+    }
+    std::vector<QString> MessageTexts() const {
+        std::vector<QString> texts;
+        for (const auto& message : platform_.Messages) {
+            texts.push_back(message.Text);
+        }
+        return texts;
+    }
+
+    std::string game_;
+};
+
+const char kAmmoFile[] = "gamedata/config/weapons/weapons.ltx";
+const char kOutfitFile[] = "gamedata/config/misc/outfit.ltx";
+
+TEST_F(TableViewTest, RefreshShowsTheCatalogAgainAndSaveReachesTheStandardView) {
+    kw::TfrmMain& window = StartShown();
+    const QString kept = Cell(kAmmo, 0, 2);
+    Type(kAmmo, 0, 2, "1.75");
+    window.Page(kAmmo).btnTableRefresh->click();
+    EXPECT_EQ(Cell(kAmmo, 0, 2), kept);
+    EXPECT_TRUE(Grid(kAmmo).Grid().MarkedCells().empty());
+
+    Type(kAmmo, 0, 2, "1.75");
+    Type(kAmmo, 1, 3, ""); // a cleared cell stores an empty value
+    window.Page(kAmmo).btnTableSave->click();
+    EXPECT_EQ(window.Catalog().Ammo[0]->k_dist.Value, "1.75");
+    EXPECT_EQ(window.Catalog().Ammo[1]->k_impulse.Value, "");
+    window.btnView->click();
+    window.findChild<QListWidget*>("lbAmmo")->setCurrentRow(0);
+    EXPECT_EQ(window.findChild<kw::TCoolEdit*>("txtAmmo_k_dist")->text(), "1.75");
+    EXPECT_TRUE(platform_.Messages.empty());
+}
+
+TEST_F(TableViewTest, EmptyCatalogLeavesOneRowAndThePageButtonsDisabled) {
+    kw::TfrmMain& window = StartShown();
+    EXPECT_TRUE(window.Page(kOutfits).btnExport->isEnabled());
+    window.Catalog().Outfits.clear();
+    window.FillTable(kOutfits);
+    EXPECT_EQ(Grid(kOutfits).rowCount(), 1);
+    const kw::TCatalogPage& page = window.Page(kOutfits);
+    for (const QPushButton* button :
+         {page.btnTableSave, page.btnTableRefresh, page.btnImport, page.btnExport}) {
+        EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+    }
+    EXPECT_TRUE(window.Page(kAmmo).btnTableSave->isEnabled());
+}
+
+// A value typed into an open cell editor is saved by one click of the main Save or Ctrl+S, whether the
+// window is active or another window took the focus.
+struct OneClickCase {
+    const char* Name;
+    bool Active;
+    bool Shortcut; // Ctrl+S into the editor, else the main Save button
+};
+
+void PrintTo(const OneClickCase& test, std::ostream* out) {
+    *out << test.Name;
+}
+
+class OneClickSave : public TableViewTest, public testing::WithParamInterface<OneClickCase> {};
+
+TEST_P(OneClickSave, SavesTheValueInTheOpenEditor) {
+    const OneClickCase& test = GetParam();
+    const std::string before = GameFile(kAmmoFile);
+    kw::TfrmMain& window = StartShown();
+    const std::string section = window.Catalog().Ammo[0]->Section;
+    QLineEdit* editor = TypeInEditor(kAmmo, 0, 8, "77");
+    ASSERT_NE(editor, nullptr);
+    QWidget other;
+    if (!test.Active) {
+        other.show();
+        QApplication::setActiveWindow(&other);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    }
+    if (test.Shortcut && test.Active) {
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+    } else if (test.Shortcut) {
+        window.mnuFileSave->trigger(); // what the shortcut runs; it reaches no inactive window
+    } else {
+        window.btnSaveSettings->click();
+    }
+    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_EQ(window.Catalog().Ammo[0]->box_size.Value, "77") << section;
+    EXPECT_EQ(ChangedLines(before, GameFile(kAmmoFile)), std::vector<std::string>{"box_size=77"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OneClickSave,
+                         testing::Values(OneClickCase{"CtrlSActive", true, true},
+                                         OneClickCase{"MenuInactive", false, true},
+                                         OneClickCase{"ButtonActive", true, false},
+                                         OneClickCase{"ButtonInactive", false, false}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// Whatever takes the grid away from the user first writes the open editor into its cell.
+struct LeaveCase {
+    const char* Name;
+    void (*Leave)(kw::TfrmMain& window);
+};
+
+void PrintTo(const LeaveCase& test, std::ostream* out) {
+    *out << test.Name;
+}
+
+class EditorCommittedOnLeaving : public TableViewTest, public testing::WithParamInterface<LeaveCase> {};
+
+TEST_P(EditorCommittedOnLeaving, KeepsTheTypedText) {
+    kw::TfrmMain& window = StartShown();
+    TypeInEditor(kAmmo, 2, 6, "1.9");
+    EXPECT_EQ(Grid(kAmmo).Grid().Text(2, 6), Grid(kAmmo).Grid().FilledText(2, 6));
+    GetParam().Leave(window);
+    EXPECT_EQ(Grid(kAmmo).Grid().Text(2, 6), "1.9");
+    EXPECT_TRUE(Grid(kAmmo).Grid().IsMarked(2, 6));
+    EXPECT_EQ(Grid(kAmmo).indexWidget(Grid(kAmmo).currentIndex()), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EditorCommittedOnLeaving,
+    testing::Values(
+        LeaveCase{"TabClick",
+                  [](kw::TfrmMain& window) {
+                      QTabBar* bar = window.PageControl1->tabBar();
+                      QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(kOutfits).center());
+                  }},
+        LeaveCase{"PageSetByProgram", [](kw::TfrmMain& window) { window.PageControl1->setCurrentIndex(0); }},
+        LeaveCase{"ViewSwitch", [](kw::TfrmMain& window) { window.btnView->click(); }},
+        LeaveCase{"Close", [](kw::TfrmMain& window) { window.close(); }},
+        LeaveCase{"OtherPageExport", [](kw::TfrmMain& window) { window.Page(kWeapons).btnExport->click(); }}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// Outfits share one immunity section. An edit in a later row is the one saved, and no unchanged row writes
+// the old text back over it; two rows of the section with different texts refuse the store.
+class SharedImmunities : public TableViewTest {
+protected:
+    void SetUp() override {
+        TableViewTest::SetUp();
+        for (const char* own : {"= fenwarden_immunities", "= reedcloak_immunities"}) {
+            ReplaceInGameFile(kOutfitFile, own, "= wanderer_immunities");
+        }
+        before_ = GameFile(kOutfitFile);
+        StartShown();
+        sharing_ = RowsSharing("wanderer_immunities");
+        ASSERT_GE(sharing_.size(), 2u);
+        ASSERT_NE(Cell(kOutfits, sharing_.back(), kBurnImmunity), "0.77");
+        TypeInEditor(kOutfits, sharing_.back(), kBurnImmunity, "0.77");
+        window_->Page(kOutfits).btnTableSave->click();
+    }
+
+    static constexpr int kBurnImmunity = 10;
+    std::string before_;
+    std::vector<int> sharing_;
+};
+
+TEST_F(SharedImmunities, EditInALaterRowIsSavedOnce) {
+    EXPECT_TRUE(platform_.Messages.empty());
+    window_->mnuFileSave->trigger();
+    EXPECT_EQ(ChangedLines(before_, GameFile(kOutfitFile)), std::vector<std::string>{"burn_immunity=0.77"});
+
+    const int first = sharing_.front();
+    const int last = sharing_.back();
+    Type(kOutfits, first, kBurnImmunity, "0.1");
+    Type(kOutfits, last, kBurnImmunity, "0.2");
+    window_->Page(kOutfits).btnTableSave->click();
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_TRUE(platform_.Messages[0].Text.contains(Cell(kOutfits, first, 0)));
+    EXPECT_TRUE(platform_.Messages[0].Text.contains(Cell(kOutfits, last, 0)));
+    EXPECT_EQ(window_->Catalog().Outfits[static_cast<size_t>(last)]->Immunity.burn.Value, "0.77");
+}
+
+// Every row of the section shows the edit once it is stored.
+TEST_F(SharedImmunities, EveryOutfitOfTheSectionShowsTheEdit) {
+    for (const int row : sharing_) {
+        EXPECT_EQ(window_->Catalog().Outfits[static_cast<size_t>(row)]->Immunity.burn.Value, "0.77") << row;
+        EXPECT_EQ(Cell(kOutfits, row, kBurnImmunity), "0.77") << row;
+    }
+}
+
+// A refused cell stops the main Save: nothing is written, the grid keeps the marks, the catalog is as it was.
+TEST_F(TableViewTest, RefusedGridStopsTheMainSave) {
+    const std::string before = GameFile(kAmmoFile);
+    kw::TfrmMain& window = StartShown();
+    const std::string hit = window.Catalog().Ammo[1]->k_hit.Value;
+    Type(kAmmo, 0, 4, "2");
+    Type(kAmmo, 1, 4, "2★");
+    window.mnuFileSave->trigger();
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_TRUE(platform_.Messages[0].Text.contains(QStringLiteral("★")))
+        << platform_.Messages[0].Text.toStdString();
+    EXPECT_TRUE(platform_.Messages[0].Text.contains(Cell(kAmmo, 1, 0)));
+    EXPECT_EQ(window.Catalog().Ammo[1]->k_hit.Value, hit);
+    EXPECT_EQ(Grid(kAmmo).Grid().MarkedCells().size(), 2u);
+    EXPECT_EQ(GameFile(kAmmoFile), before);
+    EXPECT_EQ(window.PageControl1->currentIndex(), kAmmo);
+}
+
+TEST_F(TableViewTest, LanguageSwitchRenewsHeadersAndKeepsTypedCells) {
+    fs::copy(fs::path(KW_SOURCE_DIR) / "resources" / "Lang", folder_ / "Lang");
+    Write("Lang/Partial.xml", LanguageXml("Partial", {}, {{"rs_Weather_sky_color", "sky"}}));
+    WriteSettings("GamePath=" + game_ + "\nViewType=0\nLanguage=none\n");
+    kw::TfrmMain& window = StartShown();
+    const QString name = Cell(kWeather, 0, 0);
+    TypeInEditor(kWeather, 0, 3, "123");
+    const auto language = [&](const char* name) {
+        for (QAction* item : LanguageItems()) {
+            if (item->text() == QLatin1String(name)) {
+                item->trigger();
+                return;
+            }
+        }
+        ADD_FAILURE() << name;
+    };
+    language("English");
+    EXPECT_EQ(Grid(kWeather).horizontalHeaderItem(4)->text(), "fog colour");
+    EXPECT_EQ(Cell(kWeather, 0, 3), "123");
+    EXPECT_TRUE(Grid(kWeather).Grid().IsMarked(0, 3));
+    EXPECT_EQ(Cell(kWeather, 0, 0), name);
+    EXPECT_EQ(window.dlgExportExcel->windowTitle(), "Export data");
+    EXPECT_EQ(window.dlgImportExcel->windowTitle(), "Import data");
+
+    language("Partial"); // lacks the fog colour: the built-in text, not English
+    EXPECT_EQ(Grid(kWeather).horizontalHeaderItem(4)->text(), "цвет тум.");
+    EXPECT_EQ(Grid(kWeather).horizontalHeaderItem(1)->text(), "sky");
+    EXPECT_EQ(Cell(kWeather, 0, 3), "123");
+}
+
+// What a grid exports comes back unchanged: no cell is marked, in either format, for every grid.
+TEST_F(TableViewTest, ExportThenImportMarksNothing) {
+    kw::TfrmMain& window = StartShown();
+    for (int page = 0; page < kw::TfrmMain::kPageCount; ++page) {
+        for (const char* suffix : {".xlsx", ".csv"}) {
+            SCOPED_TRACE(std::to_string(page) + suffix);
+            const std::string file = Path("grid" + std::to_string(page) + suffix);
+            platform_.Messages.clear();
+            Export(page, file);
+            Import(page, file);
+            EXPECT_EQ(MessageTexts(),
+                      (std::vector<QString>{QStringLiteral("Данные успешно экспортированы в \"%1\"")
+                                                .arg(QString::fromStdString(file)),
+                                            QStringLiteral("Данные успешно импортированы из \"%1\"")
+                                                .arg(QString::fromStdString(file))}));
+            EXPECT_TRUE(Grid(page).Grid().MarkedCells().empty());
+        }
+    }
+    ASSERT_FALSE(platform_.FileDialogRuns.empty());
+    EXPECT_EQ(platform_.FileDialogRuns[0].Name, "dlgExportExcel");
+    EXPECT_EQ(platform_.FileDialogRuns[0].Title, "Экспорт данных");
+    EXPECT_EQ(platform_.FileDialogRuns[0].Filters, (QStringList{"Excel workbook (*.xlsx)", "CSV (*.csv)"}));
+    EXPECT_EQ(platform_.FileDialogRuns[1].Name, "dlgImportExcel");
+    EXPECT_EQ(platform_.FileDialogRuns[1].Title, "Импорт данных");
+    EXPECT_EQ(window.dlgExportExcel->selectedNameFilter(), "Excel workbook (*.xlsx)");
+}
+
+// The format follows the name's extension in any case, else the chosen filter.
+struct FormatCase {
+    const char* Name;
+    const char* File;
+    const char* Filter;
+    bool Csv;
+};
+
+void PrintTo(const FormatCase& test, std::ostream* out) {
+    *out << test.Name;
+}
+
+class ExportFormat : public TableViewTest, public testing::WithParamInterface<FormatCase> {};
+
+TEST_P(ExportFormat, FollowsExtensionThenFilter) {
+    StartShown();
+    const std::string file = Path(GetParam().File);
+    Export(kAmmo, file, QString::fromLatin1(GetParam().Filter));
+    const std::string written = *kw::fs::ReadFile(file);
+    EXPECT_EQ(written.starts_with("PK"), !GetParam().Csv);
+    if (GetParam().Csv) {
+        EXPECT_TRUE(written.starts_with("\xEF\xBB\xBFназвание,")) << written.substr(0, 40);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExportFormat,
+                         testing::Values(FormatCase{"UpperCaseCsv", "out.CSV", "Excel workbook (*.xlsx)",
+                                                    true},
+                                         FormatCase{"CsvFilterNoExtension", "out", "CSV (*.csv)", true},
+                                         FormatCase{"XlsxOverCsvFilter", "out.XLSX", "CSV (*.csv)", false},
+                                         FormatCase{"DefaultFilter", "out.dat", "", false}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(TableViewTest, ExportFailureGivesTheReasonOnASecondLine) {
+    StartShown();
+    const std::string file = Path("no-such-folder/out.xlsx");
+    Export(kAmmo, file);
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Critical);
+    EXPECT_EQ(platform_.Messages[0].Caption, "Экспорт данных");
+    const QStringList lines = platform_.Messages[0].Text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(
+        lines[0],
+        QStringLiteral("Произошла ошибка при экспорте данных в \"%1\"").arg(QString::fromStdString(file)));
+    EXPECT_FALSE(lines[1].isEmpty());
+}
+
+// Names are matched regardless of case, so a file that differs only in case would be replaced without the
+// dialog's question: the window asks instead.
+TEST_F(TableViewTest, ExportAsksBeforeReplacingAFileNamedInAnotherCase) {
+    StartShown();
+    std::ofstream(Path("prices.csv"), std::ios::binary) << "kept";
+    platform_.Answer = QMessageBox::No;
+    Export(kAmmo, Path("PRICES.csv"));
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Text, QStringLiteral("Файл \"%1\" уже существует. Заменить его?")
+                                              .arg(QString::fromStdString(Path("prices.csv"))));
+    EXPECT_EQ(*kw::fs::ReadFile(Path("prices.csv")), "kept");
+
+    platform_.Answer = QMessageBox::Yes;
+    Export(kAmmo, Path("PRICES.csv"));
+    ASSERT_EQ(platform_.Messages.size(), 3u);
+    EXPECT_EQ(platform_.Messages[2].Icon, QMessageBox::Information);
+    EXPECT_NE(*kw::fs::ReadFile(Path("prices.csv")), "kept");
+}
+
+// A sheet one row short asks first; Yes empties the last data row, No leaves the grid as it was.
+TEST_F(TableViewTest, ImportOfOneRowFewerAsksAndEmptiesTheLastRow) {
+    StartShown();
+    const kw::TStringGrid& grid = Grid(kAmmo).Grid();
+    kw::TStringGrid shorter(grid.Def());
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 0; row + 1 < grid.RowCount(); ++row) {
+        std::vector<std::string>& cells = rows.emplace_back();
+        for (int column = 0; column < grid.ColumnCount(); ++column) {
+            cells.push_back(grid.Text(row, column));
+        }
+    }
+    shorter.Fill(rows);
+    const std::string file = Path("short.xlsx");
+    kw::WriteWorkbook(file, "short", shorter, kw::DefaultLayout(shorter));
+    const int last = grid.RowCount() - 1;
+    const QString lastName = Cell(kAmmo, last, 0);
+
+    platform_.Answer = QMessageBox::No;
+    Import(kAmmo, file);
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Caption, "ВНИМАНИЕ");
+    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Warning);
+    EXPECT_EQ(
+        platform_.Messages[0].Text,
+        QStringLiteral("Размер таблицы в файле  \"%1\" не совпадает с размером таблицы программы.\r\n"
+                       "Это приведёт к некорректному отображению данных. Продолжить импорт данных из Excel?")
+            .arg(QString::fromStdString(file)));
+    EXPECT_TRUE(grid.MarkedCells().empty());
+
+    platform_.Answer = QMessageBox::Yes;
+    Import(kAmmo, file);
+    ASSERT_EQ(platform_.Messages.size(), 3u);
+    EXPECT_EQ(Cell(kAmmo, last, 0), lastName);
+    for (int column = 1; column < grid.ColumnCount(); ++column) {
+        EXPECT_EQ(Cell(kAmmo, last, column), "") << column;
+    }
+    EXPECT_EQ(grid.RowCount(), last + 1);
+    for (const kw::TCellPos& cell : grid.MarkedCells()) {
+        EXPECT_EQ(cell.Row, last);
+    }
+}
+
+TEST_F(TableViewTest, ImportOfOneColumnMoreIgnoresIt) {
+    StartShown();
+    const kw::TStringGrid& grid = Grid(kWeapons).Grid();
+    std::string csv;
+    for (int row = -1; row < grid.RowCount(); ++row) {
+        for (int column = 0; column < grid.ColumnCount(); ++column) {
+            csv += "\"" + (row < 0 ? grid.Header(column) : grid.Text(row, column)) + "\",";
+        }
+        csv += row == 0 ? "999\n" : "extra\n";
+    }
+    const std::string file = Path("wide.csv");
+    std::ofstream(file, std::ios::binary) << csv;
+    platform_.Answer = QMessageBox::Yes;
+    Type(kWeapons, 1, 3, "5"); // the import puts the file's text back
+    Import(kWeapons, file);
+    ASSERT_EQ(platform_.Messages.size(), 2u);
+    EXPECT_EQ(platform_.Messages[0].Caption, "ВНИМАНИЕ");
+    EXPECT_EQ(platform_.Messages[1].Icon, QMessageBox::Information);
+    EXPECT_EQ(Grid(kWeapons).columnCount(), grid.ColumnCount());
+    EXPECT_TRUE(grid.MarkedCells().empty());
+}
+
+// A file that cannot be read gives the failure message, then the reason, and the grid stays as it was.
+TEST_F(TableViewTest, BadFileLeavesTheGridUntouched) {
+    StartShown();
+    const std::string file = Path("broken.xlsx");
+    std::ofstream(file, std::ios::binary) << std::string("PK\x03\x04 not really a workbook", 30);
+    Type(kAmmo, 0, 1, "3");
+    const QString before = Cell(kAmmo, 1, 1);
+    Import(kAmmo, file);
+    ASSERT_EQ(platform_.Messages.size(), 2u);
+    EXPECT_EQ(platform_.Messages[0].Caption, "Импорт данных");
+    EXPECT_EQ(
+        platform_.Messages[0].Text,
+        QStringLiteral("Произошла ошибка при импорте данных из \"%1\"").arg(QString::fromStdString(file)));
+    EXPECT_EQ(platform_.Messages[1].Icon, QMessageBox::Critical);
+    EXPECT_FALSE(platform_.Messages[1].Text.isEmpty());
+    EXPECT_EQ(Cell(kAmmo, 0, 1), "3");
+    EXPECT_EQ(Cell(kAmmo, 1, 1), before);
+    EXPECT_EQ(Grid(kAmmo).Grid().MarkedCells().size(), 1u);
+    EXPECT_TRUE(Grid(kAmmo).isEnabled());
+}
+
+// The round trip a user makes: export, change one value in the workbook, import, store, save.
+TEST_F(TableViewTest, WorkbookRoundTripChangesOnlyTheEditedValue) {
+    const std::string before = GameFile(kAmmoFile);
+    kw::TfrmMain& window = StartShown();
+    const std::string file = Path("ammo.xlsx");
+    Export(kAmmo, file);
+    // The user's spreadsheet: the same grid with one value changed, written again as a workbook.
+    kw::TStringGrid edited(Grid(kAmmo).Grid().Def());
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 0; row < Grid(kAmmo).Grid().RowCount(); ++row) {
+        std::vector<std::string>& cells = rows.emplace_back();
+        for (int column = 0; column < Grid(kAmmo).Grid().ColumnCount(); ++column) {
+            cells.push_back(Grid(kAmmo).Grid().Text(row, column));
+        }
+    }
+    rows[2][5] = "0.66";
+    edited.Fill(rows);
+    kw::WriteWorkbook(file, "Боеприпасы", edited, kw::DefaultLayout(edited));
+    Import(kAmmo, file);
+    EXPECT_EQ(Grid(kAmmo).Grid().MarkedCells(), (std::vector<kw::TCellPos>{{2, 5}}));
+    EXPECT_EQ(Grid(kAmmo).item(2, 5)->background().color(), kw::TGridView::MarkedColor());
+    window.Page(kAmmo).btnTableSave->click();
+    window.mnuFileSave->trigger();
+    EXPECT_EQ(ChangedLines(before, GameFile(kAmmoFile)), std::vector<std::string>{"k_pierce=0.66"});
+    EXPECT_EQ(platform_.Messages.size(), 2u);
+}
+
+} // namespace
+} // namespace kwtest
