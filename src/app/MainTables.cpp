@@ -4,15 +4,13 @@
 #include "app/uMain.h"
 
 #include "app/MainInternal.h"
-#include "interchange/WorkbookReader.h"
+#include "interchange/SheetImport.h"
 #include "interchange/WorkbookWriter.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
-
-#include <algorithm>
 
 namespace kw {
 
@@ -43,18 +41,6 @@ TExportFormat ChosenExportFormat(const QString& path, const QString& filter) {
         return ExportFormatOf(Utf8(path));
     }
     return filter == kCsvFilter ? TExportFormat::Csv : TExportFormat::Xlsx;
-}
-
-TSheetOrigin OriginOf(TWorkbookFormat format) {
-    switch (format) {
-    case TWorkbookFormat::Xls:
-        return TSheetOrigin::ValuesOnly;
-    case TWorkbookFormat::Csv:
-        return TSheetOrigin::Text;
-    case TWorkbookFormat::Xlsx:
-        break;
-    }
-    return TSheetOrigin::Typed;
 }
 
 // The grid takes no input while a file is written or read from it.
@@ -224,13 +210,8 @@ void TfrmMain::ImportTable(int page, const QString& path) {
     const TGridBusy busy(sg);
     const QString caption = FTexts.Get("rs_MsgExcelImportCaption");
     try {
-        // Bounds above the grid's size, so that a sheet a little larger reaches the size question.
-        TReadLimits limits;
-        limits.MaxRows = std::max(limits.MaxRows, sg.Grid().SheetRows() + 1);
-        limits.MaxColumns = std::max(limits.MaxColumns, sg.Grid().ColumnCount() + 1);
         TSheet sheet;
-        TWorkbookFormat format = TWorkbookFormat::Xlsx;
-        ReadWorkbook(Utf8(path), sheet, format, limits);
+        const TSheetOrigin origin = ReadSheetForGrid(Utf8(path), sg.Grid(), sheet);
         if (!SheetSizeMatches(sg.Grid(), sheet)) {
             const QString warning =
                 PathText(SizeWarningText(Utf8(FTexts.Get("rs_MsgExcelImportWarning_1")), Utf8(path),
@@ -240,7 +221,7 @@ void TfrmMain::ImportTable(int page, const QString& path) {
                 return;
             }
         }
-        sg.Import(sheet, OriginOf(format));
+        sg.Import(sheet, origin);
     } catch (const std::exception& error) {
         FPlatform.MessageBox(this, QMessageBox::Critical, caption,
                              FTexts.Get("rs_MsgExcelImportErrorText") + Quoted(path), QMessageBox::Ok);

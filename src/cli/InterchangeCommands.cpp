@@ -5,11 +5,8 @@
 #include "gamecfg/FileSys.h"
 #include "interchange/GridTable.h"
 #include "interchange/SheetImport.h"
-#include "interchange/WorkbookReader.h"
 #include "interchange/WorkbookWriter.h"
 
-
-#include <algorithm>
 #include <ostream>
 
 namespace kw {
@@ -56,29 +53,11 @@ int Export(THeadlessGame& game, const TGridArgs& args, std::ostream& out) {
     return kExitOk;
 }
 
-TSheetOrigin ReadSheet(const std::string& file, const TStringGrid& grid, TSheet& sheet) {
-    // Bounds above the grid's size, so that a sheet a little larger than the grid reaches the size test.
-    TReadLimits limits;
-    limits.MaxRows = std::max(limits.MaxRows, grid.SheetRows() + 1);
-    limits.MaxColumns = std::max(limits.MaxColumns, grid.ColumnCount() + 1);
-    TWorkbookFormat format = TWorkbookFormat::Xlsx;
-    ReadWorkbook(file, sheet, format, limits);
-    switch (format) {
-    case TWorkbookFormat::Xls:
-        return TSheetOrigin::ValuesOnly;
-    case TWorkbookFormat::Csv:
-        return TSheetOrigin::Text;
-    case TWorkbookFormat::Xlsx:
-        break;
-    }
-    return TSheetOrigin::Typed;
-}
-
 int Import(THeadlessGame& game, const TGridArgs& args, std::ostream& out, std::ostream& err) {
     TStringGrid grid(*args.Grid);
     FillTable(grid, game.Catalog);
     TSheet sheet;
-    const TSheetOrigin origin = ReadSheet(args.File, grid, sheet);
+    const TSheetOrigin origin = ReadSheetForGrid(args.File, grid, sheet);
     if (!SheetSizeMatches(grid, sheet) && !args.IgnoreSize) {
         err << "kitwright-cli: the sheet in " << fs::Resolve(args.File) << " has " << sheet.Rows
             << " rows and " << sheet.Columns << " columns, the " << args.Grid->CatalogName << " grid "

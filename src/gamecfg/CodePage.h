@@ -24,4 +24,7 @@ std::string FirstUnencodable(std::string_view utf8);
 
 bool IsValidUtf8(std::string_view bytes);
 
+// Appends the code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 } // namespace kw

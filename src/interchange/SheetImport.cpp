@@ -2,6 +2,9 @@
 
 #include "gamecfg/Error.h"
 #include "interchange/NumberText.h"
+#include "interchange/WorkbookReader.h"
+
+#include <algorithm>
 
 namespace kw {
 namespace {
@@ -92,6 +95,23 @@ int ImportSheet(TStringGrid& grid, const TSheet& sheet, TSheetOrigin origin) {
         }
     }
     return static_cast<int>(grid.MarkedCells().size());
+}
+
+TSheetOrigin ReadSheetForGrid(const std::string& path, const TStringGrid& grid, TSheet& sheet) {
+    TReadLimits limits;
+    limits.MaxRows = std::max(limits.MaxRows, grid.SheetRows() + 1);
+    limits.MaxColumns = std::max(limits.MaxColumns, grid.ColumnCount() + 1);
+    TWorkbookFormat format = TWorkbookFormat::Xlsx;
+    ReadWorkbook(path, sheet, format, limits);
+    switch (format) {
+    case TWorkbookFormat::Xls:
+        return TSheetOrigin::ValuesOnly;
+    case TWorkbookFormat::Csv:
+        return TSheetOrigin::Text;
+    case TWorkbookFormat::Xlsx:
+        break;
+    }
+    return TSheetOrigin::Typed;
 }
 
 } // namespace kw

@@ -37,4 +37,9 @@ enum class TSheetOrigin {
 // saved under a comma-decimal locale).
 int ImportSheet(TStringGrid& grid, const TSheet& sheet, TSheetOrigin origin = TSheetOrigin::Typed);
 
+// Reads the workbook or CSV file at path for an import into grid and tells what its cells can tell. The read
+// bounds lie just above the grid's size, so that a sheet a little larger than the grid reaches the size test
+// instead of failing as too large. Throws the reader's error, naming the file.
+TSheetOrigin ReadSheetForGrid(const std::string& path, const TStringGrid& grid, TSheet& sheet);
+
 } // namespace kw

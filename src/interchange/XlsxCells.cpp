@@ -3,6 +3,7 @@
 
 #include "interchange/XlsxCells.h"
 
+#include "gamecfg/CodePage.h"
 #include "interchange/XmlStream.h"
 
 #include <charconv>
@@ -16,24 +17,6 @@ using TNode = TXmlStream::TNode;
 
 constexpr int kMaxSheetRows = 1048576;
 constexpr int kMaxSheetColumns = 16384;
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // The code unit of an "_xHHHH_" escape at pos, if one stands there.
 std::optional<char32_t> EscapeAt(std::string_view text, size_t pos) {
