@@ -107,7 +107,7 @@ const char* const kToolUsage =
     "  export GAMEDIR CATALOG FILE\n"
     "           write the table view's grid of CATALOG (weapons, ammo, outfits, arts,\n"
     "           items, weather) to FILE: a workbook (.xlsx), or CSV when FILE ends in .csv\n"
-    "           exit status: 0 done, 1 the folder could not be loaded or FILE written\n"
+    "           exit status: 0 done, 1 the folder could not be loaded or FILE not written\n"
     "  import GAMEDIR CATALOG FILE [--ignore-size]\n"
     "           read FILE (.xlsx, .xls or .csv) into that grid, store the changed cells\n"
     "           and save; a sheet whose size differs from the grid is refused unless\n"
