@@ -1,5 +1,6 @@
 #include "catalog/Document.h"
 
+#include "catalog/CatalogEntries.h"
 #include "gamecfg/FileSys.h"
 
 #include <algorithm>
@@ -54,26 +55,6 @@ bool TDocument::IsModified() {
 
 namespace {
 
-// Calls visit(catalog, index, entry) for every entry, in the order the headless dump lists them.
-template <class Visit> void ForEachEntry(TCatalog& catalog, Visit&& visit) {
-    const auto all = [&](std::string_view name, auto& entries) {
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            visit(name, i, *entries[i]);
-        }
-    };
-    all("weapons", catalog.Weapons);
-    all("ammo", catalog.Ammo);
-    all("outfits", catalog.Outfits);
-    all("arts", catalog.Arts);
-    all("items", catalog.Items);
-    all("weather", catalog.Weather);
-    if (catalog.Silencer) {
-        visit("silencer", 0, *catalog.Silencer);
-    }
-    all("scopes", catalog.Scopes);
-    all("grenade_launchers", catalog.GrenLnchs);
-}
-
 const std::string& NameOf(const TWeather& slot) {
     return slot.Time;
 }
@@ -85,7 +66,7 @@ const std::string& NameOf(const TMainItem& entry) {
 class TParamOwners {
 public:
     explicit TParamOwners(TCatalog& catalog) {
-        ForEachEntry(catalog, [this](std::string_view name, std::size_t index, auto& entry) {
+        ForEachCatalogEntry(catalog, [this](std::string_view name, std::size_t index, auto& entry) {
             const TChangeEntry shown{name, index, NameOf(entry)};
             entry.ForEachParam([&](const std::string&, TParam& param) {
                 owners_.try_emplace(&param, owners_.size(), shown);
@@ -143,7 +124,7 @@ void TDocument::Revert(std::span<const TChange> rows) {
 void TDocument::RevertAll() {
     // Every parameter, not only what a save would write: an addon state set to "none" is never written,
     // yet it is not what the file holds. A linked group is walked once per member, so only changed ones.
-    ForEachEntry(FCatalog, [](std::string_view, std::size_t, auto& entry) {
+    ForEachCatalogEntry(FCatalog, [](std::string_view, std::size_t, auto& entry) {
         entry.ForEachParam([](const std::string&, TParam& param) {
             if (param.NeedsWrite() || param.Value != param.StoredValue() ||
                 param.Comment != param.StoredComment()) {

@@ -1,5 +1,6 @@
 #include "catalog/Dump.h"
 
+#include "catalog/CatalogEntries.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/FileSys.h"
 
@@ -55,28 +56,12 @@ template <class T> TDumpEntry MakeDumpEntry(std::string_view catalog, std::size_
     return dumped;
 }
 
-template <class T>
-void VisitEntries(std::string_view catalog, const std::vector<std::unique_ptr<T>>& entries,
-                  const std::function<void(const TDumpEntry&)>& visit) {
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        visit(MakeDumpEntry(catalog, i, *entries[i]));
-    }
-}
-
 } // namespace
 
 void ForEachDumpEntry(TCatalog& catalog, const std::function<void(const TDumpEntry&)>& visit) {
-    VisitEntries("weapons", catalog.Weapons, visit);
-    VisitEntries("ammo", catalog.Ammo, visit);
-    VisitEntries("outfits", catalog.Outfits, visit);
-    VisitEntries("arts", catalog.Arts, visit);
-    VisitEntries("items", catalog.Items, visit);
-    VisitEntries("weather", catalog.Weather, visit);
-    if (catalog.Silencer) {
-        visit(MakeDumpEntry("silencer", 0, *catalog.Silencer));
-    }
-    VisitEntries("scopes", catalog.Scopes, visit);
-    VisitEntries("grenade_launchers", catalog.GrenLnchs, visit);
+    ForEachCatalogEntry(catalog, [&visit](std::string_view name, std::size_t index, auto& entry) {
+        visit(MakeDumpEntry(name, index, entry));
+    });
 }
 
 void DumpCatalog(TCatalog& catalog, std::ostream& out) {

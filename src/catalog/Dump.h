@@ -3,7 +3,6 @@
 #include "catalog/Catalog.h"
 #include "catalog/Document.h"
 
-#include <array>
 #include <cstddef>
 #include <functional>
 #include <iosfwd>
@@ -36,11 +35,7 @@ struct TDumpEntry {
     std::vector<TDumpField> Fields;
 };
 
-// The catalogs in dump order: the lists, then the weapon addons.
-inline constexpr std::array<std::string_view, 9> kDumpCatalogs = {
-    "weapons", "ammo", "outfits", "arts", "items", "weather", "silencer", "scopes", "grenade_launchers"};
-
-// Every entry in dump order.
+// Every entry in dump order: the order of kCatalogNames (catalog/CatalogEntries.h).
 void ForEachDumpEntry(TCatalog& catalog, const std::function<void(const TDumpEntry&)>& visit);
 
 // One UTF-8 line per field: catalog, index, section, field, value, comment,

@@ -1,5 +1,6 @@
 #include "cli/DiffCommand.h"
 
+#include "catalog/CatalogEntries.h"
 #include "catalog/Dump.h"
 #include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
@@ -75,7 +76,7 @@ bool PrintDifferences(TCatalog& a, TCatalog& b, std::ostream& out) {
     const TFolderEntries entriesA(a);
     const TFolderEntries entriesB(b);
     TDiffWriter writer(out);
-    for (const std::string_view catalog : kDumpCatalogs) {
+    for (const std::string_view catalog : kCatalogNames) {
         for (const TDumpEntry* entry : entriesA.InOrder()) {
             if (entry->Catalog != catalog) {
                 continue;
