@@ -62,37 +62,38 @@ const std::string& NameOf(const TMainItem& entry) {
     return entry.Section;
 }
 
-// Which entry shows each parameter, and where it stands in the catalogs' order.
+// Which entry shows each parameter. Entries are kept in catalog order, so their positions order them.
 class TParamOwners {
 public:
     explicit TParamOwners(TCatalog& catalog) {
         ForEachCatalogEntry(catalog, [this](std::string_view name, std::size_t index, auto& entry) {
-            const TChangeEntry shown{name, index, NameOf(entry)};
-            entry.ForEachParam([&](const std::string&, TParam& param) {
-                owners_.try_emplace(&param, owners_.size(), shown);
-            });
+            const std::size_t position = entries_.size();
+            entries_.push_back({name, index, NameOf(entry)});
+            entry.ForEachParam(
+                [&](const std::string&, TParam& param) { owners_.try_emplace(&param, position); });
         });
     }
 
     // The entries showing param or a parameter linked with it, in catalog order.
     std::vector<TChangeEntry> EntriesOf(const TParam& param) const {
-        std::vector<std::pair<std::size_t, const TChangeEntry*>> found;
+        std::vector<std::size_t> found;
         param.ForEachLinkedParam([&](const TParam& linked) {
-            const auto owner = owners_.find(&linked);
-            if (owner != owners_.end()) {
-                found.emplace_back(owner->second.first, &owner->second.second);
+            if (const auto owner = owners_.find(&linked); owner != owners_.end()) {
+                found.push_back(owner->second);
             }
         });
         std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
         std::vector<TChangeEntry> entries;
-        for (const auto& [order, entry] : found) {
-            entries.push_back(*entry);
+        for (const std::size_t position : found) {
+            entries.push_back(entries_[position]);
         }
         return entries;
     }
 
 private:
-    std::unordered_map<const TParam*, std::pair<std::size_t, TChangeEntry>> owners_;
+    std::vector<TChangeEntry> entries_;
+    std::unordered_map<const TParam*, std::size_t> owners_;
 };
 
 } // namespace
