@@ -66,11 +66,12 @@ template <class Fn> void TParam::ForEachLinked(Fn&& fn) {
 }
 
 void TParam::Edit(std::string value) {
+    const bool typedBack = Value != storedValue_ && value == storedValue_;
     ForEachLinked([&](TParam& param) {
         if (&param != this) {
             param.Value = value;
         }
-        param.edited_ = true;
+        param.edited_ = !typedBack;
     });
     Value = std::move(value);
 }
@@ -89,6 +90,24 @@ void TParam::MarkStored() {
         param.storedValue_ = Value;
         param.storedComment_ = Comment;
     });
+}
+
+void TParam::Revert() {
+    const std::string value = storedValue_;
+    const std::string comment = storedComment_;
+    ForEachLinked([&](TParam& param) {
+        param.Value = value;
+        param.Comment = comment;
+        param.edited_ = false;
+    });
+}
+
+void TParam::ForEachLinkedParam(const std::function<void(const TParam&)>& fn) const {
+    const TParam* param = this;
+    do {
+        fn(*param);
+        param = param->nextLinked_;
+    } while (param != this);
 }
 
 void TParam::LinkWith(TParam& other) {

@@ -41,7 +41,7 @@ public:
 
     // A value the user typed, ticked, picked or stored from a grid, given to every linked parameter. It is an
     // edit even when it equals what was shown: a key the section lacked is then written, pinning it over what
-    // the section inherits.
+    // the section inherits. A changed value typed back to what the file holds undoes the change instead.
     void Edit(std::string value);
 
     // Whether a save has to write this key: its value or comment differs from what the file held at load or
@@ -57,11 +57,15 @@ public:
     // Records that a write of this parameter has been committed to its section: Value and Comment are now
     // what the file holds, for every linked parameter.
     void MarkStored();
+    // Back to what the file holds, for every linked parameter; a key the section lacked is no longer set.
+    void Revert();
 
     // Makes the two parameters one key (the loader does this for parameters read from the same place).
     void LinkWith(TParam& other);
     bool IsLinkedWith(const TParam& other) const;
     bool IsLinked() const { return nextLinked_ != this; }
+    // This parameter and every one linked with it, this one first.
+    void ForEachLinkedParam(const std::function<void(const TParam&)>& fn) const;
 
 private:
     friend void ReadParam(TParam&, const ProfileFile&, const std::string&, const std::string&,

@@ -1,5 +1,6 @@
 #include "catalog/Dump.h"
 
+#include "catalog/CatalogEntries.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/FileSys.h"
 
@@ -9,14 +10,6 @@
 #include <type_traits>
 
 namespace kw {
-
-void LoadHeadlessGame(THeadlessGame& game, const std::string& gameFolder) {
-    game.GamePath = fs::WithTrailingSeparator(gameFolder);
-    game.RequiredFiles = BuildRequiredFiles(game.GamePath);
-    game.Preparation = PrepareFullLoad(game.GamePath, true, "", game.Tables);
-    LoadCatalogs(game.Catalog, game.GamePath, game.RequiredFiles, game.Preparation.WeaponFiles, game.Tables,
-                 game.Pictures);
-}
 
 std::string EscapeDumpText(std::string_view text) {
     static const std::map<char, const char*> escapes = {
@@ -35,72 +28,54 @@ std::string EscapeDumpText(std::string_view text) {
 
 namespace {
 
-// Writes the lines of one entry; texts are UTF-8 by the time they get here.
-class TEntryWriter {
-public:
-    TEntryWriter(std::ostream& out, std::string_view catalog, std::size_t index, const std::string& section)
-        : out(out), prefix(std::string(catalog) + "\t" + std::to_string(index) + "\t" +
-                           EscapeDumpText(Cp1251ToUtf8(section)) + "\t") {}
-
-    void Field(std::string_view field, std::string_view value, std::string_view comment = {}) const {
-        out << prefix << field << '\t' << EscapeDumpText(value) << '\t' << EscapeDumpText(comment) << '\n';
-    }
-    void GameField(std::string_view field, const std::string& value) const {
-        Field(field, Cp1251ToUtf8(value));
-    }
-    void Param(const std::string& key, const TParam& param) const {
-        Field(key, Cp1251ToUtf8(param.Value), Cp1251ToUtf8(param.Comment));
-    }
-
-private:
-    std::ostream& out;
-    std::string prefix;
-};
-
 // Scopes, grenade launchers and the silencer never look up a description.
 template <class T>
 constexpr bool kResolvesDescr =
     std::is_same_v<T, TWeapon> || std::is_same_v<T, TAmmo> || std::is_same_v<T, TOutfit> ||
     std::is_same_v<T, TArt> || std::is_same_v<T, TItem>;
 
-template <class T> void DumpEntry(std::ostream& out, std::string_view catalog, std::size_t index, T& entry) {
-    const TEntryWriter writer(out, catalog, index, entry.Section);
-    if constexpr (std::is_base_of_v<TMainItem, T>)
-        writer.Field("Name", entry.Name);
-    if constexpr (kResolvesDescr<T>)
-        writer.Field("Descr", entry.Descr);
-    if constexpr (std::is_same_v<T, TWeapon>)
-        writer.GameField("FileName", entry.FileName);
-    if constexpr (std::is_same_v<T, TWeather>)
-        writer.GameField("Time", entry.Time);
-    entry.ForEachParam([&writer](const std::string& key, TParam& param) { writer.Param(key, param); });
-}
-
-template <class T>
-void DumpEntries(std::ostream& out, std::string_view catalog,
-                 const std::vector<std::unique_ptr<T>>& entries) {
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        DumpEntry(out, catalog, i, *entries[i]);
+template <class T> TDumpEntry MakeDumpEntry(std::string_view catalog, std::size_t index, T& entry) {
+    TDumpEntry dumped{catalog, index, entry.Section, {}, {}};
+    auto& fields = dumped.Fields;
+    if constexpr (std::is_base_of_v<TMainItem, T>) {
+        fields.push_back({"Name", entry.Name, {}});
+    }
+    if constexpr (kResolvesDescr<T>) {
+        fields.push_back({"Descr", entry.Descr, {}});
+    }
+    if constexpr (std::is_same_v<T, TWeapon>) {
+        dumped.FileName = entry.FileName;
+        fields.push_back({"FileName", Cp1251ToUtf8(entry.FileName), {}});
+    }
+    if constexpr (std::is_same_v<T, TWeather>) {
+        fields.push_back({"Time", Cp1251ToUtf8(entry.Time), {}});
+    }
+    entry.ForEachParam([&fields](const std::string& key, TParam& param) {
+        fields.push_back({key, Cp1251ToUtf8(param.Value), Cp1251ToUtf8(param.Comment)});
+    });
+    return dumped;
 }
 
 } // namespace
 
-void DumpCatalog(TCatalog& catalog, std::ostream& out) {
-    DumpEntries(out, "weapons", catalog.Weapons);
-    DumpEntries(out, "ammo", catalog.Ammo);
-    DumpEntries(out, "outfits", catalog.Outfits);
-    DumpEntries(out, "arts", catalog.Arts);
-    DumpEntries(out, "items", catalog.Items);
-    DumpEntries(out, "weather", catalog.Weather);
-    if (catalog.Silencer)
-        DumpEntry(out, "silencer", 0, *catalog.Silencer);
-    DumpEntries(out, "scopes", catalog.Scopes);
-    DumpEntries(out, "grenade_launchers", catalog.GrenLnchs);
+void ForEachDumpEntry(TCatalog& catalog, const std::function<void(const TDumpEntry&)>& visit) {
+    ForEachCatalogEntry(catalog, [&visit](std::string_view name, std::size_t index, auto& entry) {
+        visit(MakeDumpEntry(name, index, entry));
+    });
 }
 
-namespace {
+void DumpCatalog(TCatalog& catalog, std::ostream& out) {
+    ForEachDumpEntry(catalog, [&out](const TDumpEntry& entry) {
+        const std::string prefix = std::string(entry.Catalog) + "\t" + std::to_string(entry.Index) + "\t" +
+                                   EscapeDumpText(Cp1251ToUtf8(entry.Section)) + "\t";
+        for (const TDumpField& field : entry.Fields) {
+            out << prefix << field.Field << '\t' << EscapeDumpText(field.Value) << '\t'
+                << EscapeDumpText(field.Comment) << '\n';
+        }
+    });
+}
 
-const char* const kUsage =
+const char* const kToolUsage =
     "Usage: kitwright-cli COMMAND GAMEDIR [ARGUMENTS]\n"
     "Reads the balance values of the game in GAMEDIR the way the editor does.\n"
     "\n"
@@ -108,19 +83,35 @@ const char* const kUsage =
     "  dump     print every field of every catalog entry, one line each:\n"
     "           catalog, index, section, field, value, comment, separated by TABs\n"
     "           (in value and comment a backslash, TAB, CR and LF read \\\\, \\t, \\r, \\n)\n"
+    "           exit status: 0 done, 1 the game folder could not be loaded\n"
     "  resave   load and save again without an edit; reports files that could not be written\n"
+    "           exit status: 0 every file saved, 1 the folder could not be loaded or a file not saved\n"
     "  check    list missing required files, or print the size of each catalog\n"
+    "           exit status: 0 every required file found, 1 a file is missing or the folder\n"
+    "           could not be loaded\n"
     "  export GAMEDIR CATALOG FILE\n"
     "           write the table view's grid of CATALOG (weapons, ammo, outfits, arts,\n"
     "           items, weather) to FILE: a workbook (.xlsx), or CSV when FILE ends in .csv\n"
+    "           exit status: 0 done, 1 the folder could not be loaded or FILE not written\n"
     "  import GAMEDIR CATALOG FILE [--ignore-size]\n"
     "           read FILE (.xlsx, .xls or .csv) into that grid, store the changed cells\n"
     "           and save; a sheet whose size differs from the grid is refused unless\n"
     "           --ignore-size is given\n"
+    "           exit status: 0 done, 1 the folder could not be loaded or saved, or FILE not\n"
+    "           read or refused\n"
+    "  diff GAMEDIR_A GAMEDIR_B\n"
+    "           print every field whose value differs, one line each: catalog, section,\n"
+    "           field, value in A, value in B, separated by TABs and escaped as dump\n"
+    "           escapes them; an entry on one side only gives catalog, section and\n"
+    "           \"added\" or \"removed\". Entries are matched by section regardless of\n"
+    "           letter case, weapons by file name; comments are not compared\n"
+    "           exit status: 0 no difference, 1 a difference, 2 wrong usage or either\n"
+    "           folder could not be loaded\n"
     "  --help   show this text\n"
     "\n"
-    "Exit status: 0 done, 1 the game folder could not be loaded or saved or a grid could not be\n"
-    "exported or imported, 2 wrong usage.\n";
+    "Every command exits with 2 on wrong usage.\n";
+
+namespace {
 
 void PrintMissingFiles(std::ostream& out, const std::vector<std::string>& missing) {
     out << "The game folder lacks these required files:\n";
@@ -160,19 +151,19 @@ int PrintSaveReport(const TSaveReport& report, std::ostream& out) {
 
 namespace {
 
-using TCommand = int (*)(THeadlessGame& game, std::ostream& out);
+using TCommand = int (*)(TDocument& game, std::ostream& out);
 
-int Dump(THeadlessGame& game, std::ostream& out) {
-    DumpCatalog(game.Catalog, out);
+int Dump(TDocument& game, std::ostream& out) {
+    DumpCatalog(game.Catalog(), out);
     return kExitOk;
 }
 
-int Resave(THeadlessGame& game, std::ostream& out) {
-    return PrintSaveReport(SaveCatalogs(game.Catalog), out);
+int Resave(TDocument& game, std::ostream& out) {
+    return PrintSaveReport(game.Save(), out);
 }
 
-int Check(THeadlessGame& game, std::ostream& out) {
-    PrintCatalogSizes(game.Catalog, out);
+int Check(TDocument& game, std::ostream& out) {
+    PrintCatalogSizes(game.Catalog(), out);
     return kExitOk;
 }
 
@@ -181,26 +172,39 @@ const std::map<std::string, TCommand> kCommands = {{"dump", Dump}, {"resave", Re
 } // namespace
 
 int UsageError(const std::string& problem, std::ostream& err) {
-    err << "kitwright-cli: " << problem << "\n\n" << kUsage;
+    err << "kitwright-cli: " << problem << "\n\n" << kToolUsage;
     return kExitUsage;
 }
 
-int RunOnGameFolder(const std::string& gameFolder, bool missingIsAnswer, std::ostream& out, std::ostream& err,
-                    const std::function<int(THeadlessGame&)>& work) {
+bool LoadToolDocument(TDocument& document, const std::string& gameFolder, bool missingIsAnswer,
+                      std::ostream& out, std::ostream& err) {
     if (!fs::DirExists(gameFolder)) {
         err << "kitwright-cli: no such game folder: " << gameFolder << '\n';
-        return kExitFailed;
+        return false;
     }
     const std::vector<std::string> missing =
         MissingFiles(BuildRequiredFiles(fs::WithTrailingSeparator(gameFolder)));
     if (!missing.empty()) {
         PrintMissingFiles(missingIsAnswer ? out : err, missing);
+        return false;
+    }
+    try {
+        document.Load(gameFolder);
+        return true;
+    } catch (const std::exception& error) {
+        err << "kitwright-cli: " << error.what() << '\n';
+        return false;
+    }
+}
+
+int RunOnGameFolder(const std::string& gameFolder, bool missingIsAnswer, std::ostream& out, std::ostream& err,
+                    const std::function<int(TDocument&)>& work) {
+    auto document = std::make_unique<TDocument>();
+    if (!LoadToolDocument(*document, gameFolder, missingIsAnswer, out, err)) {
         return kExitFailed;
     }
-    auto game = std::make_unique<THeadlessGame>();
     try {
-        LoadHeadlessGame(*game, gameFolder);
-        return work(*game);
+        return work(*document);
     } catch (const std::exception& error) {
         err << "kitwright-cli: " << error.what() << '\n';
         return kExitFailed;
@@ -213,14 +217,14 @@ int RunOnGame(const std::string& command, const std::string& gameFolder, std::os
               std::ostream& err) {
     // For "check" the missing files are the answer, not a failure to report.
     return RunOnGameFolder(gameFolder, command == "check", out, err,
-                           [&](THeadlessGame& game) { return kCommands.at(command)(game, out); });
+                           [&](TDocument& game) { return kCommands.at(command)(game, out); });
 }
 
 } // namespace
 
 int RunHeadlessTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kUsage;
+        out << kToolUsage;
         return kExitOk;
     }
     if (args.empty())

@@ -41,9 +41,9 @@ std::string ParseGridArgs(const std::vector<std::string>& args, TGridArgs& parse
     return {};
 }
 
-int Export(THeadlessGame& game, const TGridArgs& args, std::ostream& out) {
+int Export(TDocument& game, const TGridArgs& args, std::ostream& out) {
     TStringGrid grid(*args.Grid);
-    FillTable(grid, game.Catalog);
+    FillTable(grid, game.Catalog());
     if (ExportFormatOf(args.File) == TExportFormat::Csv) {
         WriteCsv(args.File, grid);
     } else {
@@ -53,9 +53,9 @@ int Export(THeadlessGame& game, const TGridArgs& args, std::ostream& out) {
     return kExitOk;
 }
 
-int Import(THeadlessGame& game, const TGridArgs& args, std::ostream& out, std::ostream& err) {
+int Import(TDocument& game, const TGridArgs& args, std::ostream& out, std::ostream& err) {
     TStringGrid grid(*args.Grid);
-    FillTable(grid, game.Catalog);
+    FillTable(grid, game.Catalog());
     TSheet sheet;
     const TSheetOrigin origin = ReadSheetForGrid(args.File, grid, sheet);
     if (!SheetSizeMatches(grid, sheet) && !args.IgnoreSize) {
@@ -71,12 +71,12 @@ int Import(THeadlessGame& game, const TGridArgs& args, std::ostream& out, std::o
     } catch (const Error& error) {
         throw Error(fs::Resolve(args.File) + ": " + error.what());
     }
-    const int changed = StoreTable(grid, game.Catalog);
+    const int changed = StoreTable(grid, game.Catalog());
     out << changed << (changed == 1 ? " value" : " values") << " changed.\n";
     if (changed == 0) {
         return kExitOk;
     }
-    return PrintSaveReport(SaveCatalogs(game.Catalog), out);
+    return PrintSaveReport(game.Save(), out);
 }
 
 } // namespace
@@ -90,7 +90,7 @@ int RunInterchangeCommand(const std::vector<std::string>& args, std::ostream& ou
     if (const std::string problem = ParseGridArgs(args, parsed); !problem.empty()) {
         return UsageError(problem, err);
     }
-    return RunOnGameFolder(parsed.GameFolder, false, out, err, [&](THeadlessGame& game) {
+    return RunOnGameFolder(parsed.GameFolder, false, out, err, [&](TDocument& game) {
         return args[0] == "export" ? Export(game, parsed, out) : Import(game, parsed, out, err);
     });
 }

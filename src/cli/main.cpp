@@ -1,4 +1,5 @@
 #include "catalog/Dump.h"
+#include "cli/DiffCommand.h"
 #include "cli/InterchangeCommands.h"
 
 #include <iostream>
@@ -10,6 +11,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && kw::IsInterchangeCommand(args[0])) {
         return kw::RunInterchangeCommand(args, std::cout, std::cerr);
+    }
+    if (!args.empty() && kw::IsDiffCommand(args[0])) {
+        return kw::RunDiffCommand(args, std::cout, std::cerr);
     }
     return kw::RunHeadlessTool(args, std::cout, std::cerr);
 }

@@ -96,6 +96,9 @@ TEST_F(ParamTest, NeedsAWriteOnlyWhenItDiffersFromTheFileOrTheUserSetAMissingKey
     EXPECT_TRUE(missing.NeedsWrite());
     missing.Value = "true";
     EXPECT_FALSE(missing.NeedsWrite());
+    missing.Edit("false");
+    missing.Edit("true"); // typed back: the section goes on inheriting
+    EXPECT_FALSE(missing.NeedsWrite());
     missing.Edit("true"); // chosen over what the section inherits, though it equals the default
     EXPECT_TRUE(missing.NeedsWrite());
     missing.MarkStored();

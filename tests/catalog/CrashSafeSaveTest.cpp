@@ -70,12 +70,12 @@ protected:
 
     // Loads, changes every value and saves; the pipe learns when the save begins.
     [[noreturn]] void SaveInChild(int readyFd) const {
-        auto game = std::make_unique<THeadlessGame>();
-        LoadHeadlessGame(*game, dir_.Path());
-        test::EditEveryValue(game->Catalog, kEditRound);
+        auto game = std::make_unique<TDocument>();
+        game->Load(dir_.Path());
+        test::EditEveryValue(game->Catalog(), kEditRound);
         const char ready = 'r';
         bool told = ::write(readyFd, &ready, 1) == 1;
-        const bool saved = SaveCatalogs(game->Catalog).Ok();
+        const bool saved = SaveCatalogs(game->Catalog()).Ok();
         ::_exit(told && saved ? 0 : 1);
     }
 
@@ -143,11 +143,11 @@ TEST_F(CrashSafeSaveTest, KilledSavesLeaveEveryFileOldOrNew) {
     // Whatever the last kill left is no weapon file, and the next full save replaces every file and leaves no
     // temporary.
     const auto size = test::SyntheticGameSize(kScale);
-    auto game = std::make_unique<THeadlessGame>();
-    LoadHeadlessGame(*game, dir_.Path());
-    EXPECT_EQ(game->Catalog.Weapons.size(), static_cast<size_t>(size.Weapons));
-    test::EditEveryValue(game->Catalog, kEditRound);
-    EXPECT_TRUE(SaveCatalogs(game->Catalog).Ok());
+    auto game = std::make_unique<TDocument>();
+    game->Load(dir_.Path());
+    EXPECT_EQ(game->Catalog().Weapons.size(), static_cast<size_t>(size.Weapons));
+    test::EditEveryValue(game->Catalog(), kEditRound);
+    EXPECT_TRUE(SaveCatalogs(game->Catalog()).Ok());
     EXPECT_EQ(Snapshot(), fresh);
     EXPECT_TRUE(Strays().empty());
 }
@@ -155,17 +155,17 @@ TEST_F(CrashSafeSaveTest, KilledSavesLeaveEveryFileOldOrNew) {
 // A temporary left by a killed save goes with the next save of its file, whether that save changes the
 // file or finds nothing to change.
 TEST_F(CrashSafeSaveTest, NextSaveRemovesTheTemporaryItsFileLeft) {
-    auto game = std::make_unique<THeadlessGame>();
-    LoadHeadlessGame(*game, dir_.Path());
-    ASSERT_TRUE(SaveCatalogs(game->Catalog).Ok()); // from now on a save without edits changes nothing
+    auto game = std::make_unique<TDocument>();
+    game->Load(dir_.Path());
+    ASSERT_TRUE(SaveCatalogs(game->Catalog()).Ok()); // from now on a save without edits changes nothing
     const std::string weapons = dir_.Path() + "gamedata/config/weapons/";
     const std::string changed = weapons + ".w_gen0001.ltx.kwtmp";
     const std::string unchanged = weapons + ".w_gen0002.ltx.kwtmp";
     for (const std::string& path : {changed, unchanged}) {
         std::ofstream(path, std::ios::binary) << "half a file";
     }
-    game->Catalog.Weapons[1]->cost.Value = "777";
-    ASSERT_TRUE(SaveCatalogs(game->Catalog).Ok());
+    game->Catalog().Weapons[1]->cost.Value = "777";
+    ASSERT_TRUE(SaveCatalogs(game->Catalog()).Ok());
     EXPECT_EQ(ProfileFile(weapons + "w_gen0001.ltx").ReadString("wpn_gen0001", "cost", ""),
               "777\t; trader price");
     EXPECT_FALSE(stdfs::exists(changed));

@@ -110,10 +110,10 @@ protected:
 
     // Loads the game, changes every value and saves.
     std::string SaveEverythingChanged() const {
-        auto game = std::make_unique<THeadlessGame>();
-        LoadHeadlessGame(*game, dir_.Path());
-        test::EditEveryValue(game->Catalog, 1);
-        return Describe(SaveCatalogs(game->Catalog));
+        auto game = std::make_unique<TDocument>();
+        game->Load(dir_.Path());
+        test::EditEveryValue(game->Catalog(), 1);
+        return Describe(SaveCatalogs(game->Catalog()));
     }
 
     std::vector<std::string> Unchanged() const {

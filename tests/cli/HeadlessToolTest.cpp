@@ -139,12 +139,12 @@ TEST_F(HeadlessToolTest, ResaveLeavesEveryFileByteIdentical) {
 // The sample game's first outfit names the immunity section four other outfit sections name too: its edit
 // changes that one line, and no other byte of any file.
 TEST_F(HeadlessToolTest, OneEditedValueChangesOneLine) {
-    auto loaded = std::make_unique<THeadlessGame>();
-    LoadHeadlessGame(*loaded, game.Path());
-    TOutfit& wanderer = *loaded->Catalog.Outfits.at(0);
+    auto loaded = std::make_unique<TDocument>();
+    loaded->Load(game.Path());
+    TOutfit& wanderer = *loaded->Catalog().Outfits.at(0);
     ASSERT_EQ(wanderer.immunities_sect.Value, "wanderer_immunities");
     wanderer.Immunity.burn.Edit("0.75");
-    ASSERT_TRUE(SaveCatalogs(loaded->Catalog).Ok());
+    ASSERT_TRUE(SaveCatalogs(loaded->Catalog()).Ok());
 
     std::vector<std::string> changed;
     for (const auto& entry : stdfs::recursive_directory_iterator(Sample())) {

@@ -24,14 +24,14 @@ protected:
     }
 
     // The game as the headless tool loads it, loaded on first use.
-    THeadlessGame& Loaded() {
+    TDocument& Loaded() {
         if (!loaded_) {
-            loaded_ = std::make_unique<THeadlessGame>();
-            LoadHeadlessGame(*loaded_, game.Path());
+            loaded_ = std::make_unique<TDocument>();
+            loaded_->Load(game.Path());
         }
         return *loaded_;
     }
-    TCatalog& Catalog() { return Loaded().Catalog; }
+    TCatalog& Catalog() { return Loaded().Catalog(); }
 
     void Append(const std::string& rel, const std::string& text) { game.Write(rel, game.Read(rel) + text); }
 
@@ -41,7 +41,7 @@ protected:
     TGameDir game;
 
 private:
-    std::unique_ptr<THeadlessGame> loaded_;
+    std::unique_ptr<TDocument> loaded_;
 };
 
 // Standard output of a command; the exit status must be 0.

@@ -1,0 +1,117 @@
+#include "cli/DiffCommand.h"
+
+#include "catalog/CatalogEntries.h"
+#include "catalog/Dump.h"
+#include "gamecfg/AsciiText.h"
+#include "gamecfg/CodePage.h"
+
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string_view>
+#include <utility>
+
+namespace kw {
+namespace {
+
+// The entries of one folder as dump sees them, by catalog and by what matches them across folders: the
+// section regardless of letter case, for a weapon its file name. A section that appears twice counts once,
+// the first, as the loader reads it.
+class TFolderEntries {
+public:
+    explicit TFolderEntries(TCatalog& catalog) {
+        ForEachDumpEntry(catalog, [this](const TDumpEntry& entry) {
+            const auto [at, added] = byKey_.try_emplace({std::string(entry.Catalog), KeyOf(entry)}, entry);
+            if (added) {
+                order_.push_back(&at->second);
+            }
+        });
+    }
+
+    const TDumpEntry* Find(const TDumpEntry& entry) const {
+        const auto found = byKey_.find({std::string(entry.Catalog), KeyOf(entry)});
+        return found == byKey_.end() ? nullptr : &found->second;
+    }
+    const std::vector<const TDumpEntry*>& InOrder() const { return order_; }
+
+private:
+    static std::string KeyOf(const TDumpEntry& entry) {
+        return AsciiLower(std::string(entry.FileName.empty() ? entry.Section : entry.FileName));
+    }
+
+    std::map<std::pair<std::string, std::string>, TDumpEntry> byKey_;
+    std::vector<const TDumpEntry*> order_;
+};
+
+class TDiffWriter {
+public:
+    explicit TDiffWriter(std::ostream& out) : out_(out) {}
+
+    void OneSided(const TDumpEntry& entry, std::string_view what) { Start(entry) << what << '\n'; }
+
+    // Fields are compared by their place: both entries are of one class, so they list the same fields.
+    void Fields(const TDumpEntry& a, const TDumpEntry& b) {
+        for (std::size_t i = 0; i < a.Fields.size() && i < b.Fields.size(); ++i) {
+            if (a.Fields[i].Value != b.Fields[i].Value) {
+                Start(a) << a.Fields[i].Field << '\t' << EscapeDumpText(a.Fields[i].Value) << '\t'
+                         << EscapeDumpText(b.Fields[i].Value) << '\n';
+            }
+        }
+    }
+
+    bool Found() const { return found_; }
+
+private:
+    std::ostream& Start(const TDumpEntry& entry) {
+        found_ = true;
+        return out_ << entry.Catalog << '\t' << EscapeDumpText(Cp1251ToUtf8(entry.Section)) << '\t';
+    }
+
+    std::ostream& out_;
+    bool found_ = false;
+};
+
+// Catalog by catalog in dump order: what changed or went, in A's order, then what B added, in B's order.
+bool PrintDifferences(TCatalog& a, TCatalog& b, std::ostream& out) {
+    const TFolderEntries entriesA(a);
+    const TFolderEntries entriesB(b);
+    TDiffWriter writer(out);
+    for (const std::string_view catalog : kCatalogNames) {
+        for (const TDumpEntry* entry : entriesA.InOrder()) {
+            if (entry->Catalog != catalog) {
+                continue;
+            }
+            if (const TDumpEntry* inB = entriesB.Find(*entry)) {
+                writer.Fields(*entry, *inB);
+            } else {
+                writer.OneSided(*entry, "removed");
+            }
+        }
+        for (const TDumpEntry* entry : entriesB.InOrder()) {
+            if (entry->Catalog == catalog && !entriesA.Find(*entry)) {
+                writer.OneSided(*entry, "added");
+            }
+        }
+    }
+    return writer.Found();
+}
+
+} // namespace
+
+bool IsDiffCommand(const std::string& command) {
+    return command == "diff";
+}
+
+int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 3) {
+        return UsageError("\"diff\" takes exactly two game folders", err);
+    }
+    auto a = std::make_unique<TDocument>();
+    auto b = std::make_unique<TDocument>();
+    if (!LoadToolDocument(*a, args[1], false, out, err) || !LoadToolDocument(*b, args[2], false, out, err)) {
+        return kExitUsage;
+    }
+    return PrintDifferences(a->Catalog(), b->Catalog(), out) ? kExitFailed : kExitOk;
+}
+
+} // namespace kw
