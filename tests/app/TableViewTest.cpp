@@ -500,7 +500,7 @@ TEST_F(TableViewTest, ImportOfOneColumnMoreIgnoresIt) {
 TEST_F(TableViewTest, BadFileLeavesTheGridUntouched) {
     StartShown();
     const std::string file = Path("broken.xlsx");
-    std::ofstream(file, std::ios::binary) << std::string("PK\x03\x04 not really a workbook", 30);
+    std::ofstream(file, std::ios::binary) << std::string("PK\x03\x04 not really a workbook");
     Type(kAmmo, 0, 1, "3");
     const QString before = Cell(kAmmo, 1, 1);
     Import(kAmmo, file);
