@@ -4,6 +4,8 @@
 
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace kw {
 namespace {
@@ -78,6 +80,56 @@ private:
     std::unordered_multimap<size_t, TParamPlace> places_;
 };
 
+// The same look-up by section first. A load links hundreds of thousands of parameters that live in some ten
+// thousand sections, and the keys of one section come one after another; so a section is looked up once per
+// entry that reads it, and its keys are searched only when a second entry reads the section.
+class TSectionIndex {
+public:
+    TParam* FirstAt(const TParamPlace& place) {
+        TSectionKeys& section = SectionOf(place);
+        if (section.FirstReader != &place.Section) {
+            for (const auto& [key, param] : section.Keys) {
+                if (EqualIgnoringAsciiCase(*key, place.Key)) {
+                    return param;
+                }
+            }
+        }
+        section.Keys.emplace_back(&place.Key, &place.Param);
+        return nullptr;
+    }
+
+private:
+    struct TSectionKeys {
+        const std::string* File;
+        const std::string* FirstReader; // the section text of the entry that read the section first
+        std::vector<std::pair<const std::string*, TParam*>> Keys;
+    };
+
+    TSectionKeys& SectionOf(const TParamPlace& place) {
+        if (last_ && last_->File == &place.File && lastText_ == &place.Section) {
+            return *last_;
+        }
+        const size_t hash = PlaceHash(place.Section, {});
+        const auto [first, end] = sections_.equal_range(hash);
+        last_ = nullptr;
+        for (auto it = first; it != end && !last_; ++it) {
+            const TSectionKeys& known = it->second;
+            if (known.File == &place.File && EqualIgnoringAsciiCase(*known.FirstReader, place.Section)) {
+                last_ = &it->second;
+            }
+        }
+        if (!last_) {
+            last_ = &sections_.emplace(hash, TSectionKeys{&place.File, &place.Section, {}})->second;
+        }
+        lastText_ = &place.Section;
+        return *last_;
+    }
+
+    std::unordered_multimap<size_t, TSectionKeys> sections_;
+    TSectionKeys* last_ = nullptr;
+    const std::string* lastText_ = nullptr;
+};
+
 bool WouldWrite(const TParam& param, TKeyUse use) {
     switch (use) {
     case TKeyUse::Edit:
@@ -120,7 +172,7 @@ void ForEachParamPlace(TCatalog& catalog, const TParamPlaceVisitor& visit) {
 }
 
 void LinkSharedParams(TCatalog& catalog) {
-    TPlaceIndex seen;
+    TSectionIndex seen;
     ForEachParamPlace(catalog, [&](const TParamPlace& place) {
         if (!place.Held) {
             return;
