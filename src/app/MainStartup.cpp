@@ -200,7 +200,7 @@ void TfrmMain::WriteSettings() {
     settings.WriteBool(kMainOptions, "ViewType", FStandardView);
     settings.WriteInteger(kMainOptions, "ActiveTabIndex", PageControl1->currentIndex());
     settings.WriteString(kMainOptions, "GamePath", FGamePath);
-    settings.WriteString(kMainOptions, "LocalizationPath", FLocalizationPath);
+    settings.WriteString(kMainOptions, "LocalizationPath", LocalizationPath());
     if (FLanguageIndex >= 0) {
         settings.WriteString(kMainOptions, "Language",
                              Translator1->LanguageName(FLanguageIndex).toStdString());

@@ -100,7 +100,7 @@ void TfrmMain::CommitGridEditors() {
 
 void TfrmMain::FillTable(int page) {
     TCatalogPage& controls = Pages.at(page);
-    controls.sg->FillFrom(FCatalog);
+    controls.sg->FillFrom(FDocument.Catalog());
     const bool any = controls.sg->Grid().EntryCount() > 0;
     for (QPushButton* button :
          {controls.btnTableSave, controls.btnTableRefresh, controls.btnImport, controls.btnExport}) {
@@ -116,7 +116,7 @@ void TfrmMain::FillTables() {
 
 bool TfrmMain::StoreTable(int page) {
     try {
-        Pages.at(page).sg->StoreInto(FCatalog);
+        Pages.at(page).sg->StoreInto(FDocument.Catalog());
         return true;
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));

@@ -131,7 +131,7 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     ConnectRunHandlers();
     ConnectTableHandlers();
     CreateDialogs();
-    FCatalog.OnLoaded = [this] { PopulateLists(); };
+    FDocument.Catalog().OnLoaded = [this] { PopulateLists(); };
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/Platform.h"
 #include "catalog/Catalog.h"
+#include "catalog/Document.h"
 #include "gamecfg/FileSys.h"
 #include "interchange/WorkbookWriter.h"
 #include "translate/Texts.h"
@@ -71,7 +72,8 @@ public:
 
     const std::string& ExeFolder() const { return FExeFolder; }
     const std::string& GamePath() const { return FGamePath; }
-    const std::string& LocalizationPath() const { return FLocalizationPath; }
+    // The string-table folder of the last full load; empty before one.
+    std::string LocalizationPath() const;
     // Index of the applied language in Translator1's list, -1 for the built-in texts.
     int LanguageIndex() const { return FLanguageIndex; }
     bool IsStandardView() const { return FStandardView; }
@@ -81,9 +83,10 @@ public:
     const TCatalogPage& Page(int index) const { return Pages.at(index); }
     // The five category files of GamePath, rebuilt with every accepted folder.
     const std::vector<std::string>& RequiredFiles() const { return FRequiredFiles; }
-    TCatalog& Catalog() { return FCatalog; }
-    const TPictureLists& Pictures() const { return FPictures; }
-    const TStringTables& StringTables() const { return FStringTables; }
+    TDocument& Document() { return FDocument; }
+    TCatalog& Catalog() { return FDocument.Catalog(); }
+    const TPictureLists& Pictures() const { return FDocument.Pictures(); }
+    const TStringTables& StringTables() const { return FDocument.Tables(); }
 
     // True when every file exists. Either way the window takes the matching
     // state: ready (everything usable) or not ready (only tag -1 controls and
@@ -296,7 +299,6 @@ private:
 
     std::string FExeFolder;
     std::string FGamePath;
-    std::string FLocalizationPath;
     int FLanguageIndex = -1;
     // The one record of which view the pages show; widgets only follow it.
     bool FStandardView = true;
@@ -305,21 +307,10 @@ private:
     std::unique_ptr<ProfileFile> FWeatherChoices;
     TPlatform& FPlatform;
 
-    // What a reload reads again: the folder and files of the last full load,
-    // with the weapon files as listed, before the loader struck any.
-    struct TLoadSource {
-        std::string GamePath;
-        std::vector<std::string> RequiredFiles;
-        std::vector<std::string> WeaponFiles;
-    };
     std::vector<std::string> FRequiredFiles;
-    std::vector<std::string> FStringTableFiles;
-    std::optional<TLoadSource> FLoadSource;
-    TStringTables FStringTables;
-    TPictureLists FPictures;
-    // After the pictures, so that it goes first: its entries point into them.
-    TCatalog FCatalog;
-    // After the catalog, so that it goes first: it shows the catalog's entries.
+    // Created before the views and never replaced; loads refill it.
+    TDocument FDocument;
+    // After the document, so that it goes first: it shows the catalog's entries.
     std::unique_ptr<TStandardViews> FViews;
     // Each control of the exit hook with the page whose entry it edits.
     QHash<QObject*, int> FExitHookPages;
