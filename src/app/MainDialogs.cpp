@@ -72,6 +72,7 @@ void TfrmMain::RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), bool c
     if (done && collectAfter) {
         CommitPendingEdits();
     }
+    UpdateModifiedMarker();
 }
 
 void TfrmMain::btnWeaponsSilencerClick() {

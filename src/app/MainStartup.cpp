@@ -69,7 +69,7 @@ void TfrmMain::FormCreate() {
         // the folder question and the load, which it owns. A step that fails shows it as far as it got.
         const auto appear = qScopeGuard([this] { show(); });
         std::setlocale(LC_NUMERIC, "C");
-        setWindowTitle(QStringLiteral("Kitwright version 1.05"));
+        setWindowTitle(QStringLiteral("Kitwright version 1.05[*]"));
         FillWeatherChoices();
         FillAddonStatusCombos();
         FillTableHeaders();

@@ -71,11 +71,17 @@ void TfrmMain::PopulateLists() {
 void TfrmMain::CommitPendingEdits() {
     FViews->CollectShownEntries();
     CommitGridEditors();
+    UpdateModifiedMarker();
+}
+
+void TfrmMain::UpdateModifiedMarker() {
+    setWindowModified(FDocument.IsModified());
 }
 
 void TfrmMain::CollectPage(int page) {
     if (QListWidget* list = FViews->ListBox(page)) {
         FViews->Collect(page, list->currentRow());
+        UpdateModifiedMarker();
     }
 }
 

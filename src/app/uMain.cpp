@@ -132,6 +132,7 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     ConnectTableHandlers();
     CreateDialogs();
     FDocument.Catalog().OnLoaded = [this] { PopulateLists(); };
+    FDocument.OnModifiedChanged = [this] { UpdateModifiedMarker(); };
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 

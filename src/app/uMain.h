@@ -128,6 +128,8 @@ public:
     // first: a field loses the focus silently when the window is deactivated, so its leave event cannot be
     // relied on. Committing twice is harmless. A table view commits its open cell editor here too.
     void CommitPendingEdits();
+    // The title's modified marker follows whether the document holds anything a save would write.
+    void UpdateModifiedMarker();
     // Optionally switches every page to the other view, then shows the visible
     // view of every page again from the catalog.
     void RefreshViews(bool toggle);
@@ -277,6 +279,8 @@ private:
     // MainTables.cpp: the table view's grids, export and import.
     // Writes every grid's open cell editor into its cell; part of CommitPendingEdits.
     void CommitGridEditors();
+    // Hands every grid's marked cells to the document.
+    void ReportPendingCells();
     void CreateFileDialogs();
     void ConnectTableHandlers();
     // False when a grid refused its cells: the save must not go on without them.
