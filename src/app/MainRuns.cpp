@@ -9,6 +9,7 @@
 #include "translate/Translator.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 
 #include <utility>
 
@@ -91,8 +92,7 @@ void TfrmMain::ReportLoadProblems(const QString& runError) {
 }
 
 void TfrmMain::btnResetSettingsClick() {
-    CommitPendingEdits();
-    if (FDocument.Source()) {
+    if (FDocument.Source() && MayDropEdits()) {
         RunLoad(nullptr);
     }
 }
@@ -102,17 +102,26 @@ void TfrmMain::mnuFileResetClick() {
 }
 
 void TfrmMain::btnSaveSettingsClick() {
+    SaveDocument();
+}
+
+bool TfrmMain::SaveDocument() {
     CommitPendingEdits();
     if (!StoreTablesBeforeSave()) {
-        return;
+        return false;
     }
     TSaveReport report;
     const QString error = RunBehindProgress(kWriteRun, [&] { report = FDocument.Save(); });
+    UpdateModifiedMarker();
     if (!error.isEmpty()) {
         ShowError(error);
-    } else if (!report.Ok()) {
-        ReportSaveFailures(report);
+        return false;
     }
+    if (!report.Ok()) {
+        ReportSaveFailures(report);
+        return false;
+    }
+    return true;
 }
 
 // A shortcut may come while the focus is still in an edited field; the save commits it.
@@ -121,6 +130,8 @@ void TfrmMain::mnuFileSaveClick() {
 }
 
 QString TfrmMain::RunBehindProgress(int mode, const std::function<void()>& run) {
+    FRunning = true;
+    const auto over = qScopeGuard([this] { FRunning = false; });
     return TfrmProgress::Run(this, Translator1->Languages(), FLanguageIndex, mode, run,
                              [this] { return FPlatform.SteadyMilliseconds(); });
 }

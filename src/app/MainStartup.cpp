@@ -170,7 +170,10 @@ void TfrmMain::mnuFileCloseClick() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    CommitPendingEdits();
+    if (FRunning || !MayClose()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

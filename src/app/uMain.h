@@ -248,7 +248,17 @@ private:
     void ReportMissingFiles(const std::vector<std::string>& missing);
     void ApplyGameFilesState(bool ready);
 
+    // MainUnsaved.cpp: the questions before unsaved work would be lost. Each collects the views first.
+    enum class TUnsavedAnswer { Save, Discard, Cancel };
+    TUnsavedAnswer AskUnsaved(const TextDef& text, bool offerSave);
+    // Whether the window may close: nothing unsaved, or saved in full, or the user discards it.
+    bool MayClose();
+    // Whether unsaved work may be dropped; when the user discards it, every value is back at its baseline.
+    bool MayDropEdits();
+
     // MainRuns.cpp: load, reload and save runs.
+    // The main save; true only when every value was written.
+    bool SaveDocument();
     // A read run over the files of the last full load; fresh pictures, when
     // given, replace the held ones just before the catalogs are rebuilt.
     void RunLoad(TPictureLists* freshPictures);
@@ -310,6 +320,8 @@ private:
     std::unique_ptr<ProfileFile> FSettingsFile;
     std::unique_ptr<ProfileFile> FWeatherChoices;
     TPlatform& FPlatform;
+    // A run behind the progress window is going on; the window does not close meanwhile.
+    bool FRunning = false;
 
     std::vector<std::string> FRequiredFiles;
     // Created before the views and never replaced; loads refill it.
