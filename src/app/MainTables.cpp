@@ -175,6 +175,9 @@ void TfrmMain::TableSaveClick(int page) {
 
 void TfrmMain::TableRefreshClick(int page) {
     CommitPendingEdits();
+    if (HasMarkedCells(page) && AskUnsaved(kUnsavedGridText, nullptr) != TUnsavedAnswer::Discard) {
+        return;
+    }
     FillTable(page);
 }
 

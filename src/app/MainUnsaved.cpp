@@ -6,10 +6,11 @@
 
 namespace kw {
 
-TfrmMain::TUnsavedAnswer TfrmMain::AskUnsaved(const TextDef& text, bool offerSave) {
+TfrmMain::TUnsavedAnswer TfrmMain::AskUnsaved(const TextDef& text, const TextDef* firstAnswer) {
+    const bool offerSave = firstAnswer != nullptr;
     QStringList answers;
     if (offerSave) {
-        answers << Variable(kSaveAnswer);
+        answers << Variable(*firstAnswer);
     }
     answers << Variable(kDiscardAnswer) << Variable(kCancelAnswer);
     const int chosen =
@@ -29,7 +30,7 @@ bool TfrmMain::MayClose() {
     if (!FDocument.IsModified()) {
         return true;
     }
-    switch (AskUnsaved(kUnsavedCloseText, true)) {
+    switch (AskUnsaved(kUnsavedCloseText, &kSaveAnswer)) {
     case TUnsavedAnswer::Save:
         return SaveDocument();
     case TUnsavedAnswer::Discard:
@@ -44,13 +45,39 @@ bool TfrmMain::MayDropEdits() {
     if (!FDocument.IsModified()) {
         return true;
     }
-    if (AskUnsaved(kUnsavedDropText, false) != TUnsavedAnswer::Discard) {
+    if (AskUnsaved(kUnsavedDropText, nullptr) != TUnsavedAnswer::Discard) {
         return false;
     }
     FDocument.RevertAll();
     // The grids and fields still show the dropped values.
     RefreshViews(false);
     return true;
+}
+
+bool TfrmMain::HasMarkedCells(int page) const {
+    return !Pages.at(page).sg->Grid().MarkedCells().empty();
+}
+
+// The standard view shows the catalog; cells left marked in the hidden grids would be filled over by the
+// next switch back.
+bool TfrmMain::MayLeaveTables() {
+    CommitPendingEdits();
+    bool marked = false;
+    for (int page = 0; page < kPageCount; ++page) {
+        marked = marked || HasMarkedCells(page);
+    }
+    if (!marked) {
+        return true;
+    }
+    switch (AskUnsaved(kUnsavedGridText, &kStoreAnswer)) {
+    case TUnsavedAnswer::Save:
+        return StoreTablesBeforeSave();
+    case TUnsavedAnswer::Discard:
+        FillTables();
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace kw

@@ -131,6 +131,9 @@ void TfrmMain::ShowTableBoxes(bool visible) {
 
 void TfrmMain::btnViewClick() {
     CommitPendingEdits();
+    if (!FStandardView && !MayLeaveTables()) {
+        return;
+    }
     RefreshViews(true);
 }
 

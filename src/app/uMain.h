@@ -249,12 +249,16 @@ private:
     void ApplyGameFilesState(bool ready);
 
     // MainUnsaved.cpp: the questions before unsaved work would be lost. Each collects the views first.
+    // Save stands for the first answer offered, when there is one: save, or store the grids' cells.
     enum class TUnsavedAnswer { Save, Discard, Cancel };
-    TUnsavedAnswer AskUnsaved(const TextDef& text, bool offerSave);
+    TUnsavedAnswer AskUnsaved(const TextDef& text, const TextDef* firstAnswer);
     // Whether the window may close: nothing unsaved, or saved in full, or the user discards it.
     bool MayClose();
     // Whether unsaved work may be dropped; when the user discards it, every value is back at its baseline.
     bool MayDropEdits();
+    // Whether the table view may be left: no marked cells, or they are stored or dropped as the user chose.
+    bool MayLeaveTables();
+    bool HasMarkedCells(int page) const;
 
     // MainRuns.cpp: load, reload and save runs.
     // The main save; true only when every value was written.

@@ -65,7 +65,10 @@ const TextDef kWriteSettingsText = {"rs_WriteSettings", "Запись парам
 const TextDef kUnsavedCaption = {"rs_MsgUnsavedCaption", "Несохранённые изменения"};
 const TextDef kUnsavedCloseText = {"rs_MsgUnsavedCloseText", "Сохранить изменения перед выходом?"};
 const TextDef kUnsavedDropText = {"rs_MsgUnsavedDropText", "Несохранённые изменения будут потеряны."};
+const TextDef kUnsavedGridText = {"rs_MsgUnsavedGridText",
+                                  "В таблице есть изменённые ячейки, ещё не сохранённые."};
 const TextDef kSaveAnswer = {"rs_AnswerSave", "Сохранить"};
+const TextDef kStoreAnswer = {"rs_AnswerStore", "Сохранить ячейки"};
 const TextDef kDiscardAnswer = {"rs_AnswerDiscard", "Не сохранять"};
 const TextDef kCancelAnswer = {"rs_AnswerCancel", "Отмена"};
 const TextDef kCharacterRefusedText = {

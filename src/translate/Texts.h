@@ -27,7 +27,9 @@ extern const TextDef kCharacterRefusedText;
 extern const TextDef kUnsavedCaption;
 extern const TextDef kUnsavedCloseText;
 extern const TextDef kUnsavedDropText;
+extern const TextDef kUnsavedGridText;
 extern const TextDef kSaveAnswer;
+extern const TextDef kStoreAnswer;
 extern const TextDef kDiscardAnswer;
 extern const TextDef kCancelAnswer;
 

@@ -159,5 +159,67 @@ TEST_F(UnsavedWorkTest, RevertAsksOnlyWithEditsAndCancelKeepsThem) {
     EXPECT_FALSE(window.isWindowModified());
 }
 
+struct TSwitchCase {
+    const char* Name;
+    const kw::TextDef* Choice;
+    bool Switches;
+    bool Stored;
+};
+
+class ViewSwitchWithTypedCell : public UnsavedWorkTest, public ::testing::WithParamInterface<TSwitchCase> {};
+
+const TSwitchCase kSwitchCases[] = {
+    {"Store", &kw::kStoreAnswer, true, true},
+    {"Discard", &kw::kDiscardAnswer, true, false},
+    {"Cancel", &kw::kCancelAnswer, false, false},
+};
+
+// A typed cell would be filled over by the next switch back, so leaving the table view asks first.
+TEST_P(ViewSwitchWithTypedCell, StoresDropsOrStays) {
+    const TSwitchCase& c = GetParam();
+    kw::TfrmMain& window = Start();
+    window.btnView->click();
+    kw::TGridView& grid = *window.Page(kw::WeaponsPage).sg;
+    const std::string before = window.Catalog().Weapons[0]->fire_dispersion_base.Value;
+    grid.item(0, 1)->setText("0.5");
+    platform_.Choice = Answer(*c.Choice);
+
+    window.btnView->click();
+
+    ASSERT_EQ(platform_.Questions.size(), 1u);
+    EXPECT_EQ(platform_.Questions[0].Answers,
+              QStringList({Answer(kw::kStoreAnswer), Answer(kw::kDiscardAnswer), Answer(kw::kCancelAnswer)}));
+    EXPECT_EQ(window.IsStandardView(), c.Switches);
+    EXPECT_EQ(window.Catalog().Weapons[0]->fire_dispersion_base.Value, c.Stored ? "0.5" : before);
+    EXPECT_EQ(grid.Grid().MarkedCells().size(), c.Switches ? 0u : 1u);
+    EXPECT_EQ(window.isWindowModified(), c.Choice != &kw::kDiscardAnswer);
+    EXPECT_TRUE(platform_.Messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ViewSwitchWithTypedCell, ::testing::ValuesIn(kSwitchCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(UnsavedWorkTest, TableRefreshAsksOnlyOverTypedCells) {
+    kw::TfrmMain& window = Start();
+    window.btnView->click();
+    kw::TGridView& grid = *window.Page(kw::WeaponsPage).sg;
+    QPushButton* refresh = window.Page(kw::WeaponsPage).btnTableRefresh;
+    refresh->click();
+    EXPECT_TRUE(platform_.Questions.empty());
+
+    grid.item(0, 1)->setText("0.5");
+    platform_.Choice = Answer(kw::kCancelAnswer);
+    refresh->click();
+    ASSERT_EQ(platform_.Questions.size(), 1u);
+    EXPECT_EQ(platform_.Questions[0].Answers,
+              QStringList({Answer(kw::kDiscardAnswer), Answer(kw::kCancelAnswer)}));
+    EXPECT_EQ(grid.item(0, 1)->text(), "0.5");
+
+    platform_.Choice = Answer(kw::kDiscardAnswer);
+    refresh->click();
+    EXPECT_NE(grid.item(0, 1)->text(), "0.5");
+    EXPECT_FALSE(window.isWindowModified());
+}
+
 } // namespace
 } // namespace kwtest
