@@ -6,6 +6,7 @@
 
 namespace kw {
 
+// Enter saves or stores where that is offered, and otherwise keeps the work.
 TfrmMain::TUnsavedAnswer TfrmMain::AskUnsaved(const TextDef& text, const TextDef* firstAnswer) {
     const bool offerSave = firstAnswer != nullptr;
     QStringList answers;
@@ -14,7 +15,8 @@ TfrmMain::TUnsavedAnswer TfrmMain::AskUnsaved(const TextDef& text, const TextDef
     }
     answers << Variable(kDiscardAnswer) << Variable(kCancelAnswer);
     const int chosen =
-        FPlatform.Ask(this, Variable(kUnsavedCaption), Variable(text), answers) + (offerSave ? 0 : 1);
+        FPlatform.Ask(this, Variable(kUnsavedCaption), Variable(text), answers, offerSave ? 0 : 1) +
+        (offerSave ? 0 : 1);
     switch (chosen) {
     case 0:
         return TUnsavedAnswer::Save;

@@ -16,8 +16,8 @@ QMessageBox::StandardButton TQtPlatform::MessageBox(QWidget* owner, QMessageBox:
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-int TQtPlatform::Ask(QWidget* owner, const QString& caption, const QString& text,
-                     const QStringList& answers) {
+int TQtPlatform::Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
+                     int defaultAnswer) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
     QList<QAbstractButton*> buttons;
     for (const QString& answer : answers) {
@@ -25,7 +25,7 @@ int TQtPlatform::Ask(QWidget* owner, const QString& caption, const QString& text
                                                                               : QMessageBox::AcceptRole);
     }
     if (!buttons.isEmpty()) {
-        box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
+        box.setDefaultButton(static_cast<QPushButton*>(buttons.value(defaultAnswer, buttons.last())));
         box.setEscapeButton(buttons.last());
     }
     box.exec();

@@ -30,9 +30,9 @@ public:
     // the dialog's selectedNameFilter() afterwards.
     virtual QString RunFileDialog(QFileDialog& dialog) = 0;
     // A question answered by one of answers (captions in the interface language); returns its index. The
-    // last answer is the one that Escape or closing the box gives.
-    virtual int Ask(QWidget* owner, const QString& caption, const QString& text,
-                    const QStringList& answers) = 0;
+    // last answer is the one that Escape or closing the box gives; Enter gives the one at defaultAnswer.
+    virtual int Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
+                    int defaultAnswer) = 0;
     // The wall clock, for times the user reads; never for durations, since it can be set back or forth.
     virtual QDateTime Now() = 0;
     // A clock that only moves forward, in milliseconds from any fixed origin: for durations.
@@ -49,7 +49,8 @@ public:
     QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
                             const QString& filter) override;
     QString RunFileDialog(QFileDialog& dialog) override;
-    int Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers) override;
+    int Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
+            int defaultAnswer) override;
     QDateTime Now() override;
     qint64 SteadyMilliseconds() override;
 };

@@ -47,7 +47,7 @@ public:
         return Folder;
     }
     // Picks the answer whose caption is Choice; one not offered cancels, as Escape does.
-    int Ask(QWidget*, const QString& caption, const QString& text, const QStringList& answers) override {
+    int Ask(QWidget*, const QString& caption, const QString& text, const QStringList& answers, int) override {
         Questions.push_back({caption, text, answers});
         const qsizetype chosen = answers.indexOf(Choice);
         return static_cast<int>(chosen < 0 ? answers.size() - 1 : chosen);
