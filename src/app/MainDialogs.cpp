@@ -57,7 +57,7 @@ void TfrmMain::CreateDialogs() {
 }
 
 TDialogContext TfrmMain::DialogContext() {
-    return {FCatalog, *FViews, Translator1->Languages(), FLanguageIndex};
+    return {FDocument.Catalog(), *FViews, Translator1->Languages(), FLanguageIndex};
 }
 
 void TfrmMain::RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), bool collectAfter) {
@@ -72,6 +72,7 @@ void TfrmMain::RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), bool c
     if (done && collectAfter) {
         CommitPendingEdits();
     }
+    UpdateModifiedMarker();
 }
 
 void TfrmMain::btnWeaponsSilencerClick() {
@@ -136,8 +137,9 @@ void TfrmMain::mnuFileBackupClick() {
 // catalog was read from it (at a first start nothing is read yet).
 std::vector<std::string> TfrmMain::BackupFileList() const {
     std::vector<std::string> files = FRequiredFiles;
-    if (FCatalog.GamePath() == FGamePath) {
-        files.insert(files.end(), FCatalog.WeaponFiles().begin(), FCatalog.WeaponFiles().end());
+    if (FDocument.Catalog().GamePath() == FGamePath) {
+        const TCatalog& catalog = FDocument.Catalog();
+        files.insert(files.end(), catalog.WeaponFiles().begin(), catalog.WeaponFiles().end());
     }
     return files;
 }

@@ -102,7 +102,7 @@ void TfrmMain::mnuSettingsGamePathClick() {
 // it is checked, so a rejected folder is still what the settings keep.
 bool TfrmMain::ChooseGamePath() {
     const QString chosen = FPlatform.ChooseFolder(this, FTexts.Get("rs_SelectGamePath")).trimmed();
-    if (chosen.isEmpty()) {
+    if (chosen.isEmpty() || !MayDropEdits()) {
         return false;
     }
     FGamePath = fs::WithTrailingSeparator(chosen.toStdString());

@@ -9,6 +9,7 @@
 #include "translate/Translator.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 
 #include <utility>
 
@@ -53,38 +54,24 @@ QString SaveFailureLine(const TSaveFailure& failure) {
 // load like an error inside it: one message, and the catalogs are not read.
 void TfrmMain::LoadGameData(bool newFolder) {
     pnlGamePath->setText(PathText(FGamePath));
-    TStringTables tables;
-    TLoadPreparation preparation;
     try {
         const std::string stored = StoredLocalization();
-        preparation = PrepareFullLoad(FGamePath, newFolder || TakeLocalizationFromGame(FGamePath, stored),
-                                      stored, tables);
+        FDocument.Prepare(FGamePath, newFolder || TakeLocalizationFromGame(FGamePath, stored), stored);
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));
         return;
     }
-    FLocalizationPath = preparation.LocalizationPath;
-    FStringTableFiles = std::move(preparation.StringTableFiles);
-    FStringTables = std::move(tables);
-    FLoadSource = TLoadSource{FGamePath, FRequiredFiles, std::move(preparation.WeaponFiles)};
     TPictureLists pictures;
     LoadAllPictures(pictures, FExeFolder);
     RunLoad(&pictures);
 }
 
+std::string TfrmMain::LocalizationPath() const {
+    return FDocument.Source() ? FDocument.Source()->LocalizationPath : std::string();
+}
+
 void TfrmMain::RunLoad(TPictureLists* freshPictures) {
-    const TLoadSource& source = *FLoadSource;
-    // The loader strikes files from the list it is given; the listed ones stay
-    // for the next reload.
-    std::vector<std::string> weaponFiles = source.WeaponFiles;
-    const QString error = RunBehindProgress(kReadRun, [&] {
-        if (freshPictures) {
-            // The old entries point into the old pictures; the loader drops
-            // those entries before it reads anything.
-            FPictures = std::move(*freshPictures);
-        }
-        LoadCatalogs(FCatalog, source.GamePath, source.RequiredFiles, weaponFiles, FStringTables, FPictures);
-    });
+    const QString error = RunBehindProgress(kReadRun, [&] { FDocument.ReadCatalogs(freshPictures); });
     if (!error.isEmpty()) {
         // The loader stopped before its end notification; the lists must not
         // keep showing entries it has dropped.
@@ -105,8 +92,7 @@ void TfrmMain::ReportLoadProblems(const QString& runError) {
 }
 
 void TfrmMain::btnResetSettingsClick() {
-    CommitPendingEdits();
-    if (FLoadSource) {
+    if (FDocument.Source() && MayDropEdits()) {
         RunLoad(nullptr);
     }
 }
@@ -116,17 +102,26 @@ void TfrmMain::mnuFileResetClick() {
 }
 
 void TfrmMain::btnSaveSettingsClick() {
+    SaveDocument();
+}
+
+bool TfrmMain::SaveDocument() {
     CommitPendingEdits();
     if (!StoreTablesBeforeSave()) {
-        return;
+        return false;
     }
     TSaveReport report;
-    const QString error = RunBehindProgress(kWriteRun, [&] { report = SaveCatalogs(FCatalog); });
+    const QString error = RunBehindProgress(kWriteRun, [&] { report = FDocument.Save(); });
+    UpdateModifiedMarker();
     if (!error.isEmpty()) {
         ShowError(error);
-    } else if (!report.Ok()) {
-        ReportSaveFailures(report);
+        return false;
     }
+    if (!report.Ok()) {
+        ReportSaveFailures(report);
+        return false;
+    }
+    return true;
 }
 
 // A shortcut may come while the focus is still in an edited field; the save commits it.
@@ -135,6 +130,8 @@ void TfrmMain::mnuFileSaveClick() {
 }
 
 QString TfrmMain::RunBehindProgress(int mode, const std::function<void()>& run) {
+    FRunning = true;
+    const auto over = qScopeGuard([this] { FRunning = false; });
     return TfrmProgress::Run(this, Translator1->Languages(), FLanguageIndex, mode, run,
                              [this] { return FPlatform.SteadyMilliseconds(); });
 }

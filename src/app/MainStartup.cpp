@@ -69,7 +69,7 @@ void TfrmMain::FormCreate() {
         // the folder question and the load, which it owns. A step that fails shows it as far as it got.
         const auto appear = qScopeGuard([this] { show(); });
         std::setlocale(LC_NUMERIC, "C");
-        setWindowTitle(QStringLiteral("Kitwright version 1.05"));
+        setWindowTitle(QStringLiteral("Kitwright version 1.05[*]"));
         FillWeatherChoices();
         FillAddonStatusCombos();
         FillTableHeaders();
@@ -170,7 +170,10 @@ void TfrmMain::mnuFileCloseClick() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    CommitPendingEdits();
+    if (FRunning || !MayClose()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
@@ -200,7 +203,7 @@ void TfrmMain::WriteSettings() {
     settings.WriteBool(kMainOptions, "ViewType", FStandardView);
     settings.WriteInteger(kMainOptions, "ActiveTabIndex", PageControl1->currentIndex());
     settings.WriteString(kMainOptions, "GamePath", FGamePath);
-    settings.WriteString(kMainOptions, "LocalizationPath", FLocalizationPath);
+    settings.WriteString(kMainOptions, "LocalizationPath", LocalizationPath());
     if (FLanguageIndex >= 0) {
         settings.WriteString(kMainOptions, "Language",
                              Translator1->LanguageName(FLanguageIndex).toStdString());

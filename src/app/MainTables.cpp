@@ -4,6 +4,7 @@
 #include "app/uMain.h"
 
 #include "app/MainInternal.h"
+#include "gamecfg/CodePage.h"
 #include "interchange/SheetImport.h"
 #include "interchange/WorkbookWriter.h"
 
@@ -84,6 +85,7 @@ void TfrmMain::CreateFileDialogs() {
 void TfrmMain::ConnectTableHandlers() {
     for (int index = 0; index < kPageCount; ++index) {
         const TCatalogPage& page = Pages[index];
+        connect(page.sg, &TGridView::marksChanged, this, &TfrmMain::ReportPendingCells);
         connect(page.btnTableSave, &QPushButton::clicked, this, [this, index] { TableSaveClick(index); });
         connect(page.btnTableRefresh, &QPushButton::clicked, this,
                 [this, index] { TableRefreshClick(index); });
@@ -98,9 +100,35 @@ void TfrmMain::CommitGridEditors() {
     }
 }
 
+namespace {
+
+const char* ColumnKey(const TGridDef& def, int column) {
+    const char* key = def.Columns[static_cast<std::size_t>(column)].GameKey;
+    return key ? key : "";
+}
+
+} // namespace
+
+void TfrmMain::ReportPendingCells() {
+    // The grids hold UTF-8 that the code page may refuse; such a cell is still a change to keep.
+    const auto gameText = [](const std::string& utf8) { return Utf8ToCp1251(utf8).value_or(utf8); };
+    std::vector<TPendingCell> cells;
+    for (const TCatalogPage& page : Pages) {
+        const TStringGrid& grid = page.sg->Grid();
+        for (const TCellPos& cell : grid.MarkedCells()) {
+            cells.push_back({grid.Def().CatalogName, gameText(grid.Text(cell.Row, 0)),
+                             ColumnKey(grid.Def(), cell.Column), gameText(grid.Text(cell.Row, cell.Column))});
+        }
+    }
+    if (cells.empty() && FDocument.PendingCells().empty()) {
+        return;
+    }
+    FDocument.SetPendingCells(std::move(cells));
+}
+
 void TfrmMain::FillTable(int page) {
     TCatalogPage& controls = Pages.at(page);
-    controls.sg->FillFrom(FCatalog);
+    controls.sg->FillFrom(FDocument.Catalog());
     const bool any = controls.sg->Grid().EntryCount() > 0;
     for (QPushButton* button :
          {controls.btnTableSave, controls.btnTableRefresh, controls.btnImport, controls.btnExport}) {
@@ -116,7 +144,7 @@ void TfrmMain::FillTables() {
 
 bool TfrmMain::StoreTable(int page) {
     try {
-        Pages.at(page).sg->StoreInto(FCatalog);
+        Pages.at(page).sg->StoreInto(FDocument.Catalog());
         return true;
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));
@@ -147,6 +175,9 @@ void TfrmMain::TableSaveClick(int page) {
 
 void TfrmMain::TableRefreshClick(int page) {
     CommitPendingEdits();
+    if (HasMarkedCells(page) && AskUnsaved(kUnsavedGridText, nullptr) != TUnsavedAnswer::Discard) {
+        return;
+    }
     FillTable(page);
 }
 

@@ -16,7 +16,7 @@ void TfrmMain::CreateStandardViews() {
     for (int index = 0; index < kPageCount; ++index) {
         boxes[index] = Pages[index].gbNormal;
     }
-    FViews = std::make_unique<TStandardViews>(boxes, FCatalog);
+    FViews = std::make_unique<TStandardViews>(boxes, FDocument.Catalog());
     cboWeapons_silencer_status = FViews->cboWeapons_silencer_status;
     cboWeapons_scope_status = FViews->cboWeapons_scope_status;
     cboWeapons_grenade_launcher_status = FViews->cboWeapons_grenade_launcher_status;
@@ -71,11 +71,17 @@ void TfrmMain::PopulateLists() {
 void TfrmMain::CommitPendingEdits() {
     FViews->CollectShownEntries();
     CommitGridEditors();
+    UpdateModifiedMarker();
+}
+
+void TfrmMain::UpdateModifiedMarker() {
+    setWindowModified(FDocument.IsModified());
 }
 
 void TfrmMain::CollectPage(int page) {
     if (QListWidget* list = FViews->ListBox(page)) {
         FViews->Collect(page, list->currentRow());
+        UpdateModifiedMarker();
     }
 }
 
@@ -125,6 +131,9 @@ void TfrmMain::ShowTableBoxes(bool visible) {
 
 void TfrmMain::btnViewClick() {
     CommitPendingEdits();
+    if (!FStandardView && !MayLeaveTables()) {
+        return;
+    }
     RefreshViews(true);
 }
 

@@ -3,6 +3,7 @@
 #include "app/BrowseFolderDlg.h"
 
 #include <QFileDialog>
+#include <QPushButton>
 
 #include <chrono>
 
@@ -13,6 +14,23 @@ QMessageBox::StandardButton TQtPlatform::MessageBox(QWidget* owner, QMessageBox:
                                                     QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, caption, text, buttons, owner);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+int TQtPlatform::Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
+                     int defaultAnswer) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
+    QList<QAbstractButton*> buttons;
+    for (const QString& answer : answers) {
+        buttons << box.addButton(answer, buttons.size() + 1 == answers.size() ? QMessageBox::RejectRole
+                                                                              : QMessageBox::AcceptRole);
+    }
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(static_cast<QPushButton*>(buttons.value(defaultAnswer, buttons.last())));
+        box.setEscapeButton(buttons.last());
+    }
+    box.exec();
+    const qsizetype chosen = buttons.indexOf(box.clickedButton());
+    return chosen < 0 ? static_cast<int>(answers.size()) - 1 : static_cast<int>(chosen);
 }
 
 QString TQtPlatform::ChooseFolder(QWidget* owner, const QString& title) {

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QFileDialog;
 class QWidget;
@@ -28,6 +29,10 @@ public:
     // question) and returns the chosen file's full path, empty when the user cancels. The chosen filter is
     // the dialog's selectedNameFilter() afterwards.
     virtual QString RunFileDialog(QFileDialog& dialog) = 0;
+    // A question answered by one of answers (captions in the interface language); returns its index. The
+    // last answer is the one that Escape or closing the box gives; Enter gives the one at defaultAnswer.
+    virtual int Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
+                    int defaultAnswer) = 0;
     // The wall clock, for times the user reads; never for durations, since it can be set back or forth.
     virtual QDateTime Now() = 0;
     // A clock that only moves forward, in milliseconds from any fixed origin: for durations.
@@ -44,6 +49,8 @@ public:
     QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
                             const QString& filter) override;
     QString RunFileDialog(QFileDialog& dialog) override;
+    int Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
+            int defaultAnswer) override;
     QDateTime Now() override;
     qint64 SteadyMilliseconds() override;
 };

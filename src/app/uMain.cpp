@@ -131,7 +131,8 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     ConnectRunHandlers();
     ConnectTableHandlers();
     CreateDialogs();
-    FCatalog.OnLoaded = [this] { PopulateLists(); };
+    FDocument.Catalog().OnLoaded = [this] { PopulateLists(); };
+    FDocument.OnModifiedChanged = [this] { UpdateModifiedMarker(); };
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/Platform.h"
 #include "catalog/Catalog.h"
+#include "catalog/Document.h"
 #include "gamecfg/FileSys.h"
 #include "interchange/WorkbookWriter.h"
 #include "translate/Texts.h"
@@ -71,7 +72,8 @@ public:
 
     const std::string& ExeFolder() const { return FExeFolder; }
     const std::string& GamePath() const { return FGamePath; }
-    const std::string& LocalizationPath() const { return FLocalizationPath; }
+    // The string-table folder of the last full load; empty before one.
+    std::string LocalizationPath() const;
     // Index of the applied language in Translator1's list, -1 for the built-in texts.
     int LanguageIndex() const { return FLanguageIndex; }
     bool IsStandardView() const { return FStandardView; }
@@ -81,9 +83,10 @@ public:
     const TCatalogPage& Page(int index) const { return Pages.at(index); }
     // The five category files of GamePath, rebuilt with every accepted folder.
     const std::vector<std::string>& RequiredFiles() const { return FRequiredFiles; }
-    TCatalog& Catalog() { return FCatalog; }
-    const TPictureLists& Pictures() const { return FPictures; }
-    const TStringTables& StringTables() const { return FStringTables; }
+    TDocument& Document() { return FDocument; }
+    TCatalog& Catalog() { return FDocument.Catalog(); }
+    const TPictureLists& Pictures() const { return FDocument.Pictures(); }
+    const TStringTables& StringTables() const { return FDocument.Tables(); }
 
     // True when every file exists. Either way the window takes the matching
     // state: ready (everything usable) or not ready (only tag -1 controls and
@@ -125,6 +128,8 @@ public:
     // first: a field loses the focus silently when the window is deactivated, so its leave event cannot be
     // relied on. Committing twice is harmless. A table view commits its open cell editor here too.
     void CommitPendingEdits();
+    // The title's modified marker follows whether the document holds anything a save would write.
+    void UpdateModifiedMarker();
     // Optionally switches every page to the other view, then shows the visible
     // view of every page again from the catalog.
     void RefreshViews(bool toggle);
@@ -243,7 +248,21 @@ private:
     void ReportMissingFiles(const std::vector<std::string>& missing);
     void ApplyGameFilesState(bool ready);
 
+    // MainUnsaved.cpp: the questions before unsaved work would be lost. Each collects the views first.
+    // Save stands for the first answer offered, when there is one: save, or store the grids' cells.
+    enum class TUnsavedAnswer { Save, Discard, Cancel };
+    TUnsavedAnswer AskUnsaved(const TextDef& text, const TextDef* firstAnswer);
+    // Whether the window may close: nothing unsaved, or saved in full, or the user discards it.
+    bool MayClose();
+    // Whether unsaved work may be dropped; when the user discards it, every value is back at its baseline.
+    bool MayDropEdits();
+    // Whether the table view may be left: no marked cells, or they are stored or dropped as the user chose.
+    bool MayLeaveTables();
+    bool HasMarkedCells(int page) const;
+
     // MainRuns.cpp: load, reload and save runs.
+    // The main save; true only when every value was written.
+    bool SaveDocument();
     // A read run over the files of the last full load; fresh pictures, when
     // given, replace the held ones just before the catalogs are rebuilt.
     void RunLoad(TPictureLists* freshPictures);
@@ -274,6 +293,8 @@ private:
     // MainTables.cpp: the table view's grids, export and import.
     // Writes every grid's open cell editor into its cell; part of CommitPendingEdits.
     void CommitGridEditors();
+    // Hands every grid's marked cells to the document.
+    void ReportPendingCells();
     void CreateFileDialogs();
     void ConnectTableHandlers();
     // False when a grid refused its cells: the save must not go on without them.
@@ -296,7 +317,6 @@ private:
 
     std::string FExeFolder;
     std::string FGamePath;
-    std::string FLocalizationPath;
     int FLanguageIndex = -1;
     // The one record of which view the pages show; widgets only follow it.
     bool FStandardView = true;
@@ -304,22 +324,13 @@ private:
     std::unique_ptr<ProfileFile> FSettingsFile;
     std::unique_ptr<ProfileFile> FWeatherChoices;
     TPlatform& FPlatform;
+    // A run behind the progress window is going on; the window does not close meanwhile.
+    bool FRunning = false;
 
-    // What a reload reads again: the folder and files of the last full load,
-    // with the weapon files as listed, before the loader struck any.
-    struct TLoadSource {
-        std::string GamePath;
-        std::vector<std::string> RequiredFiles;
-        std::vector<std::string> WeaponFiles;
-    };
     std::vector<std::string> FRequiredFiles;
-    std::vector<std::string> FStringTableFiles;
-    std::optional<TLoadSource> FLoadSource;
-    TStringTables FStringTables;
-    TPictureLists FPictures;
-    // After the pictures, so that it goes first: its entries point into them.
-    TCatalog FCatalog;
-    // After the catalog, so that it goes first: it shows the catalog's entries.
+    // Created before the views and never replaced; loads refill it.
+    TDocument FDocument;
+    // After the document, so that it goes first: it shows the catalog's entries.
     std::unique_ptr<TStandardViews> FViews;
     // Each control of the exit hook with the page whose entry it edits.
     QHash<QObject*, int> FExitHookPages;

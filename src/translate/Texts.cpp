@@ -62,6 +62,15 @@ const std::array<TextDef, 47> kMainTextDefs = {{
 
 const TextDef kReadSettingsText = {"rs_ReadSettings", "Чтение параметров..."};
 const TextDef kWriteSettingsText = {"rs_WriteSettings", "Запись параметров..."};
+const TextDef kUnsavedCaption = {"rs_MsgUnsavedCaption", "Несохранённые изменения"};
+const TextDef kUnsavedCloseText = {"rs_MsgUnsavedCloseText", "Сохранить изменения перед выходом?"};
+const TextDef kUnsavedDropText = {"rs_MsgUnsavedDropText", "Несохранённые изменения будут потеряны."};
+const TextDef kUnsavedGridText = {"rs_MsgUnsavedGridText",
+                                  "В таблице есть изменённые ячейки, ещё не сохранённые."};
+const TextDef kSaveAnswer = {"rs_AnswerSave", "Сохранить"};
+const TextDef kStoreAnswer = {"rs_AnswerStore", "Сохранить ячейки"};
+const TextDef kDiscardAnswer = {"rs_AnswerDiscard", "Не сохранять"};
+const TextDef kCancelAnswer = {"rs_AnswerCancel", "Отмена"};
 const TextDef kCharacterRefusedText = {
     "rs_MsgCharacterRefusedText", "Символ \"%1\" нельзя сохранить в файлах игры (кодировка windows-1251)."};
 

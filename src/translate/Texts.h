@@ -23,6 +23,15 @@ extern const TextDef kReadSettingsText;
 extern const TextDef kWriteSettingsText;
 // The warning after an edit field refused a character that windows-1251 lacks; %1 is the character.
 extern const TextDef kCharacterRefusedText;
+// The question before unsaved work would be lost, and its answers.
+extern const TextDef kUnsavedCaption;
+extern const TextDef kUnsavedCloseText;
+extern const TextDef kUnsavedDropText;
+extern const TextDef kUnsavedGridText;
+extern const TextDef kSaveAnswer;
+extern const TextDef kStoreAnswer;
+extern const TextDef kDiscardAnswer;
+extern const TextDef kCancelAnswer;
 
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.

@@ -149,6 +149,7 @@ void TGridView::FillFrom(const TCatalog& catalog) {
     CommitEditor();
     FillTable(FGrid, catalog);
     ShowGrid();
+    emit marksChanged();
 }
 
 int TGridView::StoreInto(TCatalog& catalog) {
@@ -156,6 +157,7 @@ int TGridView::StoreInto(TCatalog& catalog) {
     // A refusal throws before anything is stored; the marks stay for the user to mend.
     const int stored = StoreTable(FGrid, catalog);
     ShowGrid();
+    emit marksChanged();
     return stored;
 }
 
@@ -163,6 +165,7 @@ int TGridView::Import(const TSheet& sheet, TSheetOrigin origin) {
     CommitEditor();
     const int marked = ImportSheet(FGrid, sheet, origin);
     ShowGrid();
+    emit marksChanged();
     return marked;
 }
 
@@ -214,6 +217,7 @@ void TGridView::OnItemChanged(QTableWidgetItem* cell) {
     FShowing = true;
     ShowMark(*cell);
     FShowing = false;
+    emit marksChanged();
 }
 
 QColor TGridView::MarkedColor() {

@@ -58,6 +58,10 @@ public:
     // The tint of a marked cell.
     static QColor MarkedColor();
 
+signals:
+    // The set of marked cells may have changed: a cell typed, pasted, emptied or imported, or a fill.
+    void marksChanged();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;

@@ -46,6 +46,12 @@ public:
         FolderTitles.push_back(title);
         return Folder;
     }
+    // Picks the answer whose caption is Choice; one not offered cancels, as Escape does.
+    int Ask(QWidget*, const QString& caption, const QString& text, const QStringList& answers, int) override {
+        Questions.push_back({caption, text, answers});
+        const qsizetype chosen = answers.indexOf(Choice);
+        return static_cast<int>(chosen < 0 ? answers.size() - 1 : chosen);
+    }
     QDateTime Now() override { return QDateTime(QDate(2024, 5, 1), QTime(12, 0)); }
     // Every look at the clock finds two seconds more, so a progress window
     // closes at its first timer step after the run instead of lingering.
@@ -60,6 +66,14 @@ public:
     }
 
     std::vector<Message> Messages;
+    struct Question {
+        QString Caption;
+        QString Text;
+        QStringList Answers;
+    };
+    std::vector<Question> Questions;
+    // The answer to a question about unsaved work; discarding, as the window did before it asked.
+    QString Choice = QString::fromUtf8(kw::kDiscardAnswer.Default);
     QString Folder; // the folder chooser's answer; empty cancels
     std::vector<QString> FolderTitles;
     QMessageBox::StandardButton Answer = QMessageBox::No; // to a Yes/No question

@@ -2,6 +2,7 @@
 
 #include "gamecfg/Error.h"
 #include "views/CoolCtrls.h"
+#include "views/GridView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -280,6 +281,56 @@ TEST_F(StandardViewWiring, BrowsingEverythingAndSavingChangesNoByteOneEditOneLin
     ASSERT_EQ(changed.size(), 1u);
     EXPECT_TRUE(changed[0].starts_with("gamedata/config/weapons/w_kestrel.ltx: rpm")) << changed[0];
     EXPECT_EQ(OnDisk(*Catalog().Weapons[static_cast<size_t>(window.Views().ShownPosition(0))], "rpm"), "612");
+}
+
+// The title's marker shows unsaved work: browsing marks nothing, a value typed back to the file's clears the
+// mark, a typed grid cell counts until the grid is filled again, and a save or a reload leaves nothing
+// marked.
+TEST_F(StandardViewWiring, TitleMarkerFollowsWhatASaveWouldWrite) {
+    kw::TfrmMain& window = StartShown();
+    for (int page = 0; page < kw::kPageCount; ++page) {
+        ClickTab(page);
+        QListWidget* list = window.Views().ListBox(page);
+        for (int row = 0; row < list->count(); ++row) {
+            list->setCurrentRow(row);
+        }
+    }
+    ClickTab(kw::WeaponsPage);
+    EXPECT_FALSE(window.isWindowModified());
+
+    SelectWeapon("wpn_kestrel");
+    const QString original = Control<kw::TCoolEdit>("txtWeapons_rpm")->text();
+    TypeInto("txtWeapons_rpm", "612");
+    SelectWeapon("wpn_heron");
+    EXPECT_TRUE(window.isWindowModified());
+    EXPECT_EQ(window.Document().Changes().size(), 1u);
+    SelectWeapon("wpn_kestrel");
+    TypeInto("txtWeapons_rpm", original);
+    SelectWeapon("wpn_heron");
+    EXPECT_FALSE(window.isWindowModified());
+
+    window.btnView->click();
+    kw::TGridView& grid = *window.Page(kw::WeaponsPage).sg;
+    grid.item(0, 1)->setText("0.5");
+    EXPECT_TRUE(window.isWindowModified());
+    ASSERT_EQ(window.Document().PendingCells().size(), 1u);
+    EXPECT_EQ(window.Document().PendingCells()[0].Value, "0.5");
+    window.Page(kw::WeaponsPage).btnTableRefresh->click();
+    EXPECT_FALSE(window.isWindowModified());
+    window.btnView->click();
+
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(TypeInto("txtWeapons_rpm", "613"), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(window.isWindowModified());
+    EXPECT_EQ(OnDisk(*Catalog().Weapons[static_cast<size_t>(window.Views().ShownPosition(0))], "rpm"), "613");
+
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    TypeInto("txtWeapons_rpm", "614");
+    window.btnResetSettings->click();
+    EXPECT_FALSE(window.isWindowModified());
+    EXPECT_TRUE(platform_.Messages.empty());
 }
 
 // The sample's shotgun lacks zoom_enabled and shows what it inherits; ticking that again pins it.

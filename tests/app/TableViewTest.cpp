@@ -222,6 +222,8 @@ TEST_P(EditorCommittedOnLeaving, KeepsTheTypedText) {
     kw::TfrmMain& window = StartShown();
     TypeInEditor(kAmmo, 2, 6, "1.9");
     EXPECT_EQ(Grid(kAmmo).Grid().Text(2, 6), Grid(kAmmo).Grid().FilledText(2, 6));
+    // A leave that asks about the typed cell is cancelled, so the cell shows what the editor committed.
+    platform_.Choice = QString::fromUtf8(kw::kCancelAnswer.Default);
     GetParam().Leave(window);
     EXPECT_EQ(Grid(kAmmo).Grid().Text(2, 6), "1.9");
     EXPECT_TRUE(Grid(kAmmo).Grid().IsMarked(2, 6));
