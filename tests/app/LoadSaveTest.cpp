@@ -11,16 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-template <class Entry>
-Entry& Find(const std::vector<std::unique_ptr<Entry>>& entries, const std::string& section) {
-    for (const auto& entry : entries) {
-        if (entry->Section == section) {
-            return *entry;
-        }
-    }
-    throw std::runtime_error("no entry " + section);
-}
-
 class LoadSaveTest : public MainWindowTest {
 protected:
     // A copy of the sample game that the settings name, so start-up loads it.

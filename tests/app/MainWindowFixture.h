@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,17 @@ inline std::string LanguageXml(const std::string& name,
         xml += "<var id=\"" + key + "\">" + text + "</var>";
     }
     return xml + "</variables></form></forms></translation>\n";
+}
+
+// The loaded entry of the section, spelled as the file spells it.
+template <class Entry>
+Entry& Find(const std::vector<std::unique_ptr<Entry>>& entries, const std::string& section) {
+    for (const auto& entry : entries) {
+        if (entry->Section == section) {
+            return *entry;
+        }
+    }
+    throw std::runtime_error("no entry " + section);
 }
 
 // Each test runs the window on a program folder of its own.

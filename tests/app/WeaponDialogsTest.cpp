@@ -24,16 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 template <class Entry>
-Entry& Find(const std::vector<std::unique_ptr<Entry>>& entries, const std::string& section) {
-    for (const auto& entry : entries) {
-        if (entry->Section == section) {
-            return *entry;
-        }
-    }
-    throw std::runtime_error("no entry " + section);
-}
-
-template <class Entry>
 int PositionOf(const std::vector<std::unique_ptr<Entry>>& entries, const std::string& section) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i]->Section == section) {
