@@ -1,4 +1,5 @@
-// The main window's dialogs on the weapons and weather pages, and the backup of the game files.
+// The main window's dialogs on the weapons and weather pages, the list of changes, and the backup of the game
+// files.
 
 #include "app/uMain.h"
 
@@ -11,6 +12,7 @@
 #include "translate/Translator.h"
 #include "views/CoolCtrls.h"
 #include "views/uAmmoList.h"
+#include "views/uChanges.h"
 #include "views/uGrenLnch.h"
 #include "views/uScope.h"
 #include "views/uSilencer.h"
@@ -131,6 +133,15 @@ void TfrmMain::btnBackupClick() {
 
 void TfrmMain::mnuFileBackupClick() {
     btnBackupClick();
+}
+
+void TfrmMain::mnuFileChangesClick() {
+    CommitPendingEdits();
+    TfrmChanges dialog(
+        FDocument, [this](const TextDef& text) { return Variable(text); }, this, this);
+    FPlatform.RunDialog(dialog);
+    RefreshViews(false);
+    UpdateModifiedMarker();
 }
 
 // The catalog's own list, struck of the files without a weapon; it describes this folder only while the

@@ -41,6 +41,10 @@ QString TQtPlatform::RunFileDialog(QFileDialog& dialog) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
+int TQtPlatform::RunDialog(QDialog& dialog) {
+    return dialog.exec();
+}
+
 QString TQtPlatform::GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
                                      const QString& filter) {
     return QFileDialog::getOpenFileName(parent, title, dir, filter);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
 class QFileDialog;
 class QWidget;
 
@@ -29,6 +30,8 @@ public:
     // question) and returns the chosen file's full path, empty when the user cancels. The chosen filter is
     // the dialog's selectedNameFilter() afterwards.
     virtual QString RunFileDialog(QFileDialog& dialog) = 0;
+    // Shows one of the window's own modal dialogs as it is set up; returns its result code.
+    virtual int RunDialog(QDialog& dialog) = 0;
     // A question answered by one of answers (captions in the interface language); returns its index. The
     // last answer is the one that Escape or closing the box gives; Enter gives the one at defaultAnswer.
     virtual int Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
@@ -49,6 +52,7 @@ public:
     QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
                             const QString& filter) override;
     QString RunFileDialog(QFileDialog& dialog) override;
+    int RunDialog(QDialog& dialog) override;
     int Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
             int defaultAnswer) override;
     QDateTime Now() override;

@@ -221,6 +221,9 @@ void TfrmMain::CreateMenu() {
                                QKeySequence(Qt::ALT | Qt::Key_Backspace));
     mnuFileBackup = AddMenuItem(mnuFile, "mnuFileBackup", QStringLiteral("Архивация"),
                                 QKeySequence(Qt::CTRL | Qt::Key_F5));
+    mnuFileChanges = AddMenuItem(mnuFile, "mnuFileChanges", QStringLiteral("Изменения..."),
+                                 QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(mnuFileChanges, &QAction::triggered, this, &TfrmMain::mnuFileChangesClick);
     mnuFileSeparator = mnuFile->addSeparator();
     mnuFileSeparator->setObjectName(QStringLiteral("mnuFileSeparator"));
     mnuFileClose = AddMenuItem(mnuFile, "mnuFileClose", QStringLiteral("Выход"));

@@ -149,6 +149,8 @@ public:
     // Asks, then copies every file the editor writes to a ".bak" beside it and logs the copy.
     void btnBackupClick();
     void mnuFileBackupClick();
+    // Collects the active page, then lists what a save would write and lets the user revert rows of it.
+    void mnuFileChangesClick();
 
     // Click handler of every language menu item.
     void ApplyLanguage(QAction* item);
@@ -189,6 +191,7 @@ public:
     QAction* mnuFileSave = nullptr;
     QAction* mnuFileReset = nullptr;
     QAction* mnuFileBackup = nullptr;
+    QAction* mnuFileChanges = nullptr;
     QAction* mnuFileSeparator = nullptr;
     QAction* mnuFileClose = nullptr;
     QMenu* mnuSettings = nullptr;

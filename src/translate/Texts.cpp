@@ -71,6 +71,21 @@ const TextDef kSaveAnswer = {"rs_AnswerSave", "Сохранить"};
 const TextDef kStoreAnswer = {"rs_AnswerStore", "Сохранить ячейки"};
 const TextDef kDiscardAnswer = {"rs_AnswerDiscard", "Не сохранять"};
 const TextDef kCancelAnswer = {"rs_AnswerCancel", "Отмена"};
+const TextDef kChangesCaption = {"rs_ChangesCaption", "Изменения"};
+const std::array<TextDef, 7> kChangesColumns = {{
+    {"rs_ChangesEntries", "Записи"},
+    {"rs_ChangesField", "Поле"},
+    {"rs_ChangesKey", "Ключ"},
+    {"rs_ChangesFile", "Файл"},
+    {"rs_ChangesSection", "Секция"},
+    {"rs_ChangesOnDisk", "В файле"},
+    {"rs_ChangesNew", "Новое значение"},
+}};
+const TextDef kChangesRevert = {"rs_ChangesRevert", "Отменить выбранные"};
+const TextDef kChangesCopy = {"rs_ChangesCopy", "Копировать"};
+const TextDef kChangesClose = {"rs_ChangesClose", "Закрыть"};
+const TextDef kChangesNotInFile = {"rs_ChangesNotInFile", "(нет в файле)"};
+const TextDef kChangesGridCell = {"rs_ChangesGridCell", "(таблица, не сохранено)"};
 const TextDef kCharacterRefusedText = {
     "rs_MsgCharacterRefusedText", "Символ \"%1\" нельзя сохранить в файлах игры (кодировка windows-1251)."};
 

@@ -32,6 +32,14 @@ extern const TextDef kSaveAnswer;
 extern const TextDef kStoreAnswer;
 extern const TextDef kDiscardAnswer;
 extern const TextDef kCancelAnswer;
+// The Changes window: its caption, column headings, buttons and the marks of its value columns.
+extern const TextDef kChangesCaption;
+extern const std::array<TextDef, 7> kChangesColumns;
+extern const TextDef kChangesRevert;
+extern const TextDef kChangesCopy;
+extern const TextDef kChangesClose;
+extern const TextDef kChangesNotInFile;
+extern const TextDef kChangesGridCell;
 
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.

@@ -6,6 +6,7 @@
 #include "gamecfg/ProfileFile.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMenu>
 
@@ -14,6 +15,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -65,6 +67,17 @@ public:
         }
         return File;
     }
+
+    // Drives one of the window's own dialogs while it is shown, as the user would.
+    int RunDialog(QDialog& dialog) override {
+        dialog.show();
+        if (OnDialog) {
+            OnDialog(dialog);
+        }
+        dialog.close();
+        return QDialog::Accepted;
+    }
+    std::function<void(QDialog&)> OnDialog;
 
     std::vector<Message> Messages;
     struct Question {

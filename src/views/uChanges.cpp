@@ -1,0 +1,269 @@
+#include "views/uChanges.h"
+
+#include "catalog/KeyLists.h"
+#include "gamecfg/CodePage.h"
+#include "views/StandardViewFields.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
+#include <set>
+
+namespace kw {
+namespace {
+
+enum TColumn { ColEntries, ColField, ColKey, ColFile, ColSection, ColOnDisk, ColNew };
+
+QString FromGame(std::string_view bytes) {
+    return QString::fromStdString(Cp1251ToUtf8(bytes));
+}
+
+template <class T> bool SameParam(const TParamRef<T>& a, const TParamRef<T>& b) {
+    return a.Field == b.Field && a.Record == b.Record && a.Kind == b.Kind;
+}
+
+// The field of a standard view page that edits key. An immunity field has no label of its own and goes by
+// the label of its row, the protection field of the same kind.
+template <class T>
+const TFieldDef<T>* FieldOfKey(const TKeyList<T>& keys, const std::vector<TFieldDef<T>>& fields,
+                               std::string_view key) {
+    const auto rule = std::ranges::find_if(keys.Rules, [&](const TKeyRule<T>& r) { return r.Key == key; });
+    if (rule == keys.Rules.end()) {
+        return nullptr;
+    }
+    const auto field =
+        std::ranges::find_if(fields, [&](const TFieldDef<T>& f) { return SameParam(f.Param, rule->Param); });
+    if (field == fields.end()) {
+        return nullptr;
+    }
+    if (field->Label.empty() && field->Caption.empty() && field->Param.Record) {
+        const auto row = std::ranges::find_if(fields, [&](const TFieldDef<T>& f) {
+            return f.Param.Kind == field->Param.Kind && !f.Label.empty();
+        });
+        return row == fields.end() ? &*field : &*row;
+    }
+    return &*field;
+}
+
+// Name of the control that shows the field's text, and its built-in text.
+struct TLabelRef {
+    std::string Control;
+    std::string Caption;
+};
+
+template <class T>
+std::optional<TLabelRef> LabelOf(const TKeyList<T>& keys, const std::vector<TFieldDef<T>>& fields,
+                                 std::string_view key) {
+    const TFieldDef<T>* field = FieldOfKey(keys, fields, key);
+    if (!field || (field->Label.empty() && field->Caption.empty())) {
+        return std::nullopt;
+    }
+    return TLabelRef{field->Label.empty() ? field->Control : field->Label, field->Caption};
+}
+
+std::optional<TLabelRef> LabelOf(std::string_view catalog, std::string_view key) {
+    if (catalog == "weapons") {
+        return LabelOf(WeaponKeys(), WeaponFields(), key);
+    }
+    if (catalog == "ammo") {
+        return LabelOf(AmmoKeys(), AmmoFields(), key);
+    }
+    if (catalog == "outfits") {
+        return LabelOf(OutfitKeys(), OutfitFields(), key);
+    }
+    if (catalog == "arts") {
+        return LabelOf(ArtKeys(), ArtFields(), key);
+    }
+    if (catalog == "items") {
+        return LabelOf(ItemKeys(), ItemFields(), key);
+    }
+    if (catalog == "weather") {
+        return LabelOf(WeatherKeys(), WeatherFields(), key);
+    }
+    return std::nullopt;
+}
+
+// A label's text reads as a heading: no accelerator mark, no colon after it.
+QString Plain(QString text) {
+    text.remove(QLatin1Char('&'));
+    text = text.trimmed();
+    while (text.endsWith(QLatin1Char(':'))) {
+        text.chop(1);
+    }
+    return text.trimmed();
+}
+
+// The file below the game folder in the game's notation; a file elsewhere keeps its full path.
+QString GameRelative(const std::string& file, const std::optional<TLoadSource>& source) {
+    std::string path = file;
+    if (source && path.starts_with(source->GamePath)) {
+        path.erase(0, source->GamePath.size());
+    }
+    std::ranges::replace(path, '/', '\\');
+    return QString::fromStdString(path);
+}
+
+} // namespace
+
+TfrmChanges::TfrmChanges(TDocument& document, TTextOf textOf, const QWidget* labels, QWidget* parent)
+    : QDialog(parent), FDocument(document), FTextOf(std::move(textOf)), FLabels(labels) {
+    setObjectName(QStringLiteral("frmChanges"));
+    setWindowTitle(FTextOf(kChangesCaption));
+    resize(960, 420);
+
+    tblChanges = new QTableWidget(this);
+    tblChanges->setObjectName(QStringLiteral("tblChanges"));
+    tblChanges->setColumnCount(static_cast<int>(kChangesColumns.size()));
+    QStringList headings;
+    for (const TextDef& column : kChangesColumns) {
+        headings << FTextOf(column);
+    }
+    tblChanges->setHorizontalHeaderLabels(headings);
+    tblChanges->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblChanges->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tblChanges->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblChanges->verticalHeader()->hide();
+    tblChanges->horizontalHeader()->setStretchLastSection(true);
+
+    btnRevert = new QPushButton(FTextOf(kChangesRevert), this);
+    btnRevert->setObjectName(QStringLiteral("btnRevert"));
+    btnCopy = new QPushButton(FTextOf(kChangesCopy), this);
+    btnCopy->setObjectName(QStringLiteral("btnCopy"));
+    btnClose = new QPushButton(FTextOf(kChangesClose), this);
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    btnClose->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnRevert);
+    buttons->addWidget(btnCopy);
+    buttons->addStretch();
+    buttons->addWidget(btnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tblChanges);
+    layout->addLayout(buttons);
+
+    connect(btnRevert, &QPushButton::clicked, this, &TfrmChanges::btnRevertClick);
+    connect(btnCopy, &QPushButton::clicked, this, &TfrmChanges::btnCopyClick);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);
+    connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this, &TfrmChanges::btnCopyClick);
+    connect(tblChanges, &QTableWidget::itemSelectionChanged, this, &TfrmChanges::UpdateRevert);
+
+    Fill();
+}
+
+void TfrmChanges::Fill() {
+    FChanges = FDocument.Changes();
+    tblChanges->clearContents();
+    tblChanges->setRowCount(0);
+    const QString notInFile = FTextOf(kChangesNotInFile);
+    for (std::size_t i = 0; i < FChanges.size(); ++i) {
+        const TChange& change = FChanges[i];
+        QStringList entries;
+        for (const TChangeEntry& entry : change.Entries) {
+            entries << FromGame(entry.Name);
+        }
+        const std::string_view catalog = change.Entries.empty() ? "" : change.Entries.front().Catalog;
+        AddRow({entries.join(QStringLiteral(", ")), FieldLabel(catalog, change.Key), FromGame(change.Key),
+                GameRelative(change.File, FDocument.Source()), FromGame(change.Section),
+                change.WasPresent ? FromGame(change.StoredValue) : notInFile, FromGame(change.NewValue)},
+               static_cast<int>(i));
+    }
+    const QString gridCell = FTextOf(kChangesGridCell);
+    for (const TPendingCell& cell : FDocument.PendingCells()) {
+        AddRow({FromGame(cell.Entry), FieldLabel(cell.Catalog, cell.Field), FromGame(cell.Field), QString(),
+                FromGame(cell.Entry), gridCell, FromGame(cell.Value)},
+               -1);
+    }
+    tblChanges->resizeColumnsToContents();
+    UpdateRevert();
+}
+
+void TfrmChanges::AddRow(const QStringList& cells, int changeIndex) {
+    const int row = tblChanges->rowCount();
+    tblChanges->insertRow(row);
+    for (int column = 0; column < cells.size(); ++column) {
+        auto* item = new QTableWidgetItem(cells[column]);
+        item->setData(Qt::UserRole, changeIndex);
+        tblChanges->setItem(row, column, item);
+    }
+}
+
+QString TfrmChanges::FieldLabel(std::string_view catalog, std::string_view key) const {
+    const std::optional<TLabelRef> label = LabelOf(catalog, key);
+    if (!label) {
+        return FromGame(key);
+    }
+    const QString name = QString::fromStdString(label->Control);
+    if (FLabels) {
+        if (const auto* shown = FLabels->findChild<QLabel*>(name); shown && !shown->text().isEmpty()) {
+            return Plain(shown->text());
+        }
+        if (const auto* shown = FLabels->findChild<QAbstractButton*>(name);
+            shown && !shown->text().isEmpty()) {
+            return Plain(shown->text());
+        }
+    }
+    return label->Caption.empty() ? FromGame(key) : Plain(QString::fromStdString(label->Caption));
+}
+
+std::vector<TChange> TfrmChanges::SelectedChanges() const {
+    std::set<int> rows;
+    for (const QModelIndex& index : tblChanges->selectionModel()->selectedRows()) {
+        rows.insert(index.row());
+    }
+    std::vector<TChange> selected;
+    for (const int row : rows) {
+        const int change = tblChanges->item(row, 0)->data(Qt::UserRole).toInt();
+        if (change < 0) {
+            return {};
+        }
+        selected.push_back(FChanges[static_cast<std::size_t>(change)]);
+    }
+    return selected;
+}
+
+void TfrmChanges::UpdateRevert() {
+    btnRevert->setEnabled(!SelectedChanges().empty());
+}
+
+void TfrmChanges::btnRevertClick() {
+    const std::vector<TChange> selected = SelectedChanges();
+    if (selected.empty()) {
+        return;
+    }
+    FDocument.Revert(selected);
+    Fill();
+}
+
+QString TfrmChanges::ListText() const {
+    QStringList lines;
+    QStringList cells;
+    for (int column = 0; column < tblChanges->columnCount(); ++column) {
+        cells << tblChanges->horizontalHeaderItem(column)->text();
+    }
+    lines << cells.join(QLatin1Char('\t'));
+    for (int row = 0; row < tblChanges->rowCount(); ++row) {
+        cells.clear();
+        for (int column = 0; column < tblChanges->columnCount(); ++column) {
+            cells << tblChanges->item(row, column)->text();
+        }
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+void TfrmChanges::btnCopyClick() {
+    QGuiApplication::clipboard()->setText(ListText());
+}
+
+} // namespace kw

@@ -1,0 +1,163 @@
+#include "MainWindowFixture.h"
+
+#include "translate/Texts.h"
+#include "views/uChanges.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <sstream>
+
+namespace kwtest {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+QString Text(const kw::TextDef& text) {
+    return QString::fromUtf8(text.Default);
+}
+
+// One value edited in the catalog, and the row the Changes window must show for it.
+struct TEdit {
+    const char* Key;
+    const char* File; // below the game folder, as the window shows it
+    const char* Section;
+    const char* Label; // the standard view's label of the field
+    const char* OnDisk;
+    const char* NewValue;
+    const char* Entries; // every entry that shows the value
+};
+
+const TEdit kEdits[] = {
+    {"cost", "gamedata\\config\\weapons\\w_heron.ltx", "wpn_heron", "Цена", "4200", "777", "wpn_heron"},
+    // kept in the section that the outfit's immunities_sect names, not in the outfit's own
+    {"burn_immunity", "gamedata\\config\\misc\\outfit.ltx", "wanderer_immunities", "Ожог", "0.9", "0.5",
+     "wanderer_outfit"},
+};
+
+class ChangesWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        game_ = CopySampleGame("game");
+        WriteSettings("GamePath=" + game_ + "\n");
+    }
+    void Edit(const TEdit& edit) {
+        kw::TCatalog& catalog = window_->Catalog();
+        if (std::string_view(edit.Key) == "cost") {
+            for (const auto& weapon : catalog.Weapons) {
+                if (weapon->Section == edit.Section) {
+                    weapon->cost.Value = edit.NewValue;
+                }
+            }
+            return;
+        }
+        for (const auto& outfit : catalog.Outfits) {
+            if (outfit->immunities_sect.Value == edit.Section) {
+                outfit->Immunity.burn.Value = edit.NewValue;
+            }
+        }
+    }
+    // Opens File → Changes… and hands the shown window to check.
+    void WithChangesWindow(const std::function<void(kw::TfrmChanges&)>& check) {
+        bool shown = false;
+        platform_.OnDialog = [&](QDialog& dialog) {
+            auto* changes = qobject_cast<kw::TfrmChanges*>(&dialog);
+            ASSERT_NE(changes, nullptr);
+            shown = true;
+            check(*changes);
+        };
+        window_->mnuFileChanges->trigger();
+        EXPECT_TRUE(shown);
+    }
+    static QString Cell(const kw::TfrmChanges& changes, int row, int column) {
+        return changes.tblChanges->item(row, column)->text();
+    }
+
+    std::string game_;
+};
+
+TEST_F(ChangesWindowTest, ListsRevertsAndCopiesWhatASaveWouldWrite) {
+    kw::TfrmMain& window = Start();
+    window.show();
+    const std::string heron = FileText(game_ + "gamedata/config/weapons/w_heron.ltx");
+    const std::string outfits = FileText(game_ + "gamedata/config/misc/outfit.ltx");
+    for (const TEdit& edit : kEdits) {
+        Edit(edit);
+    }
+
+    WithChangesWindow([&](kw::TfrmChanges& changes) {
+        ASSERT_EQ(changes.tblChanges->rowCount(), 2);
+        for (const TEdit& edit : kEdits) {
+            SCOPED_TRACE(edit.Key);
+            const auto found = changes.tblChanges->findItems(QString::fromUtf8(edit.Key), Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1);
+            const int row = found.front()->row();
+            EXPECT_EQ(Cell(changes, row, 0), QString::fromUtf8(edit.Entries));
+            EXPECT_EQ(Cell(changes, row, 1), QString::fromUtf8(edit.Label));
+            EXPECT_EQ(Cell(changes, row, 3), QString::fromUtf8(edit.File));
+            EXPECT_EQ(Cell(changes, row, 4), QString::fromUtf8(edit.Section));
+            EXPECT_EQ(Cell(changes, row, 5), QString::fromUtf8(edit.OnDisk));
+            EXPECT_EQ(Cell(changes, row, 6), QString::fromUtf8(edit.NewValue));
+        }
+        const QStringList lines = changes.ListText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 3);
+        EXPECT_TRUE(lines[0].startsWith(Text(kw::kChangesColumns[0]) + QLatin1Char('\t')));
+        for (int row = 0; row < 2; ++row) {
+            QStringList cells;
+            for (int column = 0; column < changes.tblChanges->columnCount(); ++column) {
+                cells << Cell(changes, row, column);
+            }
+            EXPECT_EQ(lines[row + 1], cells.join(QLatin1Char('\t')));
+        }
+        changes.btnCopy->click();
+        EXPECT_EQ(QApplication::clipboard()->text(), changes.ListText());
+        EXPECT_FALSE(changes.btnRevert->isEnabled());
+    });
+    EXPECT_TRUE(window.isWindowModified());
+
+    WithChangesWindow([&](kw::TfrmChanges& changes) {
+        changes.tblChanges->selectAll();
+        ASSERT_TRUE(changes.btnRevert->isEnabled());
+        changes.btnRevert->click();
+        EXPECT_EQ(changes.tblChanges->rowCount(), 0);
+    });
+    EXPECT_FALSE(window.isWindowModified());
+    EXPECT_EQ(FileText(game_ + "gamedata/config/weapons/w_heron.ltx"), heron);
+    EXPECT_EQ(FileText(game_ + "gamedata/config/misc/outfit.ltx"), outfits);
+    for (const auto& weapon : window.Catalog().Weapons) {
+        if (weapon->Section == "wpn_heron") {
+            EXPECT_EQ(weapon->cost.Value, "4200");
+        }
+    }
+    for (const auto& outfit : window.Catalog().Outfits) {
+        if (outfit->immunities_sect.Value == "wanderer_immunities") {
+            EXPECT_EQ(outfit->Immunity.burn.Value, "0.9");
+        }
+    }
+}
+
+// A grid cell not yet stored is listed as such and cannot be reverted from here.
+TEST_F(ChangesWindowTest, MarksGridCellsAsNotStored) {
+    Start().show();
+    window_->Document().SetPendingCells({{"weapons", "wpn_heron", "cost", "555"}});
+    WithChangesWindow([&](kw::TfrmChanges& changes) {
+        ASSERT_EQ(changes.tblChanges->rowCount(), 1);
+        EXPECT_EQ(Cell(changes, 0, 5), Text(kw::kChangesGridCell));
+        EXPECT_EQ(Cell(changes, 0, 6), QStringLiteral("555"));
+        changes.tblChanges->selectAll();
+        EXPECT_FALSE(changes.btnRevert->isEnabled());
+    });
+}
+
+} // namespace
+} // namespace kwtest
