@@ -14,13 +14,16 @@ inline std::string SampleGamePath() {
     return (std::filesystem::path(KW_SOURCE_DIR) / "examples" / "sample-game").string() + "/";
 }
 
+// Copies the sample game's files into dir, whose saves then never reach the sources.
+inline void CopySampleGame(const TGameDir& dir) {
+    std::filesystem::copy(std::filesystem::path(SampleGamePath()) / "gamedata", dir.Full("gamedata"),
+                          std::filesystem::copy_options::recursive);
+}
+
 // A copy of the sample game in a temporary folder of its own, since saves write into it.
 class SampleCopyTest : public ::testing::Test {
 protected:
-    SampleCopyTest() {
-        std::filesystem::copy(std::filesystem::path(SampleGamePath()) / "gamedata", game_.Full("gamedata"),
-                              std::filesystem::copy_options::recursive);
-    }
+    SampleCopyTest() { CopySampleGame(game_); }
 
     // Replaces the one place of from in the file rel (the game's notation) with to.
     void Replace(const std::string& rel, const std::string& from, const std::string& to) const {

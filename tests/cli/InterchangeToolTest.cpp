@@ -1,5 +1,6 @@
 #include "catalog/Dump.h"
 #include "catalog/GameDir.h"
+#include "catalog/SampleCopy.h"
 #include "cli/InterchangeCommands.h"
 
 #include <gmock/gmock.h>
@@ -53,8 +54,7 @@ std::vector<std::string> ChangedLines(const std::string& before, const std::stri
 class InterchangeToolTest : public ::testing::Test {
 protected:
     InterchangeToolTest() {
-        stdfs::copy(stdfs::path(KW_SOURCE_DIR) / "examples" / "sample-game" / "gamedata",
-                    game.Full("gamedata"), stdfs::copy_options::recursive);
+        test::CopySampleGame(game);
         stdfs::create_directories(game.Full("out"));
     }
 

@@ -2,6 +2,7 @@
 
 #include "catalog/Dump.h"
 #include "catalog/GameDir.h"
+#include "catalog/SampleCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,7 @@ namespace kw::test {
 class InterchangeTest : public ::testing::Test {
 protected:
     InterchangeTest() {
-        std::filesystem::copy(std::filesystem::path(KW_SOURCE_DIR) / "examples" / "sample-game" / "gamedata",
-                              game.Full("gamedata"), std::filesystem::copy_options::recursive);
+        CopySampleGame(game);
         std::filesystem::create_directories(game.Full("out"));
     }
 
