@@ -18,6 +18,10 @@ bool FolderTakesWrites(const std::string& folder) {
            QFileInfo(QString::fromStdString(fs::Resolve(folder))).isWritable();
 }
 
+bool KeepsFilesBesideItself(const std::string& exeFolder) {
+    return !fs::FileExists(exeFolder + kInstalledMarker) && FolderTakesWrites(exeFolder);
+}
+
 std::string UserConfigFolder() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(folder);
@@ -27,7 +31,7 @@ std::string UserConfigFolder() {
 } // namespace
 
 std::string ProgramFilePath(const std::string& exeFolder, const std::string& fileName) {
-    return (FolderTakesWrites(exeFolder) ? exeFolder : UserConfigFolder()) + fileName;
+    return (KeepsFilesBesideItself(exeFolder) ? exeFolder : UserConfigFolder()) + fileName;
 }
 
 std::string SettingsFileName() {

@@ -223,6 +223,27 @@ TEST_F(MainWindowTest, ClosedProgramFolderSendsSettingsToUserConfigFolder) {
     std::filesystem::remove(path);
 }
 
+// An installed folder may well take writes (a prefix of the user's own, a root
+// session): the marker alone sends the program's own files to the user's folder.
+TEST_F(MainWindowTest, InstalledProgramKeepsItsOwnFilesInTheUserConfigFolder) {
+    const std::string userFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString() + "/";
+    const std::string names[] = {kw::SettingsFileName(), "backup.log"};
+    for (const std::string& name : names) {
+        EXPECT_EQ(kw::ProgramFilePath(ExeFolder(), name), ExeFolder() + name);
+    }
+    Write(kw::kInstalledMarker, "");
+    for (const std::string& name : names) {
+        EXPECT_EQ(kw::ProgramFilePath(ExeFolder(), name), userFolder + name);
+    }
+
+    const std::string userSettings = userFolder + kw::SettingsFileName();
+    Start().close();
+    EXPECT_FALSE(std::filesystem::exists(SettingsPath()));
+    EXPECT_EQ(kw::ProfileFile(userSettings).ReadString("MainOptions", "ViewType", ""), "1");
+    std::filesystem::remove(userSettings);
+}
+
 TEST_F(MainWindowTest, WeatherChoicesFillTheirCombosInFileOrder) {
     Write("weather.ini", "[thunderbolt]\nb=bolt_far\na=bolt_near\n[env_ambient]\nx=amb_calm\n");
     kw::TfrmMain& window = Start();
