@@ -59,6 +59,15 @@ INSTANTIATE_TEST_SUITE_P(
                           "Maximized", "FormWidth=790\nFormHeight=620\nFormMaximized=1\n", {790, 620}, true}),
     [](const ::testing::TestParamInfo<TGeometryCase>& info) { return std::string(info.param.Name); });
 
+// The title bar that must stay within reach is that of the window as it opens: a wide window stored far to
+// the left still shows enough of it, where one of the minimum width would not.
+TEST_F(MainWindowTest, StoredPositionIsCheckedAtTheRestoredSize) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const int x = screen.left() - 1000 + 150;
+    WriteSettings("FormX=" + std::to_string(x) + "\nFormY=30\nFormWidth=1000\nFormHeight=700\n");
+    EXPECT_EQ(Start().pos(), QPoint(x, 30));
+}
+
 // Every control of a widget with its geometry.
 std::map<QString, QRect> GeometriesIn(const QWidget& box, const QWidget* except) {
     std::map<QString, QRect> geometries;
