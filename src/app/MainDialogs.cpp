@@ -124,9 +124,8 @@ void TfrmMain::PickTexture(TCoolEdit* field) {
 }
 
 void TfrmMain::btnBackupClick() {
-    if (FPlatform.MessageBox(this, QMessageBox::Question, FTexts.Get("rs_MsgBackupCaption"),
-                             FTexts.Get("rs_MsgBackupText"),
-                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+    // Enter makes the copy: it changes nothing the user has.
+    if (AskYesNo(FTexts.Get("rs_MsgBackupCaption"), FTexts.Get("rs_MsgBackupText"), true)) {
         BackupFiles();
     }
 }

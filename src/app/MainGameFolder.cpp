@@ -27,6 +27,8 @@ const std::pair<QAction * TfrmMain::*, QPushButton * TfrmMain::*> kMirroredMenuI
     {&TfrmMain::mnuFileSave, &TfrmMain::btnSaveSettings},
     {&TfrmMain::mnuFileReset, &TfrmMain::btnResetSettings},
     {&TfrmMain::mnuFileBackup, &TfrmMain::btnBackup},
+    // The list of what a save would write goes with the save.
+    {&TfrmMain::mnuFileChanges, &TfrmMain::btnSaveSettings},
 };
 
 // A path that holds a blank, a control character, a comma or a double quote
@@ -106,18 +108,21 @@ bool TfrmMain::ChooseGamePath() {
         return false;
     }
     FGamePath = fs::WithTrailingSeparator(chosen.toStdString());
+    FKeepStoredGamePath = false;
     return true;
 }
 
-void TfrmMain::CheckAndLoadGameFolder(bool newFolder, bool firstStart) {
+bool TfrmMain::CheckAndLoadGameFolder(bool newFolder, bool firstStart) {
     FRequiredFiles = BuildRequiredFiles(FGamePath);
-    if (CheckGameFiles(FRequiredFiles)) {
-        // Before anything is edited, the first start offers a copy of the files as they came.
-        if (firstStart) {
-            btnBackupClick();
-        }
-        LoadGameData(newFolder);
+    if (!CheckGameFiles(FRequiredFiles)) {
+        return false;
     }
+    // Before anything is edited, the first start offers a copy of the files as they came.
+    if (firstStart) {
+        btnBackupClick();
+    }
+    LoadGameData(newFolder);
+    return true;
 }
 
 bool TfrmMain::CheckGameFiles(const std::vector<std::string>& files) {

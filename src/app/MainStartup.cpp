@@ -2,6 +2,7 @@
 
 #include "app/uMain.h"
 
+#include "app/MainInternal.h"
 #include "app/ProgramFiles.h"
 #include "catalog/GameFolder.h"
 #include "gamecfg/CodePage.h"
@@ -9,6 +10,8 @@
 #include "gamecfg/ValueList.h"
 #include "interchange/TableColumns.h"
 #include "translate/Translator.h"
+
+#include "Version.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -23,6 +26,7 @@
 #include <array>
 #include <clocale>
 #include <string>
+#include <utility>
 
 namespace kw {
 
@@ -69,12 +73,15 @@ void TfrmMain::FormCreate() {
         // the folder question and the load, which it owns. A step that fails shows it as far as it got.
         const auto appear = qScopeGuard([this] { show(); });
         std::setlocale(LC_NUMERIC, "C");
-        setWindowTitle(QStringLiteral("Kitwright version 1.05[*]"));
+        setWindowTitle(QString::fromLatin1(kVersionLine) + QStringLiteral("[*]"));
         FillWeatherChoices();
         FillAddonStatusCombos();
         FillTableHeaders();
         OpenSettingsFile();
+        // The size first: the window is centred and its title bar checked at the size it opens with.
+        RestoreSize();
         RestorePosition();
+        RestoreMaximized();
         RestoreViewType();
         RestoreActivePage();
         RestoreColumnWidths();
@@ -85,10 +92,20 @@ void TfrmMain::FormCreate() {
         ToggleView();
     }
     ReadGamePath();
+    if (!FStartFolder.empty()) {
+        const bool firstStart = PathText(FGamePath).trimmed().isEmpty();
+        FGamePath = FStartFolder;
+        FKeepStoredGamePath = !CheckAndLoadGameFolder(true, firstStart);
+        return;
+    }
     // A first start takes the localization from the game and asks for a backup
     // between the check and the load.
     const bool firstStart = AskGamePathOnFirstStart();
     CheckAndLoadGameFolder(firstStart, firstStart);
+}
+
+void TfrmMain::OpenAtStart(std::string gameFolder) {
+    FStartFolder = std::move(gameFolder);
 }
 
 void TfrmMain::FillWeatherChoices() {
@@ -117,6 +134,21 @@ QPoint TfrmMain::CentredOnPrimaryScreen() const {
     const QSize window = frameGeometry().size();
     return {screen.x() + screen.width() / 2 - window.width() / 2,
             screen.y() + screen.height() / 2 - window.height() / 2};
+}
+
+// A size below the one the layout was drawn for is ignored, whether stored by hand or by an older version.
+void TfrmMain::RestoreSize() {
+    const QSize minimum = minimumSize();
+    const QSize stored(FSettingsFile->ReadInteger(kMainOptions, "FormWidth", minimum.width()),
+                       FSettingsFile->ReadInteger(kMainOptions, "FormHeight", minimum.height()));
+    resize(stored.width() >= minimum.width() && stored.height() >= minimum.height() ? stored : minimum);
+}
+
+// After size and place, which the window then goes back to.
+void TfrmMain::RestoreMaximized() {
+    if (FSettingsFile->ReadBool(kMainOptions, "FormMaximized", false)) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
 }
 
 // A position stored while another monitor was attached, or with the window
@@ -198,12 +230,13 @@ void TfrmMain::FormClose() {
 
 void TfrmMain::WriteSettings() {
     ProfileFile& settings = *FSettingsFile;
-    settings.WriteInteger(kMainOptions, "FormX", x());
-    settings.WriteInteger(kMainOptions, "FormY", y());
+    WriteGeometry(settings);
     settings.WriteBool(kMainOptions, "ViewType", FStandardView);
     settings.WriteInteger(kMainOptions, "ActiveTabIndex", PageControl1->currentIndex());
-    settings.WriteString(kMainOptions, "GamePath", FGamePath);
-    settings.WriteString(kMainOptions, "LocalizationPath", LocalizationPath());
+    if (!FKeepStoredGamePath) {
+        settings.WriteString(kMainOptions, "GamePath", FGamePath);
+        settings.WriteString(kMainOptions, "LocalizationPath", LocalizationPath());
+    }
     if (FLanguageIndex >= 0) {
         settings.WriteString(kMainOptions, "Language",
                              Translator1->LanguageName(FLanguageIndex).toStdString());
@@ -212,6 +245,23 @@ void TfrmMain::WriteSettings() {
         settings.WriteInteger(kTableColumns, key, sg.columnWidth(column));
     });
     settings.Flush();
+}
+
+// A maximized window keeps the place and size it goes back to. The frame's offset from the client area is
+// known only now, so the normal frame position is the normal client position less the present offset.
+void TfrmMain::WriteGeometry(ProfileFile& settings) const {
+    const bool maximized = isMaximized();
+    QPoint position = pos();
+    QSize normalSize = size();
+    if (maximized && normalGeometry().isValid()) {
+        position = normalGeometry().topLeft() - (geometry().topLeft() - frameGeometry().topLeft());
+        normalSize = normalGeometry().size();
+    }
+    settings.WriteInteger(kMainOptions, "FormX", position.x());
+    settings.WriteInteger(kMainOptions, "FormY", position.y());
+    settings.WriteInteger(kMainOptions, "FormWidth", normalSize.width());
+    settings.WriteInteger(kMainOptions, "FormHeight", normalSize.height());
+    settings.WriteBool(kMainOptions, "FormMaximized", maximized);
 }
 
 // Child widgets go with the window; the files are closed here.

@@ -194,9 +194,7 @@ bool TfrmMain::MayReplace(const QString& path) {
     if (target == path || !QFileInfo::exists(target)) {
         return true;
     }
-    return FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExcelExportCaption"),
-                                Variable(kReplaceFileText).arg(target),
-                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return AskYesNo(FTexts.Get("rs_MsgExcelExportCaption"), Variable(kReplaceFileText).arg(target), false);
 }
 
 void TfrmMain::ExportTable(int page, const QString& path, TExportFormat format) {
@@ -247,8 +245,7 @@ void TfrmMain::ImportTable(int page, const QString& path) {
             const QString warning =
                 PathText(SizeWarningText(Utf8(FTexts.Get("rs_MsgExcelImportWarning_1")), Utf8(path),
                                          Utf8(FTexts.Get("rs_MsgExcelImportWarning_2"))));
-            if (FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExclamationCaption"),
-                                     warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+            if (!AskYesNo(FTexts.Get("rs_MsgExclamationCaption"), warning, false)) {
                 return;
             }
         }

@@ -1,11 +1,23 @@
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/uMain.h"
 
 #include <QMetaObject>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    const kw::TCommandLine commandLine = kw::ParseCommandLine(kw::CommandLineArguments(argc, argv));
+    if (commandLine.ExitCode) {
+        std::fputs(commandLine.Output.toLocal8Bit().constData(),
+                   *commandLine.ExitCode == 0 ? stdout : stderr);
+        return *commandLine.ExitCode;
+    }
     kw::TApplication app(argc, argv);
     kw::TfrmMain frmMain;
+    if (!commandLine.GameFolder.empty()) {
+        frmMain.OpenAtStart(commandLine.GameFolder);
+    }
     // Start-up runs inside the event loop, so an error in one of its steps
     // reaches the general error display and the window stays as far as it got.
     // It shows the window once the window is placed and translated.

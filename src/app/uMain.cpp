@@ -2,6 +2,7 @@
 
 #include "app/uMain.h"
 
+#include "app/AnchorLayout.h"
 #include "interchange/TableColumns.h"
 #include "translate/Translator.h"
 #include "translate/uAbout.h"
@@ -9,6 +10,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
@@ -47,15 +49,23 @@ struct TTableButtonDef {
     const char* Caption;
     const char* Hint;
     QRect Geometry;
+    Qt::Edges Anchors;
 };
 
+// The edges a control keeps its distance to as the window grows.
+constexpr Qt::Edges kAllEdges = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+constexpr Qt::Edges kBottomLeft = Qt::LeftEdge | Qt::BottomEdge;
+constexpr Qt::Edges kBottomRight = Qt::RightEdge | Qt::BottomEdge;
+
 const TTableButtonDef kTableButtonDefs[] = {
-    {&TCatalogPage::btnTableSave, "TableSave", "Сохранить", "", QRect(8, kTableButtonTop, 100, 26)},
-    {&TCatalogPage::btnTableRefresh, "TableRefresh", "Обновить", "", QRect(114, kTableButtonTop, 100, 26)},
+    {&TCatalogPage::btnTableSave, "TableSave", "Сохранить", "", QRect(8, kTableButtonTop, 100, 26),
+     kBottomLeft},
+    {&TCatalogPage::btnTableRefresh, "TableRefresh", "Обновить", "", QRect(114, kTableButtonTop, 100, 26),
+     kBottomLeft},
     {&TCatalogPage::btnImport, "Import", "Импорт...", "Импорт данных из Excel",
-     QRect(484, kTableButtonTop, 100, 26)},
+     QRect(484, kTableButtonTop, 100, 26), kBottomRight},
     {&TCatalogPage::btnExport, "Export", "Экспорт...", "Экспорт данных в Excel",
-     QRect(590, kTableButtonTop, 106, 26)},
+     QRect(590, kTableButtonTop, 106, 26), kBottomRight},
 };
 
 struct TButtonDef {
@@ -65,21 +75,23 @@ struct TButtonDef {
     const char* Hint;
     QStyle::StandardPixmap Glyph;
     QRect Geometry;
+    Qt::Edges Anchors;
 };
 
 const TButtonDef kButtonDefs[] = {
     {&TfrmMain::btnSaveSettings, "btnSaveSettings", "Сохранить", "Сохранить все изменения",
-     QStyle::SP_DialogSaveButton, QRect(6, 538, 112, 28)},
+     QStyle::SP_DialogSaveButton, QRect(6, 538, 112, 28), kBottomLeft},
     {&TfrmMain::btnResetSettings, "btnResetSettings", "Отменить", "Отменить сделанные изменения",
-     QStyle::SP_BrowserReload, QRect(124, 538, 112, 28)},
+     QStyle::SP_BrowserReload, QRect(124, 538, 112, 28), kBottomLeft},
     {&TfrmMain::btnBackup, "btnBackup", "Архивация", "Создать резервные копии редактируемых файлов",
-     QStyle::SP_DriveHDIcon, QRect(242, 538, 112, 28)},
+     QStyle::SP_DriveHDIcon, QRect(242, 538, 112, 28), kBottomLeft},
     {&TfrmMain::btnAbout, "btnAbout", "Инфо", "Информация о программе", QStyle::SP_MessageBoxInformation,
-     QRect(512, 538, 106, 28)},
+     QRect(512, 538, 106, 28), kBottomRight},
     {&TfrmMain::btnClose, "btnClose", "Выход", "Выйти из программы", QStyle::SP_DialogCloseButton,
-     QRect(624, 538, 106, 28)},
+     QRect(624, 538, 106, 28), kBottomRight},
     // In the gap of the bottom row: the pages leave no room beside the view boxes.
-    {&TfrmMain::btnView, "btnView", "", "", QStyle::SP_FileDialogDetailedView, QRect(378, 538, 110, 28)},
+    {&TfrmMain::btnView, "btnView", "", "", QStyle::SP_FileDialogDetailedView, QRect(378, 538, 110, 28),
+     kBottomLeft},
 };
 
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, const QString& hint,
@@ -109,19 +121,25 @@ QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
 
 TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                                Qt::WindowCloseButtonHint),
       FExeFolder(std::move(exeFolder)), FPlatform(platform ? *platform : DefaultPlatform()) {
     setObjectName(QStringLiteral("frmMain"));
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setMinimumSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
+    FAnchors = new TAnchorLayout(client, QSize(kClientWidth, kClientHeight));
 
     PageControl1 = new QTabWidget(client);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setGeometry(kPageControlRect);
+    FAnchors->Add(PageControl1, kAllEdges);
     CreatePages();
     CreateStandardViews();
+    // The fields of a standard view keep their places; only its entry list takes the room below.
+    for (int index = 0; index < kPageCount; ++index) {
+        FAnchors->Add(FViews->ListBox(index), Qt::LeftEdge | Qt::TopEdge | Qt::BottomEdge);
+    }
     CreateStatusLine(client);
     CreateButtons(client);
     CreateMenu();
@@ -133,7 +151,9 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     CreateDialogs();
     FDocument.Catalog().OnLoaded = [this] { PopulateLists(); };
     FDocument.OnModifiedChanged = [this] { UpdateModifiedMarker(); };
-    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // Never smaller than the layout was drawn for.
+    setMinimumSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    resize(minimumSize());
 }
 
 TfrmMain::~TfrmMain() {
@@ -160,19 +180,23 @@ void TfrmMain::CreateCatalogPage(int index) {
     page.gbNormal = new QGroupBox(QStringLiteral("Стандартный вид"), page.ts);
     page.gbNormal->setObjectName(QStringLiteral("gb%1Normal").arg(key));
     page.gbNormal->setGeometry(kViewBoxRect);
+    FAnchors->Add(page.gbNormal, kAllEdges);
 
     page.gbTable = new QGroupBox(QStringLiteral("Табличный вид"), page.ts);
     page.gbTable->setObjectName(QStringLiteral("gb%1Table").arg(key));
     page.gbTable->setGeometry(kViewBoxRect);
+    FAnchors->Add(page.gbTable, kAllEdges);
     page.gbTable->hide();
 
     page.sg = new TGridView(gridDef, page.gbTable);
     page.sg->setGeometry(kGridRect);
+    FAnchors->Add(page.sg, kAllEdges);
 
     for (const TTableButtonDef& def : kTableButtonDefs) {
         page.*def.Member =
             MakeButton(page.gbTable, "btn" + key + QString::fromLatin1(def.NameSuffix),
                        QString::fromUtf8(def.Caption), QString::fromUtf8(def.Hint), def.Geometry);
+        FAnchors->Add(page.*def.Member, def.Anchors);
     }
 }
 
@@ -181,6 +205,7 @@ void TfrmMain::CreateStatusLine(QWidget* client) {
     lblGameDir->setObjectName(QStringLiteral("lblGameDir"));
     lblGameDir->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblGameDir->setGeometry(6, 508, 124, 22);
+    FAnchors->Add(lblGameDir, kBottomLeft);
 
     pnlGamePath = new QLabel(client);
     pnlGamePath->setObjectName(QStringLiteral("pnlGamePath"));
@@ -189,12 +214,14 @@ void TfrmMain::CreateStatusLine(QWidget* client) {
     pnlGamePath->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pnlGamePath->setIndent(4);
     pnlGamePath->setGeometry(134, 508, 566, 22);
+    FAnchors->Add(pnlGamePath, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
 
     btnSelectGamePath = new QToolButton(client);
     btnSelectGamePath->setObjectName(QStringLiteral("btnSelectGamePath"));
     btnSelectGamePath->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     btnSelectGamePath->setToolTip(QStringLiteral("Выбрать директорию игры"));
     btnSelectGamePath->setGeometry(704, 508, 26, 22);
+    FAnchors->Add(btnSelectGamePath, kBottomRight);
 }
 
 void TfrmMain::CreateButtons(QWidget* client) {
@@ -203,6 +230,7 @@ void TfrmMain::CreateButtons(QWidget* client) {
             MakeButton(client, QString::fromLatin1(def.Name), QString::fromUtf8(def.Caption),
                        QString::fromUtf8(def.Hint), def.Geometry);
         button->setIcon(style()->standardIcon(def.Glyph));
+        FAnchors->Add(button, def.Anchors);
         this->*def.Member = button;
     }
     connect(btnClose, &QPushButton::clicked, this, &TfrmMain::btnCloseClick);
@@ -292,6 +320,11 @@ void TfrmMain::mnuHelpAboutClick() {
 
 void TfrmMain::ShowError(const QString& text) {
     FPlatform.MessageBox(this, QMessageBox::Critical, QStringLiteral("Kitwright"), text, QMessageBox::Ok);
+}
+
+bool TfrmMain::AskYesNo(const QString& caption, const QString& text, bool yesByDefault) {
+    return FPlatform.Ask(this, caption, text, {Variable(kYesAnswer), Variable(kNoAnswer)},
+                         yesByDefault ? 0 : 1) == 0;
 }
 
 void TfrmMain::ShowWarning(const QString& text) {

@@ -34,6 +34,7 @@ class QToolButton;
 namespace kw {
 
 class ProfileFile;
+class TAnchorLayout;
 class TTranslator;
 struct TBackupResult;
 struct TDialogContext;
@@ -69,6 +70,9 @@ public:
     // The start-up sequence. Runs after construction so that a failing step
     // leaves the window open as far as it got.
     void FormCreate();
+    // A game folder named on the command line, taken by the start-up instead of the stored one as if the user
+    // had chosen it: no first-start warning, no chooser. Settings keep it only when it holds the game files.
+    void OpenAtStart(std::string gameFolder);
 
     const std::string& ExeFolder() const { return FExeFolder; }
     const std::string& GamePath() const { return FGamePath; }
@@ -225,12 +229,16 @@ private:
     void ConnectRunHandlers();
     void ShowError(const QString& text);
     void ShowWarning(const QString& text);
+    // A question answered yes or no in the interface language; Enter gives the answer that loses nothing.
+    bool AskYesNo(const QString& caption, const QString& text, bool yesByDefault);
 
     // MainStartup.cpp: start-up, closing and the settings file.
     void FillWeatherChoices();
     void OpenSettingsFile();
     QPoint CentredOnPrimaryScreen() const;
+    void RestoreSize();
     void RestorePosition();
+    void RestoreMaximized();
     void RestoreViewType();
     void RestoreActivePage();
     void RestoreColumnWidths();
@@ -239,6 +247,7 @@ private:
     std::string StoredLocalization() const;
     void FormClose();
     void WriteSettings();
+    void WriteGeometry(ProfileFile& settings) const;
     void FormDestroy();
     void btnCloseClick();
     void mnuFileCloseClick();
@@ -247,7 +256,8 @@ private:
     bool AskGamePathOnFirstStart();
     bool ChooseGamePath();
     // firstStart: the folder was asked for because none was stored; only then comes the backup question.
-    void CheckAndLoadGameFolder(bool newFolder, bool firstStart = false);
+    // True when the folder holds the game files.
+    bool CheckAndLoadGameFolder(bool newFolder, bool firstStart = false);
     void ReportMissingFiles(const std::vector<std::string>& missing);
     void ApplyGameFilesState(bool ready);
 
@@ -320,6 +330,10 @@ private:
 
     std::string FExeFolder;
     std::string FGamePath;
+    // The folder of OpenAtStart, empty for none.
+    std::string FStartFolder;
+    // A folder from the command line failed the check: close leaves the stored folder as it was.
+    bool FKeepStoredGamePath = false;
     int FLanguageIndex = -1;
     // The one record of which view the pages show; widgets only follow it.
     bool FStandardView = true;
@@ -327,6 +341,8 @@ private:
     std::unique_ptr<ProfileFile> FSettingsFile;
     std::unique_ptr<ProfileFile> FWeatherChoices;
     TPlatform& FPlatform;
+    // Places the controls as the window grows beyond the size the layout was drawn for.
+    TAnchorLayout* FAnchors = nullptr;
     // A run behind the progress window is going on; the window does not close meanwhile.
     bool FRunning = false;
 

@@ -108,6 +108,8 @@ const char* const kToolUsage =
     "           exit status: 0 no difference, 1 a difference, 2 wrong usage or either\n"
     "           folder could not be loaded\n"
     "  --help   show this text\n"
+    "  --version\n"
+    "           show the version\n"
     "\n"
     "Every command exits with 2 on wrong usage.\n";
 

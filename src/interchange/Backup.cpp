@@ -3,11 +3,12 @@
 #include "gamecfg/Error.h"
 #include "gamecfg/FileSys.h"
 
+#include "Version.h"
+
 namespace kw {
 
 namespace {
 
-constexpr char kVersionLine[] = "Kitwright version 1.05";
 constexpr char kLineEnd[] = "\r\n";
 
 // Empty when the copy was made, otherwise why not.

@@ -71,6 +71,8 @@ const TextDef kSaveAnswer = {"rs_AnswerSave", "Сохранить"};
 const TextDef kStoreAnswer = {"rs_AnswerStore", "Сохранить ячейки"};
 const TextDef kDiscardAnswer = {"rs_AnswerDiscard", "Не сохранять"};
 const TextDef kCancelAnswer = {"rs_AnswerCancel", "Отмена"};
+const TextDef kYesAnswer = {"rs_AnswerYes", "Да"};
+const TextDef kNoAnswer = {"rs_AnswerNo", "Нет"};
 const TextDef kChangesCaption = {"rs_ChangesCaption", "Изменения"};
 const std::array<TextDef, 7> kChangesColumns = {{
     {"rs_ChangesEntries", "Записи"},

@@ -32,6 +32,9 @@ extern const TextDef kSaveAnswer;
 extern const TextDef kStoreAnswer;
 extern const TextDef kDiscardAnswer;
 extern const TextDef kCancelAnswer;
+// The answers of a yes-or-no question.
+extern const TextDef kYesAnswer;
+extern const TextDef kNoAnswer;
 // The Changes window: its caption, column headings, buttons and the marks of its value columns.
 extern const TextDef kChangesCaption;
 extern const std::array<TextDef, 7> kChangesColumns;

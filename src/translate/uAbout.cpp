@@ -1,5 +1,7 @@
 #include "translate/uAbout.h"
 
+#include "Version.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -54,7 +56,8 @@ template <class T> T* Named(T* widget, const char* name) {
 TfrmAbout::TfrmAbout(QWidget* owner, const LanguageList& languages, int languageIndex)
     : QDialog(owner), imgLogo(Named(new QLabel(this), "imgLogo")),
       lblName(Named(new QLabel(QStringLiteral("Kitwright"), this), "lblName")),
-      lblVersion(Named(new QLabel(QStringLiteral("version 1.05"), this), "lblVersion")),
+      lblVersion(
+          Named(new QLabel(QStringLiteral("version ") + QString::fromLatin1(kVersion), this), "lblVersion")),
       lblAuthor(Named(new QLabel(QStringLiteral("© 2026 The Kitwright developers"), this), "lblAuthor")),
       lblMailTo(Named(new TLinkLabel(QString::fromLatin1(kMailAddress), this), "lblMailTo")),
       btnOK(Named(new QPushButton(QStringLiteral("OK"), this), "btnOK")), Translator1(new TTranslator(this)) {

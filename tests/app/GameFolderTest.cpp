@@ -53,7 +53,7 @@ protected:
                 w.Views().btnWeather_clouds_texture};
     }
     std::vector<QAction*> MirroredItems() const {
-        return {window_->mnuFileSave, window_->mnuFileReset, window_->mnuFileBackup};
+        return {window_->mnuFileSave, window_->mnuFileReset, window_->mnuFileBackup, window_->mnuFileChanges};
     }
     std::vector<QAction*> FreeItems() const {
         return {window_->mnuSettingsGamePath, window_->mnuFileClose, window_->mnuHelpAbout};
@@ -176,13 +176,15 @@ TEST_F(GameFolderTest, FirstStartWarnsAsksForTheFolderAndLoadsIt) {
     kw::TfrmMain& window = Start();
 
     // The warning, then (the folder being good) the backup question, answered No.
-    ASSERT_EQ(platform_.Messages.size(), 2u);
+    ASSERT_EQ(platform_.Messages.size(), 1u);
     EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Warning);
     EXPECT_EQ(platform_.Messages[0].Caption, "ВНИМАНИЕ");
     EXPECT_EQ(platform_.Messages[0].Text,
               "Для работы программы необходима распакованная версия игры Duskreach Hollowmere");
-    EXPECT_EQ(platform_.Messages[1].Icon, QMessageBox::Question);
-    EXPECT_EQ(platform_.Messages[1].Caption, "Архивация");
+    ASSERT_EQ(platform_.Questions.size(), 1u);
+    EXPECT_EQ(platform_.Questions[0].Caption, "Архивация");
+    EXPECT_EQ(platform_.Questions[0].Answers, QStringList({"Да", "Нет"}));
+    EXPECT_EQ(platform_.Questions[0].DefaultAnswer, 0);
     ASSERT_EQ(platform_.FolderTitles.size(), 1u);
     EXPECT_EQ(window.GamePath(), platform_.Folder.toStdString());
     ExpectState(true);

@@ -224,6 +224,19 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
     }
 }
 
+// A yes-or-no question answers in the interface language, not in the toolkit's.
+TEST_F(ShippedLanguages, YesNoQuestionsAnswerInTheInterfaceLanguage) {
+    kw::TfrmMain& window = Start();
+    for (const auto& [language, answers] : {std::pair{QStringLiteral("English"), QStringList{"Yes", "No"}},
+                                            {QStringLiteral("Русский"), QStringList{"Да", "Нет"}}}) {
+        LanguageItem(language)->trigger();
+        platform_.Questions.clear();
+        window.btnBackupClick();
+        ASSERT_EQ(platform_.Questions.size(), 1u) << language.toStdString();
+        EXPECT_EQ(platform_.Questions[0].Answers, answers);
+    }
+}
+
 TEST_F(ShippedLanguages, RussianBringsBackEveryBuiltInText) {
     kw::TfrmMain& window = Start();
     const QStringList builtIn = ShownTexts(window);

@@ -49,11 +49,25 @@ public:
         FolderTitles.push_back(title);
         return Folder;
     }
-    // Picks the answer whose caption is Choice; one not offered cancels, as Escape does.
-    int Ask(QWidget*, const QString& caption, const QString& text, const QStringList& answers, int) override {
-        Questions.push_back({caption, text, answers});
+    // Picks the answer whose caption is Choice; a yes-or-no question takes Answer; any other answer not
+    // offered cancels, as Escape does.
+    int Ask(QWidget*, const QString& caption, const QString& text, const QStringList& answers,
+            int defaultAnswer) override {
+        Questions.push_back({caption, text, answers, defaultAnswer});
         const qsizetype chosen = answers.indexOf(Choice);
-        return static_cast<int>(chosen < 0 ? answers.size() - 1 : chosen);
+        if (chosen >= 0) {
+            return static_cast<int>(chosen);
+        }
+        if (IsYesNo(answers)) {
+            return Answer == QMessageBox::Yes ? 0 : 1;
+        }
+        return static_cast<int>(answers.size() - 1);
+    }
+    // The built-in answers and those of the bundled English file.
+    static bool IsYesNo(const QStringList& answers) {
+        return answers == QStringList{QString::fromUtf8(kw::kYesAnswer.Default),
+                                      QString::fromUtf8(kw::kNoAnswer.Default)} ||
+               answers == QStringList{QStringLiteral("Yes"), QStringLiteral("No")};
     }
     QDateTime Now() override { return QDateTime(QDate(2024, 5, 1), QTime(12, 0)); }
     // Every look at the clock finds two seconds more, so a progress window
@@ -84,6 +98,7 @@ public:
         QString Caption;
         QString Text;
         QStringList Answers;
+        int DefaultAnswer;
     };
     std::vector<Question> Questions;
     // The answer to a question about unsaved work; discarding, as the window did before it asked.

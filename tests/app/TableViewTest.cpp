@@ -421,15 +421,20 @@ TEST_F(TableViewTest, ExportAsksBeforeReplacingAFileNamedInAnotherCase) {
     std::ofstream(Path("prices.csv"), std::ios::binary) << "kept";
     platform_.Answer = QMessageBox::No;
     Export(kAmmo, Path("PRICES.csv"));
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Text, QStringLiteral("Файл \"%1\" уже существует. Заменить его?")
-                                              .arg(QString::fromStdString(Path("prices.csv"))));
+    EXPECT_TRUE(platform_.Messages.empty());
+    ASSERT_EQ(platform_.Questions.size(), 1u);
+    EXPECT_EQ(platform_.Questions[0].Text, QStringLiteral("Файл \"%1\" уже существует. Заменить его?")
+                                               .arg(QString::fromStdString(Path("prices.csv"))));
+    // Enter keeps the file.
+    EXPECT_EQ(platform_.Questions[0].Answers, QStringList({"Да", "Нет"}));
+    EXPECT_EQ(platform_.Questions[0].DefaultAnswer, 1);
     EXPECT_EQ(*kw::fs::ReadFile(Path("prices.csv")), "kept");
 
     platform_.Answer = QMessageBox::Yes;
     Export(kAmmo, Path("PRICES.csv"));
-    ASSERT_EQ(platform_.Messages.size(), 3u);
-    EXPECT_EQ(platform_.Messages[2].Icon, QMessageBox::Information);
+    ASSERT_EQ(platform_.Questions.size(), 2u);
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Information);
     EXPECT_NE(*kw::fs::ReadFile(Path("prices.csv")), "kept");
 }
 
@@ -453,11 +458,12 @@ TEST_F(TableViewTest, ImportOfOneRowFewerAsksAndEmptiesTheLastRow) {
 
     platform_.Answer = QMessageBox::No;
     Import(kAmmo, file);
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Caption, "ВНИМАНИЕ");
-    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Warning);
+    EXPECT_TRUE(platform_.Messages.empty());
+    ASSERT_EQ(platform_.Questions.size(), 1u);
+    EXPECT_EQ(platform_.Questions[0].Caption, "ВНИМАНИЕ");
+    EXPECT_EQ(platform_.Questions[0].DefaultAnswer, 1);
     EXPECT_EQ(
-        platform_.Messages[0].Text,
+        platform_.Questions[0].Text,
         QStringLiteral("Размер таблицы в файле  \"%1\" не совпадает с размером таблицы программы.\r\n"
                        "Это приведёт к некорректному отображению данных. Продолжить импорт данных из Excel?")
             .arg(QString::fromStdString(file)));
@@ -465,7 +471,8 @@ TEST_F(TableViewTest, ImportOfOneRowFewerAsksAndEmptiesTheLastRow) {
 
     platform_.Answer = QMessageBox::Yes;
     Import(kAmmo, file);
-    ASSERT_EQ(platform_.Messages.size(), 3u);
+    ASSERT_EQ(platform_.Questions.size(), 2u);
+    ASSERT_EQ(platform_.Messages.size(), 1u);
     EXPECT_EQ(Cell(kAmmo, last, 0), lastName);
     for (int column = 1; column < grid.ColumnCount(); ++column) {
         EXPECT_EQ(Cell(kAmmo, last, column), "") << column;
@@ -491,9 +498,10 @@ TEST_F(TableViewTest, ImportOfOneColumnMoreIgnoresIt) {
     platform_.Answer = QMessageBox::Yes;
     Type(kWeapons, 1, 3, "5"); // the import puts the file's text back
     Import(kWeapons, file);
-    ASSERT_EQ(platform_.Messages.size(), 2u);
-    EXPECT_EQ(platform_.Messages[0].Caption, "ВНИМАНИЕ");
-    EXPECT_EQ(platform_.Messages[1].Icon, QMessageBox::Information);
+    ASSERT_EQ(platform_.Questions.size(), 1u);
+    EXPECT_EQ(platform_.Questions[0].Caption, "ВНИМАНИЕ");
+    ASSERT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Information);
     EXPECT_EQ(Grid(kWeapons).columnCount(), grid.ColumnCount());
     EXPECT_TRUE(grid.MarkedCells().empty());
 }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+
+#include <vector>
+
+class QWidget;
+
+namespace kw {
+
+// Keeps controls placed by pixel where the layout put them while the window grows beyond the size it was
+// drawn for: a control keeps its distance to each edge it is anchored to, so one anchored to both opposite
+// edges grows with the window and one anchored to the right or bottom only moves with it. Every control
+// follows the growth of one container, whatever widget holds it, since the pages and boxes between grow
+// with it by the same amount.
+class TAnchorLayout : public QObject {
+    Q_OBJECT
+public:
+    // designSize: the container's size the controls' present geometries were drawn for.
+    TAnchorLayout(QWidget* container, QSize designSize);
+
+    // Takes the control's present geometry as drawn for the design size.
+    void Add(QWidget* control, Qt::Edges anchors);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct TItem {
+        QPointer<QWidget> Control;
+        QRect Designed;
+        Qt::Edges Anchors;
+    };
+    void Apply(QSize size);
+
+    QWidget* FContainer;
+    QSize FDesignSize;
+    std::vector<TItem> FItems;
+};
+
+} // namespace kw
