@@ -2,6 +2,8 @@
 
 #include "app/Platform.h"
 
+#include <QIcon>
+
 #include <clocale>
 #include <exception>
 
@@ -12,6 +14,9 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv), p
     // numbers are always written with a full stop.
     std::setlocale(LC_NUMERIC, "C");
     setApplicationName(QStringLiteral("kitwright"));
+    // The installed menu entry and icon carry this name; the window system matches the window to them.
+    setDesktopFileName(QStringLiteral("org.kitwright.Kitwright"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("org.kitwright.Kitwright")));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
