@@ -183,17 +183,21 @@ void LinkSharedParams(TCatalog& catalog) {
     });
 }
 
-std::vector<TPendingWrite> PendingWrites(TCatalog& catalog) {
-    std::vector<TPendingWrite> writes;
+void ForEachPendingWrite(TCatalog& catalog, const std::function<void(const TPendingWrite&)>& visit) {
     TPlaceIndex listedLinked;
     ForEachParamPlace(catalog, [&](const TParamPlace& place) {
         if (!WouldWrite(place.Param, place.Use)) {
             return;
         }
         if (!place.Param.IsLinked() || !listedLinked.FirstAt(place)) {
-            writes.push_back({place.File, place.Section, place.Key, &place.Param});
+            visit({place.File, place.Section, place.Key, &place.Param});
         }
     });
+}
+
+std::vector<TPendingWrite> PendingWrites(TCatalog& catalog) {
+    std::vector<TPendingWrite> writes;
+    ForEachPendingWrite(catalog, [&](const TPendingWrite& write) { writes.push_back(write); });
     return writes;
 }
 
