@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <string_view>
-#include <utility>
 
 namespace kw {
 void ReadParam(TParam& param, const ProfileFile& file, const std::string& section, const std::string& key,
@@ -122,7 +121,12 @@ void TParam::LinkWith(TParam& other) {
         return;
     }
     // Splices the two rings into one.
-    std::swap(nextLinked_, other.nextLinked_);
+    TParam* const afterThis = nextLinked_;
+    TParam* const afterOther = other.nextLinked_;
+    nextLinked_ = afterOther;
+    afterOther->prevLinked_ = this;
+    other.nextLinked_ = afterThis;
+    afterThis->prevLinked_ = &other;
 }
 
 bool TParam::IsLinkedWith(const TParam& other) const {
@@ -137,12 +141,9 @@ bool TParam::IsLinkedWith(const TParam& other) const {
 }
 
 void TParam::Unlink() {
-    TParam* before = nextLinked_;
-    while (before->nextLinked_ != this) {
-        before = before->nextLinked_;
-    }
-    before->nextLinked_ = nextLinked_;
-    nextLinked_ = this;
+    prevLinked_->nextLinked_ = nextLinked_;
+    nextLinked_->prevLinked_ = prevLinked_;
+    prevLinked_ = nextLinked_ = this;
 }
 
 void WriteParam(const TParam& param, ProfileFile& file, const std::string& section, const std::string& key) {

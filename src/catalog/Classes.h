@@ -79,14 +79,15 @@ private:
     void Unlink();
     template <class Fn> void ForEachLinked(Fn&& fn);
 
-    // A catalog holds hundreds of thousands of parameters, so the stored value and comment share one text
-    // and the ring is linked one way (rings are short; only an unlink walks one).
+    // A catalog holds hundreds of thousands of parameters, so the stored value and comment share one text.
     std::string stored_; // the stored value, then the stored comment
     uint32_t storedValueSize_ = 0;
     bool present_ = false;
     bool edited_ = false;
     // The ring of linked parameters; a parameter on its own points at itself. Entries live behind pointers,
     // so their parameters never move while linked.
+    // Linked both ways: a thousand entries may share one section, and each one's unlink must not walk them.
+    TParam* prevLinked_ = this;
     TParam* nextLinked_ = this;
 };
 
