@@ -115,14 +115,16 @@ public:
         const size_t size = a.size() + b.size() + c.size();
         if (size > free_) {
             const size_t block = std::max(kBlock, size);
-            blocks_.push_back(std::make_unique<char[]>(block));
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(block));
             next_ = blocks_.back().get();
             free_ = block;
         }
         char* const start = next_;
         for (std::string_view part : {a, b, c}) {
-            std::memcpy(next_, part.data(), part.size());
-            next_ += part.size();
+            if (!part.empty()) { // an empty view may hold no address, which memcpy must not get
+                std::memcpy(next_, part.data(), part.size());
+                next_ += part.size();
+            }
         }
         free_ -= size;
         return {start, size};
