@@ -46,7 +46,9 @@ TParam& TParam::operator=(const TParam& other) {
 }
 
 TParam::~TParam() {
-    Unlink();
+    if (IsLinked()) {
+        Unlink();
+    }
 }
 
 void TParam::SetLoaded(bool present) {

@@ -120,10 +120,14 @@ private:
         }
         if (!last_) {
             last_ = &sections_.emplace(hash, TSectionKeys{&place.File, &place.Section, {}})->second;
+            last_->Keys.reserve(kKeysPerSection);
         }
         lastText_ = &place.Section;
         return *last_;
     }
+
+    // Room for the keys an entry class reads from one section, so that the list is allocated once.
+    static constexpr size_t kKeysPerSection = 16;
 
     std::unordered_multimap<size_t, TSectionKeys> sections_;
     TSectionKeys* last_ = nullptr;

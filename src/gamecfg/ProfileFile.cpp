@@ -59,8 +59,9 @@ uint32_t NameHash(std::string_view name) {
     return static_cast<uint32_t>(hash);
 }
 
+// Most names are looked up as the file spells them, which a plain comparison confirms fastest.
 bool SameName(std::string_view a, std::string_view b) {
-    return EqualIgnoringAsciiCase(a, b);
+    return a.size() == b.size() && (a == b || EqualIgnoringAsciiCase(a, b));
 }
 
 uint32_t KeyHash(size_t section, std::string_view key) {
@@ -309,7 +310,7 @@ private:
         const std::vector<uint32_t>& keys = sections_[section].keys;
         if (keys.size() <= kScannedKeys) {
             for (uint32_t k : keys) {
-                if (keys_[k].name.size() == name.size() && SameName(keys_[k].name, name)) {
+                if (SameName(keys_[k].name, name)) {
                     return k;
                 }
             }
@@ -356,8 +357,10 @@ private:
     }
 
     void StartSection(std::string_view name) {
-        if (FirstSection(name) == FlatIndex::npos) {
-            sectionIndex_.Insert(NameHash(name), sections_.size());
+        const uint32_t hash = NameHash(name);
+        if (sectionIndex_.Find(hash, [&](size_t s) { return SameName(sections_[s].name, name); }) ==
+            FlatIndex::npos) {
+            sectionIndex_.Insert(hash, sections_.size());
         }
         // The sections of a file tend to be alike, so the one before tells how much room the next needs:
         // one allocation each instead of a growing array's several.
