@@ -12,27 +12,26 @@
 namespace kw {
 void ReadParam(TParam& param, const ProfileFile& file, const std::string& section, const std::string& key,
                const std::string& def) {
-    const std::optional<std::string> found = file.ReadValue(section, key);
-    const std::string& stored = found ? *found : def;
+    const std::optional<std::string_view> found = file.ReadValueView(section, key);
+    const std::string_view stored = found ? *found : std::string_view(def);
     const auto semicolon = stored.find(';');
-    param.Value = StripControls(std::string_view(stored).substr(0, semicolon));
+    param.Value = StripControls(stored.substr(0, semicolon));
     std::replace(param.Value.begin(), param.Value.end(), '\t', ' ');
-    param.Comment = semicolon == std::string::npos ? std::string() : stored.substr(semicolon);
+    param.Comment = semicolon == std::string_view::npos ? std::string_view() : stored.substr(semicolon);
     param.SetLoaded(found.has_value());
 }
 
 void ReadParamWhole(TParam& param, const ProfileFile& file, const std::string& section,
                     const std::string& key) {
-    std::optional<std::string> found = file.ReadValue(section, key);
-    const bool present = found.has_value();
-    param.Value = std::move(found).value_or(std::string());
+    const std::optional<std::string_view> found = file.ReadValueView(section, key);
+    param.Value = found.value_or(std::string_view());
     param.Comment.clear();
-    param.SetLoaded(present);
+    param.SetLoaded(found.has_value());
 }
 
 TParam::TParam(const TParam& other)
-    : Value(other.Value), Comment(other.Comment), present_(other.present_), edited_(other.edited_),
-      storedValue_(other.storedValue_), storedComment_(other.storedComment_) {}
+    : Value(other.Value), Comment(other.Comment), stored_(other.stored_),
+      storedValueSize_(other.storedValueSize_), present_(other.present_), edited_(other.edited_) {}
 
 TParam& TParam::operator=(const TParam& other) {
     if (this != &other) {
@@ -40,21 +39,28 @@ TParam& TParam::operator=(const TParam& other) {
         Comment = other.Comment;
         present_ = other.present_;
         edited_ = other.edited_;
-        storedValue_ = other.storedValue_;
-        storedComment_ = other.storedComment_;
+        stored_ = other.stored_;
+        storedValueSize_ = other.storedValueSize_;
     }
     return *this;
 }
 
 TParam::~TParam() {
-    Unlink();
+    if (IsLinked()) {
+        Unlink();
+    }
 }
 
 void TParam::SetLoaded(bool present) {
     present_ = present;
     edited_ = false;
-    storedValue_ = Value;
-    storedComment_ = Comment;
+    SetStored(Value, Comment);
+}
+
+void TParam::SetStored(const std::string& value, const std::string& comment) {
+    stored_.reserve(value.size() + comment.size());
+    stored_.assign(value).append(comment);
+    storedValueSize_ = static_cast<uint32_t>(value.size());
 }
 
 template <class Fn> void TParam::ForEachLinked(Fn&& fn) {
@@ -66,7 +72,7 @@ template <class Fn> void TParam::ForEachLinked(Fn&& fn) {
 }
 
 void TParam::Edit(std::string value) {
-    const bool typedBack = Value != storedValue_ && value == storedValue_;
+    const bool typedBack = Value != StoredValue() && value == StoredValue();
     ForEachLinked([&](TParam& param) {
         if (&param != this) {
             param.Value = value;
@@ -78,23 +84,22 @@ void TParam::Edit(std::string value) {
 
 bool TParam::NeedsWrite() const {
     if (present_) {
-        return Value != storedValue_ || Comment != storedComment_;
+        return Value != StoredValue() || Comment != StoredComment();
     }
-    return !Value.empty() && (edited_ || Value != storedValue_);
+    return !Value.empty() && (edited_ || Value != StoredValue());
 }
 
 void TParam::MarkStored() {
     ForEachLinked([this](TParam& param) {
         param.present_ = true;
         param.edited_ = false;
-        param.storedValue_ = Value;
-        param.storedComment_ = Comment;
+        param.SetStored(Value, Comment);
     });
 }
 
 void TParam::Revert() {
-    const std::string value = storedValue_;
-    const std::string comment = storedComment_;
+    const std::string value(StoredValue());
+    const std::string comment(StoredComment());
     ForEachLinked([&](TParam& param) {
         param.Value = value;
         param.Comment = comment;

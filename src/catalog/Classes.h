@@ -2,8 +2,10 @@
 
 #include "catalog/Picture.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace kw {
@@ -52,8 +54,8 @@ public:
     // Whether the section held the key at load or since a save wrote it.
     bool WasPresent() const { return present_; }
     // What the file held at load or at the last save; the default or empty for a key it lacked.
-    const std::string& StoredValue() const { return storedValue_; }
-    const std::string& StoredComment() const { return storedComment_; }
+    std::string_view StoredValue() const { return std::string_view(stored_).substr(0, storedValueSize_); }
+    std::string_view StoredComment() const { return std::string_view(stored_).substr(storedValueSize_); }
     // Records that a write of this parameter has been committed to its section: Value and Comment are now
     // what the file holds, for every linked parameter.
     void MarkStored();
@@ -73,15 +75,18 @@ private:
     friend void ReadParamWhole(TParam&, const ProfileFile&, const std::string&, const std::string&);
 
     void SetLoaded(bool present);
+    void SetStored(const std::string& value, const std::string& comment);
     void Unlink();
     template <class Fn> void ForEachLinked(Fn&& fn);
 
+    // A catalog holds hundreds of thousands of parameters, so the stored value and comment share one text.
+    std::string stored_; // the stored value, then the stored comment
+    uint32_t storedValueSize_ = 0;
     bool present_ = false;
     bool edited_ = false;
-    std::string storedValue_;
-    std::string storedComment_;
     // The ring of linked parameters; a parameter on its own points at itself. Entries live behind pointers,
     // so their parameters never move while linked.
+    // Linked both ways: a thousand entries may share one section, and each one's unlink must not walk them.
     TParam* prevLinked_ = this;
     TParam* nextLinked_ = this;
 };

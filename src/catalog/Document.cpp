@@ -109,8 +109,8 @@ std::vector<TChange> TDocument::Changes() {
     for (const TPendingWrite& write : pending) {
         const TParam& param = *write.Param;
         changes.push_back({std::string(write.File), std::string(write.Section), std::string(write.Key),
-                           owners.EntriesOf(param), param.WasPresent(), param.StoredValue(),
-                           param.StoredComment(), param.Value, param.Comment, write.Param});
+                           owners.EntriesOf(param), param.WasPresent(), std::string(param.StoredValue()),
+                           std::string(param.StoredComment()), param.Value, param.Comment, write.Param});
     }
     return changes;
 }

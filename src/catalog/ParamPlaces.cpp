@@ -120,10 +120,14 @@ private:
         }
         if (!last_) {
             last_ = &sections_.emplace(hash, TSectionKeys{&place.File, &place.Section, {}})->second;
+            last_->Keys.reserve(kKeysPerSection);
         }
         lastText_ = &place.Section;
         return *last_;
     }
+
+    // Room for the keys an entry class reads from one section, so that the list is allocated once.
+    static constexpr size_t kKeysPerSection = 16;
 
     std::unordered_multimap<size_t, TSectionKeys> sections_;
     TSectionKeys* last_ = nullptr;
@@ -183,17 +187,21 @@ void LinkSharedParams(TCatalog& catalog) {
     });
 }
 
-std::vector<TPendingWrite> PendingWrites(TCatalog& catalog) {
-    std::vector<TPendingWrite> writes;
+void ForEachPendingWrite(TCatalog& catalog, const std::function<void(const TPendingWrite&)>& visit) {
     TPlaceIndex listedLinked;
     ForEachParamPlace(catalog, [&](const TParamPlace& place) {
         if (!WouldWrite(place.Param, place.Use)) {
             return;
         }
         if (!place.Param.IsLinked() || !listedLinked.FirstAt(place)) {
-            writes.push_back({place.File, place.Section, place.Key, &place.Param});
+            visit({place.File, place.Section, place.Key, &place.Param});
         }
     });
+}
+
+std::vector<TPendingWrite> PendingWrites(TCatalog& catalog) {
+    std::vector<TPendingWrite> writes;
+    ForEachPendingWrite(catalog, [&](const TPendingWrite& write) { writes.push_back(write); });
     return writes;
 }
 

@@ -22,6 +22,10 @@ struct TParamPlace {
 // Parameters of a linked section are visited only while that section has keys; unused ones never.
 void ForEachParamPlace(TCatalog& catalog, const TParamPlaceVisitor& visit);
 
+// What PendingWrites lists, one write at a time in the same order, without holding all of them: a save of
+// every value of a big catalog would hold hundreds of thousands.
+void ForEachPendingWrite(TCatalog& catalog, const std::function<void(const TPendingWrite&)>& visit);
+
 // Links the parameters that read the same key of the same section of one category file. A weapon file holds
 // one weapon, whose keys are its own.
 void LinkSharedParams(TCatalog& catalog);

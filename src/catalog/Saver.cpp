@@ -1,5 +1,6 @@
 #include "catalog/Catalog.h"
 
+#include "catalog/ParamPlaces.h"
 #include "gamecfg/FileSys.h"
 
 #include <span>
@@ -8,17 +9,6 @@ namespace kw {
 namespace {
 
 using TWrites = std::span<const TPendingWrite>;
-
-// The pending writes at the front of rest that go to file; rest keeps those after them.
-TWrites TakeWritesOf(const std::string& file, TWrites& rest) {
-    size_t count = 0;
-    while (count < rest.size() && rest[count].File == file) {
-        ++count;
-    }
-    const TWrites taken = rest.first(count);
-    rest = rest.subspan(count);
-    return taken;
-}
 
 // The writes of one file are committed together, or dropped together when one of them fails, so a file is
 // either saved whole or left exactly as it was. False when the file could not be written.
@@ -52,20 +42,37 @@ TSaveReport SaveCatalogs(TCatalog& catalog) {
     if (!catalog.files_[TCatalog::WeaponsLtx]) {
         return report;
     }
-    const std::vector<TPendingWrite> pending = PendingWrites(catalog);
-    TWrites rest(pending);
-    // A weapon file that fails is passed over; the next one is saved.
-    for (const auto& weapon : catalog.Weapons) {
-        ProfileFile file(weapon->FilePath);
-        SaveFile(file, TakeWritesOf(weapon->FilePath, rest), report);
-    }
-    // A category file that fails ends the save there.
-    for (size_t index = 0; index < TCatalog::CategoryFileCount; ++index) {
-        ProfileFile& file = *catalog.files_[index];
-        if (!SaveFile(file, TakeWritesOf(catalog.requiredFiles_[index], rest), report)) {
+    // The files in the order the pending writes come in: the weapon files, then the category files. Each
+    // file is saved once the writes for it are gathered, so that only one file's writes are held at a time.
+    const size_t weaponCount = catalog.Weapons.size();
+    const size_t fileCount = weaponCount + TCatalog::CategoryFileCount;
+    const auto pathOf = [&](size_t i) -> const std::string& {
+        return i < weaponCount ? catalog.Weapons[i]->FilePath : catalog.requiredFiles_[i - weaponCount];
+    };
+    std::vector<TPendingWrite> batch;
+    size_t next = 0;
+    // A weapon file that fails is passed over; the next one is saved. A category file that fails ends the
+    // save there.
+    const auto saveNext = [&] {
+        if (next < weaponCount) {
+            ProfileFile file(catalog.Weapons[next]->FilePath);
+            SaveFile(file, batch, report);
+        } else if (!SaveFile(*catalog.files_[next - weaponCount], batch, report)) {
             report.Stopped = true;
-            break;
         }
+        batch.clear();
+        ++next;
+    };
+    ForEachPendingWrite(catalog, [&](const TPendingWrite& write) {
+        while (!report.Stopped && next < fileCount && pathOf(next) != write.File) {
+            saveNext();
+        }
+        if (!report.Stopped && next < fileCount) {
+            batch.push_back(write);
+        }
+    });
+    while (!report.Stopped && next < fileCount) {
+        saveNext();
     }
     return report;
 }

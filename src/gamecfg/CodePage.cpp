@@ -90,9 +90,18 @@ void AppendUtf8(std::string& out, char32_t cp) {
 std::string Cp1251ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
-    for (char c : bytes) {
-        auto b = static_cast<uint8_t>(c);
-        AppendUtf8(out, b < 0x80 ? char32_t(b) : char32_t(kHighHalf[b - 0x80]));
+    // Game texts are mostly ASCII, which passes unchanged: copied a run at a time.
+    for (size_t pos = 0; pos < bytes.size();) {
+        size_t run = pos;
+        while (run < bytes.size() && static_cast<uint8_t>(bytes[run]) < 0x80) {
+            ++run;
+        }
+        out.append(bytes.substr(pos, run - pos));
+        if (run < bytes.size()) {
+            AppendUtf8(out, char32_t(kHighHalf[static_cast<uint8_t>(bytes[run]) - 0x80]));
+            ++run;
+        }
+        pos = run;
     }
     return out;
 }

@@ -386,8 +386,8 @@ std::optional<std::uintmax_t> FileSize(const std::string& path) {
 }
 
 std::optional<std::string> ReadFile(const std::string& path) {
-    std::string resolved = Resolve(path);
 #ifdef _WIN32
+    std::string resolved = Resolve(path);
     std::error_code ec;
     if (!stdfs::is_regular_file(resolved, ec)) {
         return std::nullopt;
@@ -399,9 +399,14 @@ std::optional<std::string> ReadFile(const std::string& path) {
     }
     return content;
 #else
-    // One open, one fstat and the reads: a load opens every game file. Not
+    // One open, one fstat and the reads: a load opens every game file, so the
+    // path is tried as written first and resolved only when that fails. Not
     // blocking keeps a named pipe at the path from stalling the open.
-    int fd = ::open(resolved.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    int fd = ::open(ToPlatformSeparators(path).c_str(), kFlags);
+    if (fd < 0) {
+        fd = ::open(Resolve(path).c_str(), kFlags);
+    }
     if (fd < 0) {
         return std::nullopt;
     }
@@ -491,7 +496,8 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
     for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
         std::error_code statError;
         std::string name = it->path().filename().string();
-        if (stdfs::is_regular_file(it->status(statError)) && MatchesMask(name.c_str(), mask.c_str())) {
+        // The entry's own type comes with the listing; only a link is followed to its target.
+        if (MatchesMask(name.c_str(), mask.c_str()) && it->is_regular_file(statError)) {
             names.push_back(std::move(name));
         }
     }

@@ -10,8 +10,8 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <forward_list>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -59,8 +59,9 @@ uint32_t NameHash(std::string_view name) {
     return static_cast<uint32_t>(hash);
 }
 
+// Most names are looked up as the file spells them, which a plain comparison confirms fastest.
 bool SameName(std::string_view a, std::string_view b) {
-    return EqualIgnoringAsciiCase(a, b);
+    return a.size() == b.size() && (a == b || EqualIgnoringAsciiCase(a, b));
 }
 
 uint32_t KeyHash(size_t section, std::string_view key) {
@@ -105,6 +106,37 @@ size_t ValueStart(std::string_view content) {
 
 constexpr std::string_view kLf = "\n";
 constexpr std::string_view kCrLf = "\r\n";
+
+// Texts a document adds to the file's bytes: replaced and added lines. Copied into large blocks, so that a
+// save writing every value of a big file costs no allocation per line; blocks never move, so views into
+// them stay valid.
+class TextArena {
+public:
+    std::string_view Keep(std::string_view a, std::string_view b = {}, std::string_view c = {}) {
+        const size_t size = a.size() + b.size() + c.size();
+        if (size > free_) {
+            const size_t block = std::max(kBlock, size);
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(block));
+            next_ = blocks_.back().get();
+            free_ = block;
+        }
+        char* const start = next_;
+        for (std::string_view part : {a, b, c}) {
+            if (!part.empty()) { // an empty view may hold no address, which memcpy must not get
+                std::memcpy(next_, part.data(), part.size());
+                next_ += part.size();
+            }
+        }
+        free_ -= size;
+        return {start, size};
+    }
+
+private:
+    static constexpr size_t kBlock = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* next_ = nullptr;
+    size_t free_ = 0;
+};
 
 struct Line {
     std::string_view content;
@@ -202,38 +234,43 @@ public:
         return s != FlatIndex::npos && !sections_[s].keys.empty();
     }
 
-    // Empty optional when the section or the key is missing.
-    std::optional<std::string> Value(const std::string& section, const std::string& key) const {
+    // Empty optional when the section or the key is missing. The view lasts until the next write.
+    std::optional<std::string_view> Value(std::string_view section, std::string_view key) const {
         size_t s = FirstSection(section);
         size_t k = s == FlatIndex::npos ? FlatIndex::npos : FirstKey(s, key);
         if (k == FlatIndex::npos) {
             return std::nullopt;
         }
         std::string_view content = keys_[k].content;
-        return std::string(Trim(content.substr(content.find('=') + 1)));
+        return Trim(content.substr(content.find('=') + 1));
     }
 
-    void Set(const std::string& section, const std::string& key, const std::string& value) {
+    // Returns the key written: the first of its name in the first section of its name.
+    size_t Set(std::string_view section, std::string_view key, std::string_view value) {
         size_t s = FirstSection(section);
         if (s == FlatIndex::npos) {
-            AppendSection(section, key + "=" + value);
-            return;
+            return AppendSection(section, key, value);
         }
         if (size_t k = FirstKey(s, key); k != FlatIndex::npos) {
             Line& line = sections_[s].lines[keys_[k].line];
             const size_t start = ValueStart(line.content);
             if (line.content.substr(start) != value) {
-                std::string content(line.content);
-                content.replace(start, std::string::npos, value);
-                line.content = keys_[k].content = Own(std::move(content));
+                line.content = keys_[k].content = arena_.Keep(line.content.substr(0, start), value);
             }
-            return;
+            return k;
         }
         Section& sec = sections_[s];
         size_t after = sec.keys.empty() ? 0 : keys_[sec.keys.back()].line;
-        std::string_view content = InsertLine(sec, after + 1, key + "=" + value);
+        std::string_view content = InsertLine(sec, after + 1, arena_.Keep(key, "=", value));
         AddKey(s, Interpret(content).name, after + 1, content);
+        return keys_.size() - 1;
     }
+
+    // Where a written key lives, for applying the same write to another document. A key line ends in the
+    // value that was written, so its last valueSize bytes are that value.
+    std::string_view SectionOfKey(size_t k) const { return sections_[keys_[k].section].name; }
+    std::string_view KeyName(size_t k) const { return keys_[k].name; }
+    std::string_view KeyContent(size_t k) const { return keys_[k].content; }
 
 private:
     // A key keeps its line's text beside its name, so that a read touches
@@ -251,11 +288,6 @@ private:
         std::vector<uint32_t> keys; // every key line in file order, as indices into keys_
     };
 
-    std::string_view Own(std::string text) {
-        owned_.push_front(std::move(text));
-        return owned_.front();
-    }
-
     // Readers ask for the keys of one section after another, so the last
     // section found is tried first.
     size_t FirstSection(std::string_view name) const {
@@ -270,18 +302,48 @@ private:
         return found;
     }
 
+    // A section of a few keys is searched in place: its keys lie side by side, which costs less than a
+    // probe of the whole file's index. Only bigger sections have their keys in the index.
+    static constexpr size_t kScannedKeys = 24;
+
     size_t FirstKey(size_t section, std::string_view name) const {
+        const std::vector<uint32_t>& keys = sections_[section].keys;
+        if (keys.size() <= kScannedKeys) {
+            for (uint32_t k : keys) {
+                if (SameName(keys_[k].name, name)) {
+                    return k;
+                }
+            }
+            return FlatIndex::npos;
+        }
         return keyIndex_.Find(KeyHash(section, name), [&](size_t k) {
             return keys_[k].section == section && SameName(keys_[k].name, name);
         });
     }
 
     void AddKey(size_t section, std::string_view name, size_t line, std::string_view content) {
-        if (FirstKey(section, name) == FlatIndex::npos) {
-            keyIndex_.Insert(KeyHash(section, name), keys_.size());
-        }
-        sections_[section].keys.push_back(static_cast<uint32_t>(keys_.size()));
+        std::vector<uint32_t>& keys = sections_[section].keys;
+        keys.push_back(static_cast<uint32_t>(keys_.size()));
         keys_.push_back(Key{static_cast<uint32_t>(section), static_cast<uint32_t>(line), name, content});
+        if (keys.size() == kScannedKeys + 1) {
+            for (uint32_t k : keys) {
+                IndexKey(section, k);
+            }
+        } else if (keys.size() > kScannedKeys + 1) {
+            IndexKey(section, keys.back());
+        }
+    }
+
+    // Enters the key unless an earlier one of its name is there: the first of a name wins.
+    void IndexKey(size_t section, uint32_t k) {
+        const std::string_view name = keys_[k].name;
+        const uint32_t hash = KeyHash(section, name);
+        const size_t found = keyIndex_.Find(hash, [&](size_t other) {
+            return keys_[other].section == section && SameName(keys_[other].name, name);
+        });
+        if (found == FlatIndex::npos) {
+            keyIndex_.Insert(hash, k);
+        }
     }
 
     void AddParsedLine(Line line) {
@@ -295,11 +357,19 @@ private:
     }
 
     void StartSection(std::string_view name) {
-        if (FirstSection(name) == FlatIndex::npos) {
-            sectionIndex_.Insert(NameHash(name), sections_.size());
+        const uint32_t hash = NameHash(name);
+        if (sectionIndex_.Find(hash, [&](size_t s) { return SameName(sections_[s].name, name); }) ==
+            FlatIndex::npos) {
+            sectionIndex_.Insert(hash, sections_.size());
         }
+        // The sections of a file tend to be alike, so the one before tells how much room the next needs:
+        // one allocation each instead of a growing array's several.
+        const size_t lines = sections_.back().lines.size();
+        const size_t keys = sections_.back().keys.size();
         sections_.emplace_back();
         sections_.back().name = name;
+        sections_.back().lines.reserve(lines);
+        sections_.back().keys.reserve(keys);
     }
 
     // Only the file's last line can lack a line ending (or end in CRs alone);
@@ -308,36 +378,36 @@ private:
         if (line.ending.empty()) {
             line.ending = eol_;
         } else if (line.ending.find('\n') == std::string_view::npos) {
-            line.ending = Own(std::string(line.ending) + "\n");
+            line.ending = arena_.Keep(line.ending, "\n");
         }
     }
 
-    std::string_view InsertLine(Section& section, size_t pos, std::string content) {
+    std::string_view InsertLine(Section& section, size_t pos, std::string_view owned) {
         if (pos > 0) {
             EnsureLineEnd(section.lines[pos - 1]);
         }
-        std::string_view owned = Own(std::move(content));
         section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(pos), Line{owned, eol_});
         return owned;
     }
 
-    void AppendSection(const std::string& name, std::string keyLine) {
+    size_t AppendSection(std::string_view name, std::string_view key, std::string_view value) {
         for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
             if (!it->lines.empty()) {
                 EnsureLineEnd(it->lines.back());
                 break;
             }
         }
-        std::string_view header = Own("[" + name + "]");
+        std::string_view header = arena_.Keep("[", name, "]");
         StartSection(header.substr(1, name.size()));
         Section& s = sections_.back();
         s.lines.push_back(Line{header, eol_});
-        s.lines.push_back(Line{Own(std::move(keyLine)), eol_});
+        s.lines.push_back(Line{arena_.Keep(key, "=", value), eol_});
         AddKey(sections_.size() - 1, Interpret(s.lines.back().content).name, 1, s.lines.back().content);
+        return keys_.size() - 1;
     }
 
     std::shared_ptr<const std::string> source_;
-    std::forward_list<std::string> owned_; // nodes never move, so views into them stay valid
+    TextArena arena_;
     std::string_view bom_;
     std::string_view eol_ = kLf;
     std::vector<Section> sections_;
@@ -404,11 +474,15 @@ std::optional<int> ParseInteger(std::string_view text) {
     return value;
 }
 
+// A write is kept as the key it wrote in the document; the document holds its section, name and value.
 struct PendingWrite {
-    std::string section;
-    std::string key;
-    std::string value;
+    uint32_t key;
+    uint32_t valueSize;
 };
+
+uint32_t KeyIndexHash(size_t key) {
+    return static_cast<uint32_t>(key * 0x9E3779B1u);
+}
 
 } // namespace
 
@@ -422,7 +496,7 @@ struct ProfileFile::Impl {
     // these bytes with the pending writes applied.
     std::shared_ptr<const std::string> base;
     std::vector<PendingWrite> pending; // in the order of each key's first write
-    FlatIndex pendingIndex;            // section and key regardless of case -> pending
+    FlatIndex pendingIndex;            // key in doc -> pending
 
     const Document& Loaded() {
         if (!loaded) {
@@ -443,21 +517,20 @@ struct ProfileFile::Impl {
         }
     }
 
-    void Remember(const std::string& section, const std::string& key, const std::string& value) {
-        const uint32_t hash = KeyHash(NameHash(section), key);
-        const size_t found = pendingIndex.Find(hash, [&](size_t i) {
-            return SameName(pending[i].section, section) && SameName(pending[i].key, key);
-        });
+    void Remember(size_t key, size_t valueSize) {
+        const uint32_t hash = KeyIndexHash(key);
+        const size_t found = pendingIndex.Find(hash, [&](size_t i) { return pending[i].key == key; });
+        const PendingWrite write{static_cast<uint32_t>(key), static_cast<uint32_t>(valueSize)};
         if (found == FlatIndex::npos) {
             pendingIndex.Insert(hash, pending.size());
-            pending.push_back(PendingWrite{section, key, value});
+            pending.push_back(write);
         } else {
-            pending[found].value = value;
+            pending[found] = write;
         }
     }
 
     void ClearPending() {
-        pending.clear();
+        pending = {};
         pendingIndex = FlatIndex();
         writeChecked = false;
     }
@@ -481,10 +554,17 @@ const std::string& ProfileFile::Path() const {
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
                                     const std::string& def) const {
-    return d->Loaded().Value(section, key).value_or(def);
+    const std::optional<std::string_view> value = d->Loaded().Value(section, key);
+    return value ? std::string(*value) : def;
 }
 
 std::optional<std::string> ProfileFile::ReadValue(const std::string& section, const std::string& key) const {
+    const std::optional<std::string_view> value = d->Loaded().Value(section, key);
+    return value ? std::optional<std::string>(*value) : std::nullopt;
+}
+
+std::optional<std::string_view> ProfileFile::ReadValueView(std::string_view section,
+                                                           std::string_view key) const {
     return d->Loaded().Value(section, key);
 }
 
@@ -504,7 +584,8 @@ std::vector<std::string> ProfileFile::ReadSectionValues(const std::string& secti
     const Document& doc = d->Loaded();
     std::vector<std::string> lines = doc.KeyNames(section);
     for (std::string& line : lines) {
-        line += "=" + doc.Value(section, line).value_or(std::string());
+        const std::string_view value = doc.Value(section, line).value_or(std::string_view());
+        line.append("=").append(value);
     }
     return lines;
 }
@@ -514,7 +595,7 @@ bool ProfileFile::SectionExists(const std::string& section) const {
 }
 
 int ProfileFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
-    std::optional<std::string> text = d->Loaded().Value(section, key);
+    const std::optional<std::string_view> text = d->Loaded().Value(section, key);
     return text ? ParseInteger(*text).value_or(def) : def;
 }
 
@@ -531,8 +612,7 @@ void ProfileFile::WriteString(const std::string& section, const std::string& key
         d->writeChecked = true;
     }
     d->Loaded();
-    d->doc.Set(section, key, value);
-    d->Remember(section, key, value);
+    d->Remember(d->doc.Set(section, key, value), value.size());
 }
 
 void ProfileFile::WriteInteger(const std::string& section, const std::string& key, int value) {
@@ -562,7 +642,9 @@ void ProfileFile::Flush() {
     if (current != *d->base) {
         fresh.emplace(Document::Parse(current));
         for (const PendingWrite& write : d->pending) {
-            fresh->Set(write.section, write.key, write.value);
+            const std::string_view content = d->doc.KeyContent(write.key);
+            fresh->Set(d->doc.SectionOfKey(write.key), d->doc.KeyName(write.key),
+                       content.substr(content.size() - write.valueSize));
         }
     }
     std::string bytes = (fresh ? *fresh : d->doc).Serialize();
@@ -570,7 +652,9 @@ void ProfileFile::Flush() {
         d->CheckWritable();
         fs::AtomicReplace(d->path, bytes);
         // Read anew from what was written, so that the texts of replaced
-        // lines do not pile up over a session of saves.
+        // lines do not pile up over a session of saves; the old document
+        // goes first, so that a big file is not held twice.
+        d->doc = Document();
         d->doc = Document::Parse(std::move(bytes));
     } else {
         // A save killed before it reached this file may have left the

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kw {
@@ -40,6 +41,8 @@ public:
     // The value as ReadString gives it, or nothing when the section or the key
     // is missing: both answers from one look-up.
     std::optional<std::string> ReadValue(const std::string& section, const std::string& key) const;
+    // The same without a copy, for readers of many keys; the text lasts until the next write or flush.
+    std::optional<std::string_view> ReadValueView(std::string_view section, std::string_view key) const;
     // Every section header's name in file order; a name that occurs twice is
     // listed twice (reads through either reach the first).
     std::vector<std::string> ReadSections() const;
