@@ -11,22 +11,22 @@ namespace kwtest {
 class FullDisk {
 public:
     explicit FullDisk(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit low = saved_;
+        getrlimit(RLIMIT_FSIZE, &FSaved);
+        FPrevious = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit low = FSaved;
         low.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &low);
     }
     ~FullDisk() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
+        setrlimit(RLIMIT_FSIZE, &FSaved);
+        std::signal(SIGXFSZ, FPrevious);
     }
     FullDisk(const FullDisk&) = delete;
     FullDisk& operator=(const FullDisk&) = delete;
 
 private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
+    rlimit FSaved{};
+    void (*FPrevious)(int) = nullptr;
 };
 
 } // namespace kwtest

@@ -9,7 +9,7 @@
 
 namespace kw {
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv), platform_(&DefaultPlatform()) {
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv), FPlatform(&DefaultPlatform()) {
     // The toolkit adopts the user's locale for the C library on start; game
     // numbers are always written with a full stop.
     std::setlocale(LC_NUMERIC, "C");
@@ -31,12 +31,12 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void TApplication::ShowError(const QString& text) {
-    platform_->MessageBox(activeWindow(), QMessageBox::Critical, QStringLiteral("Kitwright"), text,
+    FPlatform->MessageBox(activeWindow(), QMessageBox::Critical, QStringLiteral("Kitwright"), text,
                           QMessageBox::Ok);
 }
 
 void TApplication::SetPlatform(TPlatform* platform) {
-    platform_ = platform ? platform : &DefaultPlatform();
+    FPlatform = platform ? platform : &DefaultPlatform();
 }
 
 TApplication* TApplication::Instance() {

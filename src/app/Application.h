@@ -20,12 +20,12 @@ public:
     void ShowError(const QString& text);
     // nullptr restores the toolkit's own dialogs.
     void SetPlatform(TPlatform* platform);
-    TPlatform& Platform() const { return *platform_; }
+    TPlatform& Platform() const { return *FPlatform; }
 
     static TApplication* Instance();
 
 private:
-    TPlatform* platform_;
+    TPlatform* FPlatform;
 };
 
 } // namespace kw

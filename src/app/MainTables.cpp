@@ -47,13 +47,13 @@ TExportFormat ChosenExportFormat(const QString& path, const QString& filter) {
 // The grid takes no input while a file is written or read from it.
 class TGridBusy {
 public:
-    explicit TGridBusy(QWidget& grid) : grid_(grid) { grid_.setEnabled(false); }
-    ~TGridBusy() { grid_.setEnabled(true); }
+    explicit TGridBusy(QWidget& grid) : FGrid(grid) { FGrid.setEnabled(false); }
+    ~TGridBusy() { FGrid.setEnabled(true); }
     TGridBusy(const TGridBusy&) = delete;
     TGridBusy& operator=(const TGridBusy&) = delete;
 
 private:
-    QWidget& grid_;
+    QWidget& FGrid;
 };
 
 } // namespace

@@ -87,9 +87,9 @@ public:
 
     // Where the last load read from; a save writes there and nowhere else, even after another folder was
     // chosen. Empty before the first load.
-    const std::string& GamePath() const { return gamePath_; }
-    const std::vector<std::string>& RequiredFiles() const { return requiredFiles_; }
-    const std::vector<std::string>& WeaponFiles() const { return weaponFiles_; }
+    const std::string& GamePath() const { return FGamePath; }
+    const std::vector<std::string>& RequiredFiles() const { return FRequiredFiles; }
+    const std::vector<std::string>& WeaponFiles() const { return FWeaponFiles; }
 
     enum TCategoryFile { WeaponsLtx, OutfitLtx, ArtefactsLtx, ItemsLtx, WeatherLtx, CategoryFileCount };
 
@@ -101,12 +101,12 @@ private:
 
     void Clear();
 
-    std::string gamePath_;
-    std::vector<std::string> requiredFiles_;
-    std::vector<std::string> weaponFiles_;
+    std::string FGamePath;
+    std::vector<std::string> FRequiredFiles;
+    std::vector<std::string> FWeaponFiles;
     // Held open from one load to the next, so each is parsed once per load and the saver writes through
     // the same objects.
-    std::array<std::unique_ptr<ProfileFile>, CategoryFileCount> files_;
+    std::array<std::unique_ptr<ProfileFile>, CategoryFileCount> FFiles;
 };
 
 } // namespace kw

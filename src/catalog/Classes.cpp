@@ -30,17 +30,17 @@ void ReadParamWhole(TParam& param, const ProfileFile& file, const std::string& s
 }
 
 TParam::TParam(const TParam& other)
-    : Value(other.Value), Comment(other.Comment), stored_(other.stored_),
-      storedValueSize_(other.storedValueSize_), present_(other.present_), edited_(other.edited_) {}
+    : Value(other.Value), Comment(other.Comment), FStored(other.FStored),
+      FStoredValueSize(other.FStoredValueSize), FPresent(other.FPresent), FEdited(other.FEdited) {}
 
 TParam& TParam::operator=(const TParam& other) {
     if (this != &other) {
         Value = other.Value;
         Comment = other.Comment;
-        present_ = other.present_;
-        edited_ = other.edited_;
-        stored_ = other.stored_;
-        storedValueSize_ = other.storedValueSize_;
+        FPresent = other.FPresent;
+        FEdited = other.FEdited;
+        FStored = other.FStored;
+        FStoredValueSize = other.FStoredValueSize;
     }
     return *this;
 }
@@ -52,22 +52,22 @@ TParam::~TParam() {
 }
 
 void TParam::SetLoaded(bool present) {
-    present_ = present;
-    edited_ = false;
+    FPresent = present;
+    FEdited = false;
     SetStored(Value, Comment);
 }
 
 void TParam::SetStored(const std::string& value, const std::string& comment) {
-    stored_.reserve(value.size() + comment.size());
-    stored_.assign(value).append(comment);
-    storedValueSize_ = static_cast<uint32_t>(value.size());
+    FStored.reserve(value.size() + comment.size());
+    FStored.assign(value).append(comment);
+    FStoredValueSize = static_cast<uint32_t>(value.size());
 }
 
 template <class Fn> void TParam::ForEachLinked(Fn&& fn) {
     TParam* param = this;
     do {
         fn(*param);
-        param = param->nextLinked_;
+        param = param->FNextLinked;
     } while (param != this);
 }
 
@@ -77,22 +77,22 @@ void TParam::Edit(std::string value) {
         if (&param != this) {
             param.Value = value;
         }
-        param.edited_ = !typedBack;
+        param.FEdited = !typedBack;
     });
     Value = std::move(value);
 }
 
 bool TParam::NeedsWrite() const {
-    if (present_) {
+    if (FPresent) {
         return Value != StoredValue() || Comment != StoredComment();
     }
-    return !Value.empty() && (edited_ || Value != StoredValue());
+    return !Value.empty() && (FEdited || Value != StoredValue());
 }
 
 void TParam::MarkStored() {
     ForEachLinked([this](TParam& param) {
-        param.present_ = true;
-        param.edited_ = false;
+        param.FPresent = true;
+        param.FEdited = false;
         param.SetStored(Value, Comment);
     });
 }
@@ -103,7 +103,7 @@ void TParam::Revert() {
     ForEachLinked([&](TParam& param) {
         param.Value = value;
         param.Comment = comment;
-        param.edited_ = false;
+        param.FEdited = false;
     });
 }
 
@@ -111,24 +111,24 @@ void TParam::ForEachLinkedParam(const std::function<void(const TParam&)>& fn) co
     const TParam* param = this;
     do {
         fn(*param);
-        param = param->nextLinked_;
+        param = param->FNextLinked;
     } while (param != this);
 }
 
 void TParam::LinkWith(TParam& other) {
     // Splicing a ring into itself would split it; a parameter on its own (as each one the loader links is)
     // spares the walk that rules this out.
-    const bool eitherAlone = nextLinked_ == this || other.nextLinked_ == &other;
+    const bool eitherAlone = FNextLinked == this || other.FNextLinked == &other;
     if (&other == this || (!eitherAlone && IsLinkedWith(other))) {
         return;
     }
     // Splices the two rings into one.
-    TParam* const afterThis = nextLinked_;
-    TParam* const afterOther = other.nextLinked_;
-    nextLinked_ = afterOther;
-    afterOther->prevLinked_ = this;
-    other.nextLinked_ = afterThis;
-    afterThis->prevLinked_ = &other;
+    TParam* const afterThis = FNextLinked;
+    TParam* const afterOther = other.FNextLinked;
+    FNextLinked = afterOther;
+    afterOther->FPrevLinked = this;
+    other.FNextLinked = afterThis;
+    afterThis->FPrevLinked = &other;
 }
 
 bool TParam::IsLinkedWith(const TParam& other) const {
@@ -137,15 +137,15 @@ bool TParam::IsLinkedWith(const TParam& other) const {
         if (param == &other) {
             return true;
         }
-        param = param->nextLinked_;
+        param = param->FNextLinked;
     } while (param != this);
     return false;
 }
 
 void TParam::Unlink() {
-    prevLinked_->nextLinked_ = nextLinked_;
-    nextLinked_->prevLinked_ = prevLinked_;
-    prevLinked_ = nextLinked_ = this;
+    FPrevLinked->FNextLinked = FNextLinked;
+    FNextLinked->FPrevLinked = FPrevLinked;
+    FPrevLinked = FNextLinked = this;
 }
 
 void WriteParam(const TParam& param, ProfileFile& file, const std::string& section, const std::string& key) {
@@ -196,13 +196,13 @@ void ResolveDescr(TMainItem& item, const TStringTable& table) {
 
 TPicIndex::TPicIndex(const TPicList& pictures) {
     for (const auto& pic : pictures) {
-        byLowerName_.try_emplace(AsciiLower(pic->Name), pic.get());
+        FByLowerName.try_emplace(AsciiLower(pic->Name), pic.get());
     }
 }
 
 const TPic* TPicIndex::Find(const std::string& section) const {
-    const auto found = byLowerName_.find(AsciiLower(section));
-    return found == byLowerName_.end() ? nullptr : found->second;
+    const auto found = FByLowerName.find(AsciiLower(section));
+    return found == FByLowerName.end() ? nullptr : found->second;
 }
 
 void ResolvePic(TMainItem& item, const TPicIndex& pictures) {

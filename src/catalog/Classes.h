@@ -52,10 +52,10 @@ public:
     // written empty.
     bool NeedsWrite() const;
     // Whether the section held the key at load or since a save wrote it.
-    bool WasPresent() const { return present_; }
+    bool WasPresent() const { return FPresent; }
     // What the file held at load or at the last save; the default or empty for a key it lacked.
-    std::string_view StoredValue() const { return std::string_view(stored_).substr(0, storedValueSize_); }
-    std::string_view StoredComment() const { return std::string_view(stored_).substr(storedValueSize_); }
+    std::string_view StoredValue() const { return std::string_view(FStored).substr(0, FStoredValueSize); }
+    std::string_view StoredComment() const { return std::string_view(FStored).substr(FStoredValueSize); }
     // Records that a write of this parameter has been committed to its section: Value and Comment are now
     // what the file holds, for every linked parameter.
     void MarkStored();
@@ -65,7 +65,7 @@ public:
     // Makes the two parameters one key (the loader does this for parameters read from the same place).
     void LinkWith(TParam& other);
     bool IsLinkedWith(const TParam& other) const;
-    bool IsLinked() const { return nextLinked_ != this; }
+    bool IsLinked() const { return FNextLinked != this; }
     // This parameter and every one linked with it, this one first.
     void ForEachLinkedParam(const std::function<void(const TParam&)>& fn) const;
 
@@ -80,15 +80,15 @@ private:
     template <class Fn> void ForEachLinked(Fn&& fn);
 
     // A catalog holds hundreds of thousands of parameters, so the stored value and comment share one text.
-    std::string stored_; // the stored value, then the stored comment
-    uint32_t storedValueSize_ = 0;
-    bool present_ = false;
-    bool edited_ = false;
+    std::string FStored; // the stored value, then the stored comment
+    uint32_t FStoredValueSize = 0;
+    bool FPresent = false;
+    bool FEdited = false;
     // The ring of linked parameters; a parameter on its own points at itself. Entries live behind pointers,
     // so their parameters never move while linked.
     // Linked both ways: a thousand entries may share one section, and each one's unlink must not walk them.
-    TParam* prevLinked_ = this;
-    TParam* nextLinked_ = this;
+    TParam* FPrevLinked = this;
+    TParam* FNextLinked = this;
 };
 
 using TParamVisitor = std::function<void(const std::string& key, TParam& param)>;
@@ -202,7 +202,7 @@ public:
     const TPic* Find(const std::string& section) const;
 
 private:
-    std::unordered_map<std::string, const TPic*> byLowerName_;
+    std::unordered_map<std::string, const TPic*> FByLowerName;
 };
 void ResolvePic(TMainItem& item, const TPicIndex& pictures);
 

@@ -67,10 +67,10 @@ class TParamOwners {
 public:
     explicit TParamOwners(TCatalog& catalog) {
         ForEachCatalogEntry(catalog, [this](std::string_view name, std::size_t index, auto& entry) {
-            const std::size_t position = entries_.size();
-            entries_.push_back({name, index, NameOf(entry)});
+            const std::size_t position = FEntries.size();
+            FEntries.push_back({name, index, NameOf(entry)});
             entry.ForEachParam(
-                [&](const std::string&, TParam& param) { owners_.try_emplace(&param, position); });
+                [&](const std::string&, TParam& param) { FOwners.try_emplace(&param, position); });
         });
     }
 
@@ -78,7 +78,7 @@ public:
     std::vector<TChangeEntry> EntriesOf(const TParam& param) const {
         std::vector<std::size_t> found;
         param.ForEachLinkedParam([&](const TParam& linked) {
-            if (const auto owner = owners_.find(&linked); owner != owners_.end()) {
+            if (const auto owner = FOwners.find(&linked); owner != FOwners.end()) {
                 found.push_back(owner->second);
             }
         });
@@ -86,14 +86,14 @@ public:
         found.erase(std::unique(found.begin(), found.end()), found.end());
         std::vector<TChangeEntry> entries;
         for (const std::size_t position : found) {
-            entries.push_back(entries_[position]);
+            entries.push_back(FEntries[position]);
         }
         return entries;
     }
 
 private:
-    std::vector<TChangeEntry> entries_;
-    std::unordered_map<const TParam*, std::size_t> owners_;
+    std::vector<TChangeEntry> FEntries;
+    std::unordered_map<const TParam*, std::size_t> FOwners;
 };
 
 } // namespace

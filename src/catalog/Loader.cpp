@@ -153,7 +153,7 @@ TCatalog::~TCatalog() {
 void TCatalog::Clear() {
     // Every save commits or drops its writes; dropping here keeps a failed one from reaching the disk when
     // the file is closed.
-    for (auto& file : files_) {
+    for (auto& file : FFiles) {
         if (file) {
             file->DiscardPending();
         }
@@ -168,9 +168,9 @@ void TCatalog::Clear() {
     Scopes.clear();
     GrenLnchs.clear();
     Silencer.reset();
-    gamePath_.clear();
-    requiredFiles_.clear();
-    weaponFiles_.clear();
+    FGamePath.clear();
+    FRequiredFiles.clear();
+    FWeaponFiles.clear();
 }
 
 void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
@@ -180,17 +180,17 @@ void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
         throw std::invalid_argument("LoadCatalogs needs the five category files");
     }
     catalog.Clear();
-    catalog.gamePath_ = gamePath;
-    catalog.requiredFiles_ = requiredFiles;
+    catalog.FGamePath = gamePath;
+    catalog.FRequiredFiles = requiredFiles;
     StrikeExcludedWeaponFiles(weaponFiles);
-    catalog.weaponFiles_ = weaponFiles;
+    catalog.FWeaponFiles = weaponFiles;
 
     const TPictureIndexes pictureIndexes(pictures);
     ReadWeapons(catalog, weaponFiles, Full(tables.Weapon, pictureIndexes.Weapon));
     for (size_t i = 0; i < requiredFiles.size(); ++i) {
-        catalog.files_[i] = std::make_unique<ProfileFile>(requiredFiles[i]);
+        catalog.FFiles[i] = std::make_unique<ProfileFile>(requiredFiles[i]);
     }
-    const auto& files = catalog.files_;
+    const auto& files = catalog.FFiles;
     ReadWeaponsLtx(catalog, *files[TCatalog::WeaponsLtx], tables, pictureIndexes);
     ReadEntries(catalog.Outfits, *files[TCatalog::OutfitLtx], OutfitSections(*files[TCatalog::OutfitLtx]),
                 OutfitKeys(), Full(tables.Outfit, pictureIndexes.Outfit));

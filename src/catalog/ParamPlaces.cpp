@@ -66,18 +66,18 @@ class TPlaceIndex {
 public:
     // The parameter first seen at this place, or none when the place is new (it is remembered then).
     TParam* FirstAt(const TParamPlace& place) {
-        const auto [first, last] = places_.equal_range(PlaceHash(place.Section, place.Key));
+        const auto [first, last] = FPlaces.equal_range(PlaceHash(place.Section, place.Key));
         for (auto it = first; it != last; ++it) {
             if (SamePlace(it->second, place)) {
                 return &it->second.Param;
             }
         }
-        places_.emplace(PlaceHash(place.Section, place.Key), place);
+        FPlaces.emplace(PlaceHash(place.Section, place.Key), place);
         return nullptr;
     }
 
 private:
-    std::unordered_multimap<size_t, TParamPlace> places_;
+    std::unordered_multimap<size_t, TParamPlace> FPlaces;
 };
 
 // The same look-up by section first. A load links hundreds of thousands of parameters that live in some ten
@@ -106,32 +106,32 @@ private:
     };
 
     TSectionKeys& SectionOf(const TParamPlace& place) {
-        if (last_ && last_->File == &place.File && lastText_ == &place.Section) {
-            return *last_;
+        if (FLast && FLast->File == &place.File && FLastText == &place.Section) {
+            return *FLast;
         }
         const size_t hash = PlaceHash(place.Section, {});
-        const auto [first, end] = sections_.equal_range(hash);
-        last_ = nullptr;
-        for (auto it = first; it != end && !last_; ++it) {
+        const auto [first, end] = FSections.equal_range(hash);
+        FLast = nullptr;
+        for (auto it = first; it != end && !FLast; ++it) {
             const TSectionKeys& known = it->second;
             if (known.File == &place.File && EqualIgnoringAsciiCase(*known.FirstReader, place.Section)) {
-                last_ = &it->second;
+                FLast = &it->second;
             }
         }
-        if (!last_) {
-            last_ = &sections_.emplace(hash, TSectionKeys{&place.File, &place.Section, {}})->second;
-            last_->Keys.reserve(kKeysPerSection);
+        if (!FLast) {
+            FLast = &FSections.emplace(hash, TSectionKeys{&place.File, &place.Section, {}})->second;
+            FLast->Keys.reserve(kKeysPerSection);
         }
-        lastText_ = &place.Section;
-        return *last_;
+        FLastText = &place.Section;
+        return *FLast;
     }
 
     // Room for the keys an entry class reads from one section, so that the list is allocated once.
     static constexpr size_t kKeysPerSection = 16;
 
-    std::unordered_multimap<size_t, TSectionKeys> sections_;
-    TSectionKeys* last_ = nullptr;
-    const std::string* lastText_ = nullptr;
+    std::unordered_multimap<size_t, TSectionKeys> FSections;
+    TSectionKeys* FLast = nullptr;
+    const std::string* FLastText = nullptr;
 };
 
 bool WouldWrite(const TParam& param, TKeyUse use) {
@@ -151,8 +151,8 @@ void ForEachParamPlace(TCatalog& catalog, const TParamPlaceVisitor& visit) {
     for (auto& weapon : catalog.Weapons) {
         VisitEntry(*weapon, weapon->FilePath, nullptr, weapon->Section, WeaponKeys(), visit);
     }
-    const auto& files = catalog.files_;
-    const auto& paths = catalog.requiredFiles_;
+    const auto& files = catalog.FFiles;
+    const auto& paths = catalog.FRequiredFiles;
     if (!files[TCatalog::WeaponsLtx]) {
         return;
     }

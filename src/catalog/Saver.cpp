@@ -39,7 +39,7 @@ bool SaveFile(ProfileFile& file, TWrites writes, TSaveReport& report) {
 
 TSaveReport SaveCatalogs(TCatalog& catalog) {
     TSaveReport report;
-    if (!catalog.files_[TCatalog::WeaponsLtx]) {
+    if (!catalog.FFiles[TCatalog::WeaponsLtx]) {
         return report;
     }
     // The files in the order the pending writes come in: the weapon files, then the category files. Each
@@ -47,7 +47,7 @@ TSaveReport SaveCatalogs(TCatalog& catalog) {
     const size_t weaponCount = catalog.Weapons.size();
     const size_t fileCount = weaponCount + TCatalog::CategoryFileCount;
     const auto pathOf = [&](size_t i) -> const std::string& {
-        return i < weaponCount ? catalog.Weapons[i]->FilePath : catalog.requiredFiles_[i - weaponCount];
+        return i < weaponCount ? catalog.Weapons[i]->FilePath : catalog.FRequiredFiles[i - weaponCount];
     };
     std::vector<TPendingWrite> batch;
     size_t next = 0;
@@ -57,7 +57,7 @@ TSaveReport SaveCatalogs(TCatalog& catalog) {
         if (next < weaponCount) {
             ProfileFile file(catalog.Weapons[next]->FilePath);
             SaveFile(file, batch, report);
-        } else if (!SaveFile(*catalog.files_[next - weaponCount], batch, report)) {
+        } else if (!SaveFile(*catalog.FFiles[next - weaponCount], batch, report)) {
             report.Stopped = true;
         }
         batch.clear();

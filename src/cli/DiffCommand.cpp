@@ -21,31 +21,31 @@ class TFolderEntries {
 public:
     explicit TFolderEntries(TCatalog& catalog) {
         ForEachDumpEntry(catalog, [this](const TDumpEntry& entry) {
-            const auto [at, added] = byKey_.try_emplace({std::string(entry.Catalog), KeyOf(entry)}, entry);
+            const auto [at, added] = FByKey.try_emplace({std::string(entry.Catalog), KeyOf(entry)}, entry);
             if (added) {
-                order_.push_back(&at->second);
+                FOrder.push_back(&at->second);
             }
         });
     }
 
     const TDumpEntry* Find(const TDumpEntry& entry) const {
-        const auto found = byKey_.find({std::string(entry.Catalog), KeyOf(entry)});
-        return found == byKey_.end() ? nullptr : &found->second;
+        const auto found = FByKey.find({std::string(entry.Catalog), KeyOf(entry)});
+        return found == FByKey.end() ? nullptr : &found->second;
     }
-    const std::vector<const TDumpEntry*>& InOrder() const { return order_; }
+    const std::vector<const TDumpEntry*>& InOrder() const { return FOrder; }
 
 private:
     static std::string KeyOf(const TDumpEntry& entry) {
         return AsciiLower(std::string(entry.FileName.empty() ? entry.Section : entry.FileName));
     }
 
-    std::map<std::pair<std::string, std::string>, TDumpEntry> byKey_;
-    std::vector<const TDumpEntry*> order_;
+    std::map<std::pair<std::string, std::string>, TDumpEntry> FByKey;
+    std::vector<const TDumpEntry*> FOrder;
 };
 
 class TDiffWriter {
 public:
-    explicit TDiffWriter(std::ostream& out) : out_(out) {}
+    explicit TDiffWriter(std::ostream& out) : FOut(out) {}
 
     void OneSided(const TDumpEntry& entry, std::string_view what) { Start(entry) << what << '\n'; }
 
@@ -59,16 +59,16 @@ public:
         }
     }
 
-    bool Found() const { return found_; }
+    bool Found() const { return FFound; }
 
 private:
     std::ostream& Start(const TDumpEntry& entry) {
-        found_ = true;
-        return out_ << entry.Catalog << '\t' << EscapeDumpText(Cp1251ToUtf8(entry.Section)) << '\t';
+        FFound = true;
+        return FOut << entry.Catalog << '\t' << EscapeDumpText(Cp1251ToUtf8(entry.Section)) << '\t';
     }
 
-    std::ostream& out_;
-    bool found_ = false;
+    std::ostream& FOut;
+    bool FFound = false;
 };
 
 // Catalog by catalog in dump order: what changed or went, in A's order, then what B added, in B's order.

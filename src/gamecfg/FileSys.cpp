@@ -196,46 +196,46 @@ bool RemoveIfStale(const std::string& path) {
 // earlier exit it removes and closes it.
 class TemporaryFile {
 public:
-    TemporaryFile(const stdfs::path& target, mode_t mode) : path_(TemporaryName(target)) {
-        for (int attempt = 0; fd_ < 0 && error_ == 0; ++attempt) {
+    TemporaryFile(const stdfs::path& target, mode_t mode) : FPath(TemporaryName(target)) {
+        for (int attempt = 0; FFd < 0 && FError == 0; ++attempt) {
             if (attempt == kTemporaryAttempts) {
-                error_ = EBUSY;
+                FError = EBUSY;
                 break;
             }
-            int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+            int fd = ::open(FPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
             if (fd >= 0) {
                 // Another replace may have taken it for stale before the lock.
-                if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(fd, path_)) {
-                    fd_ = fd;
+                if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(fd, FPath)) {
+                    FFd = fd;
                 } else {
                     ::close(fd);
                 }
             } else if (errno != EEXIST) {
-                error_ = errno;
-            } else if (!RemoveIfStale(path_)) {
+                FError = errno;
+            } else if (!RemoveIfStale(FPath)) {
                 ::usleep(kBusyPauseMicroseconds);
             }
         }
     }
     ~TemporaryFile() {
-        if (fd_ >= 0) {
-            if (!renamed_) {
-                ::unlink(path_.c_str());
+        if (FFd >= 0) {
+            if (!FRenamed) {
+                ::unlink(FPath.c_str());
             }
-            ::close(fd_);
+            ::close(FFd);
         }
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
     // Each step returns 0 or the errno of its failure.
-    int OpenError() const { return error_; }
+    int OpenError() const { return FError; }
 
     int TakeAttributesOf(const struct stat& original) {
-        if (::fchmod(fd_, original.st_mode & 07777) != 0) {
+        if (::fchmod(FFd, original.st_mode & 07777) != 0) {
             return errno;
         }
-        if (::fchown(fd_, original.st_uid, original.st_gid) != 0 && errno != EPERM) {
+        if (::fchown(FFd, original.st_uid, original.st_gid) != 0 && errno != EPERM) {
             return errno;
         }
         return 0;
@@ -243,7 +243,7 @@ public:
 
     int Write(const std::string& bytes) {
         for (size_t done = 0; done < bytes.size();) {
-            ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+            ssize_t n = ::write(FFd, bytes.data() + done, bytes.size() - done);
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -255,22 +255,22 @@ public:
         return 0;
     }
 
-    int Sync() { return ::fsync(fd_) == 0 ? 0 : errno; }
+    int Sync() { return ::fsync(FFd) == 0 ? 0 : errno; }
 
     // The lock stays until the destructor closes the file, after the rename.
     int RenameOver(const stdfs::path& target) {
-        if (::rename(path_.c_str(), target.c_str()) != 0) {
+        if (::rename(FPath.c_str(), target.c_str()) != 0) {
             return errno;
         }
-        renamed_ = true;
+        FRenamed = true;
         return 0;
     }
 
 private:
-    std::string path_;
-    int fd_ = -1;
-    int error_ = 0;
-    bool renamed_ = false;
+    std::string FPath;
+    int FFd = -1;
+    int FError = 0;
+    bool FRenamed = false;
 };
 
 // Makes the rename itself durable; a failure here cannot undo the replace, so

@@ -17,11 +17,11 @@ public:
     static constexpr size_t npos = static_cast<size_t>(-1);
 
     template <class Same> size_t Find(uint32_t hash, const Same& same) const {
-        if (slots_.empty()) {
+        if (FSlots.empty()) {
             return npos;
         }
         for (size_t i = hash & Mask();; i = (i + 1) & Mask()) {
-            const Slot& slot = slots_[i];
+            const Slot& slot = FSlots[i];
             if (slot.index == 0) {
                 return npos;
             }
@@ -32,11 +32,11 @@ public:
     }
 
     void Insert(uint32_t hash, size_t index) {
-        if ((count_ + 1) * 2 > slots_.size()) {
+        if ((FCount + 1) * 2 > FSlots.size()) {
             Grow();
         }
         Place(Slot{hash, static_cast<uint32_t>(index + 1)});
-        ++count_;
+        ++FCount;
     }
 
 private:
@@ -45,19 +45,19 @@ private:
         uint32_t index = 0; // 0: empty
     };
 
-    size_t Mask() const { return slots_.size() - 1; }
+    size_t Mask() const { return FSlots.size() - 1; }
 
     void Place(Slot slot) {
         size_t i = slot.hash & Mask();
-        while (slots_[i].index != 0) {
+        while (FSlots[i].index != 0) {
             i = (i + 1) & Mask();
         }
-        slots_[i] = slot;
+        FSlots[i] = slot;
     }
 
     void Grow() {
         std::vector<Slot> old =
-            std::exchange(slots_, std::vector<Slot>(std::max<size_t>(16, slots_.size() * 2)));
+            std::exchange(FSlots, std::vector<Slot>(std::max<size_t>(16, FSlots.size() * 2)));
         for (const Slot& slot : old) {
             if (slot.index != 0) {
                 Place(slot);
@@ -65,8 +65,8 @@ private:
         }
     }
 
-    std::vector<Slot> slots_;
-    size_t count_ = 0;
+    std::vector<Slot> FSlots;
+    size_t FCount = 0;
 };
 
 } // namespace kw

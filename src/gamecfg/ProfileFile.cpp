@@ -114,28 +114,28 @@ class TextArena {
 public:
     std::string_view Keep(std::string_view a, std::string_view b = {}, std::string_view c = {}) {
         const size_t size = a.size() + b.size() + c.size();
-        if (size > free_) {
+        if (size > FFree) {
             const size_t block = std::max(kBlock, size);
-            blocks_.push_back(std::make_unique_for_overwrite<char[]>(block));
-            next_ = blocks_.back().get();
-            free_ = block;
+            FBlocks.push_back(std::make_unique_for_overwrite<char[]>(block));
+            FNext = FBlocks.back().get();
+            FFree = block;
         }
-        char* const start = next_;
+        char* const start = FNext;
         for (std::string_view part : {a, b, c}) {
             if (!part.empty()) { // an empty view may hold no address, which memcpy must not get
-                std::memcpy(next_, part.data(), part.size());
-                next_ += part.size();
+                std::memcpy(FNext, part.data(), part.size());
+                FNext += part.size();
             }
         }
-        free_ -= size;
+        FFree -= size;
         return {start, size};
     }
 
 private:
     static constexpr size_t kBlock = 64 * 1024;
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    char* next_ = nullptr;
-    size_t free_ = 0;
+    std::vector<std::unique_ptr<char[]>> FBlocks;
+    char* FNext = nullptr;
+    size_t FFree = 0;
 };
 
 struct Line {
@@ -149,7 +149,7 @@ struct Line {
 // copies no line. Section 0 holds the lines before the first header.
 class Document {
 public:
-    Document() : source_(std::make_shared<const std::string>()) { sections_.emplace_back(); }
+    Document() : FSource(std::make_shared<const std::string>()) { FSections.emplace_back(); }
     Document(Document&&) = default;
     Document& operator=(Document&&) = default;
     // Lines point into buffers that a copy would not own.
@@ -158,17 +158,17 @@ public:
 
     static Document Parse(std::string bytes) {
         Document doc;
-        doc.source_ = std::make_shared<const std::string>(std::move(bytes));
-        std::string_view text = *doc.source_;
+        doc.FSource = std::make_shared<const std::string>(std::move(bytes));
+        std::string_view text = *doc.FSource;
         if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-            doc.bom_ = kUtf8Bom;
+            doc.FBom = kUtf8Bom;
             text.remove_prefix(kUtf8Bom.size());
         }
         // Every line may be a key; reserving for all of them at once spares
         // the big files the copies of a growing array.
-        doc.keys_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+        doc.FKeys.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
         size_t firstBreak = text.find('\n');
-        doc.eol_ = (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r')
+        doc.FEol = (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r')
                        ? kCrLf
                        : kLf;
         while (!text.empty()) {
@@ -187,19 +187,19 @@ public:
     }
 
     // The bytes the document was parsed from.
-    const std::shared_ptr<const std::string>& Source() const { return source_; }
+    const std::shared_ptr<const std::string>& Source() const { return FSource; }
 
     std::string Serialize() const {
-        size_t size = bom_.size();
-        for (const Section& section : sections_) {
+        size_t size = FBom.size();
+        for (const Section& section : FSections) {
             for (const Line& line : section.lines) {
                 size += line.content.size() + line.ending.size();
             }
         }
         std::string out;
         out.reserve(size);
-        out += bom_;
-        for (const Section& section : sections_) {
+        out += FBom;
+        for (const Section& section : FSections) {
             for (const Line& line : section.lines) {
                 out += line.content;
                 out += line.ending;
@@ -212,9 +212,9 @@ public:
     // through any of them reach the first.
     std::vector<std::string> SectionNames() const {
         std::vector<std::string> names;
-        names.reserve(sections_.size());
-        for (size_t i = 1; i < sections_.size(); ++i) {
-            names.emplace_back(sections_[i].name);
+        names.reserve(FSections.size());
+        for (size_t i = 1; i < FSections.size(); ++i) {
+            names.emplace_back(FSections[i].name);
         }
         return names;
     }
@@ -222,8 +222,8 @@ public:
     std::vector<std::string> KeyNames(const std::string& section) const {
         std::vector<std::string> names;
         if (size_t s = FirstSection(section); s != FlatIndex::npos) {
-            for (uint32_t key : sections_[s].keys) {
-                names.emplace_back(keys_[key].name);
+            for (uint32_t key : FSections[s].keys) {
+                names.emplace_back(FKeys[key].name);
             }
         }
         return names;
@@ -231,7 +231,7 @@ public:
 
     bool HasKeys(const std::string& section) const {
         size_t s = FirstSection(section);
-        return s != FlatIndex::npos && !sections_[s].keys.empty();
+        return s != FlatIndex::npos && !FSections[s].keys.empty();
     }
 
     // Empty optional when the section or the key is missing. The view lasts until the next write.
@@ -241,7 +241,7 @@ public:
         if (k == FlatIndex::npos) {
             return std::nullopt;
         }
-        std::string_view content = keys_[k].content;
+        std::string_view content = FKeys[k].content;
         return Trim(content.substr(content.find('=') + 1));
     }
 
@@ -252,25 +252,25 @@ public:
             return AppendSection(section, key, value);
         }
         if (size_t k = FirstKey(s, key); k != FlatIndex::npos) {
-            Line& line = sections_[s].lines[keys_[k].line];
+            Line& line = FSections[s].lines[FKeys[k].line];
             const size_t start = ValueStart(line.content);
             if (line.content.substr(start) != value) {
-                line.content = keys_[k].content = arena_.Keep(line.content.substr(0, start), value);
+                line.content = FKeys[k].content = FArena.Keep(line.content.substr(0, start), value);
             }
             return k;
         }
-        Section& sec = sections_[s];
-        size_t after = sec.keys.empty() ? 0 : keys_[sec.keys.back()].line;
-        std::string_view content = InsertLine(sec, after + 1, arena_.Keep(key, "=", value));
+        Section& sec = FSections[s];
+        size_t after = sec.keys.empty() ? 0 : FKeys[sec.keys.back()].line;
+        std::string_view content = InsertLine(sec, after + 1, FArena.Keep(key, "=", value));
         AddKey(s, Interpret(content).name, after + 1, content);
-        return keys_.size() - 1;
+        return FKeys.size() - 1;
     }
 
     // Where a written key lives, for applying the same write to another document. A key line ends in the
     // value that was written, so its last valueSize bytes are that value.
-    std::string_view SectionOfKey(size_t k) const { return sections_[keys_[k].section].name; }
-    std::string_view KeyName(size_t k) const { return keys_[k].name; }
-    std::string_view KeyContent(size_t k) const { return keys_[k].content; }
+    std::string_view SectionOfKey(size_t k) const { return FSections[FKeys[k].section].name; }
+    std::string_view KeyName(size_t k) const { return FKeys[k].name; }
+    std::string_view KeyContent(size_t k) const { return FKeys[k].content; }
 
 private:
     // A key keeps its line's text beside its name, so that a read touches
@@ -285,19 +285,19 @@ private:
     struct Section {
         std::string_view name;
         std::vector<Line> lines;    // the header first, except in section 0
-        std::vector<uint32_t> keys; // every key line in file order, as indices into keys_
+        std::vector<uint32_t> keys; // every key line in file order, as indices into FKeys
     };
 
     // Readers ask for the keys of one section after another, so the last
     // section found is tried first.
     size_t FirstSection(std::string_view name) const {
-        if (lastSection_ < sections_.size() && SameName(sections_[lastSection_].name, name)) {
-            return lastSection_;
+        if (FLastSection < FSections.size() && SameName(FSections[FLastSection].name, name)) {
+            return FLastSection;
         }
         size_t found =
-            sectionIndex_.Find(NameHash(name), [&](size_t s) { return SameName(sections_[s].name, name); });
+            FSectionIndex.Find(NameHash(name), [&](size_t s) { return SameName(FSections[s].name, name); });
         if (found != FlatIndex::npos) {
-            lastSection_ = found;
+            FLastSection = found;
         }
         return found;
     }
@@ -307,24 +307,24 @@ private:
     static constexpr size_t kScannedKeys = 24;
 
     size_t FirstKey(size_t section, std::string_view name) const {
-        const std::vector<uint32_t>& keys = sections_[section].keys;
+        const std::vector<uint32_t>& keys = FSections[section].keys;
         if (keys.size() <= kScannedKeys) {
             for (uint32_t k : keys) {
-                if (SameName(keys_[k].name, name)) {
+                if (SameName(FKeys[k].name, name)) {
                     return k;
                 }
             }
             return FlatIndex::npos;
         }
-        return keyIndex_.Find(KeyHash(section, name), [&](size_t k) {
-            return keys_[k].section == section && SameName(keys_[k].name, name);
+        return FKeyIndex.Find(KeyHash(section, name), [&](size_t k) {
+            return FKeys[k].section == section && SameName(FKeys[k].name, name);
         });
     }
 
     void AddKey(size_t section, std::string_view name, size_t line, std::string_view content) {
-        std::vector<uint32_t>& keys = sections_[section].keys;
-        keys.push_back(static_cast<uint32_t>(keys_.size()));
-        keys_.push_back(Key{static_cast<uint32_t>(section), static_cast<uint32_t>(line), name, content});
+        std::vector<uint32_t>& keys = FSections[section].keys;
+        keys.push_back(static_cast<uint32_t>(FKeys.size()));
+        FKeys.push_back(Key{static_cast<uint32_t>(section), static_cast<uint32_t>(line), name, content});
         if (keys.size() == kScannedKeys + 1) {
             for (uint32_t k : keys) {
                 IndexKey(section, k);
@@ -336,13 +336,13 @@ private:
 
     // Enters the key unless an earlier one of its name is there: the first of a name wins.
     void IndexKey(size_t section, uint32_t k) {
-        const std::string_view name = keys_[k].name;
+        const std::string_view name = FKeys[k].name;
         const uint32_t hash = KeyHash(section, name);
-        const size_t found = keyIndex_.Find(hash, [&](size_t other) {
-            return keys_[other].section == section && SameName(keys_[other].name, name);
+        const size_t found = FKeyIndex.Find(hash, [&](size_t other) {
+            return FKeys[other].section == section && SameName(FKeys[other].name, name);
         });
         if (found == FlatIndex::npos) {
-            keyIndex_.Insert(hash, k);
+            FKeyIndex.Insert(hash, k);
         }
     }
 
@@ -350,35 +350,35 @@ private:
         LineMeaning meaning = Interpret(line.content);
         if (meaning.kind == LineKind::Header) {
             StartSection(meaning.name);
-        } else if (meaning.kind == LineKind::Key && sections_.size() > 1) {
-            AddKey(sections_.size() - 1, meaning.name, sections_.back().lines.size(), line.content);
+        } else if (meaning.kind == LineKind::Key && FSections.size() > 1) {
+            AddKey(FSections.size() - 1, meaning.name, FSections.back().lines.size(), line.content);
         }
-        sections_.back().lines.push_back(line);
+        FSections.back().lines.push_back(line);
     }
 
     void StartSection(std::string_view name) {
         const uint32_t hash = NameHash(name);
-        if (sectionIndex_.Find(hash, [&](size_t s) { return SameName(sections_[s].name, name); }) ==
+        if (FSectionIndex.Find(hash, [&](size_t s) { return SameName(FSections[s].name, name); }) ==
             FlatIndex::npos) {
-            sectionIndex_.Insert(hash, sections_.size());
+            FSectionIndex.Insert(hash, FSections.size());
         }
         // The sections of a file tend to be alike, so the one before tells how much room the next needs:
         // one allocation each instead of a growing array's several.
-        const size_t lines = sections_.back().lines.size();
-        const size_t keys = sections_.back().keys.size();
-        sections_.emplace_back();
-        sections_.back().name = name;
-        sections_.back().lines.reserve(lines);
-        sections_.back().keys.reserve(keys);
+        const size_t lines = FSections.back().lines.size();
+        const size_t keys = FSections.back().keys.size();
+        FSections.emplace_back();
+        FSections.back().name = name;
+        FSections.back().lines.reserve(lines);
+        FSections.back().keys.reserve(keys);
     }
 
     // Only the file's last line can lack a line ending (or end in CRs alone);
     // a line put behind it needs one there first.
     void EnsureLineEnd(Line& line) {
         if (line.ending.empty()) {
-            line.ending = eol_;
+            line.ending = FEol;
         } else if (line.ending.find('\n') == std::string_view::npos) {
-            line.ending = arena_.Keep(line.ending, "\n");
+            line.ending = FArena.Keep(line.ending, "\n");
         }
     }
 
@@ -386,35 +386,35 @@ private:
         if (pos > 0) {
             EnsureLineEnd(section.lines[pos - 1]);
         }
-        section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(pos), Line{owned, eol_});
+        section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(pos), Line{owned, FEol});
         return owned;
     }
 
     size_t AppendSection(std::string_view name, std::string_view key, std::string_view value) {
-        for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
+        for (auto it = FSections.rbegin(); it != FSections.rend(); ++it) {
             if (!it->lines.empty()) {
                 EnsureLineEnd(it->lines.back());
                 break;
             }
         }
-        std::string_view header = arena_.Keep("[", name, "]");
+        std::string_view header = FArena.Keep("[", name, "]");
         StartSection(header.substr(1, name.size()));
-        Section& s = sections_.back();
-        s.lines.push_back(Line{header, eol_});
-        s.lines.push_back(Line{arena_.Keep(key, "=", value), eol_});
-        AddKey(sections_.size() - 1, Interpret(s.lines.back().content).name, 1, s.lines.back().content);
-        return keys_.size() - 1;
+        Section& s = FSections.back();
+        s.lines.push_back(Line{header, FEol});
+        s.lines.push_back(Line{FArena.Keep(key, "=", value), FEol});
+        AddKey(FSections.size() - 1, Interpret(s.lines.back().content).name, 1, s.lines.back().content);
+        return FKeys.size() - 1;
     }
 
-    std::shared_ptr<const std::string> source_;
-    TextArena arena_;
-    std::string_view bom_;
-    std::string_view eol_ = kLf;
-    std::vector<Section> sections_;
-    std::vector<Key> keys_;
-    FlatIndex sectionIndex_; // first section of each name
-    FlatIndex keyIndex_;     // first key of each name per section
-    mutable size_t lastSection_ = FlatIndex::npos;
+    std::shared_ptr<const std::string> FSource;
+    TextArena FArena;
+    std::string_view FBom;
+    std::string_view FEol = kLf;
+    std::vector<Section> FSections;
+    std::vector<Key> FKeys;
+    FlatIndex FSectionIndex; // first section of each name
+    FlatIndex FKeyIndex;     // first key of each name per section
+    mutable size_t FLastSection = FlatIndex::npos;
 };
 
 bool HasBreakOrNul(std::string_view text) {

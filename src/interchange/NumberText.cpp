@@ -31,14 +31,14 @@ std::optional<double> ParsePlainDecimal(std::string_view text) {
         return std::nullopt;
     }
     // from_chars takes no "+".
-    std::string_view unsigned_ = text;
+    std::string_view magnitude = text;
     const bool negative = !text.empty() && text.front() == '-';
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        unsigned_.remove_prefix(1);
+        magnitude.remove_prefix(1);
     }
     double value = 0;
-    const auto [end, error] = std::from_chars(unsigned_.data(), unsigned_.data() + unsigned_.size(), value);
-    if (error != std::errc() || end != unsigned_.data() + unsigned_.size()) {
+    const auto [end, error] = std::from_chars(magnitude.data(), magnitude.data() + magnitude.size(), value);
+    if (error != std::errc() || end != magnitude.data() + magnitude.size()) {
         return std::nullopt;
     }
     return negative ? -value : value;

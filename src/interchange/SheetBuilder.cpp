@@ -14,26 +14,26 @@ std::string CellName(int row, int column) {
 }
 
 void TSheetBuilder::Set(int row, int column, TSheetCell cell) {
-    if (row >= limits_.MaxRows || column >= limits_.MaxColumns) {
+    if (row >= FLimits.MaxRows || column >= FLimits.MaxColumns) {
         throw TBadWorkbook("the sheet reaches cell " + CellName(row, column) + ", beyond the " +
-                           std::to_string(limits_.MaxRows) + " rows and " +
-                           std::to_string(limits_.MaxColumns) + " columns that can be read");
+                           std::to_string(FLimits.MaxRows) + " rows and " +
+                           std::to_string(FLimits.MaxColumns) + " columns that can be read");
     }
-    rows_ = std::max(rows_, row + 1);
-    columns_ = std::max(columns_, column + 1);
-    cells_.push_back({row, column, std::move(cell)});
+    FRows = std::max(FRows, row + 1);
+    FColumns = std::max(FColumns, column + 1);
+    FCells.push_back({row, column, std::move(cell)});
 }
 
 void TSheetBuilder::Finish(TSheet& sheet, std::string name) {
     sheet.Name = std::move(name);
-    sheet.Rows = rows_;
-    sheet.Columns = columns_;
-    sheet.Cells.assign(static_cast<size_t>(rows_), std::vector<TSheetCell>(static_cast<size_t>(columns_)));
-    for (TPlaced& placed : cells_) {
+    sheet.Rows = FRows;
+    sheet.Columns = FColumns;
+    sheet.Cells.assign(static_cast<size_t>(FRows), std::vector<TSheetCell>(static_cast<size_t>(FColumns)));
+    for (TPlaced& placed : FCells) {
         sheet.Cells[static_cast<size_t>(placed.Row)][static_cast<size_t>(placed.Column)] =
             std::move(placed.Cell);
     }
-    cells_.clear();
+    FCells.clear();
 }
 
 } // namespace kw::sheetread

@@ -23,7 +23,7 @@ std::string CellName(int row, int column);
 // Collects cells in any order and lays them out as a dense sheet. A later cell at the same place wins.
 class TSheetBuilder {
 public:
-    explicit TSheetBuilder(const TReadLimits& limits) : limits_(limits) {}
+    explicit TSheetBuilder(const TReadLimits& limits) : FLimits(limits) {}
 
     // Throws TBadWorkbook for a cell beyond the limits.
     void Set(int row, int column, TSheetCell cell);
@@ -35,10 +35,10 @@ private:
         int Column;
         TSheetCell Cell;
     };
-    TReadLimits limits_;
-    std::vector<TPlaced> cells_;
-    int rows_ = 0;
-    int columns_ = 0;
+    TReadLimits FLimits;
+    std::vector<TPlaced> FCells;
+    int FRows = 0;
+    int FColumns = 0;
 };
 
 void ReadXlsx(const std::string& bytes, TSheet& sheet, const TReadLimits& limits);

@@ -5,28 +5,28 @@
 namespace kw {
 
 TStringGrid::TStringGrid(const TGridDef& def)
-    : def_(&def), columns_(def.ColumnCount()), texts_(columns_), filled_(columns_),
-      headers_(BuiltInHeaders(def)) {}
+    : FDef(&def), FColumns(def.ColumnCount()), FTexts(FColumns), FFilled(FColumns),
+      FHeaders(BuiltInHeaders(def)) {}
 
 std::size_t TStringGrid::Index(int row, int column) const {
-    return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(FColumns) +
            static_cast<std::size_t>(column);
 }
 
 bool TStringGrid::IsEditable(int row, int column) const {
-    return row >= 0 && row < entries_ && column >= 1 && column < columns_;
+    return row >= 0 && row < FEntries && column >= 1 && column < FColumns;
 }
 
 const std::string& TStringGrid::Text(int row, int column) const {
-    return texts_.at(Index(row, column));
+    return FTexts.at(Index(row, column));
 }
 
 void TStringGrid::SetText(int row, int column, std::string text) {
-    texts_.at(Index(row, column)) = std::move(text);
+    FTexts.at(Index(row, column)) = std::move(text);
 }
 
 const std::string& TStringGrid::FilledText(int row, int column) const {
-    return filled_.at(Index(row, column));
+    return FFilled.at(Index(row, column));
 }
 
 bool TStringGrid::IsMarked(int row, int column) const {
@@ -35,8 +35,8 @@ bool TStringGrid::IsMarked(int row, int column) const {
 
 std::vector<TCellPos> TStringGrid::MarkedCells() const {
     std::vector<TCellPos> marked;
-    for (int row = 0; row < rows_; ++row) {
-        for (int column = 0; column < columns_; ++column) {
+    for (int row = 0; row < FRows; ++row) {
+        for (int column = 0; column < FColumns; ++column) {
             if (IsMarked(row, column)) {
                 marked.push_back({row, column});
             }
@@ -46,8 +46,8 @@ std::vector<TCellPos> TStringGrid::MarkedCells() const {
 }
 
 void TStringGrid::SetHeaders(std::vector<std::string> headers) {
-    headers.resize(static_cast<std::size_t>(columns_));
-    headers_ = std::move(headers);
+    headers.resize(static_cast<std::size_t>(FColumns));
+    FHeaders = std::move(headers);
 }
 
 void TStringGrid::Fill(std::vector<std::vector<std::string>> rows) {
@@ -60,22 +60,22 @@ void TStringGrid::Fill(std::vector<std::vector<std::string>> rows) {
 }
 
 void TStringGrid::Fill(int entries, const TCellSource& cell) {
-    entries_ = entries;
-    rows_ = entries_ > 0 ? entries_ : 1;
-    filled_.resize(Index(rows_, 0));
-    for (std::string& text : filled_) {
+    FEntries = entries;
+    FRows = FEntries > 0 ? FEntries : 1;
+    FFilled.resize(Index(FRows, 0));
+    for (std::string& text : FFilled) {
         text.clear();
     }
-    for (int row = 0; row < entries_; ++row) {
-        for (int column = 0; column < columns_; ++column) {
-            filled_[Index(row, column)] = cell(row, column);
+    for (int row = 0; row < FEntries; ++row) {
+        for (int column = 0; column < FColumns; ++column) {
+            FFilled[Index(row, column)] = cell(row, column);
         }
     }
-    texts_ = filled_;
+    FTexts = FFilled;
 }
 
 void TStringGrid::AcceptTexts() {
-    filled_ = texts_;
+    FFilled = FTexts;
 }
 
 std::vector<std::string> GridHeaders(const TGridDef& def, const THeaderLookup& lookup) {

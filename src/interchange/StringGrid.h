@@ -39,13 +39,13 @@ public:
     // An empty grid of def's columns with the built-in headers: one empty data row, no entries.
     explicit TStringGrid(const TGridDef& def);
 
-    const TGridDef& Def() const { return *def_; }
+    const TGridDef& Def() const { return *FDef; }
 
-    int RowCount() const { return rows_; }
-    int ColumnCount() const { return columns_; }
-    int SheetRows() const { return rows_ + kHeaderRows; }
+    int RowCount() const { return FRows; }
+    int ColumnCount() const { return FColumns; }
+    int SheetRows() const { return FRows + kHeaderRows; }
     // Rows that show an entry; 0 for an empty catalog, whose one data row belongs to no entry.
-    int EntryCount() const { return entries_; }
+    int EntryCount() const { return FEntries; }
 
     // Data cells of columns 1 and up that show an entry; the name column and the empty catalog's row are
     // never edited.
@@ -60,8 +60,8 @@ public:
     // Marked cells row by row, left to right.
     std::vector<TCellPos> MarkedCells() const;
 
-    const std::string& Header(int column) const { return headers_[column]; }
-    const std::vector<std::string>& Headers() const { return headers_; }
+    const std::string& Header(int column) const { return FHeaders[column]; }
+    const std::vector<std::string>& Headers() const { return FHeaders; }
     void SetHeaders(std::vector<std::string> headers);
 
     // Replaces the whole content: entries rows of filled texts, each row with ColumnCount() cells. With no
@@ -76,13 +76,13 @@ public:
 private:
     std::size_t Index(int row, int column) const;
 
-    const TGridDef* def_;
-    int rows_ = 1;
-    int columns_;
-    int entries_ = 0;
-    std::vector<std::string> texts_;
-    std::vector<std::string> filled_;
-    std::vector<std::string> headers_;
+    const TGridDef* FDef;
+    int FRows = 1;
+    int FColumns;
+    int FEntries = 0;
+    std::vector<std::string> FTexts;
+    std::vector<std::string> FFilled;
+    std::vector<std::string> FHeaders;
 };
 
 // The header texts of a grid in the current language: lookup(key, builtIn) returns the language's text

@@ -24,17 +24,17 @@ constexpr lxw_color_t kSilver = 0xC0C0C0;
 // it would write "0,3" into the XML. The calls run in the C locale on this thread only.
 class TCLocale {
 public:
-    TCLocale() : locale_(newlocale(LC_ALL_MASK, "C", nullptr)), previous_(uselocale(locale_)) {}
+    TCLocale() : FLocale(newlocale(LC_ALL_MASK, "C", nullptr)), FPrevious(uselocale(FLocale)) {}
     ~TCLocale() {
-        uselocale(previous_);
-        freelocale(locale_);
+        uselocale(FPrevious);
+        freelocale(FLocale);
     }
     TCLocale(const TCLocale&) = delete;
     TCLocale& operator=(const TCLocale&) = delete;
 
 private:
-    locale_t locale_;
-    locale_t previous_;
+    locale_t FLocale;
+    locale_t FPrevious;
 };
 
 // Everything that decides how one cell looks. The overlapping ranges of the layout (whole table, header
@@ -80,25 +80,25 @@ TCellStyle StyleAt(int row, int column, int rows, int columns) {
 
 class TWorkbook {
 public:
-    TWorkbook(const std::string& file, const std::string& shownPath) : shownPath_(shownPath) {
+    TWorkbook(const std::string& file, const std::string& shownPath) : FShownPath(shownPath) {
         lxw_workbook_options options{};
         options.constant_memory = LXW_FALSE;
-        workbook_ = workbook_new_opt(file.c_str(), &options);
-        if (!workbook_) {
+        FWorkbook = workbook_new_opt(file.c_str(), &options);
+        if (!FWorkbook) {
             Fail("the workbook could not be created");
         }
     }
     ~TWorkbook() {
-        if (workbook_) {
+        if (FWorkbook) {
             // Closing is the only way to free a libxlsxwriter workbook; the half-written file is removed.
-            workbook_close(workbook_);
+            workbook_close(FWorkbook);
         }
     }
     TWorkbook(const TWorkbook&) = delete;
     TWorkbook& operator=(const TWorkbook&) = delete;
 
     lxw_worksheet* AddSheet(const std::string& name) {
-        lxw_worksheet* sheet = workbook_add_worksheet(workbook_, name.c_str());
+        lxw_worksheet* sheet = workbook_add_worksheet(FWorkbook, name.c_str());
         if (!sheet) {
             Fail("the sheet \"" + name + "\" could not be added");
         }
@@ -106,9 +106,9 @@ public:
     }
 
     lxw_format* Format(const TCellStyle& style, const std::string& fontName) {
-        auto [it, fresh] = formats_.try_emplace(style.Key(), nullptr);
+        auto [it, fresh] = FFormats.try_emplace(style.Key(), nullptr);
         if (fresh) {
-            lxw_format* format = workbook_add_format(workbook_);
+            lxw_format* format = workbook_add_format(FWorkbook);
             format_set_font_name(format, fontName.c_str());
             format_set_pattern(format, LXW_PATTERN_SOLID);
             format_set_bg_color(format, style.Silver ? kSilver : kWhite);
@@ -130,19 +130,19 @@ public:
     }
 
     void Close() {
-        const lxw_error error = workbook_close(workbook_);
-        workbook_ = nullptr;
+        const lxw_error error = workbook_close(FWorkbook);
+        FWorkbook = nullptr;
         Check(error, "the workbook could not be written");
     }
 
 private:
     [[noreturn]] void Fail(const std::string& reason) {
-        throw Error("Unable to write to " + shownPath_ + ": " + reason);
+        throw Error("Unable to write to " + FShownPath + ": " + reason);
     }
 
-    lxw_workbook* workbook_ = nullptr;
-    std::string shownPath_;
-    std::map<decltype(TCellStyle{}.Key()), lxw_format*> formats_;
+    lxw_workbook* FWorkbook = nullptr;
+    std::string FShownPath;
+    std::map<decltype(TCellStyle{}.Key()), lxw_format*> FFormats;
 };
 
 // The text of sheet cell (row, column): the header, then the data rows.
@@ -191,14 +191,14 @@ void CheckLayout(const TStringGrid& grid, const TGridLayout& layout) {
 // Removes the scratch file whatever happens.
 class TScratchFile {
 public:
-    explicit TScratchFile(std::string path) : path_(std::move(path)) { fs::RemoveFile(path_); }
-    ~TScratchFile() { fs::RemoveFile(path_); }
+    explicit TScratchFile(std::string path) : FPath(std::move(path)) { fs::RemoveFile(FPath); }
+    ~TScratchFile() { fs::RemoveFile(FPath); }
     TScratchFile(const TScratchFile&) = delete;
     TScratchFile& operator=(const TScratchFile&) = delete;
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return FPath; }
 
 private:
-    std::string path_;
+    std::string FPath;
 };
 
 void RefuseObstacle(const std::string& path) {

@@ -15,31 +15,31 @@ namespace {
 class THandle {
 public:
     explicit THandle(const std::string& path) {
-        const int status = freexl_open(path.c_str(), &handle_);
+        const int status = freexl_open(path.c_str(), &FHandle);
         if (status == FREEXL_BIFF_WORKBOOK_NOT_FOUND) {
-            freexl_close(handle_);
+            freexl_close(FHandle);
             throw TBadWorkbook(
                 "the file holds no Excel workbook (a password-protected .xlsx is stored like this)");
         }
         if (status != FREEXL_OK) {
-            freexl_close(handle_);
+            freexl_close(FHandle);
             throw TBadWorkbook(
                 "the .xls workbook is damaged or of a kind that cannot be read; save it as .xlsx");
         }
         unsigned int protection = 0;
-        if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &protection) == FREEXL_OK &&
+        if (freexl_get_info(FHandle, FREEXL_BIFF_PASSWORD, &protection) == FREEXL_OK &&
             protection == FREEXL_BIFF_OBFUSCATED) {
-            freexl_close(handle_);
+            freexl_close(FHandle);
             throw TBadWorkbook("the .xls workbook is protected by a password");
         }
     }
-    ~THandle() { freexl_close(handle_); }
+    ~THandle() { freexl_close(FHandle); }
     THandle(const THandle&) = delete;
     THandle& operator=(const THandle&) = delete;
-    const void* Get() const { return handle_; }
+    const void* Get() const { return FHandle; }
 
 private:
-    const void* handle_ = nullptr;
+    const void* FHandle = nullptr;
 };
 
 TSheetCell ToCell(const FreeXL_CellValue& value, int row, int column) {

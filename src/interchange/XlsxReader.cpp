@@ -167,18 +167,18 @@ bool TypeIs(const std::string& type, const char* kind) {
 
 class TPackage {
 public:
-    TPackage(const std::string& bytes, const TReadLimits& limits) : zip_(bytes, limits.MaxPartBytes) {}
+    TPackage(const std::string& bytes, const TReadLimits& limits) : FZip(bytes, limits.MaxPartBytes) {}
 
-    bool Has(const std::string& part) const { return zip_.Has(part); }
-    std::string Read(const std::string& part) const { return zip_.Read(part); }
-    TDocPtr Parse(const std::string& part) const { return ParsePart(zip_.Read(part), part); }
+    bool Has(const std::string& part) const { return FZip.Has(part); }
+    std::string Read(const std::string& part) const { return FZip.Read(part); }
+    TDocPtr Parse(const std::string& part) const { return ParsePart(FZip.Read(part), part); }
 
     // The relationships of a part by id; none when the part has no relationships part.
     std::map<std::string, TRelationship> Relationships(const std::string& sourcePart) const {
         const std::string folder = FolderOf(sourcePart);
         const std::string relsPart = folder + "_rels/" + sourcePart.substr(folder.size()) + ".rels";
         std::map<std::string, TRelationship> result;
-        if (!zip_.Has(relsPart)) {
+        if (!FZip.Has(relsPart)) {
             return result;
         }
         const TDocPtr doc = Parse(relsPart);
@@ -197,7 +197,7 @@ public:
     }
 
 private:
-    TZipArchive zip_;
+    TZipArchive FZip;
 };
 
 std::string WorkbookPart(const TPackage& package) {

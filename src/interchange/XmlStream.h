@@ -25,7 +25,7 @@ public:
     // The next node; false at the end of the part.
     bool Next();
 
-    TNode Node() const { return node_; }
+    TNode Node() const { return FNode; }
     bool IsStart(const char* localName) const;
     bool IsEnd(const char* localName) const;
     // An element like <c/> has a Start and no End.
@@ -39,10 +39,10 @@ private:
     struct TFree {
         void operator()(_xmlTextReader* reader) const;
     };
-    std::unique_ptr<_xmlTextReader, TFree> reader_;
-    std::string partName_;
-    std::string error_;
-    TNode node_ = TNode::Other;
+    std::unique_ptr<_xmlTextReader, TFree> FReader;
+    std::string FPartName;
+    std::string FError;
+    TNode FNode = TNode::Other;
 
     bool Advance(int status);
     static void KeepFirstError(void* stream, _xmlError* error);

@@ -81,8 +81,8 @@ std::string FoldPartName(const std::string& name) {
 }
 
 TZipArchive::TZipArchive(const std::string& bytes, uint64_t maxPartBytes)
-    : stream_(std::make_unique<TZipStream>()), maxPartBytes_(maxPartBytes) {
-    stream_->Bytes = &bytes;
+    : FStream(std::make_unique<TZipStream>()), FMaxPartBytes(maxPartBytes) {
+    FStream->Bytes = &bytes;
     zlib_filefunc64_def functions{};
     functions.zopen64_file = OpenStream;
     functions.zread_file = ReadStream;
@@ -91,36 +91,36 @@ TZipArchive::TZipArchive(const std::string& bytes, uint64_t maxPartBytes)
     functions.zseek64_file = SeekStream;
     functions.zclose_file = CloseStream;
     functions.zerror_file = StreamError;
-    functions.opaque = stream_.get();
-    zip_ = unzOpen2_64("", &functions);
-    if (zip_ == nullptr) {
+    functions.opaque = FStream.get();
+    FZip = unzOpen2_64("", &functions);
+    if (FZip == nullptr) {
         throw TBadWorkbook("the zip archive is damaged (its directory cannot be read)");
     }
-    for (int status = unzGoToFirstFile(zip_); status != UNZ_END_OF_LIST_OF_FILE;
-         status = unzGoToNextFile(zip_)) {
+    for (int status = unzGoToFirstFile(FZip); status != UNZ_END_OF_LIST_OF_FILE;
+         status = unzGoToNextFile(FZip)) {
         unz_file_info64 info{};
         char name[1024];
         if (status != UNZ_OK ||
-            unzGetCurrentFileInfo64(zip_, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK) {
-            unzClose(zip_);
+            unzGetCurrentFileInfo64(FZip, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK) {
+            unzClose(FZip);
             throw TBadWorkbook("the zip archive is damaged (its directory cannot be read)");
         }
         auto entry = std::make_shared<TEntry>();
         entry->StoredName.assign(name, strnlen(name, sizeof name));
         entry->Size = info.uncompressed_size;
         entry->Encrypted = (info.flag & 1u) != 0;
-        unzGetFilePos64(zip_, &entry->Position);
-        entries_.emplace(FoldPartName(entry->StoredName), std::move(entry));
+        unzGetFilePos64(FZip, &entry->Position);
+        FEntries.emplace(FoldPartName(entry->StoredName), std::move(entry));
     }
 }
 
 TZipArchive::~TZipArchive() {
-    unzClose(zip_);
+    unzClose(FZip);
 }
 
 const TZipArchive::TEntry* TZipArchive::Find(const std::string& partName) const {
-    const auto found = entries_.find(FoldPartName(partName));
-    return found == entries_.end() ? nullptr : found->second.get();
+    const auto found = FEntries.find(FoldPartName(partName));
+    return found == FEntries.end() ? nullptr : found->second.get();
 }
 
 bool TZipArchive::Has(const std::string& partName) const {
@@ -134,30 +134,30 @@ std::string TZipArchive::Read(const std::string& partName) const {
     }
     const std::string& name = entry->StoredName;
     const std::string tooLarge =
-        "the part \"" + name + "\" is larger than " + std::to_string(maxPartBytes_) + " bytes when unpacked";
-    if (entry->Size > maxPartBytes_) {
+        "the part \"" + name + "\" is larger than " + std::to_string(FMaxPartBytes) + " bytes when unpacked";
+    if (entry->Size > FMaxPartBytes) {
         throw TBadWorkbook(tooLarge);
     }
     if (entry->Encrypted) {
         throw TBadWorkbook("the part \"" + name + "\" is encrypted");
     }
     unz64_file_pos position = entry->Position;
-    if (unzGoToFilePos64(zip_, &position) != UNZ_OK || unzOpenCurrentFile(zip_) != UNZ_OK) {
+    if (unzGoToFilePos64(FZip, &position) != UNZ_OK || unzOpenCurrentFile(FZip) != UNZ_OK) {
         throw TBadWorkbook("the zip archive is damaged (the part \"" + name + "\" cannot be opened)");
     }
     std::string content;
     content.reserve(static_cast<size_t>(entry->Size));
     char chunk[65536];
     int read = 0;
-    while ((read = unzReadCurrentFile(zip_, chunk, sizeof chunk)) > 0) {
+    while ((read = unzReadCurrentFile(FZip, chunk, sizeof chunk)) > 0) {
         // The directory may lie about the size; inflation stops at the limit all the same.
-        if (content.size() + static_cast<size_t>(read) > maxPartBytes_) {
-            unzCloseCurrentFile(zip_);
+        if (content.size() + static_cast<size_t>(read) > FMaxPartBytes) {
+            unzCloseCurrentFile(FZip);
             throw TBadWorkbook(tooLarge);
         }
         content.append(chunk, static_cast<size_t>(read));
     }
-    const int closed = unzCloseCurrentFile(zip_);
+    const int closed = unzCloseCurrentFile(FZip);
     if (read < 0 || closed != UNZ_OK || content.size() != entry->Size) {
         throw TBadWorkbook("the zip archive is damaged (the part \"" + name + "\" cannot be unpacked)");
     }

@@ -26,10 +26,10 @@ public:
 
 private:
     struct TEntry;
-    std::unique_ptr<TZipStream> stream_;
-    void* zip_ = nullptr;
-    uint64_t maxPartBytes_;
-    std::map<std::string, std::shared_ptr<TEntry>> entries_; // by folded name
+    std::unique_ptr<TZipStream> FStream;
+    void* FZip = nullptr;
+    uint64_t FMaxPartBytes;
+    std::map<std::string, std::shared_ptr<TEntry>> FEntries; // by folded name
 
     const TEntry* Find(const std::string& partName) const;
 };

@@ -93,26 +93,26 @@ const TextDef kCharacterRefusedText = {
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs)
-        texts_.append(QString::fromUtf8(def.Default));
+        FTexts.append(QString::fromUtf8(def.Default));
 }
 
 QString TMainTexts::Get(const char* key) const {
     for (std::size_t i = 0; i < kMainTextDefs.size(); ++i) {
         if (std::strcmp(kMainTextDefs[i].Key, key) == 0)
-            return texts_[static_cast<int>(i)];
+            return FTexts[static_cast<int>(i)];
     }
     throw std::invalid_argument(std::string("Unknown interface text key ") + key);
 }
 
 QString TMainTexts::At(int tableIndex) const {
-    if (tableIndex < 0 || tableIndex >= texts_.size())
+    if (tableIndex < 0 || tableIndex >= FTexts.size())
         throw std::out_of_range("Interface text index " + std::to_string(tableIndex) + " out of range");
-    return texts_[tableIndex];
+    return FTexts[tableIndex];
 }
 
 void TMainTexts::Fetch(const TTranslator& translator, int languageIndex) {
     for (std::size_t i = 0; i < kMainTextDefs.size(); ++i) {
-        QString& text = texts_[static_cast<int>(i)];
+        QString& text = FTexts[static_cast<int>(i)];
         text = translator.GetVariable(languageIndex, QString::fromUtf8(kMainTextDefs[i].Key), text);
     }
 }

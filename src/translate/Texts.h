@@ -61,7 +61,7 @@ public:
     void Fetch(const TTranslator& translator, int languageIndex);
 
 private:
-    QStringList texts_;
+    QStringList FTexts;
 };
 
 } // namespace kw

@@ -179,18 +179,18 @@ QStringList LanguageFileNames(const QString& folder, const QString& mask) {
 
 } // namespace
 
-TTranslator::TTranslator(QObject* owner) : QObject(owner), owner_(owner) {
+TTranslator::TTranslator(QObject* owner) : QObject(owner), FOwner(owner) {
     setObjectName(QStringLiteral("Translator1"));
 }
 
 void TTranslator::SetOwnerPropName(const QString& name) {
     if (!name.trimmed().isEmpty())
-        ownerPropName_ = name;
+        FOwnerPropName = name;
 }
 
 void TTranslator::SetLanguageFileExt(const QString& mask) {
     if (!mask.trimmed().isEmpty())
-        languageFileExt_ = mask;
+        FLanguageFileExt = mask;
 }
 
 void TTranslator::SetRule(QList<Rule>& rules, const QString& name, const QString& commaProps) {
@@ -210,22 +210,22 @@ const TTranslator::Rule* TTranslator::FindRule(const QList<Rule>& rules, const Q
 }
 
 void TTranslator::AddClassRule(const QString& className, const QString& commaProps) {
-    SetRule(classRules_, className, commaProps);
+    SetRule(FClassRules, className, commaProps);
 }
 
 void TTranslator::AddExclusion(const QString& componentName, const QString& commaProps) {
-    SetRule(exclusions_, componentName, commaProps);
+    SetRule(FExclusions, componentName, commaProps);
 }
 
 QStringList TTranslator::LoadLanguages(const QString& folder) {
     if (folder.trimmed().isEmpty())
         return {};
-    languages_.clear();
+    FLanguages.clear();
     QString base = QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
     QStringList problems;
-    for (const QString& name : LanguageFileNames(base, languageFileExt_)) {
+    for (const QString& name : LanguageFileNames(base, FLanguageFileExt)) {
         try {
             AddLanguageFile(base + name);
         } catch (const Error& error) {
@@ -241,40 +241,40 @@ void TTranslator::AddLanguageFile(const QString& path) {
     const XmlDoc doc = XmlDoc::Load(path);
     const QString name = TextOf(FirstChildNamed(FirstChildNamed(doc.Root(), "language"), "name"));
     if (!name.isEmpty() && IndexOfLanguage(name) < 0)
-        languages_.append({name, path});
+        FLanguages.append({name, path});
 }
 
 QString TTranslator::LanguageName(int index) const {
-    return InRange(index) ? languages_[index].first : QString();
+    return InRange(index) ? FLanguages[index].first : QString();
 }
 
 int TTranslator::IndexOfLanguage(const QString& name) const {
     for (int i = 0; i < LanguageCount(); ++i) {
-        if (languages_[i].first.compare(name, Qt::CaseInsensitive) == 0)
+        if (FLanguages[i].first.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
 }
 
 QString TTranslator::OwnerName() const {
-    return owner_ != nullptr ? owner_->objectName() : QString();
+    return FOwner != nullptr ? FOwner->objectName() : QString();
 }
 
 void TTranslator::Translate(int index) {
     if (!InRange(index))
         return;
-    const XmlDoc doc = XmlDoc::Load(languages_[index].second);
+    const XmlDoc doc = XmlDoc::Load(FLanguages[index].second);
     const xmlNode* form = FormElement(doc, OwnerName());
-    if (translateOwner_)
-        ApplyText(owner_, ownerPropName_, TextOf(FirstChildNamed(form, "caption")));
+    if (FTranslateOwner)
+        ApplyText(FOwner, FOwnerPropName, TextOf(FirstChildNamed(form, "caption")));
 
     const xmlNode* components = FirstChildNamed(form, "components");
     if (components == nullptr)
         return;
-    for (QObject* component : ComponentsOf(owner_)) {
+    for (QObject* component : ComponentsOf(FOwner)) {
         const QString ruleClass = RuleClassOf(component);
-        const Rule* rule = ruleClass.isEmpty() ? nullptr : FindRule(classRules_, ruleClass);
-        const Rule* exclusion = FindRule(exclusions_, component->objectName());
+        const Rule* rule = ruleClass.isEmpty() ? nullptr : FindRule(FClassRules, ruleClass);
+        const Rule* exclusion = FindRule(FExclusions, component->objectName());
         if (rule == nullptr || (exclusion != nullptr && exclusion->Props.isEmpty()))
             continue;
         const xmlNode* element = FirstChildWithAttribute(components, "name", component->objectName());
@@ -288,7 +288,7 @@ void TTranslator::Translate(int index) {
 QString TTranslator::GetVariable(int index, const QString& key, const QString& def) const {
     if (!InRange(index))
         return def;
-    const XmlDoc doc = XmlDoc::Load(languages_[index].second);
+    const XmlDoc doc = XmlDoc::Load(FLanguages[index].second);
     const xmlNode* variables = FirstChildNamed(FormElement(doc, OwnerName()), "variables");
     const QString text = TextOf(FirstChildWithAttribute(variables, "id", key));
     return text.isEmpty() ? def : text;

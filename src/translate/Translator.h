@@ -25,12 +25,12 @@ class TTranslator : public QObject {
 public:
     explicit TTranslator(QObject* owner);
 
-    bool TranslateOwner() const { return translateOwner_; }
-    void SetTranslateOwner(bool on) { translateOwner_ = on; }
-    QString OwnerPropName() const { return ownerPropName_; }
+    bool TranslateOwner() const { return FTranslateOwner; }
+    void SetTranslateOwner(bool on) { FTranslateOwner = on; }
+    QString OwnerPropName() const { return FOwnerPropName; }
     // Ignored when blank; stored untrimmed otherwise.
     void SetOwnerPropName(const QString& name);
-    QString LanguageFileExt() const { return languageFileExt_; }
+    QString LanguageFileExt() const { return FLanguageFileExt; }
     // A file mask such as "*.xml"; ignored when blank, stored untrimmed otherwise.
     void SetLanguageFileExt(const QString& mask);
 
@@ -48,11 +48,11 @@ public:
     // names one already listed (regardless of case). Throws kw::Error on bad XML.
     void AddLanguageFile(const QString& path);
 
-    int LanguageCount() const { return static_cast<int>(languages_.size()); }
+    int LanguageCount() const { return static_cast<int>(FLanguages.size()); }
     QString LanguageName(int index) const;          // "" when out of range
     int IndexOfLanguage(const QString& name) const; // regardless of case, -1 when absent
-    const LanguageList& Languages() const { return languages_; }
-    void AssignLanguages(const LanguageList& list) { languages_ = list; }
+    const LanguageList& Languages() const { return FLanguages; }
+    void AssignLanguages(const LanguageList& list) { FLanguages = list; }
 
     // Applies the language to the owner and its components; an index out of range
     // does nothing. The file is read anew on every call. Throws kw::Error on bad XML.
@@ -71,13 +71,13 @@ private:
     bool InRange(int index) const { return index >= 0 && index < LanguageCount(); }
     QString OwnerName() const;
 
-    QObject* owner_;
-    QList<Rule> classRules_;
-    QList<Rule> exclusions_;
-    LanguageList languages_;
-    bool translateOwner_ = false;
-    QString ownerPropName_ = QStringLiteral("Caption");
-    QString languageFileExt_ = QStringLiteral("*.xml");
+    QObject* FOwner;
+    QList<Rule> FClassRules;
+    QList<Rule> FExclusions;
+    LanguageList FLanguages;
+    bool FTranslateOwner = false;
+    QString FOwnerPropName = QStringLiteral("Caption");
+    QString FLanguageFileExt = QStringLiteral("*.xml");
 };
 
 } // namespace kw

@@ -15,29 +15,29 @@ namespace {
 // puts back whatever handler was installed before.
 class ErrorCapture {
 public:
-    ErrorCapture() : previous_(xmlStructuredError), previousContext_(xmlStructuredErrorContext) {
+    ErrorCapture() : FPrevious(xmlStructuredError), FPreviousContext(xmlStructuredErrorContext) {
         xmlSetStructuredErrorFunc(this, &ErrorCapture::Report);
     }
-    ~ErrorCapture() { xmlSetStructuredErrorFunc(previousContext_, previous_); }
+    ~ErrorCapture() { xmlSetStructuredErrorFunc(FPreviousContext, FPrevious); }
     ErrorCapture(const ErrorCapture&) = delete;
     ErrorCapture& operator=(const ErrorCapture&) = delete;
 
-    const std::string& FirstError() const { return first_; }
+    const std::string& FirstError() const { return FFirst; }
 
 private:
     static void Report(void* self, xmlError* error) {
         auto* capture = static_cast<ErrorCapture*>(self);
-        if (error == nullptr || error->level < XML_ERR_ERROR || !capture->first_.empty())
+        if (error == nullptr || error->level < XML_ERR_ERROR || !capture->FFirst.empty())
             return;
         std::string message = error->message != nullptr ? error->message : "unknown error";
         while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
             message.pop_back();
-        capture->first_ = "line " + std::to_string(error->line) + ": " + message;
+        capture->FFirst = "line " + std::to_string(error->line) + ": " + message;
     }
 
-    xmlStructuredErrorFunc previous_;
-    void* previousContext_;
-    std::string first_;
+    xmlStructuredErrorFunc FPrevious;
+    void* FPreviousContext;
+    std::string FFirst;
 };
 
 [[noreturn]] void Fail(const QString& path, const std::string& problem) {

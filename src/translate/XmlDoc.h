@@ -16,14 +16,14 @@ public:
     // the parser's complaint when the file cannot be read or is not well-formed.
     static XmlDoc Load(const QString& path);
 
-    xmlNode* Root() const { return xmlDocGetRootElement(doc_.get()); }
+    xmlNode* Root() const { return xmlDocGetRootElement(FDoc.get()); }
 
 private:
     struct Free {
         void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
     };
-    explicit XmlDoc(xmlDoc* doc) : doc_(doc) {}
-    std::unique_ptr<xmlDoc, Free> doc_;
+    explicit XmlDoc(xmlDoc* doc) : FDoc(doc) {}
+    std::unique_ptr<xmlDoc, Free> FDoc;
 };
 
 // The first element child with this exact (case-sensitive) name; nullptr when

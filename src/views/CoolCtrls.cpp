@@ -15,19 +15,19 @@ namespace kw {
 // bring the next one.
 class TCodePageGuard : public QValidator {
 public:
-    explicit TCodePageGuard(TCoolEdit* edit) : QValidator(edit), edit_(edit) {}
+    explicit TCodePageGuard(TCoolEdit* edit) : QValidator(edit), FEdit(edit) {}
 
     State validate(QString& input, int&) const override {
         const std::string bad = FirstUnencodable(input.toStdString());
         if (bad.empty()) {
             return Acceptable;
         }
-        edit_->NoteRefused(QString::fromStdString(bad));
+        FEdit->NoteRefused(QString::fromStdString(bad));
         return Invalid;
     }
 
 private:
-    TCoolEdit* edit_;
+    TCoolEdit* FEdit;
 };
 
 namespace {
@@ -60,17 +60,17 @@ TCoolEdit::TCoolEdit(QWidget* parent) : QLineEdit(parent) {
 }
 
 void TCoolEdit::SetEnableLet(bool on) {
-    enableLet_ = on;
+    FEnableLet = on;
     clear();
-    if (!enableLet_ && !enableNum_)
-        enableNum_ = true;
+    if (!FEnableLet && !FEnableNum)
+        FEnableNum = true;
 }
 
 void TCoolEdit::SetEnableNum(bool on) {
-    enableNum_ = on;
+    FEnableNum = on;
     clear();
-    if (!enableLet_ && !enableNum_)
-        enableLet_ = true;
+    if (!FEnableLet && !FEnableNum)
+        FEnableLet = true;
 }
 
 void TCoolEdit::Clear() {
@@ -84,9 +84,9 @@ void TCoolEdit::Clear() {
 // The whole current text decides, not the caret or the selection: a sign may follow digits, and a "." typed
 // over a selection holding the only "." is still refused.
 bool TCoolEdit::AcceptsTyped(QChar c) const {
-    if (!enableNum_ && IsDigit(c))
+    if (!FEnableNum && IsDigit(c))
         return false;
-    if (enableLet_)
+    if (FEnableLet)
         return true;
     if (!IsNumberCharacter(c))
         return false;
@@ -114,15 +114,15 @@ void TCoolEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TCoolEdit::NoteRefused(const QString& character) {
-    if (!pendingRefusal_.isEmpty()) {
+    if (!FPendingRefusal.isEmpty()) {
         return;
     }
-    pendingRefusal_ = character;
+    FPendingRefusal = character;
     QMetaObject::invokeMethod(this, &TCoolEdit::ReportRefused, Qt::QueuedConnection);
 }
 
 void TCoolEdit::ReportRefused() {
-    emit refused(std::exchange(pendingRefusal_, QString()));
+    emit refused(std::exchange(FPendingRefusal, QString()));
 }
 
 } // namespace kw

@@ -21,8 +21,8 @@ public:
 
     explicit TCoolEdit(QWidget* parent = nullptr);
 
-    bool EnableLet() const { return enableLet_; }
-    bool EnableNum() const { return enableNum_; }
+    bool EnableLet() const { return FEnableLet; }
+    bool EnableNum() const { return FEnableNum; }
     // Both setters empty the text, and never leave both properties false.
     void SetEnableLet(bool on);
     void SetEnableNum(bool on);
@@ -48,10 +48,10 @@ private:
     void NoteRefused(const QString& character);
     void ReportRefused();
 
-    bool enableLet_ = true;
-    bool enableNum_ = true;
+    bool FEnableLet = true;
+    bool FEnableNum = true;
     // The first character of the refused edit not yet reported; empty when nothing waits.
-    QString pendingRefusal_;
+    QString FPendingRefusal;
 };
 
 } // namespace kw

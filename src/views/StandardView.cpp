@@ -75,11 +75,11 @@ void RefillKeepingText(QComboBox* combo, const QStringList& texts) {
 
 TStandardViews::TStandardViews(const TBoxes& boxes, TCatalog& catalog, QObject* parent)
     : QObject(parent),
-      catalog_(catalog), prefixes_{QStringLiteral("имя файла:  "),
+      FCatalog(catalog), FPrefixes{QStringLiteral("имя файла:  "),
                                    QStringLiteral("имя секции в ltx-файле:  "),
                                    QStringLiteral("системное имя:  "), QStringLiteral("3D-модель:  ")} {
     for (int page = 0; page < kPageCount; ++page)
-        pages_[page] = MakePageView(page, boxes[page], catalog_, prefixes_);
+        FPages[page] = MakePageView(page, boxes[page], FCatalog, FPrefixes);
     CreateExtras(boxes);
     BindNamedControls(boxes);
     ConnectControls();
@@ -120,7 +120,7 @@ void TStandardViews::BindNamedControls(const TBoxes& boxes) {
 
 void TStandardViews::ConnectControls() {
     for (int page = 0; page < kPageCount; ++page) {
-        connect(pages_[page]->List, &QListWidget::currentRowChanged, this, [this, page](int row) {
+        connect(FPages[page]->List, &QListWidget::currentRowChanged, this, [this, page](int row) {
             if (OnCommitEdits) {
                 OnCommitEdits();
             } else {
@@ -128,7 +128,7 @@ void TStandardViews::ConnectControls() {
             }
             Show(page, row);
         });
-        for (QWidget* control : pages_[page]->FieldControls) {
+        for (QWidget* control : FPages[page]->FieldControls) {
             if (auto* edit = qobject_cast<TCoolEdit*>(control))
                 connect(edit, &TCoolEdit::refused, this, &TStandardViews::inputRefused);
         }
@@ -139,7 +139,7 @@ void TStandardViews::ConnectControls() {
 void TStandardViews::Show(int page, int pos) {
     if (page < 0 || page >= kPageCount)
         return;
-    const QStringList failures = pages_[page]->Show(pos);
+    const QStringList failures = FPages[page]->Show(pos);
     if (page == WeaponsPage) {
         // Also when the ticked state did not change: something else may have enabled the field.
         SyncZoomFactor();
@@ -151,21 +151,21 @@ void TStandardViews::Show(int page, int pos) {
 
 void TStandardViews::Collect(int page, int pos) {
     if (page >= 0 && page < kPageCount)
-        pages_[page]->Collect(pos);
+        FPages[page]->Collect(pos);
 }
 
 void TStandardViews::CollectShownEntries() {
-    for (const auto& page : pages_) {
+    for (const auto& page : FPages) {
         page->Collect(page->ShownPosition());
     }
 }
 
 int TStandardViews::ShownPosition(int page) const {
-    return page >= 0 && page < kPageCount ? pages_[page]->ShownPosition() : -1;
+    return page >= 0 && page < kPageCount ? FPages[page]->ShownPosition() : -1;
 }
 
 void TStandardViews::ForgetShownEntries() {
-    for (const auto& page : pages_)
+    for (const auto& page : FPages)
         page->Forget();
 }
 
@@ -179,7 +179,7 @@ void TStandardViews::SyncZoomFactor() {
 }
 
 void TStandardViews::ShowAmmoClass(int pos) {
-    const QString ammo = QString::fromStdString(Cp1251ToUtf8(catalog_.Weapons[pos]->ammo_class.Value));
+    const QString ammo = QString::fromStdString(Cp1251ToUtf8(FCatalog.Weapons[pos]->ammo_class.Value));
     // The dialog writes the list without blanks; a break chance after each comma keeps it readable.
     QString shown = ammo;
     shown.replace(QRegularExpression(QStringLiteral(",(?=\\S)")), QStringLiteral(",\u200B"));
@@ -189,8 +189,8 @@ void TStandardViews::ShowAmmoClass(int pos) {
 }
 
 void TStandardViews::Report(const QStringList& failures) {
-    if (populating_) {
-        held_ += failures;
+    if (FPopulating) {
+        FHeld += failures;
         return;
     }
     for (const QString& message : failures)
@@ -198,29 +198,29 @@ void TStandardViews::Report(const QStringList& failures) {
 }
 
 QStringList TStandardViews::PopulateLists() {
-    populating_ = true;
-    const auto done = qScopeGuard([this] { populating_ = false; });
-    held_.clear();
-    for (const auto& page : pages_)
+    FPopulating = true;
+    const auto done = qScopeGuard([this] { FPopulating = false; });
+    FHeld.clear();
+    for (const auto& page : FPages)
         page->Refill();
     for (int page = 0; page < kPageCount; ++page) {
-        if (pages_[page]->Count() == 0)
+        if (FPages[page]->Count() == 0)
             continue;
         {
-            const QSignalBlocker blocker(pages_[page]->List);
-            pages_[page]->List->setCurrentRow(0);
+            const QSignalBlocker blocker(FPages[page]->List);
+            FPages[page]->List->setCurrentRow(0);
         }
         Show(page, 0);
     }
     SyncDependentControls();
     if (OnRefreshViews)
         OnRefreshViews();
-    return std::exchange(held_, {});
+    return std::exchange(FHeld, {});
 }
 
 void TStandardViews::SetInfoPrefixes(const QString& file, const QString& section, const QString& invName,
                                      const QString& visual) {
-    prefixes_ = {file, section, invName, visual};
+    FPrefixes = {file, section, invName, visual};
 }
 
 void TStandardViews::FillAddonStatusCombos(const QStringList& texts) {
@@ -235,12 +235,12 @@ void TStandardViews::SetWeatherChoices(const QStringList& thunderbolt, const QSt
 }
 
 QListWidget* TStandardViews::ListBox(int page) const {
-    return page >= 0 && page < kPageCount ? pages_[page]->List : nullptr;
+    return page >= 0 && page < kPageCount ? FPages[page]->List : nullptr;
 }
 
 QList<QWidget*> TStandardViews::ExitHookControls() const {
     QList<QWidget*> controls;
-    for (const auto& page : pages_) {
+    for (const auto& page : FPages) {
         for (QWidget* control : page->FieldControls) {
             if (qobject_cast<TCoolEdit*>(control) != nullptr)
                 controls << control;

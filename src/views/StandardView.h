@@ -121,11 +121,11 @@ private:
     void ShowAmmoClass(int pos);
     void Report(const QStringList& failures);
 
-    TCatalog& catalog_;
-    TInfoPrefixes prefixes_;
-    std::array<std::unique_ptr<TPageView>, kPageCount> pages_;
-    bool populating_ = false;
-    QStringList held_;
+    TCatalog& FCatalog;
+    TInfoPrefixes FPrefixes;
+    std::array<std::unique_ptr<TPageView>, kPageCount> FPages;
+    bool FPopulating = false;
+    QStringList FHeld;
 };
 
 } // namespace kw

@@ -125,47 +125,47 @@ template <class Entry> class TEntryPage : public TPageView {
 public:
     TEntryPage(int page, QWidget* box, std::vector<std::unique_ptr<Entry>>& entries,
                const std::vector<TFieldDef<Entry>>& defs, const TInfoPrefixes& prefixes)
-        : TPageView(ViewPageDefs()[page], box, prefixes), page_(page), entries_(entries), defs_(defs) {
-        bindings_.resize(defs_.size());
-        for (size_t i = 0; i < defs_.size(); ++i) {
-            const TFieldDef<Entry>& def = defs_[i];
-            bindings_[i].Control =
+        : TPageView(ViewPageDefs()[page], box, prefixes), FPage(page), FEntries(entries), FDefs(defs) {
+        FBindings.resize(FDefs.size());
+        for (size_t i = 0; i < FDefs.size(); ++i) {
+            const TFieldDef<Entry>& def = FDefs[i];
+            FBindings[i].Control =
                 CreateField(def.Control, def.Label, def.Caption, def.Kind, def.Numeric, def.Place);
-            FieldControls.push_back(bindings_[i].Control);
-            WatchChanges(bindings_[i]);
+            FieldControls.push_back(FBindings[i].Control);
+            WatchChanges(FBindings[i]);
         }
     }
 
-    int Count() const override { return static_cast<int>(entries_.size()); }
-    QString RowText(int pos) const override { return Title(*entries_[pos]); }
+    int Count() const override { return static_cast<int>(FEntries.size()); }
+    QString RowText(int pos) const override { return Title(*FEntries[pos]); }
 
     QStringList Show(int pos) override {
         if (pos < 0 || pos >= Count())
             return {};
-        Entry& entry = *entries_[pos];
-        shownPos_ = -1;
-        ++showDepth_;
+        Entry& entry = *FEntries[pos];
+        FShownPos = -1;
+        ++FShowDepth;
         QStringList failures;
-        for (TBinding& binding : bindings_) {
+        for (TBinding& binding : FBindings) {
             binding.Changed = false;
         }
         NamePanel->setText(Title(entry));
-        for (size_t i = 0; i < defs_.size(); ++i)
-            ShowField(defs_[i], bindings_[i], entry, failures);
+        for (size_t i = 0; i < FDefs.size(); ++i)
+            ShowField(FDefs[i], FBindings[i], entry, failures);
         ShowDetails(entry);
-        --showDepth_;
-        shownPos_ = pos;
-        shownEntry_ = &entry;
+        --FShowDepth;
+        FShownPos = pos;
+        FShownEntry = &entry;
         return failures;
     }
 
     void Collect(int pos) override {
-        if (pos < 0 || pos != shownPos_ || showDepth_ > 0 || pos >= Count() ||
-            entries_[pos].get() != shownEntry_)
+        if (pos < 0 || pos != FShownPos || FShowDepth > 0 || pos >= Count() ||
+            FEntries[pos].get() != FShownEntry)
             return;
-        Entry& entry = *entries_[pos];
-        for (size_t i = 0; i < defs_.size(); ++i)
-            CollectField(defs_[i], bindings_[i], entry);
+        Entry& entry = *FEntries[pos];
+        for (size_t i = 0; i < FDefs.size(); ++i)
+            CollectField(FDefs[i], FBindings[i], entry);
     }
 
 private:
@@ -173,18 +173,18 @@ private:
     // when it keeps the selection: the user chose that value.
     void WatchChanges(TBinding& binding) {
         const auto changed = [this, &binding] {
-            if (showDepth_ == 0) {
+            if (FShowDepth == 0) {
                 binding.Changed = true;
             }
         };
         if (auto* edit = qobject_cast<TCoolEdit*>(binding.Control)) {
-            QObject::connect(edit, &QLineEdit::textChanged, &context_, changed);
-            QObject::connect(edit, &QLineEdit::textEdited, &context_, changed);
+            QObject::connect(edit, &QLineEdit::textChanged, &FContext, changed);
+            QObject::connect(edit, &QLineEdit::textEdited, &FContext, changed);
         } else if (auto* check = qobject_cast<QCheckBox*>(binding.Control)) {
-            QObject::connect(check, &QCheckBox::toggled, &context_, changed);
+            QObject::connect(check, &QCheckBox::toggled, &FContext, changed);
         } else if (auto* combo = qobject_cast<QComboBox*>(binding.Control)) {
-            QObject::connect(combo, &QComboBox::currentIndexChanged, &context_, changed);
-            QObject::connect(combo, &QComboBox::activated, &context_, changed);
+            QObject::connect(combo, &QComboBox::currentIndexChanged, &FContext, changed);
+            QObject::connect(combo, &QComboBox::activated, &FContext, changed);
         }
     }
 
@@ -272,7 +272,7 @@ private:
         if constexpr (std::is_same_v<Entry, TWeapon>)
             SetInfoLine(0, FromGame(entry.FileName));
         else
-            SetInfoLine(0, QString::fromLatin1(CategoryFileOf(page_)));
+            SetInfoLine(0, QString::fromLatin1(CategoryFileOf(FPage)));
         SetInfoLine(1, FromGame(entry.Section));
         if constexpr (std::is_base_of_v<TMainItem, Entry>) {
             SetInfoLine(2, FromGame(entry.inv_name.Value));
@@ -282,16 +282,16 @@ private:
         }
     }
 
-    int page_;
-    std::vector<std::unique_ptr<Entry>>& entries_;
-    const std::vector<TFieldDef<Entry>>& defs_;
-    std::vector<TBinding> bindings_;
+    int FPage;
+    std::vector<std::unique_ptr<Entry>>& FEntries;
+    const std::vector<TFieldDef<Entry>>& FDefs;
+    std::vector<TBinding> FBindings;
 };
 
 } // namespace
 
 TPageView::TPageView(const TViewPageDef& def, QWidget* box, const TInfoPrefixes& prefixes)
-    : def_(def), box_(box), prefixes_(prefixes) {
+    : FDef(def), FBox(box), FPrefixes(prefixes) {
     CreateListColumn();
     CreateNamePanel();
     CreateMemo();
@@ -302,62 +302,62 @@ TPageView::TPageView(const TViewPageDef& def, QWidget* box, const TInfoPrefixes&
 TPageView::~TPageView() = default;
 
 void TPageView::CreateListColumn() {
-    const QString key = QString::fromLatin1(def_.Key);
-    QLabel* header = MakePanel(box_, QStringLiteral("pnl%1ListHeader").arg(key), QFrame::Raised);
-    header->setText(QString::fromUtf8(def_.ListHeader));
-    header->setGeometry(kMargin, kContentTop, def_.ListWidth, kPanelHeight);
+    const QString key = QString::fromLatin1(FDef.Key);
+    QLabel* header = MakePanel(FBox, QStringLiteral("pnl%1ListHeader").arg(key), QFrame::Raised);
+    header->setText(QString::fromUtf8(FDef.ListHeader));
+    header->setGeometry(kMargin, kContentTop, FDef.ListWidth, kPanelHeight);
 
-    List = new QListWidget(box_);
+    List = new QListWidget(FBox);
     List->setObjectName(QStringLiteral("lb") + key);
     List->setSelectionMode(QAbstractItemView::SingleSelection);
     const int top = kContentTop + kPanelHeight + 2;
-    List->setGeometry(kMargin, top, def_.ListWidth, kBoxBottom - top);
+    List->setGeometry(kMargin, top, FDef.ListWidth, kBoxBottom - top);
 }
 
 void TPageView::CreateNamePanel() {
-    NamePanel = MakePanel(box_, QString::fromLatin1(def_.NamePanel), QFrame::Sunken);
-    const int left = 2 * kMargin + def_.ListWidth;
+    NamePanel = MakePanel(FBox, QString::fromLatin1(FDef.NamePanel), QFrame::Sunken);
+    const int left = 2 * kMargin + FDef.ListWidth;
     NamePanel->setGeometry(left, kContentTop, kBoxRight - left, kPanelHeight);
 }
 
 void TPageView::CreateMemo() {
-    if (def_.Memo == nullptr)
+    if (FDef.Memo == nullptr)
         return;
-    Memo = new QPlainTextEdit(box_);
-    Memo->setObjectName(QString::fromLatin1(def_.Memo));
+    Memo = new QPlainTextEdit(FBox);
+    Memo->setObjectName(QString::fromLatin1(FDef.Memo));
     Memo->setReadOnly(true);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo->setGeometry(def_.MemoRect);
+    Memo->setGeometry(FDef.MemoRect);
 }
 
 void TPageView::CreatePicture() {
-    if (def_.Image == nullptr)
+    if (FDef.Image == nullptr)
         return;
-    auto* frame = new QFrame(box_);
+    auto* frame = new QFrame(FBox);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame->setLineWidth(kPictureFrame);
-    frame->setGeometry(QRect(def_.PicturePos, def_.PictureSize.grownBy({kPictureFrame, kPictureFrame,
+    frame->setGeometry(QRect(FDef.PicturePos, FDef.PictureSize.grownBy({kPictureFrame, kPictureFrame,
                                                                         kPictureFrame, kPictureFrame})));
     Picture = new QLabel(frame);
-    Picture->setObjectName(QString::fromLatin1(def_.Image));
+    Picture->setObjectName(QString::fromLatin1(FDef.Image));
     // Not a caption the translator should look at.
     Picture->setProperty("vclClass", QStringLiteral("TImage"));
     Picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture->setGeometry(QRect(QPoint(kPictureFrame, kPictureFrame), def_.PictureSize));
+    Picture->setGeometry(QRect(QPoint(kPictureFrame, kPictureFrame), FDef.PictureSize));
 }
 
 void TPageView::CreateInfoBox() {
     static constexpr const char* kLineNames[] = {"lbl%1FileName", "lbl%1SectionName", "lbl%1_inv_name",
                                                  "lbl%1_visual"};
     static constexpr const char* kDesignCaptions[] = {"file_name", "section_name", "inv_name", "visual"};
-    const int left = 2 * kMargin + def_.ListWidth;
-    const int height = def_.InfoLines * kInfoLineHeight + 2 * kInfoPadding;
-    auto* frame = new QFrame(box_);
+    const int left = 2 * kMargin + FDef.ListWidth;
+    const int height = FDef.InfoLines * kInfoLineHeight + 2 * kInfoPadding;
+    auto* frame = new QFrame(FBox);
     frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     frame->setGeometry(left, kBoxBottom - height, kBoxRight - left, height);
-    for (int line = 0; line < def_.InfoLines; ++line) {
+    for (int line = 0; line < FDef.InfoLines; ++line) {
         auto* label = new QLabel(QString::fromLatin1(kDesignCaptions[line]), frame);
-        label->setObjectName(QString::fromLatin1(kLineNames[line]).arg(QString::fromLatin1(def_.Key)));
+        label->setObjectName(QString::fromLatin1(kLineNames[line]).arg(QString::fromLatin1(FDef.Key)));
         label->setGeometry(2 * kInfoPadding, kInfoPadding + line * kInfoLineHeight,
                            frame->width() - 4 * kInfoPadding, kInfoLineHeight);
         Info.push_back(label);
@@ -367,11 +367,11 @@ void TPageView::CreateInfoBox() {
 QWidget* TPageView::CreateField(const std::string& control, const std::string& label,
                                 const std::string& caption, TFieldKind kind, bool numeric,
                                 TFieldPlace place) {
-    const TLayoutColumn& column = def_.Columns.at(place.Column);
+    const TLayoutColumn& column = FDef.Columns.at(place.Column);
     QWidget* widget = nullptr;
     switch (kind) {
     case TFieldKind::Text: {
-        auto* edit = new TCoolEdit(box_);
+        auto* edit = new TCoolEdit(FBox);
         if (numeric)
             edit->SetEnableLet(false);
         widget = edit;
@@ -379,18 +379,18 @@ QWidget* TPageView::CreateField(const std::string& control, const std::string& l
     }
     case TFieldKind::Bool:
     case TFieldKind::OnOff:
-        widget = new QCheckBox(QString::fromStdString(caption), box_);
+        widget = new QCheckBox(QString::fromStdString(caption), FBox);
         break;
     case TFieldKind::Status:
     case TFieldKind::List:
-        widget = new QComboBox(box_);
+        widget = new QComboBox(FBox);
         break;
     }
     widget->setObjectName(QString::fromStdString(control));
     const bool ownCaption = kind == TFieldKind::Bool || kind == TFieldKind::OnOff;
     widget->setGeometry(ownCaption ? column.SpanRect(place.Row) : column.FieldRect(place.Row));
     if (!label.empty()) {
-        auto* text = new QLabel(QString::fromStdString(caption), box_);
+        auto* text = new QLabel(QString::fromStdString(caption), FBox);
         text->setObjectName(QString::fromStdString(label));
         text->setGeometry(column.LabelRect(place.Row));
         text->setBuddy(widget);
@@ -401,7 +401,7 @@ QWidget* TPageView::CreateField(const std::string& control, const std::string& l
 void TPageView::SetInfoLine(int line, const QString& value) {
     static constexpr QString TInfoPrefixes::*kPrefixes[] = {&TInfoPrefixes::File, &TInfoPrefixes::Section,
                                                             &TInfoPrefixes::InvName, &TInfoPrefixes::Visual};
-    Info.at(line)->setText(prefixes_.*kPrefixes[line] + value);
+    Info.at(line)->setText(FPrefixes.*kPrefixes[line] + value);
 }
 
 void TPageView::Refill() {

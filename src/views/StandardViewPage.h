@@ -42,12 +42,12 @@ public:
     virtual void Collect(int pos) = 0;
 
     // Position of the shown entry, -1 while none is shown completely.
-    int ShownPosition() const { return shownPos_; }
+    int ShownPosition() const { return FShownPos; }
     // Clears the list box and fills it from the collection; nothing counts as shown afterwards.
     void Refill();
     void Forget() {
-        shownPos_ = -1;
-        shownEntry_ = nullptr;
+        FShownPos = -1;
+        FShownEntry = nullptr;
     }
 
     QListWidget* List = nullptr;
@@ -63,14 +63,14 @@ protected:
                          TFieldKind kind, bool numeric, TFieldPlace place);
     void SetInfoLine(int line, const QString& value);
 
-    const TViewPageDef& def_;
-    QWidget* box_;
+    const TViewPageDef& FDef;
+    QWidget* FBox;
     // Connections made for the page end with it, even while its controls live on.
-    QObject context_;
-    const TInfoPrefixes& prefixes_;
-    int shownPos_ = -1;
-    const void* shownEntry_ = nullptr;
-    int showDepth_ = 0;
+    QObject FContext;
+    const TInfoPrefixes& FPrefixes;
+    int FShownPos = -1;
+    const void* FShownEntry = nullptr;
+    int FShowDepth = 0;
 
 private:
     void CreateListColumn();

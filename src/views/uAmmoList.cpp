@@ -25,7 +25,7 @@ constexpr int kButtonHeight = 28;
 } // namespace
 
 TfrmAmmoList::TfrmAmmoList(QWidget* owner, TDialogContext context)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), context_(std::move(context)) {
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), FContext(std::move(context)) {
     setObjectName(QStringLiteral("frmAmmoList"));
     setWindowTitle(QStringLiteral("Патроны"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -51,8 +51,8 @@ TfrmAmmoList::TfrmAmmoList(QWidget* owner, TDialogContext context)
     Translator1->setObjectName(QStringLiteral("Translator1"));
     Translator1->AddClassRule(QStringLiteral("TBitBtn"), QStringLiteral("Caption"));
     Translator1->SetTranslateOwner(true);
-    Translator1->AssignLanguages(context_.Languages);
-    Translator1->Translate(context_.LanguageIndex);
+    Translator1->AssignLanguages(FContext.Languages);
+    Translator1->Translate(FContext.LanguageIndex);
 
     FillList();
     connect(lbAmmo, &QListWidget::itemChanged, this, &TfrmAmmoList::lbAmmoClickCheck);
@@ -67,10 +67,10 @@ bool TfrmAmmoList::Execute(QWidget* owner, TDialogContext context) {
 }
 
 TWeapon* TfrmAmmoList::Weapon() const {
-    const QListWidget* list = context_.Views.ListBox(WeaponsPage);
+    const QListWidget* list = FContext.Views.ListBox(WeaponsPage);
     const int row = list != nullptr ? list->currentRow() : -1;
-    return row >= 0 && row < static_cast<int>(context_.Catalog.Weapons.size())
-               ? context_.Catalog.Weapons[row].get()
+    return row >= 0 && row < static_cast<int>(FContext.Catalog.Weapons.size())
+               ? FContext.Catalog.Weapons[row].get()
                : nullptr;
 }
 
@@ -79,7 +79,7 @@ void TfrmAmmoList::FillList() {
     const TWeapon* weapon = Weapon();
     const std::vector<std::string> fired =
         weapon != nullptr ? ReadCommaText(weapon->ammo_class.Value) : std::vector<std::string>{};
-    for (const auto& ammo : context_.Catalog.Ammo) {
+    for (const auto& ammo : FContext.Catalog.Ammo) {
         auto* row = new QListWidgetItem(QString::fromStdString(ammo->Name), lbAmmo);
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         const bool ticked = std::any_of(fired.begin(), fired.end(), [&](const std::string& section) {
@@ -110,12 +110,12 @@ void TfrmAmmoList::btnOKClick() {
     std::vector<std::string> sections;
     for (int row = 0; row < lbAmmo->count(); ++row) {
         if (lbAmmo->item(row)->checkState() == Qt::Checked) {
-            sections.push_back(context_.Catalog.Ammo[row]->Section);
+            sections.push_back(FContext.Catalog.Ammo[row]->Section);
         }
     }
     StoreText(weapon->ammo_class, WriteCommaText(sections));
     // The weapons page shows the stored values again, the new cartridges among them.
-    context_.Views.ShowWeapon(context_.Views.ListBox(WeaponsPage)->currentRow());
+    FContext.Views.ShowWeapon(FContext.Views.ListBox(WeaponsPage)->currentRow());
     accept();
 }
 

@@ -36,7 +36,7 @@ private:
     void UpdateOkButton();
     void btnOKClick();
 
-    TDialogContext context_;
+    TDialogContext FContext;
 };
 
 } // namespace kw

@@ -23,8 +23,8 @@ constexpr int kNameFieldX = 96;
 } // namespace
 
 TfrmListedAddon::TfrmListedAddon(QWidget* owner, TDialogContext context, const TListedAddonDef& def)
-    : TfrmWeaponAddon(owner, std::move(context), def.FormName, kClientHeight, kSharedTop), def_(def),
-      entries_(def.Entries(Catalog())) {
+    : TfrmWeaponAddon(owner, std::move(context), def.FormName, kClientHeight, kSharedTop), FDef(def),
+      FEntries(def.Entries(Catalog())) {
     setWindowTitle(QString::fromUtf8(def.Caption));
     gbCoords->setTitle(QString::fromUtf8(def.CoordsCaption));
     btnSet->setToolTip(QString::fromUtf8(def.SetHint));
@@ -43,12 +43,12 @@ TfrmListedAddon::TfrmListedAddon(QWidget* owner, TDialogContext context, const T
 
     {
         const QSignalBlocker blocker(cboName);
-        for (const TMainItem* entry : entries_) {
+        for (const TMainItem* entry : FEntries) {
             cboName->addItem(QString::fromStdString(entry->Name));
         }
         cboName->setCurrentIndex(-1);
         if (const TWeapon* weapon = Weapon()) {
-            cboName->setCurrentIndex(FindAddonBySection(entries_, (weapon->*def.Name).Value));
+            cboName->setCurrentIndex(FindAddonBySection(FEntries, (weapon->*def.Name).Value));
             ShowValue(txt_x, weapon->*def.X);
             ShowValue(txt_y, weapon->*def.Y);
         }
@@ -61,7 +61,7 @@ TfrmListedAddon::TfrmListedAddon(QWidget* owner, TDialogContext context, const T
 }
 
 TMainItem* TfrmListedAddon::Entry(int pos) const {
-    return pos >= 0 && pos < static_cast<int>(entries_.size()) ? entries_[pos] : nullptr;
+    return pos >= 0 && pos < static_cast<int>(FEntries.size()) ? FEntries[pos] : nullptr;
 }
 
 void TfrmListedAddon::cboNameChange(int) {
@@ -72,21 +72,21 @@ void TfrmListedAddon::cboNameChange(int) {
 
 // With no entry chosen the fields keep what they held: empty, since nothing was chosen before.
 void TfrmListedAddon::ShowAddon() {
-    shown_ = cboName->currentIndex();
-    if (TMainItem* entry = Entry(shown_)) {
-        ShowValue(txtOwn, def_.OwnValue(*entry));
+    FShown = cboName->currentIndex();
+    if (TMainItem* entry = Entry(FShown)) {
+        ShowValue(txtOwn, FDef.OwnValue(*entry));
         ShowValue(txt_weight, entry->inv_weight);
         ShowValue(txt_cost, entry->cost);
     }
 }
 
 void TfrmListedAddon::StoreAddon() {
-    StoreInto(Entry(shown_));
+    StoreInto(Entry(FShown));
 }
 
 void TfrmListedAddon::StoreInto(TMainItem* entry) {
     if (entry != nullptr) {
-        StoreField(def_.OwnValue(*entry), txtOwn);
+        StoreField(FDef.OwnValue(*entry), txtOwn);
         StoreField(entry->inv_weight, txt_weight);
         StoreField(entry->cost, txt_cost);
     }
@@ -95,10 +95,10 @@ void TfrmListedAddon::StoreInto(TMainItem* entry) {
 void TfrmListedAddon::Fit() {
     StoreAddon();
     TWeapon& weapon = *Weapon();
-    StoreText(weapon.*def_.Name, Entry(shown_)->Section);
-    StoreField(weapon.*def_.X, txt_x);
-    StoreField(weapon.*def_.Y, txt_y);
-    SelectAttachable(context_.Views.*def_.StatusBox);
+    StoreText(weapon.*FDef.Name, Entry(FShown)->Section);
+    StoreField(weapon.*FDef.X, txt_x);
+    StoreField(weapon.*FDef.Y, txt_y);
+    SelectAttachable(FContext.Views.*FDef.StatusBox);
 }
 
 } // namespace kw

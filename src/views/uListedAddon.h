@@ -46,10 +46,10 @@ private:
     void StoreInto(TMainItem* entry);
     void Fit() override;
 
-    const TListedAddonDef& def_;
-    std::vector<TMainItem*> entries_;
+    const TListedAddonDef& FDef;
+    std::vector<TMainItem*> FEntries;
     // The entry the shared fields show and store into.
-    int shown_ = -1;
+    int FShown = -1;
 };
 
 } // namespace kw

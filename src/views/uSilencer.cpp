@@ -104,7 +104,7 @@ void TfrmSilencer::Fit() {
     }
     StoreField(weapon.silencer_x, txt_x);
     StoreField(weapon.silencer_y, txt_y);
-    SelectAttachable(context_.Views.cboWeapons_silencer_status);
+    SelectAttachable(FContext.Views.cboWeapons_silencer_status);
 }
 
 } // namespace kw

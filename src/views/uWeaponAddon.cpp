@@ -56,7 +56,7 @@ void StoreField(TParam& param, const TCoolEdit* field) {
 
 TfrmWeaponAddon::TfrmWeaponAddon(QWidget* owner, TDialogContext context, const char* name, int clientHeight,
                                  int sharedTop)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), context_(std::move(context)) {
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), FContext(std::move(context)) {
     setObjectName(QString::fromLatin1(name));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
@@ -100,7 +100,7 @@ TfrmWeaponAddon::TfrmWeaponAddon(QWidget* owner, TDialogContext context, const c
 
 TfrmWeaponAddon::~TfrmWeaponAddon() {
     // Fields losing the focus while they are destroyed have nothing left to store into.
-    exitHooks_.clear();
+    FExitHooks.clear();
 }
 
 QRect TfrmWeaponAddon::LabelRect(int top) {
@@ -125,14 +125,14 @@ QRect TfrmWeaponAddon::BoxFieldRect(int top) {
 }
 
 int TfrmWeaponAddon::WeaponPos() const {
-    const QListWidget* list = context_.Views.ListBox(WeaponsPage);
+    const QListWidget* list = FContext.Views.ListBox(WeaponsPage);
     const int row = list != nullptr ? list->currentRow() : -1;
-    return row >= 0 && row < static_cast<int>(context_.Catalog.Weapons.size()) ? row : -1;
+    return row >= 0 && row < static_cast<int>(FContext.Catalog.Weapons.size()) ? row : -1;
 }
 
 TWeapon* TfrmWeaponAddon::Weapon() const {
     const int pos = WeaponPos();
-    return pos >= 0 ? context_.Catalog.Weapons[pos].get() : nullptr;
+    return pos >= 0 ? FContext.Catalog.Weapons[pos].get() : nullptr;
 }
 
 QLabel* TfrmWeaponAddon::MakeLabel(QWidget* parent, const char* name, const char* caption,
@@ -156,7 +156,7 @@ TCoolEdit* TfrmWeaponAddon::MakeNumericField(QWidget* parent, const char* name, 
 
 void TfrmWeaponAddon::BindExitHook(const std::vector<TCoolEdit*>& fields, std::function<void()> store) {
     for (TCoolEdit* field : fields) {
-        exitHooks_.insert(field, store);
+        FExitHooks.insert(field, store);
         field->installEventFilter(this);
     }
 }
@@ -166,7 +166,7 @@ bool TfrmWeaponAddon::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-            if (const auto hook = exitHooks_.constFind(watched); hook != exitHooks_.constEnd()) {
+            if (const auto hook = FExitHooks.constFind(watched); hook != FExitHooks.constEnd()) {
                 (*hook)();
             }
         }
@@ -184,8 +184,8 @@ void TfrmWeaponAddon::Translate() {
         Translator1->AddClassRule(QString::fromLatin1(className), QStringLiteral("Caption"));
     }
     Translator1->SetTranslateOwner(true);
-    Translator1->AssignLanguages(context_.Languages);
-    Translator1->Translate(context_.LanguageIndex);
+    Translator1->AssignLanguages(FContext.Languages);
+    Translator1->Translate(FContext.LanguageIndex);
     for (QGroupBox* box : findChildren<QGroupBox*>()) {
         FitTitle(box);
     }

@@ -65,7 +65,7 @@ protected:
     // The weapon at the selected row of lbWeapons, or nullptr.
     TWeapon* Weapon() const;
     int WeaponPos() const;
-    TCatalog& Catalog() const { return context_.Catalog; }
+    TCatalog& Catalog() const { return FContext.Catalog; }
 
     // Rows of a label and its field, on the dialog and inside a group box as wide as the dialog allows.
     static constexpr int kRowStep = 26;
@@ -90,14 +90,14 @@ protected:
     // Writes what belongs to the weapon and the addon; called by btnSet before the dialog closes.
     virtual void Fit() = 0;
 
-    TDialogContext context_;
+    TDialogContext FContext;
 
 private:
     void btnSetClick();
     void FitTitle(QGroupBox* box);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    QHash<QObject*, std::function<void()>> exitHooks_;
+    QHash<QObject*, std::function<void()>> FExitHooks;
 };
 
 // The field's game text; nullopt when it holds a character the code page lacks (the field refuses those,

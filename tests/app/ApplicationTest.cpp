@@ -26,10 +26,10 @@ public:
 
 class ErrorDisplayTest : public ::testing::Test {
 protected:
-    void SetUp() override { kw::TApplication::Instance()->SetPlatform(&platform_); }
+    void SetUp() override { kw::TApplication::Instance()->SetPlatform(&FPlatform); }
     void TearDown() override { kw::TApplication::Instance()->SetPlatform(nullptr); }
 
-    FakePlatform platform_;
+    FakePlatform FPlatform;
 };
 
 TEST_F(ErrorDisplayTest, ExceptionLeavingHandlerIsShownAndTheProgramGoesOn) {
@@ -41,10 +41,10 @@ TEST_F(ErrorDisplayTest, ExceptionLeavingHandlerIsShownAndTheProgramGoesOn) {
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
 
-    ASSERT_EQ(platform_.Messages.size(), 2u);
-    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Critical);
-    EXPECT_EQ(platform_.Messages[0].Text, "Unable to read /games/weapons.ltx");
-    EXPECT_FALSE(platform_.Messages[1].Text.isEmpty());
+    ASSERT_EQ(FPlatform.Messages.size(), 2u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Critical);
+    EXPECT_EQ(FPlatform.Messages[0].Text, "Unable to read /games/weapons.ltx");
+    EXPECT_FALSE(FPlatform.Messages[1].Text.isEmpty());
     EXPECT_TRUE(laterEventRan);
 }
 

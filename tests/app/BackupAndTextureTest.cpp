@@ -36,37 +36,37 @@ class GameFilesTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        game_ = CopySampleGame("game");
+        FGame = CopySampleGame("game");
     }
     void StartOnGame() {
-        WriteSettings("GamePath=" + game_ + "\n");
+        WriteSettings("GamePath=" + FGame + "\n");
         Start();
     }
-    fs::path GameFile(const std::string& relative) const { return fs::path(game_) / relative; }
-    std::string Log() const { return ReadAll(folder_ / "backup.log"); }
-    int Questions() const { return static_cast<int>(platform_.Questions.size()); }
+    fs::path GameFile(const std::string& relative) const { return fs::path(FGame) / relative; }
+    std::string Log() const { return ReadAll(FFolder / "backup.log"); }
+    int Questions() const { return static_cast<int>(FPlatform.Questions.size()); }
     std::vector<std::string> BakFiles() const {
         std::vector<std::string> found;
-        for (const auto& item : fs::recursive_directory_iterator(game_)) {
+        for (const auto& item : fs::recursive_directory_iterator(FGame)) {
             if (item.path().extension() == ".bak") {
-                found.push_back(fs::relative(item.path(), game_).string());
+                found.push_back(fs::relative(item.path(), FGame).string());
             }
         }
         std::sort(found.begin(), found.end());
         return found;
     }
 
-    std::string game_;
+    std::string FGame;
 };
 
 // The copies hold the files as they were: a save after the backup changes the files, not the copies.
 TEST_F(GameFilesTest, BackupCopiesRequiredThenLoadedWeaponFilesAndLogsThem) {
     StartOnGame();
-    platform_.Answer = QMessageBox::Yes;
+    FPlatform.Answer = QMessageBox::Yes;
     const std::string weaponsBefore = ReadAll(GameFile(kRequired[0]));
-    window_->btnBackup->click();
+    FWindow->btnBackup->click();
 
-    const std::vector<std::string>& weapons = window_->Catalog().WeaponFiles();
+    const std::vector<std::string>& weapons = FWindow->Catalog().WeaponFiles();
     ASSERT_EQ(weapons.size(), 11u); // thirteen files, two of them left out by name
     std::vector<std::string> expected{"Kitwright version 1.05"};
     const std::vector<std::string> log = CrLfLines(Log());
@@ -89,14 +89,14 @@ TEST_F(GameFilesTest, BackupCopiesRequiredThenLoadedWeaponFilesAndLogsThem) {
     }
     // The weapon files left out by the loader are not copied.
     EXPECT_FALSE(fs::exists(GameFile("gamedata/config/weapons/w_knife.ltx.bak")));
-    ASSERT_FALSE(platform_.Messages.empty());
-    EXPECT_EQ(platform_.Messages.back().Icon, QMessageBox::Information);
+    ASSERT_FALSE(FPlatform.Messages.empty());
+    EXPECT_EQ(FPlatform.Messages.back().Icon, QMessageBox::Information);
     EXPECT_EQ(
-        platform_.Messages.back().Text,
+        FPlatform.Messages.back().Text,
         "Были успешно созданы резервные копии файлов\r\nСм. \"backup.log\" для дополнительной информации.");
 
-    window_->Catalog().Scopes.front()->inv_weight.Edit("7.5");
-    window_->btnSaveSettings->click();
+    FWindow->Catalog().Scopes.front()->inv_weight.Edit("7.5");
+    FWindow->btnSaveSettings->click();
     EXPECT_NE(ReadAll(GameFile(kRequired[0])), weaponsBefore);
     EXPECT_EQ(ReadAll(GameFile(std::string(kRequired[0]) + ".bak")), weaponsBefore);
 }
@@ -104,13 +104,13 @@ TEST_F(GameFilesTest, BackupCopiesRequiredThenLoadedWeaponFilesAndLogsThem) {
 // The replace alone would take over a copy without write permission, even for a privileged user.
 TEST_F(GameFilesTest, ReadOnlyCopyOfOneWeaponFileFailsThatFileAlone) {
     StartOnGame();
-    platform_.Answer = QMessageBox::Yes;
+    FPlatform.Answer = QMessageBox::Yes;
     const fs::path heron = GameFile("gamedata/config/weapons/w_heron.ltx");
     const fs::path heronBak = heron.string() + ".bak";
     std::ofstream(heronBak) << "older";
     fs::permissions(heronBak, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
-    window_->mnuFileBackup->trigger();
+    FWindow->mnuFileBackup->trigger();
 
     EXPECT_EQ(ReadAll(heronBak), "older");
     EXPECT_EQ(ReadAll(GameFile("gamedata/config/weapons/w_pike.ltx.bak")),
@@ -120,7 +120,7 @@ TEST_F(GameFilesTest, ReadOnlyCopyOfOneWeaponFileFailsThatFileAlone) {
     ASSERT_EQ(log.size(), 5u);
     EXPECT_EQ(log[2], "Произошла ошибка при архививации файлов:");
     EXPECT_EQ(log[4], heron.string());
-    const FakePlatform::Message& result = platform_.Messages.back();
+    const FakePlatform::Message& result = FPlatform.Messages.back();
     EXPECT_EQ(result.Icon, QMessageBox::Critical);
     EXPECT_EQ(result.Caption, "Архивация");
     EXPECT_TRUE(result.Text.startsWith("Произошла ошибка при архививации файлов\r\n" +
@@ -132,26 +132,26 @@ TEST_F(GameFilesTest, ReadOnlyCopyOfOneWeaponFileFailsThatFileAlone) {
 
 TEST_F(GameFilesTest, AnsweringNoCopiesNothingAndALogThatCannotBeWrittenIsReported) {
     StartOnGame();
-    window_->btnBackup->click();
+    FWindow->btnBackup->click();
     EXPECT_EQ(Questions(), 1);
     EXPECT_TRUE(BakFiles().empty());
-    EXPECT_FALSE(fs::exists(folder_ / "backup.log"));
+    EXPECT_FALSE(fs::exists(FFolder / "backup.log"));
 
-    fs::create_directory(folder_ / "backup.log");
-    platform_.Answer = QMessageBox::Yes;
-    platform_.Messages.clear();
-    window_->btnBackup->click();
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Critical);
-    EXPECT_TRUE(platform_.Messages[0].Text.contains("backup.log"))
-        << platform_.Messages[0].Text.toStdString();
-    EXPECT_EQ(BakFiles().size(), 5 + window_->Catalog().WeaponFiles().size()); // the copies made stay
+    fs::create_directory(FFolder / "backup.log");
+    FPlatform.Answer = QMessageBox::Yes;
+    FPlatform.Messages.clear();
+    FWindow->btnBackup->click();
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Critical);
+    EXPECT_TRUE(FPlatform.Messages[0].Text.contains("backup.log"))
+        << FPlatform.Messages[0].Text.toStdString();
+    EXPECT_EQ(BakFiles().size(), 5 + FWindow->Catalog().WeaponFiles().size()); // the copies made stay
 }
 
 // Only a first start asks, after the check and before the load, so exactly the five files are copied.
 TEST_F(GameFilesTest, FirstStartOffersTheBackupOfTheFiveRequiredFiles) {
-    platform_.Folder = QString::fromStdString(game_);
-    platform_.Answer = QMessageBox::Yes;
+    FPlatform.Folder = QString::fromStdString(FGame);
+    FPlatform.Answer = QMessageBox::Yes;
     Start();
     EXPECT_EQ(Questions(), 1);
     std::vector<std::string> expected;
@@ -160,9 +160,9 @@ TEST_F(GameFilesTest, FirstStartOffersTheBackupOfTheFiveRequiredFiles) {
     }
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(BakFiles(), expected);
-    EXPECT_EQ(window_->Catalog().Weapons.size(), 10u);
+    EXPECT_EQ(FWindow->Catalog().Weapons.size(), 10u);
 
-    window_->btnSelectGamePath->click();
+    FWindow->btnSelectGamePath->click();
     EXPECT_EQ(Questions(), 1);
 }
 
@@ -177,24 +177,24 @@ TEST_F(GameFilesTest, PickedTextureIsWrittenWithBackslashesBelowTheTexturesFolde
     fs::rename(GameFile("gamedata/textures"), GameFile("gamedata/Textures"));
     fs::rename(GameFile("gamedata"), GameFile("GameData"));
     StartOnGame();
-    auto* slotList = window_->Views().ListBox(kw::WeatherPage);
+    auto* slotList = FWindow->Views().ListBox(kw::WeatherPage);
     slotList->setCurrentRow(3);
-    const kw::TWeather& slot = *window_->Catalog().Weather[3];
+    const kw::TWeather& slot = *FWindow->Catalog().Weather[3];
     const std::string before = slot.sky_texture.Value;
 
-    window_->Views().btnWeather_sky_texture->click(); // cancelled
-    EXPECT_EQ(window_->Views().txtWeather_sky_texture->text().toStdString(), before);
+    FWindow->Views().btnWeather_sky_texture->click(); // cancelled
+    EXPECT_EQ(FWindow->Views().txtWeather_sky_texture->text().toStdString(), before);
 
-    platform_.ChosenFile =
+    FPlatform.ChosenFile =
         QString::fromStdString(GameFile("GameData/Textures/sky/night/sky_night_cube.dds").string());
-    window_->Views().btnWeather_sky_texture->click();
+    FWindow->Views().btnWeather_sky_texture->click();
 
-    ASSERT_EQ(platform_.FileDialogs.size(), 2u);
-    EXPECT_EQ(platform_.FileDialogs[1].Title, "Выбор текстуры");
-    EXPECT_EQ(platform_.FileDialogs[1].Filter, "DDS Textures (*.dds)");
-    EXPECT_EQ(platform_.FileDialogs[1].Dir.toStdString(), GameFile("GameData/Textures").string() + "/");
-    EXPECT_EQ(window_->Views().txtWeather_sky_texture->text(), "sky\\night\\sky_night_cube");
-    window_->btnSaveSettings->click();
+    ASSERT_EQ(FPlatform.FileDialogs.size(), 2u);
+    EXPECT_EQ(FPlatform.FileDialogs[1].Title, "Выбор текстуры");
+    EXPECT_EQ(FPlatform.FileDialogs[1].Filter, "DDS Textures (*.dds)");
+    EXPECT_EQ(FPlatform.FileDialogs[1].Dir.toStdString(), GameFile("GameData/Textures").string() + "/");
+    EXPECT_EQ(FWindow->Views().txtWeather_sky_texture->text(), "sky\\night\\sky_night_cube");
+    FWindow->btnSaveSettings->click();
     const std::string stored =
         kw::ProfileFile(GameFile("GameData/config/weathers/weather_default.ltx").string())
             .ReadString(slot.Section, "sky_texture", "<absent>");
@@ -204,18 +204,18 @@ TEST_F(GameFilesTest, PickedTextureIsWrittenWithBackslashesBelowTheTexturesFolde
 // The game file could not hold the name, so the field keeps its value rather than a replaced character.
 TEST_F(GameFilesTest, TextureNamedOutsideTheCodePageIsRefused) {
     StartOnGame();
-    window_->Views().ListBox(kw::WeatherPage)->setCurrentRow(0);
-    const QString before = window_->Views().txtWeather_clouds_texture->text();
+    FWindow->Views().ListBox(kw::WeatherPage)->setCurrentRow(0);
+    const QString before = FWindow->Views().txtWeather_clouds_texture->text();
     const fs::path chosen = GameFile("gamedata/textures/sky/\xe6\x97\xa5.dds");
     std::ofstream(chosen) << "DDS ";
-    platform_.ChosenFile = QString::fromStdString(chosen.string());
+    FPlatform.ChosenFile = QString::fromStdString(chosen.string());
 
-    window_->Views().btnWeather_clouds_texture->click();
+    FWindow->Views().btnWeather_clouds_texture->click();
 
-    EXPECT_EQ(window_->Views().txtWeather_clouds_texture->text(), before);
-    ASSERT_FALSE(platform_.Messages.empty());
-    EXPECT_EQ(platform_.Messages.back().Icon, QMessageBox::Warning);
-    EXPECT_TRUE(platform_.Messages.back().Text.contains(QString::fromUtf8("\xe6\x97\xa5")));
+    EXPECT_EQ(FWindow->Views().txtWeather_clouds_texture->text(), before);
+    ASSERT_FALSE(FPlatform.Messages.empty());
+    EXPECT_EQ(FPlatform.Messages.back().Icon, QMessageBox::Warning);
+    EXPECT_TRUE(FPlatform.Messages.back().Text.contains(QString::fromUtf8("\xe6\x97\xa5")));
 }
 
 } // namespace

@@ -48,11 +48,11 @@ class ChangesWindowTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        game_ = CopySampleGame("game");
-        WriteSettings("GamePath=" + game_ + "\n");
+        FGame = CopySampleGame("game");
+        WriteSettings("GamePath=" + FGame + "\n");
     }
     void Edit(const TEdit& edit) {
-        kw::TCatalog& catalog = window_->Catalog();
+        kw::TCatalog& catalog = FWindow->Catalog();
         if (std::string_view(edit.Key) == "cost") {
             for (const auto& weapon : catalog.Weapons) {
                 if (weapon->Section == edit.Section) {
@@ -70,27 +70,27 @@ protected:
     // Opens File → Changes… and hands the shown window to check.
     void WithChangesWindow(const std::function<void(kw::TfrmChanges&)>& check) {
         bool shown = false;
-        platform_.OnDialog = [&](QDialog& dialog) {
+        FPlatform.OnDialog = [&](QDialog& dialog) {
             auto* changes = qobject_cast<kw::TfrmChanges*>(&dialog);
             ASSERT_NE(changes, nullptr);
             shown = true;
             check(*changes);
         };
-        window_->mnuFileChanges->trigger();
+        FWindow->mnuFileChanges->trigger();
         EXPECT_TRUE(shown);
     }
     static QString Cell(const kw::TfrmChanges& changes, int row, int column) {
         return changes.tblChanges->item(row, column)->text();
     }
 
-    std::string game_;
+    std::string FGame;
 };
 
 TEST_F(ChangesWindowTest, ListsRevertsAndCopiesWhatASaveWouldWrite) {
     kw::TfrmMain& window = Start();
     window.show();
-    const std::string heron = FileText(game_ + "gamedata/config/weapons/w_heron.ltx");
-    const std::string outfits = FileText(game_ + "gamedata/config/misc/outfit.ltx");
+    const std::string heron = FileText(FGame + "gamedata/config/weapons/w_heron.ltx");
+    const std::string outfits = FileText(FGame + "gamedata/config/misc/outfit.ltx");
     for (const TEdit& edit : kEdits) {
         Edit(edit);
     }
@@ -132,8 +132,8 @@ TEST_F(ChangesWindowTest, ListsRevertsAndCopiesWhatASaveWouldWrite) {
         EXPECT_EQ(changes.tblChanges->rowCount(), 0);
     });
     EXPECT_FALSE(window.isWindowModified());
-    EXPECT_EQ(FileText(game_ + "gamedata/config/weapons/w_heron.ltx"), heron);
-    EXPECT_EQ(FileText(game_ + "gamedata/config/misc/outfit.ltx"), outfits);
+    EXPECT_EQ(FileText(FGame + "gamedata/config/weapons/w_heron.ltx"), heron);
+    EXPECT_EQ(FileText(FGame + "gamedata/config/misc/outfit.ltx"), outfits);
     for (const auto& weapon : window.Catalog().Weapons) {
         if (weapon->Section == "wpn_heron") {
             EXPECT_EQ(weapon->cost.Value, "4200");
@@ -149,7 +149,7 @@ TEST_F(ChangesWindowTest, ListsRevertsAndCopiesWhatASaveWouldWrite) {
 // A grid cell not yet stored is listed as such and cannot be reverted from here.
 TEST_F(ChangesWindowTest, MarksGridCellsAsNotStored) {
     Start().show();
-    window_->Document().SetPendingCells({{"weapons", "wpn_heron", "cost", "555"}});
+    FWindow->Document().SetPendingCells({{"weapons", "wpn_heron", "cost", "555"}});
     WithChangesWindow([&](kw::TfrmChanges& changes) {
         ASSERT_EQ(changes.tblChanges->rowCount(), 1);
         EXPECT_EQ(Cell(changes, 0, 5), Text(kw::kChangesGridCell));

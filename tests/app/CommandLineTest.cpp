@@ -83,32 +83,32 @@ TEST_P(CommandLineStart, OpensTheNamedFolderAndKeepsItOnlyWhenItHoldsTheGame) {
     ASSERT_FALSE(commandLine.ExitCode);
     EXPECT_EQ(commandLine.GameFolder, kw::fs::WithTrailingSeparator(named));
 
-    window_ = std::make_unique<kw::TfrmMain>(ExeFolder(), &platform_);
-    window_->OpenAtStart(commandLine.GameFolder);
-    window_->FormCreate();
+    FWindow = std::make_unique<kw::TfrmMain>(ExeFolder(), &FPlatform);
+    FWindow->OpenAtStart(commandLine.GameFolder);
+    FWindow->FormCreate();
 
-    EXPECT_TRUE(platform_.FolderTitles.empty());
-    for (const FakePlatform::Message& message : platform_.Messages) {
+    EXPECT_TRUE(FPlatform.FolderTitles.empty());
+    for (const FakePlatform::Message& message : FPlatform.Messages) {
         EXPECT_NE(message.Caption, "ВНИМАНИЕ") << message.Text.toStdString();
     }
-    EXPECT_EQ(window_->GamePath(), kw::fs::WithTrailingSeparator(named));
+    EXPECT_EQ(FWindow->GamePath(), kw::fs::WithTrailingSeparator(named));
     if (c.Valid) {
-        EXPECT_TRUE(platform_.Messages.empty());
-        EXPECT_EQ(window_->Catalog().Weapons.size(), 10u);
+        EXPECT_TRUE(FPlatform.Messages.empty());
+        EXPECT_EQ(FWindow->Catalog().Weapons.size(), 10u);
         // Taken from the game, not from the settings.
-        EXPECT_EQ(window_->LocalizationPath(), "gamedata\\config\\text\\eng\\");
+        EXPECT_EQ(FWindow->LocalizationPath(), "gamedata\\config\\text\\eng\\");
     } else {
-        ASSERT_EQ(platform_.Messages.size(), 1u);
-        EXPECT_EQ(platform_.Messages[0].Caption, "Файл не найден");
-        EXPECT_TRUE(window_->Catalog().Weapons.empty());
+        ASSERT_EQ(FPlatform.Messages.size(), 1u);
+        EXPECT_EQ(FPlatform.Messages[0].Caption, "Файл не найден");
+        EXPECT_TRUE(FWindow->Catalog().Weapons.empty());
     }
     // A first start still offers the backup, once the folder passed the check.
-    ASSERT_EQ(platform_.Questions.size(), c.Valid && c.FirstStart ? 1u : 0u);
-    if (!platform_.Questions.empty()) {
-        EXPECT_EQ(platform_.Questions[0].Caption, "Архивация");
+    ASSERT_EQ(FPlatform.Questions.size(), c.Valid && c.FirstStart ? 1u : 0u);
+    if (!FPlatform.Questions.empty()) {
+        EXPECT_EQ(FPlatform.Questions[0].Caption, "Архивация");
     }
 
-    ASSERT_TRUE(window_->close());
+    ASSERT_TRUE(FWindow->close());
     const std::string keptFolder = c.FirstStart ? "<absent>" : stored;
     const std::string keptLocalization = c.FirstStart ? "<absent>" : "kept\\";
     EXPECT_EQ(Setting("MainOptions", "GamePath"),
@@ -133,12 +133,12 @@ TEST_F(MainWindowTest, FolderChosenAfterARejectedCommandLineFolderIsStored) {
     const std::string stored = CopySampleGame("stored");
     WriteSettings("GamePath=" + stored + "\n");
     stdfs::create_directories(ExeFolder() + "empty");
-    window_ = std::make_unique<kw::TfrmMain>(ExeFolder(), &platform_);
-    window_->OpenAtStart(ExeFolder() + "empty/");
-    window_->FormCreate();
-    platform_.Folder = QString::fromStdString(ExeFolder() + "other");
-    window_->btnSelectGamePath->click();
-    ASSERT_TRUE(window_->close());
+    FWindow = std::make_unique<kw::TfrmMain>(ExeFolder(), &FPlatform);
+    FWindow->OpenAtStart(ExeFolder() + "empty/");
+    FWindow->FormCreate();
+    FPlatform.Folder = QString::fromStdString(ExeFolder() + "other");
+    FWindow->btnSelectGamePath->click();
+    ASSERT_TRUE(FWindow->close());
     EXPECT_EQ(Setting("MainOptions", "GamePath"), ExeFolder() + "other/");
 }
 

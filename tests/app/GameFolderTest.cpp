@@ -21,13 +21,13 @@ const QColor kMaroon(128, 0, 0);
 
 class GameFolderTest : public MainWindowTest {
 protected:
-    QColor StatusColour() const { return window_->pnlGamePath->palette().color(QPalette::WindowText); }
-    QString StatusText() const { return window_->pnlGamePath->text(); }
+    QColor StatusColour() const { return FWindow->pnlGamePath->palette().color(QPalette::WindowText); }
+    QString StatusText() const { return FWindow->pnlGamePath->text(); }
 
     // The controls that need game data, one of each kind and place.
     // The weather page holds controls of both kinds.
     std::vector<QWidget*> DataControls() const {
-        kw::TfrmMain& w = *window_;
+        kw::TfrmMain& w = *FWindow;
         return {w.btnSaveSettings,
                 w.btnResetSettings,
                 w.btnBackup,
@@ -42,7 +42,7 @@ protected:
                 w.cboWeather_thunderbolt};
     }
     std::vector<QWidget*> AlwaysUsable() const {
-        kw::TfrmMain& w = *window_;
+        kw::TfrmMain& w = *FWindow;
         return {w.PageControl1,
                 w.PageControl1->tabBar(),
                 w.btnSelectGamePath,
@@ -53,10 +53,10 @@ protected:
                 w.Views().btnWeather_clouds_texture};
     }
     std::vector<QAction*> MirroredItems() const {
-        return {window_->mnuFileSave, window_->mnuFileReset, window_->mnuFileBackup, window_->mnuFileChanges};
+        return {FWindow->mnuFileSave, FWindow->mnuFileReset, FWindow->mnuFileBackup, FWindow->mnuFileChanges};
     }
     std::vector<QAction*> FreeItems() const {
-        return {window_->mnuSettingsGamePath, window_->mnuFileClose, window_->mnuHelpAbout};
+        return {FWindow->mnuSettingsGamePath, FWindow->mnuFileClose, FWindow->mnuHelpAbout};
     }
 
     void ExpectState(bool ready) const {
@@ -72,9 +72,9 @@ protected:
         for (QAction* item : FreeItems()) {
             EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
         }
-        EXPECT_EQ(window_->Timer1->isActive(), !ready);
+        EXPECT_EQ(FWindow->Timer1->isActive(), !ready);
         EXPECT_EQ(StatusColour(),
-                  ready ? QApplication::palette(window_->pnlGamePath).color(QPalette::WindowText) : kMaroon);
+                  ready ? QApplication::palette(FWindow->pnlGamePath).color(QPalette::WindowText) : kMaroon);
     }
 };
 
@@ -92,16 +92,16 @@ TEST_F(GameFolderTest, MissingFilesDisableDataControlsAndBlinkUntilAValidFolderI
     }
 
     const std::string game = CopySampleGame("game");
-    platform_.Folder = QString::fromStdString(game).chopped(1); // choosers add no separator
+    FPlatform.Folder = QString::fromStdString(game).chopped(1); // choosers add no separator
     window.btnSelectGamePath->click();
     ExpectState(true);
     EXPECT_EQ(window.GamePath(), game);
     EXPECT_EQ(StatusText(), QString::fromStdString(game));
     EXPECT_EQ(window.Catalog().Weapons.size(), 10u);
-    EXPECT_EQ(platform_.FolderTitles.back(), "Укажите директорию с игрой");
+    EXPECT_EQ(FPlatform.FolderTitles.back(), "Укажите директорию с игрой");
 
     // A rejected folder is kept for the settings, but editing stops.
-    platform_.Folder = QString::fromStdString(ExeFolder() + "empty");
+    FPlatform.Folder = QString::fromStdString(ExeFolder() + "empty");
     window.mnuSettingsGamePath->trigger();
     ExpectState(false);
     EXPECT_EQ(window.GamePath(), ExeFolder() + "empty/");
@@ -116,13 +116,13 @@ TEST_F(GameFolderTest, TextureButtonsKeepTheirOwnStateThroughBothStates) {
     QPushButton* clouds = window.Views().btnWeather_clouds_texture;
     sky->setEnabled(false);
 
-    platform_.Folder = QString::fromStdString(ExeFolder() + "empty");
+    FPlatform.Folder = QString::fromStdString(ExeFolder() + "empty");
     window.btnSelectGamePath->click();
     EXPECT_FALSE(window.Views().txtWeather_sky_texture->isEnabled());
     EXPECT_FALSE(sky->isEnabled());
     EXPECT_TRUE(clouds->isEnabled());
 
-    platform_.Folder = QString::fromStdString(game);
+    FPlatform.Folder = QString::fromStdString(game);
     window.btnSelectGamePath->click();
     EXPECT_FALSE(sky->isEnabled());
     EXPECT_TRUE(clouds->isEnabled());
@@ -132,11 +132,11 @@ TEST_F(GameFolderTest, CancelledChoiceChangesNothing) {
     const std::string game = CopySampleGame("game");
     WriteSettings("GamePath=" + game + "\n");
     kw::TfrmMain& window = Start();
-    platform_.Folder = "   ";
+    FPlatform.Folder = "   ";
     window.btnSelectGamePath->click();
     EXPECT_EQ(window.GamePath(), game);
     ExpectState(true);
-    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_TRUE(FPlatform.Messages.empty());
 }
 
 TEST_F(GameFolderTest, EachMissingPathStandsOnItsOwnLineQuotedWhereItNeedsIt) {
@@ -146,10 +146,10 @@ TEST_F(GameFolderTest, EachMissingPathStandsOnItsOwnLineQuotedWhereItNeedsIt) {
     WriteSettings("GamePath=" + game + "\n");
     Start();
 
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Critical);
-    EXPECT_EQ(platform_.Messages[0].Caption, "Файл не найден");
-    const QStringList lines = platform_.Messages[0].Text.split("\r\n");
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Critical);
+    EXPECT_EQ(FPlatform.Messages[0].Caption, "Файл не найден");
+    const QStringList lines = FPlatform.Messages[0].Text.split("\r\n");
     const QString quotedGame = QString::fromStdString("\"" + ExeFolder() + "dusk \"\"reach\"\", copy/");
     const QStringList expected = {
         "Возможно, не распакованы ресурсы игры или указан неверный путь.",
@@ -162,31 +162,31 @@ TEST_F(GameFolderTest, EachMissingPathStandsOnItsOwnLineQuotedWhereItNeedsIt) {
     EXPECT_EQ(lines, expected);
 
     // Without blanks, commas or quotes a path stands as it is.
-    platform_.Folder = QString::fromStdString(ExeFolder() + "plain");
-    window_->btnSelectGamePath->click();
-    ASSERT_EQ(platform_.Messages.size(), 2u);
-    EXPECT_TRUE(platform_.Messages[1].Text.contains("\r\n" + QString::fromStdString(ExeFolder()) +
+    FPlatform.Folder = QString::fromStdString(ExeFolder() + "plain");
+    FWindow->btnSelectGamePath->click();
+    ASSERT_EQ(FPlatform.Messages.size(), 2u);
+    EXPECT_TRUE(FPlatform.Messages[1].Text.contains("\r\n" + QString::fromStdString(ExeFolder()) +
                                                     "plain/gamedata/config/weapons/weapons.ltx\r\n"));
-    EXPECT_FALSE(platform_.Messages[1].Text.contains("outfit.ltx"));
+    EXPECT_FALSE(FPlatform.Messages[1].Text.contains("outfit.ltx"));
 }
 
 TEST_F(GameFolderTest, FirstStartWarnsAsksForTheFolderAndLoadsIt) {
     CopyPictures();
-    platform_.Folder = QString::fromStdString(CopySampleGame("game"));
+    FPlatform.Folder = QString::fromStdString(CopySampleGame("game"));
     kw::TfrmMain& window = Start();
 
     // The warning, then (the folder being good) the backup question, answered No.
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Warning);
-    EXPECT_EQ(platform_.Messages[0].Caption, "ВНИМАНИЕ");
-    EXPECT_EQ(platform_.Messages[0].Text,
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Warning);
+    EXPECT_EQ(FPlatform.Messages[0].Caption, "ВНИМАНИЕ");
+    EXPECT_EQ(FPlatform.Messages[0].Text,
               "Для работы программы необходима распакованная версия игры Duskreach Hollowmere");
-    ASSERT_EQ(platform_.Questions.size(), 1u);
-    EXPECT_EQ(platform_.Questions[0].Caption, "Архивация");
-    EXPECT_EQ(platform_.Questions[0].Answers, QStringList({"Да", "Нет"}));
-    EXPECT_EQ(platform_.Questions[0].DefaultAnswer, 0);
-    ASSERT_EQ(platform_.FolderTitles.size(), 1u);
-    EXPECT_EQ(window.GamePath(), platform_.Folder.toStdString());
+    ASSERT_EQ(FPlatform.Questions.size(), 1u);
+    EXPECT_EQ(FPlatform.Questions[0].Caption, "Архивация");
+    EXPECT_EQ(FPlatform.Questions[0].Answers, QStringList({"Да", "Нет"}));
+    EXPECT_EQ(FPlatform.Questions[0].DefaultAnswer, 0);
+    ASSERT_EQ(FPlatform.FolderTitles.size(), 1u);
+    EXPECT_EQ(window.GamePath(), FPlatform.Folder.toStdString());
     ExpectState(true);
     EXPECT_EQ(window.Catalog().Items.size(), 9u);
     EXPECT_EQ(window.Catalog().Weather.size(), 24u);

@@ -58,8 +58,8 @@ TEST_F(MainWindowTest, MalformedLanguageFileIsReportedAndStartUpGoesOn) {
     kw::TfrmMain& window = Start();
 
     // The first start's warning and missing-files messages follow it.
-    ASSERT_EQ(platform_.Messages.size(), 3u);
-    EXPECT_TRUE(platform_.Messages[0].Text.contains("Broken.xml"));
+    ASSERT_EQ(FPlatform.Messages.size(), 3u);
+    EXPECT_TRUE(FPlatform.Messages[0].Text.contains("Broken.xml"));
     ASSERT_EQ(LanguageItems().size(), 1);
     EXPECT_EQ(LanguageItems()[0]->text(), "English");
     EXPECT_EQ(window.btnClose->text(), "Exit");
@@ -176,7 +176,7 @@ class ShippedLanguages : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        std::filesystem::copy(kShipped.toStdString(), folder_ / "Lang");
+        std::filesystem::copy(kShipped.toStdString(), FFolder / "Lang");
         WriteSettings("Language=none\n");
     }
     QAction* LanguageItem(const QString& name) const {
@@ -230,10 +230,10 @@ TEST_F(ShippedLanguages, YesNoQuestionsAnswerInTheInterfaceLanguage) {
     for (const auto& [language, answers] : {std::pair{QStringLiteral("English"), QStringList{"Yes", "No"}},
                                             {QStringLiteral("Русский"), QStringList{"Да", "Нет"}}}) {
         LanguageItem(language)->trigger();
-        platform_.Questions.clear();
+        FPlatform.Questions.clear();
         window.btnBackupClick();
-        ASSERT_EQ(platform_.Questions.size(), 1u) << language.toStdString();
-        EXPECT_EQ(platform_.Questions[0].Answers, answers);
+        ASSERT_EQ(FPlatform.Questions.size(), 1u) << language.toStdString();
+        EXPECT_EQ(FPlatform.Questions[0].Answers, answers);
     }
 }
 

@@ -16,10 +16,10 @@ protected:
     // A copy of the sample game that the settings name, so start-up loads it.
     void SetUp() override {
         MainWindowTest::SetUp();
-        game_ = CopySampleGame("game");
-        WriteSettings("GamePath=" + game_ + "\n");
+        FGame = CopySampleGame("game");
+        WriteSettings("GamePath=" + FGame + "\n");
     }
-    fs::path GameFile(const std::string& relative) const { return fs::path(game_) / relative; }
+    fs::path GameFile(const std::string& relative) const { return fs::path(FGame) / relative; }
     // The value as the file holds it, without a comment behind it.
     std::string Stored(const std::string& relative, const std::string& section,
                        const std::string& key) const {
@@ -31,10 +31,10 @@ protected:
         std::ofstream(GameFile("gamedata/config/localization.ltx"))
             << "[string_table]\nlanguage = " << language << "\n";
     }
-    kw::TCatalog& Catalog() const { return window_->Catalog(); }
+    kw::TCatalog& Catalog() const { return FWindow->Catalog(); }
     kw::TWeapon& Weapon(const std::string& section) const { return Find(Catalog().Weapons, section); }
 
-    std::string game_;
+    std::string FGame;
 };
 
 TEST_F(LoadSaveTest, GameFolderWhoseNamesDifferInLetterCaseLoadsFully) {
@@ -52,7 +52,7 @@ TEST_F(LoadSaveTest, GameFolderWhoseNamesDifferInLetterCaseLoadsFully) {
     }
     Start();
 
-    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_TRUE(FPlatform.Messages.empty());
     EXPECT_EQ(Catalog().Weapons.size(), 10u);
     EXPECT_EQ(Catalog().Ammo.size(), 9u);
     EXPECT_EQ(Catalog().Outfits.size(), 4u);
@@ -70,14 +70,14 @@ TEST_F(LoadSaveTest, ReloadRestoresEditsAndReusesTablesPicturesAndFileList) {
     Weapon("wpn_heron").fire_distance.Value = "1";
 
     fs::remove(GameFile("gamedata/config/text/eng/string_table_enc_weapons.xml"));
-    fs::remove_all(folder_ / "images");
+    fs::remove_all(FFolder / "images");
     // A weapon file that appears after the full load is not read by a reload.
     std::string zander = *kw::fs::ReadFile(GameFile("gamedata/config/weapons/w_heron.ltx").string());
     for (size_t at = 0; (at = zander.find("wpn_heron", at)) != std::string::npos;) {
         zander.replace(at, 9, "wpn_zander");
     }
     std::ofstream(GameFile("gamedata/config/weapons/w_zander.ltx")) << zander;
-    window_->btnResetSettings->click();
+    FWindow->btnResetSettings->click();
 
     EXPECT_EQ(Weapon("wpn_heron").fire_distance.Value, distance);
     EXPECT_EQ(Weapon("wpn_heron").Name, "Heron AR-5");
@@ -85,9 +85,9 @@ TEST_F(LoadSaveTest, ReloadRestoresEditsAndReusesTablesPicturesAndFileList) {
     EXPECT_EQ(Catalog().Weapons.size(), 10u);
 
     Weapon("wpn_heron").fire_distance.Value = "2";
-    window_->mnuFileReset->trigger();
+    FWindow->mnuFileReset->trigger();
     EXPECT_EQ(Weapon("wpn_heron").fire_distance.Value, distance);
-    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_TRUE(FPlatform.Messages.empty());
 }
 
 TEST_F(LoadSaveTest, SaveReportsAReadOnlyWeaponFileAndWritesTheRest) {
@@ -97,10 +97,10 @@ TEST_F(LoadSaveTest, SaveReportsAReadOnlyWeaponFileAndWritesTheRest) {
     Catalog().Outfits[0]->cost.Value = "999";
     const std::string heronFile = "gamedata/config/weapons/w_heron.ltx";
     fs::permissions(GameFile(heronFile), fs::perms(0444));
-    window_->btnSaveSettings->click();
+    FWindow->btnSaveSettings->click();
 
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    const QStringList lines = platform_.Messages[0].Text.split("\r\n");
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    const QStringList lines = FPlatform.Messages[0].Text.split("\r\n");
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], "Не удалось записать следующие файлы:");
     EXPECT_TRUE(lines[1].contains(QString::fromStdString(GameFile(heronFile).string())))
@@ -111,8 +111,8 @@ TEST_F(LoadSaveTest, SaveReportsAReadOnlyWeaponFileAndWritesTheRest) {
 
     // Once the file takes writes, the menu save goes through without a word.
     fs::permissions(GameFile(heronFile), fs::perms(0644));
-    window_->mnuFileSave->trigger();
-    EXPECT_EQ(platform_.Messages.size(), 1u);
+    FWindow->mnuFileSave->trigger();
+    EXPECT_EQ(FPlatform.Messages.size(), 1u);
     EXPECT_EQ(Stored(heronFile, "wpn_heron", "cost"), "777");
 }
 
@@ -121,10 +121,10 @@ TEST_F(LoadSaveTest, MalformedStringTableEndsTheLoadBeforeTheCatalogsAreRead) {
         << "<string_table><string id=";
     kw::TfrmMain& window = Start();
 
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_TRUE(platform_.Messages[0].Text.contains("string_table_outfit.xml"));
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_TRUE(FPlatform.Messages[0].Text.contains("string_table_outfit.xml"));
     EXPECT_TRUE(Catalog().Weapons.empty());
-    EXPECT_EQ(window.pnlGamePath->text(), QString::fromStdString(game_));
+    EXPECT_EQ(window.pnlGamePath->text(), QString::fromStdString(FGame));
 }
 
 TEST_F(LoadSaveTest, RunThatThrowsClosesItsWindowAndShowsTheErrorOnce) {
@@ -132,8 +132,8 @@ TEST_F(LoadSaveTest, RunThatThrowsClosesItsWindowAndShowsTheErrorOnce) {
     Catalog().OnLoaded = [] { throw kw::Error("lists could not be filled"); };
     window.btnResetSettings->click();
 
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Text, "lists could not be filled");
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Text, "lists could not be filled");
     EXPECT_TRUE(window.findChildren<kw::TfrmProgress*>().isEmpty());
     EXPECT_EQ(Catalog().Weapons.size(), 10u); // what was read before the error stays
 }
@@ -141,15 +141,15 @@ TEST_F(LoadSaveTest, RunThatThrowsClosesItsWindowAndShowsTheErrorOnce) {
 TEST_F(LoadSaveTest, NewFolderTakesTheGamesLanguageLaterStartsTheStoredOne) {
     SetLanguage("rus");
     WriteSettings("");
-    platform_.Folder = QString::fromStdString(game_);
+    FPlatform.Folder = QString::fromStdString(FGame);
     Start();
     EXPECT_EQ(Weapon("wpn_heron").Name, "Цапля АР-5");
-    window_->close();
+    FWindow->close();
     EXPECT_EQ(Setting("MainOptions", "LocalizationPath"), "gamedata\\config\\text\\rus\\");
 
     SetLanguage("eng");
     Start();
-    EXPECT_EQ(window_->LocalizationPath(), "gamedata\\config\\text\\rus\\");
+    EXPECT_EQ(FWindow->LocalizationPath(), "gamedata\\config\\text\\rus\\");
     EXPECT_EQ(Weapon("wpn_heron").Name, "Цапля АР-5");
 }
 
@@ -170,14 +170,14 @@ TEST_F(LoadSaveTest, StoredLocalizationWithoutStringTablesIsTakenFromTheGameAgai
         {"", "gamedata\\config\\text\\eng\\", "Heron AR-5"},
     };
     for (const Case& c : cases) {
-        WriteSettings("GamePath=" + game_ + "\nLocalizationPath=" + c.Stored + "\n");
+        WriteSettings("GamePath=" + FGame + "\nLocalizationPath=" + c.Stored + "\n");
         Start();
-        EXPECT_EQ(window_->LocalizationPath(), c.Expected) << c.Stored;
+        EXPECT_EQ(FWindow->LocalizationPath(), c.Expected) << c.Stored;
         EXPECT_EQ(Weapon("wpn_heron").Name, c.HeronName) << c.Stored;
-        window_->close();
+        FWindow->close();
         EXPECT_EQ(Setting("MainOptions", "LocalizationPath"), c.Expected) << c.Stored;
     }
-    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_TRUE(FPlatform.Messages.empty());
 }
 
 } // namespace

@@ -72,7 +72,7 @@ public:
     QDateTime Now() override { return QDateTime(QDate(2024, 5, 1), QTime(12, 0)); }
     // Every look at the clock finds two seconds more, so a progress window
     // closes at its first timer step after the run instead of lingering.
-    qint64 SteadyMilliseconds() override { return steady_ += 2000; }
+    qint64 SteadyMilliseconds() override { return FSteady += 2000; }
     // Picks FileFilter, when given, as the user would, and answers File.
     QString RunFileDialog(QFileDialog& dialog) override {
         FileDialogRuns.push_back({dialog.objectName(), dialog.windowTitle(), dialog.nameFilters()});
@@ -124,7 +124,7 @@ public:
     QString FileFilter;
 
 private:
-    qint64 steady_ = 0;
+    qint64 FSteady = 0;
 };
 
 // A language file in the program's format with the given component captions
@@ -161,22 +161,22 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         static std::atomic<int> counter{0};
-        folder_ = std::filesystem::temp_directory_path() /
+        FFolder = std::filesystem::temp_directory_path() /
                   ("kw_app_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::create_directories(folder_);
+        std::filesystem::create_directories(FFolder);
     }
     void TearDown() override {
-        window_.reset();
-        std::filesystem::permissions(folder_, std::filesystem::perms::owner_all,
+        FWindow.reset();
+        std::filesystem::permissions(FFolder, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add);
-        std::filesystem::remove_all(folder_);
+        std::filesystem::remove_all(FFolder);
     }
 
-    std::string ExeFolder() const { return folder_.string() + "/"; }
+    std::string ExeFolder() const { return FFolder.string() + "/"; }
     std::string SettingsPath() const { return ExeFolder() + kw::SettingsFileName(); }
 
     void Write(const std::string& relative, const std::string& text) const {
-        const std::filesystem::path path = folder_ / relative;
+        const std::filesystem::path path = FFolder / relative;
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << text;
     }
@@ -185,7 +185,7 @@ protected:
     }
     // A copy of the bundled sample game below the test's folder; a save writes into it.
     std::string CopySampleGame(const std::string& name) const {
-        const std::filesystem::path target = folder_ / name;
+        const std::filesystem::path target = FFolder / name;
         std::filesystem::create_directories(target);
         std::filesystem::copy(std::filesystem::path(KW_SOURCE_DIR) / "examples" / "sample-game", target,
                               std::filesystem::copy_options::recursive);
@@ -194,22 +194,22 @@ protected:
     // The inventory pictures beside the executable.
     void CopyPictures() const {
         std::filesystem::copy(std::filesystem::path(KW_SOURCE_DIR) / "resources" / "images",
-                              folder_ / "images", std::filesystem::copy_options::recursive);
+                              FFolder / "images", std::filesystem::copy_options::recursive);
     }
     std::string Setting(const std::string& section, const std::string& key) const {
         return kw::ProfileFile(SettingsPath()).ReadString(section, key, "<absent>");
     }
 
     kw::TfrmMain& Start() {
-        window_ = std::make_unique<kw::TfrmMain>(ExeFolder(), &platform_);
-        window_->FormCreate();
-        return *window_;
+        FWindow = std::make_unique<kw::TfrmMain>(ExeFolder(), &FPlatform);
+        FWindow->FormCreate();
+        return *FWindow;
     }
-    QList<QAction*> LanguageItems() const { return window_->mnuSettingsLanguage->actions(); }
+    QList<QAction*> LanguageItems() const { return FWindow->mnuSettingsLanguage->actions(); }
 
-    std::filesystem::path folder_;
-    FakePlatform platform_;
-    std::unique_ptr<kw::TfrmMain> window_;
+    std::filesystem::path FFolder;
+    FakePlatform FPlatform;
+    std::unique_ptr<kw::TfrmMain> FWindow;
 };
 
 } // namespace kwtest

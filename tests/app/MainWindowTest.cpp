@@ -39,9 +39,9 @@ TEST_F(MainWindowTest, FirstStartCreatesSettingsBesideProgramAndShowsDefaults) {
     EXPECT_EQ(window.LanguageIndex(), -1);
     EXPECT_TRUE(window.GamePath().empty());
     // The folder question was cancelled, so the files are looked for in vain.
-    ASSERT_EQ(platform_.Messages.size(), 2u);
-    EXPECT_EQ(platform_.Messages[0].Caption, "ВНИМАНИЕ");
-    EXPECT_EQ(platform_.Messages[1].Caption, "Файл не найден");
+    ASSERT_EQ(FPlatform.Messages.size(), 2u);
+    EXPECT_EQ(FPlatform.Messages[0].Caption, "ВНИМАНИЕ");
+    EXPECT_EQ(FPlatform.Messages[1].Caption, "Файл не найден");
 
     // Without language files the menu offers nothing to choose.
     ASSERT_EQ(LanguageItems().size(), 1);
@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, StoredPositionIsKeptOnlyWhileTheTitleBarCanBeGrabbed) {
 TEST_F(MainWindowTest, WindowAppearsPlacedAndTranslatedBeforeTheFolderQuestion) {
     Write("Lang/English.xml", LanguageXml("English", {{"lblGameDir", "Game folder:"}}, {}));
     WriteSettings("FormX=20\nFormY=30\nViewType=0\n");
-    window_ = std::make_unique<kw::TfrmMain>(ExeFolder(), &platform_);
+    FWindow = std::make_unique<kw::TfrmMain>(ExeFolder(), &FPlatform);
     struct Snapshot {
         int Shows = 0;
         QPoint Position;
@@ -145,19 +145,19 @@ TEST_F(MainWindowTest, WindowAppearsPlacedAndTranslatedBeforeTheFolderQuestion) 
             return false;
         }
     } watch;
-    watch.Window = window_.get();
+    watch.Window = FWindow.get();
     watch.Seen = &seen;
-    watch.Platform = &platform_;
-    window_->installEventFilter(&watch);
-    window_->FormCreate();
+    watch.Platform = &FPlatform;
+    FWindow->installEventFilter(&watch);
+    FWindow->FormCreate();
 
     EXPECT_EQ(seen.Shows, 1);
     EXPECT_EQ(seen.Position, QPoint(20, 30));
     EXPECT_EQ(seen.Caption, "Game folder:");
     EXPECT_TRUE(seen.Table);
     EXPECT_EQ(seen.Messages, 0u); // the first-start warning comes over the shown window
-    EXPECT_EQ(platform_.Messages.size(), 2u);
-    window_->removeEventFilter(&watch);
+    EXPECT_EQ(FPlatform.Messages.size(), 2u);
+    FWindow->removeEventFilter(&watch);
 }
 
 TEST_F(MainWindowTest, CloseWritesEveryKeyOfBothSections) {
@@ -186,8 +186,8 @@ TEST_F(MainWindowTest, CloseWritesEveryKeyOfBothSections) {
     EXPECT_EQ(keys, 83);
     EXPECT_EQ(Setting("TableColumns", "sgOutfits7"), "99");
     EXPECT_EQ(Setting("TableColumns", "sgArts4"), "51");
-    ASSERT_EQ(platform_.Messages.size(), 1u); // the stored folder holds no game
-    EXPECT_EQ(platform_.Messages[0].Caption, "Файл не найден");
+    ASSERT_EQ(FPlatform.Messages.size(), 1u); // the stored folder holds no game
+    EXPECT_EQ(FPlatform.Messages[0].Caption, "Файл не найден");
 }
 
 TEST_F(MainWindowTest, StoredLanguageStaysWhenNoLanguageIsApplied) {
@@ -202,17 +202,17 @@ TEST_F(MainWindowTest, UnwritableSettingsFileStillLetsTheWindowClose) {
     kw::TfrmMain& window = Start();
     window.show();
     window.move(40, 50);
-    const size_t startMessages = platform_.Messages.size();
+    const size_t startMessages = FPlatform.Messages.size();
 
     EXPECT_TRUE(window.close());
     EXPECT_FALSE(window.isVisible());
-    ASSERT_EQ(platform_.Messages.size(), startMessages + 1);
-    EXPECT_TRUE(platform_.Messages.back().Text.contains(QString::fromStdString(SettingsPath())));
+    ASSERT_EQ(FPlatform.Messages.size(), startMessages + 1);
+    EXPECT_TRUE(FPlatform.Messages.back().Text.contains(QString::fromStdString(SettingsPath())));
     EXPECT_EQ(Setting("MainOptions", "FormX"), "20");
 }
 
 TEST_F(MainWindowTest, ClosedProgramFolderSendsSettingsToUserConfigFolder) {
-    std::filesystem::permissions(folder_,
+    std::filesystem::permissions(FFolder,
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     kw::TfrmMain& window = Start();
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
@@ -258,14 +258,14 @@ TEST_F(MainWindowTest, FailingStartUpStepLeavesTheWindowAsFarAsItGot) {
     // A folder where the settings file should be cannot be opened as one.
     std::filesystem::create_directories(SettingsPath() + "/inner");
     Write("Lang/English.xml", LanguageXml("English", {}, {}));
-    kw::TfrmMain& window = *(window_ = std::make_unique<kw::TfrmMain>(ExeFolder(), &platform_));
-    kw::TApplication::Instance()->SetPlatform(&platform_);
+    kw::TfrmMain& window = *(FWindow = std::make_unique<kw::TfrmMain>(ExeFolder(), &FPlatform));
+    kw::TApplication::Instance()->SetPlatform(&FPlatform);
     EXPECT_FALSE(window.isVisible());
     QMetaObject::invokeMethod(&window, &kw::TfrmMain::FormCreate, Qt::QueuedConnection);
     QCoreApplication::processEvents();
     kw::TApplication::Instance()->SetPlatform(nullptr);
 
-    ASSERT_EQ(platform_.Messages.size(), 1u);
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
     EXPECT_EQ(window.windowTitle().remove("[*]"), "Kitwright version 1.05");
     EXPECT_EQ(window.cboWeapons_silencer_status->count(), 3);
     EXPECT_TRUE(window.mnuSettingsLanguage->isEmpty());

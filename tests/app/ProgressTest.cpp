@@ -35,11 +35,11 @@ protected:
     // The worker frees itself through the event loop once it has ended; it
     // must be gone before the test ends or it would count as a leak.
     void DeleteAndLetTheWorkerEnd() {
-        if (form_.isNull()) {
+        if (FForm.isNull()) {
             return;
         }
-        const std::shared_ptr<const kw::TRunState> state = form_->RunState();
-        delete form_;
+        const std::shared_ptr<const kw::TRunState> state = FForm->RunState();
+        delete FForm;
         if (!state->Run) {
             return; // no run was started, so there is no worker
         }
@@ -49,82 +49,82 @@ protected:
     }
 
     TfrmProgress* Create(const kw::LanguageList& languages = {}, int languageIndex = -1) {
-        form_ = new TfrmProgress(nullptr, languages, languageIndex, [this] { return now_; });
-        return form_;
+        FForm = new TfrmProgress(nullptr, languages, languageIndex, [this] { return FNow; });
+        return FForm;
     }
     void StartAndFinish(int mode, std::function<void()> run) {
-        form_->StartRun(mode, std::move(run));
-        form_->show();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return form_->Finished(); }, kWaitMs));
+        FForm->StartRun(mode, std::move(run));
+        FForm->show();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return FForm->Finished(); }, kWaitMs));
     }
     bool StepCloses() {
-        form_->Timer1Timer();
-        return !form_->isVisible();
+        FForm->Timer1Timer();
+        return !FForm->isVisible();
     }
 
-    qint64 now_ = 1000;
-    QPointer<TfrmProgress> form_;
+    qint64 FNow = 1000;
+    QPointer<TfrmProgress> FForm;
 };
 
 TEST_F(ProgressTest, ShortRunLingersUntilTwoSecondsFromCreationThenFreesItself) {
     Create();
     bool ran = false, ranOnUi = false, shownBeforeRun = false;
-    form_->StartRun(0, [&] {
+    FForm->StartRun(0, [&] {
         ran = true;
         ranOnUi = OnUiThread();
-        shownBeforeRun = form_->isVisible();
-        now_ += 100;
+        shownBeforeRun = FForm->isVisible();
+        FNow += 100;
     });
     QTest::qWait(100); // events pumped before the window is up must not start the run
     EXPECT_FALSE(ran);
-    form_->show();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return form_->Finished(); }, kWaitMs));
+    FForm->show();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return FForm->Finished(); }, kWaitMs));
     EXPECT_TRUE(ranOnUi);
     EXPECT_TRUE(shownBeforeRun);
-    EXPECT_TRUE(form_->RunError().isEmpty());
+    EXPECT_TRUE(FForm->RunError().isEmpty());
 
-    now_ = 1000 + 1999;
+    FNow = 1000 + 1999;
     EXPECT_FALSE(StepCloses());
-    now_ = 1000 + 2000;
+    FNow = 1000 + 2000;
     EXPECT_TRUE(StepCloses());
-    EXPECT_FALSE(form_->Timer1->isActive());
+    EXPECT_FALSE(FForm->Timer1->isActive());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(form_.isNull());
+    EXPECT_TRUE(FForm.isNull());
 }
 
 TEST_F(ProgressTest, LongRunClosesAtTheFirstStepAfterItEnds) {
     Create();
-    StartAndFinish(0, [this] { now_ += 10000; });
-    EXPECT_EQ(form_->Timer1->interval(), 500);
+    StartAndFinish(0, [this] { FNow += 10000; });
+    EXPECT_EQ(FForm->Timer1->interval(), 500);
     EXPECT_TRUE(StepCloses());
 }
 
 TEST_F(ProgressTest, FailingRunStillEndsAndKeepsItsErrorText) {
     Create();
     StartAndFinish(1, [] { throw kw::Error("weapons.ltx: не записан"); });
-    EXPECT_EQ(form_->RunError(), QString::fromUtf8("weapons.ltx: не записан"));
+    EXPECT_EQ(FForm->RunError(), QString::fromUtf8("weapons.ltx: не записан"));
     EXPECT_FALSE(StepCloses());
-    now_ += 2000;
+    FNow += 2000;
     EXPECT_TRUE(StepCloses());
 }
 
 TEST_F(ProgressTest, UserCannotCloseWhileTheTimerRuns) {
     Create();
-    form_->StartRun(0, [] {});
-    form_->show();
-    EXPECT_FALSE(form_->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(form_->close());
-    QTest::keyClick(form_, Qt::Key_Escape);
-    form_->reject();
-    EXPECT_TRUE(form_->isVisible());
+    FForm->StartRun(0, [] {});
+    FForm->show();
+    EXPECT_FALSE(FForm->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(FForm->close());
+    QTest::keyClick(FForm, Qt::Key_Escape);
+    FForm->reject();
+    EXPECT_TRUE(FForm->isVisible());
 }
 
 TEST_F(ProgressTest, BarCyclesThroughOneToSevenAndBackToZero) {
     Create();
     std::vector<int> positions;
     for (int i = 0; i < 9; ++i) {
-        form_->Timer1Timer();
-        positions.push_back(form_->ProgressBar1->value());
+        FForm->Timer1Timer();
+        positions.push_back(FForm->ProgressBar1->value());
     }
     EXPECT_EQ(positions, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 0, 1}));
 }
@@ -149,7 +149,7 @@ TEST_F(ProgressTest, CaptionComesFromTheLanguageOrTheBuiltInText) {
     };
     for (const auto& c : cases) {
         Create(c.Languages, c.Index)->StartRun(c.Mode, [] {});
-        EXPECT_EQ(form_->windowTitle(), QString::fromUtf8(c.Caption));
+        EXPECT_EQ(FForm->windowTitle(), QString::fromUtf8(c.Caption));
         DeleteAndLetTheWorkerEnd(); // never shown: the waiting worker is let go without running
     }
     std::filesystem::remove(file);

@@ -77,8 +77,8 @@ class StandardViewWiring : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        game_ = CopySampleGame("game");
-        WriteSettings("GamePath=" + game_ + "\n");
+        FGame = CopySampleGame("game");
+        WriteSettings("GamePath=" + FGame + "\n");
     }
 
     kw::TfrmMain& StartShown() {
@@ -89,7 +89,7 @@ protected:
         return window;
     }
     template <class T> T* Control(const char* name) const {
-        T* control = window_->findChild<T*>(QString::fromLatin1(name));
+        T* control = FWindow->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
@@ -102,23 +102,23 @@ protected:
         return field;
     }
     void ClickTab(int index) const {
-        QTabBar* bar = window_->PageControl1->tabBar();
+        QTabBar* bar = FWindow->PageControl1->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
     void ReplaceInGameFile(const std::string& relative, const std::string& from,
                            const std::string& to) const {
-        const fs::path path = fs::path(game_) / relative;
+        const fs::path path = fs::path(FGame) / relative;
         std::string text = *kw::fs::ReadFile(path.string());
         const size_t at = text.find(from);
         ASSERT_NE(at, std::string::npos) << from;
         text.replace(at, from.size(), to);
         std::ofstream(path, std::ios::binary) << text;
     }
-    kw::TCatalog& Catalog() const { return window_->Catalog(); }
+    kw::TCatalog& Catalog() const { return FWindow->Catalog(); }
     // The value the weapon's file holds for key, without a comment behind it.
     std::string OnDisk(const kw::TWeapon& weapon, const std::string& key) const {
         const std::string text =
-            kw::ProfileFile(game_ + weapon.FileName).ReadString(weapon.Section, key, "<absent>");
+            kw::ProfileFile(FGame + weapon.FileName).ReadString(weapon.Section, key, "<absent>");
         return text.substr(0, text.find_first_of("\t ;"));
     }
     // Another program's window takes the activation, and with it the focus, from the editor.
@@ -128,7 +128,7 @@ protected:
         other->show();
         QApplication::setActiveWindow(other.get());
         EXPECT_TRUE(QTest::qWaitForWindowActive(other.get()));
-        EXPECT_FALSE(window_->isActiveWindow());
+        EXPECT_FALSE(FWindow->isActiveWindow());
         return other;
     }
     void SelectWeapon(const std::string& section) const {
@@ -139,7 +139,7 @@ protected:
         Control<QListWidget>("lbWeapons")->setCurrentRow(static_cast<int>(found - weapons.begin()));
     }
 
-    std::string game_;
+    std::string FGame;
 };
 
 TEST_F(StandardViewWiring, ClickOnAnotherRowStoresTheEditIntoTheEntryShownBefore) {
@@ -160,29 +160,29 @@ TEST_F(StandardViewWiring, PageChangeByTabClickOrCtrlTabStoresTheEditIntoThePage
     const std::string ammoHit = Catalog().Ammo[0]->k_hit.Value;
     TypeInto("txtWeapons_fire_distance", "901");
     ClickTab(1);
-    EXPECT_EQ(window_->PageControl1->currentIndex(), 1);
+    EXPECT_EQ(FWindow->PageControl1->currentIndex(), 1);
     EXPECT_EQ(Catalog().Weapons[0]->fire_distance.Value, "901");
 
     ASSERT_NE(ammoHit, "2.5");
     kw::TCoolEdit* hit = TypeInto("txtAmmo_k_hit", "2.5");
     QTest::keyClick(hit, Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(window_->PageControl1->currentIndex(), 2);
+    EXPECT_EQ(FWindow->PageControl1->currentIndex(), 2);
     EXPECT_EQ(Catalog().Ammo[0]->k_hit.Value, "2.5");
 }
 
 TEST_F(StandardViewWiring, CtrlSWithTheFocusInAFieldSavesOnlyTheTypedValue) {
     const std::string heron = "gamedata/config/weapons/w_heron.ltx";
     ReplaceInGameFile(heron, "grenade_launcher_status = 2", "grenade_launcher_status = 7");
-    const auto before = BlanklessLines(game_);
+    const auto before = BlanklessLines(FGame);
     StartShown();
     SelectWeapon("wpn_heron");
     EXPECT_EQ(Control<QComboBox>("cboWeapons_grenade_launcher_status")->currentIndex(), -1);
 
     kw::TCoolEdit* distance = TypeInto("txtWeapons_fire_distance", "1234");
     QTest::keyClick(distance, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_TRUE(FPlatform.Messages.empty());
 
-    const auto after = BlanklessLines(game_);
+    const auto after = BlanklessLines(FGame);
     ASSERT_EQ(after.size(), before.size());
     std::vector<std::string> changed;
     for (const auto& [file, lines] : after) {
@@ -226,7 +226,7 @@ TEST_P(CommitBeforeCommand, TypedPriceReachesTheCatalog) {
     const auto& [command, active] = GetParam();
     Write("Lang/A.xml", LanguageXml("Alpha", {}, {}));
     Write("Lang/B.xml", LanguageXml("Beta", {}, {}));
-    WriteSettings("GamePath=" + game_ + "\nLanguage=Alpha\n");
+    WriteSettings("GamePath=" + FGame + "\nLanguage=Alpha\n");
     kw::TfrmMain& window = StartShown();
     const kw::TWeapon& weapon = *Catalog().Weapons[0];
     ASSERT_NE(weapon.cost.Value, "4321");
@@ -241,7 +241,7 @@ TEST_P(CommitBeforeCommand, TypedPriceReachesTheCatalog) {
     if (command.Saves) {
         EXPECT_EQ(OnDisk(weapon, "cost"), "4321");
     }
-    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_TRUE(FPlatform.Messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCommand, CommitBeforeCommand,
@@ -254,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, CommitBeforeCommand,
 // Looking is not editing: every entry of every page shown, then saved, leaves every byte in place; one
 // typed value then changes one line.
 TEST_F(StandardViewWiring, BrowsingEverythingAndSavingChangesNoByteOneEditOneLine) {
-    const auto before = FileBytes(game_);
+    const auto before = FileBytes(FGame);
     kw::TfrmMain& window = StartShown();
     for (int page = 0; page < kw::kPageCount; ++page) {
         ClickTab(page);
@@ -269,15 +269,15 @@ TEST_F(StandardViewWiring, BrowsingEverythingAndSavingChangesNoByteOneEditOneLin
     window.btnView->click();
     ClickTab(kw::WeaponsPage);
     window.btnSaveSettings->click();
-    EXPECT_TRUE(platform_.Messages.empty());
-    EXPECT_EQ(ChangedLines(before, FileBytes(game_)), std::vector<std::string>{});
+    EXPECT_TRUE(FPlatform.Messages.empty());
+    EXPECT_EQ(ChangedLines(before, FileBytes(FGame)), std::vector<std::string>{});
 
     SelectWeapon("wpn_kestrel");
     // The offscreen platform leaves no window active after the progress window.
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::keyClick(TypeInto("txtWeapons_rpm", "612"), Qt::Key_S, Qt::ControlModifier);
-    const std::vector<std::string> changed = ChangedLines(before, FileBytes(game_));
+    const std::vector<std::string> changed = ChangedLines(before, FileBytes(FGame));
     ASSERT_EQ(changed.size(), 1u);
     EXPECT_TRUE(changed[0].starts_with("gamedata/config/weapons/w_kestrel.ltx: rpm")) << changed[0];
     EXPECT_EQ(OnDisk(*Catalog().Weapons[static_cast<size_t>(window.Views().ShownPosition(0))], "rpm"), "612");
@@ -330,25 +330,25 @@ TEST_F(StandardViewWiring, TitleMarkerFollowsWhatASaveWouldWrite) {
     TypeInto("txtWeapons_rpm", "614");
     window.btnResetSettings->click();
     EXPECT_FALSE(window.isWindowModified());
-    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_TRUE(FPlatform.Messages.empty());
 }
 
 // The sample's shotgun lacks zoom_enabled and shows what it inherits; ticking that again pins it.
 TEST_F(StandardViewWiring, ValueChosenEqualToTheShownDefaultIsWritten) {
     StartShown();
     SelectWeapon("wpn_bittern");
-    const kw::TWeapon& bittern = *Catalog().Weapons[static_cast<size_t>(window_->Views().ShownPosition(0))];
+    const kw::TWeapon& bittern = *Catalog().Weapons[static_cast<size_t>(FWindow->Views().ShownPosition(0))];
     ASSERT_EQ(OnDisk(bittern, "zoom_enabled"), "<absent>");
     auto* zoom = Control<QCheckBox>("chkWeapons_zoom_enabled");
     ASSERT_TRUE(zoom->isChecked());
-    window_->btnSaveSettings->click();
+    FWindow->btnSaveSettings->click();
     EXPECT_EQ(OnDisk(bittern, "zoom_enabled"), "<absent>");
 
     for (int click = 0; click < 2; ++click) {
         QTest::mouseClick(zoom, Qt::LeftButton, {}, QPoint(8, zoom->height() / 2));
     }
     ASSERT_TRUE(zoom->isChecked());
-    window_->btnSaveSettings->click();
+    FWindow->btnSaveSettings->click();
     EXPECT_EQ(OnDisk(bittern, "zoom_enabled"), "true");
 }
 
@@ -359,10 +359,10 @@ TEST_F(StandardViewWiring, FailedReloadIsReportedInOneMessageWithTheValuesThatCo
     ReplaceInGameFile("gamedata/config/weapons/w_bittern.ltx", "cost                    = 2600",
                       "cost = 2600\nzoom_enabled = perhaps");
     Catalog().OnLoaded = [] { throw kw::Error("lists could not be filled"); };
-    window_->btnResetSettings->click();
+    FWindow->btnResetSettings->click();
 
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Text,
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Text,
               "lists could not be filled\r\n'perhaps' is not a valid boolean value");
 }
 
@@ -375,24 +375,24 @@ TEST_F(StandardViewWiring, RefusedCharacterIsWarnedOnceInTheInterfaceLanguage) {
     };
     StartShown();
     typeOmega();
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Warning);
-    EXPECT_EQ(platform_.Messages[0].Text,
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Warning);
+    EXPECT_EQ(FPlatform.Messages[0].Text,
               QStringLiteral("Символ \"Ω\" нельзя сохранить в файлах игры (кодировка windows-1251)."));
 
-    fs::create_directories(folder_ / "Lang");
-    fs::copy_file(fs::path(KW_SOURCE_DIR) / "resources/Lang/English.xml", folder_ / "Lang/English.xml");
+    fs::create_directories(FFolder / "Lang");
+    fs::copy_file(fs::path(KW_SOURCE_DIR) / "resources/Lang/English.xml", FFolder / "Lang/English.xml");
     StartShown();
-    ASSERT_EQ(window_->LanguageIndex(), 0);
+    ASSERT_EQ(FWindow->LanguageIndex(), 0);
     typeOmega();
-    ASSERT_EQ(platform_.Messages.size(), 2u);
-    EXPECT_EQ(platform_.Messages[1].Caption, "WARNING");
-    EXPECT_EQ(platform_.Messages[1].Text,
+    ASSERT_EQ(FPlatform.Messages.size(), 2u);
+    EXPECT_EQ(FPlatform.Messages[1].Caption, "WARNING");
+    EXPECT_EQ(FPlatform.Messages[1].Text,
               QStringLiteral("The character \"Ω\" cannot be stored in the game files (windows-1251)."));
 }
 
 TEST_F(StandardViewWiring, EmptyWeaponCatalogKeepsTheCartridgeButtonDisabled) {
-    for (const auto& item : fs::directory_iterator(fs::path(game_) / "gamedata/config/weapons")) {
+    for (const auto& item : fs::directory_iterator(fs::path(FGame) / "gamedata/config/weapons")) {
         if (item.path().filename().string().starts_with("w_")) {
             fs::remove(item.path());
         }
@@ -423,26 +423,26 @@ TEST_F(StandardViewWiring, ValuesTheViewsCannotTakeAreReportedWithoutStoppingThe
                       "zoom_enabled = perhaps");
     StartShown();
     EXPECT_EQ(Catalog().Weapons.size(), 10u);
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Critical);
-    EXPECT_EQ(platform_.Messages[0].Text, "'maybe' is not a valid boolean value");
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Critical);
+    EXPECT_EQ(FPlatform.Messages[0].Text, "'maybe' is not a valid boolean value");
 
     SelectWeapon("wpn_heron");
-    ASSERT_EQ(platform_.Messages.size(), 2u);
-    EXPECT_EQ(platform_.Messages[1].Text, "'perhaps' is not a valid boolean value");
+    ASSERT_EQ(FPlatform.Messages.size(), 2u);
+    EXPECT_EQ(FPlatform.Messages[1].Text, "'perhaps' is not a valid boolean value");
 
     // A character windows-1251 lacks.
     QKeyEvent omega(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("Ω"));
     QApplication::sendEvent(TypeInto("txtWeapons_hit_power", ""), &omega);
     QCoreApplication::processEvents();
-    ASSERT_EQ(platform_.Messages.size(), 3u);
-    EXPECT_EQ(platform_.Messages[2].Icon, QMessageBox::Warning);
+    ASSERT_EQ(FPlatform.Messages.size(), 3u);
+    EXPECT_EQ(FPlatform.Messages[2].Icon, QMessageBox::Warning);
 }
 
 TEST_F(StandardViewWiring, LanguageSwitchKeepsStatusSelectionAndRenewsTheLinePrefixes) {
     Write("Lang/A.xml", LanguageXml("Alpha", {}, {{"rs_FileName", "file: "}, {"rs_AddonStatus_2", "A2"}}));
     Write("Lang/B.xml", LanguageXml("Beta", {}, {{"rs_FileName", "datei: "}, {"rs_AddonStatus_2", "B2"}}));
-    WriteSettings("GamePath=" + game_ + "\nLanguage=Alpha\n");
+    WriteSettings("GamePath=" + FGame + "\nLanguage=Alpha\n");
     StartShown();
     auto* scope = Control<QComboBox>("cboWeapons_scope_status");
     auto* fileLine = Control<QLabel>("lblWeaponsFileName");

@@ -29,8 +29,8 @@ class TableViewTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        game_ = CopySampleGame("game");
-        WriteSettings("GamePath=" + game_ + "\nViewType=0\n");
+        FGame = CopySampleGame("game");
+        WriteSettings("GamePath=" + FGame + "\nViewType=0\n");
     }
 
     kw::TfrmMain& StartShown() {
@@ -41,14 +41,14 @@ protected:
         EXPECT_FALSE(window.IsStandardView());
         return window;
     }
-    kw::TGridView& Grid(int page) const { return *window_->Page(page).sg; }
+    kw::TGridView& Grid(int page) const { return *FWindow->Page(page).sg; }
     QString Cell(int page, int row, int column) const { return Grid(page).item(row, column)->text(); }
     void Type(int page, int row, int column, const QString& text) const {
         Grid(page).item(row, column)->setText(text);
     }
     // Opens the cell's editor and types into it as a user does, leaving the editor open.
     QLineEdit* TypeInEditor(int page, int row, int column, const QString& text) const {
-        window_->PageControl1->setCurrentIndex(page);
+        FWindow->PageControl1->setCurrentIndex(page);
         kw::TGridView& grid = Grid(page);
         grid.setCurrentCell(row, column);
         grid.editItem(grid.item(row, column));
@@ -63,7 +63,7 @@ protected:
     // Rows of the outfits whose immunities live in section, in grid order.
     std::vector<int> RowsSharing(const std::string& section) const {
         std::vector<int> rows;
-        const auto& outfits = window_->Catalog().Outfits;
+        const auto& outfits = FWindow->Catalog().Outfits;
         for (size_t row = 0; row < outfits.size(); ++row) {
             if (outfits[row]->immunities_sect.Value == section) {
                 rows.push_back(static_cast<int>(row));
@@ -71,16 +71,16 @@ protected:
         }
         return rows;
     }
-    std::string GameFile(const std::string& relative) const { return *kw::fs::ReadFile(game_ + relative); }
+    std::string GameFile(const std::string& relative) const { return *kw::fs::ReadFile(FGame + relative); }
     void ReplaceInGameFile(const std::string& relative, const std::string& from,
                            const std::string& to) const {
         std::string text = GameFile(relative);
         const size_t at = text.find(from);
         ASSERT_NE(at, std::string::npos) << from;
         text.replace(at, from.size(), to);
-        std::ofstream(game_ + relative, std::ios::binary) << text;
+        std::ofstream(FGame + relative, std::ios::binary) << text;
     }
-    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string Path(const std::string& name) const { return (FFolder / name).string(); }
     // The lines that differ between two texts of the same file, blanks dropped: a save may rewrite the
     // blanks between a value and its comment.
     static std::vector<std::string> ChangedLines(const std::string& before, const std::string& after) {
@@ -105,23 +105,23 @@ protected:
         return changed;
     }
     void Export(int page, const std::string& file, const QString& filter = {}) {
-        platform_.File = QString::fromStdString(file);
-        platform_.FileFilter = filter;
-        window_->Page(page).btnExport->click();
+        FPlatform.File = QString::fromStdString(file);
+        FPlatform.FileFilter = filter;
+        FWindow->Page(page).btnExport->click();
     }
     void Import(int page, const std::string& file) {
-        platform_.File = QString::fromStdString(file);
-        window_->Page(page).btnImport->click();
+        FPlatform.File = QString::fromStdString(file);
+        FWindow->Page(page).btnImport->click();
     }
     std::vector<QString> MessageTexts() const {
         std::vector<QString> texts;
-        for (const auto& message : platform_.Messages) {
+        for (const auto& message : FPlatform.Messages) {
             texts.push_back(message.Text);
         }
         return texts;
     }
 
-    std::string game_;
+    std::string FGame;
 };
 
 const char kAmmoFile[] = "gamedata/config/weapons/weapons.ltx";
@@ -143,7 +143,7 @@ TEST_F(TableViewTest, RefreshShowsTheCatalogAgainAndSaveReachesTheStandardView) 
     window.btnView->click();
     window.findChild<QListWidget*>("lbAmmo")->setCurrentRow(0);
     EXPECT_EQ(window.findChild<kw::TCoolEdit*>("txtAmmo_k_dist")->text(), "1.75");
-    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_TRUE(FPlatform.Messages.empty());
 }
 
 TEST_F(TableViewTest, EmptyCatalogLeavesOneRowAndThePageButtonsDisabled) {
@@ -194,7 +194,7 @@ TEST_P(OneClickSave, SavesTheValueInTheOpenEditor) {
     } else {
         window.btnSaveSettings->click();
     }
-    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_TRUE(FPlatform.Messages.empty());
     EXPECT_EQ(window.Catalog().Ammo[0]->box_size.Value, "77") << section;
     EXPECT_EQ(ChangedLines(before, GameFile(kAmmoFile)), std::vector<std::string>{"box_size=77"});
 }
@@ -223,7 +223,7 @@ TEST_P(EditorCommittedOnLeaving, KeepsTheTypedText) {
     TypeInEditor(kAmmo, 2, 6, "1.9");
     EXPECT_EQ(Grid(kAmmo).Grid().Text(2, 6), Grid(kAmmo).Grid().FilledText(2, 6));
     // A leave that asks about the typed cell is cancelled, so the cell shows what the editor committed.
-    platform_.Choice = QString::fromUtf8(kw::kCancelAnswer.Default);
+    FPlatform.Choice = QString::fromUtf8(kw::kCancelAnswer.Default);
     GetParam().Leave(window);
     EXPECT_EQ(Grid(kAmmo).Grid().Text(2, 6), "1.9");
     EXPECT_TRUE(Grid(kAmmo).Grid().IsMarked(2, 6));
@@ -253,40 +253,40 @@ protected:
         for (const char* own : {"= fenwarden_immunities", "= reedcloak_immunities"}) {
             ReplaceInGameFile(kOutfitFile, own, "= wanderer_immunities");
         }
-        before_ = GameFile(kOutfitFile);
+        FBefore = GameFile(kOutfitFile);
         StartShown();
-        sharing_ = RowsSharing("wanderer_immunities");
-        ASSERT_GE(sharing_.size(), 2u);
-        ASSERT_NE(Cell(kOutfits, sharing_.back(), kBurnImmunity), "0.77");
-        TypeInEditor(kOutfits, sharing_.back(), kBurnImmunity, "0.77");
-        window_->Page(kOutfits).btnTableSave->click();
+        FSharing = RowsSharing("wanderer_immunities");
+        ASSERT_GE(FSharing.size(), 2u);
+        ASSERT_NE(Cell(kOutfits, FSharing.back(), kBurnImmunity), "0.77");
+        TypeInEditor(kOutfits, FSharing.back(), kBurnImmunity, "0.77");
+        FWindow->Page(kOutfits).btnTableSave->click();
     }
 
     static constexpr int kBurnImmunity = 10;
-    std::string before_;
-    std::vector<int> sharing_;
+    std::string FBefore;
+    std::vector<int> FSharing;
 };
 
 TEST_F(SharedImmunities, EditInALaterRowIsSavedOnce) {
-    EXPECT_TRUE(platform_.Messages.empty());
-    window_->mnuFileSave->trigger();
-    EXPECT_EQ(ChangedLines(before_, GameFile(kOutfitFile)), std::vector<std::string>{"burn_immunity=0.77"});
+    EXPECT_TRUE(FPlatform.Messages.empty());
+    FWindow->mnuFileSave->trigger();
+    EXPECT_EQ(ChangedLines(FBefore, GameFile(kOutfitFile)), std::vector<std::string>{"burn_immunity=0.77"});
 
-    const int first = sharing_.front();
-    const int last = sharing_.back();
+    const int first = FSharing.front();
+    const int last = FSharing.back();
     Type(kOutfits, first, kBurnImmunity, "0.1");
     Type(kOutfits, last, kBurnImmunity, "0.2");
-    window_->Page(kOutfits).btnTableSave->click();
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_TRUE(platform_.Messages[0].Text.contains(Cell(kOutfits, first, 0)));
-    EXPECT_TRUE(platform_.Messages[0].Text.contains(Cell(kOutfits, last, 0)));
-    EXPECT_EQ(window_->Catalog().Outfits[static_cast<size_t>(last)]->Immunity.burn.Value, "0.77");
+    FWindow->Page(kOutfits).btnTableSave->click();
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_TRUE(FPlatform.Messages[0].Text.contains(Cell(kOutfits, first, 0)));
+    EXPECT_TRUE(FPlatform.Messages[0].Text.contains(Cell(kOutfits, last, 0)));
+    EXPECT_EQ(FWindow->Catalog().Outfits[static_cast<size_t>(last)]->Immunity.burn.Value, "0.77");
 }
 
 // Every row of the section shows the edit once it is stored.
 TEST_F(SharedImmunities, EveryOutfitOfTheSectionShowsTheEdit) {
-    for (const int row : sharing_) {
-        EXPECT_EQ(window_->Catalog().Outfits[static_cast<size_t>(row)]->Immunity.burn.Value, "0.77") << row;
+    for (const int row : FSharing) {
+        EXPECT_EQ(FWindow->Catalog().Outfits[static_cast<size_t>(row)]->Immunity.burn.Value, "0.77") << row;
         EXPECT_EQ(Cell(kOutfits, row, kBurnImmunity), "0.77") << row;
     }
 }
@@ -299,10 +299,10 @@ TEST_F(TableViewTest, RefusedGridStopsTheMainSave) {
     Type(kAmmo, 0, 4, "2");
     Type(kAmmo, 1, 4, "2★");
     window.mnuFileSave->trigger();
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_TRUE(platform_.Messages[0].Text.contains(QStringLiteral("★")))
-        << platform_.Messages[0].Text.toStdString();
-    EXPECT_TRUE(platform_.Messages[0].Text.contains(Cell(kAmmo, 1, 0)));
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_TRUE(FPlatform.Messages[0].Text.contains(QStringLiteral("★")))
+        << FPlatform.Messages[0].Text.toStdString();
+    EXPECT_TRUE(FPlatform.Messages[0].Text.contains(Cell(kAmmo, 1, 0)));
     EXPECT_EQ(window.Catalog().Ammo[1]->k_hit.Value, hit);
     EXPECT_EQ(Grid(kAmmo).Grid().MarkedCells().size(), 2u);
     EXPECT_EQ(GameFile(kAmmoFile), before);
@@ -310,9 +310,9 @@ TEST_F(TableViewTest, RefusedGridStopsTheMainSave) {
 }
 
 TEST_F(TableViewTest, LanguageSwitchRenewsHeadersAndKeepsTypedCells) {
-    fs::copy(fs::path(KW_SOURCE_DIR) / "resources" / "Lang", folder_ / "Lang");
+    fs::copy(fs::path(KW_SOURCE_DIR) / "resources" / "Lang", FFolder / "Lang");
     Write("Lang/Partial.xml", LanguageXml("Partial", {}, {{"rs_Weather_sky_color", "sky"}}));
-    WriteSettings("GamePath=" + game_ + "\nViewType=0\nLanguage=none\n");
+    WriteSettings("GamePath=" + FGame + "\nViewType=0\nLanguage=none\n");
     kw::TfrmMain& window = StartShown();
     const QString name = Cell(kWeather, 0, 0);
     TypeInEditor(kWeather, 0, 3, "123");
@@ -346,7 +346,7 @@ TEST_F(TableViewTest, ExportThenImportMarksNothing) {
         for (const char* suffix : {".xlsx", ".csv"}) {
             SCOPED_TRACE(std::to_string(page) + suffix);
             const std::string file = Path("grid" + std::to_string(page) + suffix);
-            platform_.Messages.clear();
+            FPlatform.Messages.clear();
             Export(page, file);
             Import(page, file);
             EXPECT_EQ(MessageTexts(),
@@ -357,12 +357,12 @@ TEST_F(TableViewTest, ExportThenImportMarksNothing) {
             EXPECT_TRUE(Grid(page).Grid().MarkedCells().empty());
         }
     }
-    ASSERT_FALSE(platform_.FileDialogRuns.empty());
-    EXPECT_EQ(platform_.FileDialogRuns[0].Name, "dlgExportExcel");
-    EXPECT_EQ(platform_.FileDialogRuns[0].Title, "Экспорт данных");
-    EXPECT_EQ(platform_.FileDialogRuns[0].Filters, (QStringList{"Excel workbook (*.xlsx)", "CSV (*.csv)"}));
-    EXPECT_EQ(platform_.FileDialogRuns[1].Name, "dlgImportExcel");
-    EXPECT_EQ(platform_.FileDialogRuns[1].Title, "Импорт данных");
+    ASSERT_FALSE(FPlatform.FileDialogRuns.empty());
+    EXPECT_EQ(FPlatform.FileDialogRuns[0].Name, "dlgExportExcel");
+    EXPECT_EQ(FPlatform.FileDialogRuns[0].Title, "Экспорт данных");
+    EXPECT_EQ(FPlatform.FileDialogRuns[0].Filters, (QStringList{"Excel workbook (*.xlsx)", "CSV (*.csv)"}));
+    EXPECT_EQ(FPlatform.FileDialogRuns[1].Name, "dlgImportExcel");
+    EXPECT_EQ(FPlatform.FileDialogRuns[1].Title, "Импорт данных");
     EXPECT_EQ(window.dlgExportExcel->selectedNameFilter(), "Excel workbook (*.xlsx)");
 }
 
@@ -403,10 +403,10 @@ TEST_F(TableViewTest, ExportFailureGivesTheReasonOnASecondLine) {
     StartShown();
     const std::string file = Path("no-such-folder/out.xlsx");
     Export(kAmmo, file);
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Critical);
-    EXPECT_EQ(platform_.Messages[0].Caption, "Экспорт данных");
-    const QStringList lines = platform_.Messages[0].Text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Critical);
+    EXPECT_EQ(FPlatform.Messages[0].Caption, "Экспорт данных");
+    const QStringList lines = FPlatform.Messages[0].Text.split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(
         lines[0],
@@ -419,22 +419,22 @@ TEST_F(TableViewTest, ExportFailureGivesTheReasonOnASecondLine) {
 TEST_F(TableViewTest, ExportAsksBeforeReplacingAFileNamedInAnotherCase) {
     StartShown();
     std::ofstream(Path("prices.csv"), std::ios::binary) << "kept";
-    platform_.Answer = QMessageBox::No;
+    FPlatform.Answer = QMessageBox::No;
     Export(kAmmo, Path("PRICES.csv"));
-    EXPECT_TRUE(platform_.Messages.empty());
-    ASSERT_EQ(platform_.Questions.size(), 1u);
-    EXPECT_EQ(platform_.Questions[0].Text, QStringLiteral("Файл \"%1\" уже существует. Заменить его?")
+    EXPECT_TRUE(FPlatform.Messages.empty());
+    ASSERT_EQ(FPlatform.Questions.size(), 1u);
+    EXPECT_EQ(FPlatform.Questions[0].Text, QStringLiteral("Файл \"%1\" уже существует. Заменить его?")
                                                .arg(QString::fromStdString(Path("prices.csv"))));
     // Enter keeps the file.
-    EXPECT_EQ(platform_.Questions[0].Answers, QStringList({"Да", "Нет"}));
-    EXPECT_EQ(platform_.Questions[0].DefaultAnswer, 1);
+    EXPECT_EQ(FPlatform.Questions[0].Answers, QStringList({"Да", "Нет"}));
+    EXPECT_EQ(FPlatform.Questions[0].DefaultAnswer, 1);
     EXPECT_EQ(*kw::fs::ReadFile(Path("prices.csv")), "kept");
 
-    platform_.Answer = QMessageBox::Yes;
+    FPlatform.Answer = QMessageBox::Yes;
     Export(kAmmo, Path("PRICES.csv"));
-    ASSERT_EQ(platform_.Questions.size(), 2u);
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Information);
+    ASSERT_EQ(FPlatform.Questions.size(), 2u);
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Information);
     EXPECT_NE(*kw::fs::ReadFile(Path("prices.csv")), "kept");
 }
 
@@ -456,23 +456,23 @@ TEST_F(TableViewTest, ImportOfOneRowFewerAsksAndEmptiesTheLastRow) {
     const int last = grid.RowCount() - 1;
     const QString lastName = Cell(kAmmo, last, 0);
 
-    platform_.Answer = QMessageBox::No;
+    FPlatform.Answer = QMessageBox::No;
     Import(kAmmo, file);
-    EXPECT_TRUE(platform_.Messages.empty());
-    ASSERT_EQ(platform_.Questions.size(), 1u);
-    EXPECT_EQ(platform_.Questions[0].Caption, "ВНИМАНИЕ");
-    EXPECT_EQ(platform_.Questions[0].DefaultAnswer, 1);
+    EXPECT_TRUE(FPlatform.Messages.empty());
+    ASSERT_EQ(FPlatform.Questions.size(), 1u);
+    EXPECT_EQ(FPlatform.Questions[0].Caption, "ВНИМАНИЕ");
+    EXPECT_EQ(FPlatform.Questions[0].DefaultAnswer, 1);
     EXPECT_EQ(
-        platform_.Questions[0].Text,
+        FPlatform.Questions[0].Text,
         QStringLiteral("Размер таблицы в файле  \"%1\" не совпадает с размером таблицы программы.\r\n"
                        "Это приведёт к некорректному отображению данных. Продолжить импорт данных из Excel?")
             .arg(QString::fromStdString(file)));
     EXPECT_TRUE(grid.MarkedCells().empty());
 
-    platform_.Answer = QMessageBox::Yes;
+    FPlatform.Answer = QMessageBox::Yes;
     Import(kAmmo, file);
-    ASSERT_EQ(platform_.Questions.size(), 2u);
-    ASSERT_EQ(platform_.Messages.size(), 1u);
+    ASSERT_EQ(FPlatform.Questions.size(), 2u);
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
     EXPECT_EQ(Cell(kAmmo, last, 0), lastName);
     for (int column = 1; column < grid.ColumnCount(); ++column) {
         EXPECT_EQ(Cell(kAmmo, last, column), "") << column;
@@ -495,13 +495,13 @@ TEST_F(TableViewTest, ImportOfOneColumnMoreIgnoresIt) {
     }
     const std::string file = Path("wide.csv");
     std::ofstream(file, std::ios::binary) << csv;
-    platform_.Answer = QMessageBox::Yes;
+    FPlatform.Answer = QMessageBox::Yes;
     Type(kWeapons, 1, 3, "5"); // the import puts the file's text back
     Import(kWeapons, file);
-    ASSERT_EQ(platform_.Questions.size(), 1u);
-    EXPECT_EQ(platform_.Questions[0].Caption, "ВНИМАНИЕ");
-    ASSERT_EQ(platform_.Messages.size(), 1u);
-    EXPECT_EQ(platform_.Messages[0].Icon, QMessageBox::Information);
+    ASSERT_EQ(FPlatform.Questions.size(), 1u);
+    EXPECT_EQ(FPlatform.Questions[0].Caption, "ВНИМАНИЕ");
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Information);
     EXPECT_EQ(Grid(kWeapons).columnCount(), grid.ColumnCount());
     EXPECT_TRUE(grid.MarkedCells().empty());
 }
@@ -514,13 +514,13 @@ TEST_F(TableViewTest, BadFileLeavesTheGridUntouched) {
     Type(kAmmo, 0, 1, "3");
     const QString before = Cell(kAmmo, 1, 1);
     Import(kAmmo, file);
-    ASSERT_EQ(platform_.Messages.size(), 2u);
-    EXPECT_EQ(platform_.Messages[0].Caption, "Импорт данных");
+    ASSERT_EQ(FPlatform.Messages.size(), 2u);
+    EXPECT_EQ(FPlatform.Messages[0].Caption, "Импорт данных");
     EXPECT_EQ(
-        platform_.Messages[0].Text,
+        FPlatform.Messages[0].Text,
         QStringLiteral("Произошла ошибка при импорте данных из \"%1\"").arg(QString::fromStdString(file)));
-    EXPECT_EQ(platform_.Messages[1].Icon, QMessageBox::Critical);
-    EXPECT_FALSE(platform_.Messages[1].Text.isEmpty());
+    EXPECT_EQ(FPlatform.Messages[1].Icon, QMessageBox::Critical);
+    EXPECT_FALSE(FPlatform.Messages[1].Text.isEmpty());
     EXPECT_EQ(Cell(kAmmo, 0, 1), "3");
     EXPECT_EQ(Cell(kAmmo, 1, 1), before);
     EXPECT_EQ(Grid(kAmmo).Grid().MarkedCells().size(), 1u);
@@ -551,7 +551,7 @@ TEST_F(TableViewTest, WorkbookRoundTripChangesOnlyTheEditedValue) {
     window.Page(kAmmo).btnTableSave->click();
     window.mnuFileSave->trigger();
     EXPECT_EQ(ChangedLines(before, GameFile(kAmmoFile)), std::vector<std::string>{"k_pierce=0.66"});
-    EXPECT_EQ(platform_.Messages.size(), 2u);
+    EXPECT_EQ(FPlatform.Messages.size(), 2u);
 }
 
 } // namespace

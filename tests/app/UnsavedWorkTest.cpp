@@ -20,18 +20,18 @@ class UnsavedWorkTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        game_ = CopySampleGame("game");
-        WriteSettings("GamePath=" + game_ + "\n");
+        FGame = CopySampleGame("game");
+        WriteSettings("GamePath=" + FGame + "\n");
     }
     kw::TWeapon& Heron() const {
-        for (const auto& weapon : window_->Catalog().Weapons) {
+        for (const auto& weapon : FWindow->Catalog().Weapons) {
             if (weapon->Section == "wpn_heron") {
                 return *weapon;
             }
         }
         throw std::runtime_error("no wpn_heron");
     }
-    std::string HeronFile() const { return game_ + "gamedata/config/weapons/w_heron.ltx"; }
+    std::string HeronFile() const { return FGame + "gamedata/config/weapons/w_heron.ltx"; }
     std::string OnDisk(const std::string& key) const {
         const std::string text = kw::ProfileFile(HeronFile()).ReadString("wpn_heron", key, "<absent>");
         return text.substr(0, text.find_first_of("\t ;"));
@@ -39,7 +39,7 @@ protected:
     // The settings are written only by a close that goes ahead; start-up leaves them as the test wrote them.
     bool SettingsWritten() const { return Setting("MainOptions", "LocalizationPath") != "<absent>"; }
 
-    std::string game_;
+    std::string FGame;
 };
 
 struct TCloseCase {
@@ -73,18 +73,18 @@ TEST_P(CloseWithEdits, ClosesOnlyWhenNothingIsLost) {
         fs::permissions(HeronFile(), fs::perms(0444));
     }
     if (c.Choice) {
-        platform_.Choice = Answer(*c.Choice);
+        FPlatform.Choice = Answer(*c.Choice);
     }
 
     EXPECT_EQ(window.close(), c.Closes);
 
     if (c.Edit) {
-        ASSERT_EQ(platform_.Questions.size(), 1u);
+        ASSERT_EQ(FPlatform.Questions.size(), 1u);
         EXPECT_EQ(
-            platform_.Questions[0].Answers,
+            FPlatform.Questions[0].Answers,
             QStringList({Answer(kw::kSaveAnswer), Answer(kw::kDiscardAnswer), Answer(kw::kCancelAnswer)}));
     } else {
-        EXPECT_TRUE(platform_.Questions.empty());
+        EXPECT_TRUE(FPlatform.Questions.empty());
     }
     EXPECT_EQ(window.isVisible(), !c.Closes);
     if (!c.Closes) {
@@ -93,7 +93,7 @@ TEST_P(CloseWithEdits, ClosesOnlyWhenNothingIsLost) {
     EXPECT_EQ(SettingsWritten(), c.Closes);
     EXPECT_EQ(OnDisk("cost"), c.CostOnDisk ? std::string(c.CostOnDisk) : sampleCost);
     EXPECT_EQ(Heron().cost.Value, c.Edit ? "777" : sampleCost);
-    EXPECT_EQ(platform_.Messages.size(), c.ReadOnly ? 1u : 0u);
+    EXPECT_EQ(FPlatform.Messages.size(), c.ReadOnly ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, CloseWithEdits, ::testing::ValuesIn(kCloseCases),
@@ -104,13 +104,13 @@ TEST_F(UnsavedWorkTest, RefusedGridStoreKeepsTheWindowOpen) {
     window.show();
     window.btnView->click();
     window.Page(kw::WeaponsPage).sg->item(0, 1)->setText(QStringLiteral("2★"));
-    platform_.Choice = Answer(kw::kSaveAnswer);
+    FPlatform.Choice = Answer(kw::kSaveAnswer);
 
     EXPECT_FALSE(window.close());
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(window.isWindowModified());
     EXPECT_FALSE(SettingsWritten());
-    EXPECT_EQ(platform_.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages.size(), 1u);
 }
 
 // Answered Cancel, the choice changes nothing, not even the folder; answered Discard, every value is back at
@@ -120,21 +120,21 @@ TEST_F(UnsavedWorkTest, FolderChoiceWithEditsAsksBeforeTheFolderChanges) {
     const std::string other = CopySampleGame("other");
     const std::string sampleCost = OnDisk("cost");
     Heron().cost.Value = "777";
-    platform_.Folder = QString::fromStdString(other);
-    platform_.Choice = Answer(kw::kCancelAnswer);
+    FPlatform.Folder = QString::fromStdString(other);
+    FPlatform.Choice = Answer(kw::kCancelAnswer);
 
     window.btnSelectGamePath->click();
-    ASSERT_EQ(platform_.Questions.size(), 1u);
-    EXPECT_EQ(platform_.Questions[0].Answers,
+    ASSERT_EQ(FPlatform.Questions.size(), 1u);
+    EXPECT_EQ(FPlatform.Questions[0].Answers,
               QStringList({Answer(kw::kDiscardAnswer), Answer(kw::kCancelAnswer)}));
-    EXPECT_EQ(window.GamePath(), game_);
-    EXPECT_EQ(window.Document().Source()->GamePath, game_);
+    EXPECT_EQ(window.GamePath(), FGame);
+    EXPECT_EQ(window.Document().Source()->GamePath, FGame);
     EXPECT_EQ(Heron().cost.Value, "777");
     EXPECT_TRUE(window.isWindowModified());
 
-    platform_.Choice = Answer(kw::kDiscardAnswer);
+    FPlatform.Choice = Answer(kw::kDiscardAnswer);
     window.btnSelectGamePath->click();
-    EXPECT_EQ(platform_.Questions.size(), 2u);
+    EXPECT_EQ(FPlatform.Questions.size(), 2u);
     EXPECT_EQ(window.GamePath(), other);
     EXPECT_EQ(Heron().cost.Value, sampleCost);
     EXPECT_FALSE(window.isWindowModified());
@@ -144,17 +144,17 @@ TEST_F(UnsavedWorkTest, FolderChoiceWithEditsAsksBeforeTheFolderChanges) {
 TEST_F(UnsavedWorkTest, RevertAsksOnlyWithEditsAndCancelKeepsThem) {
     kw::TfrmMain& window = Start();
     window.btnResetSettings->click();
-    EXPECT_TRUE(platform_.Questions.empty());
+    EXPECT_TRUE(FPlatform.Questions.empty());
 
     Heron().cost.Value = "777";
-    platform_.Choice = Answer(kw::kCancelAnswer);
+    FPlatform.Choice = Answer(kw::kCancelAnswer);
     window.btnResetSettings->click();
-    EXPECT_EQ(platform_.Questions.size(), 1u);
+    EXPECT_EQ(FPlatform.Questions.size(), 1u);
     EXPECT_EQ(Heron().cost.Value, "777");
 
-    platform_.Choice = Answer(kw::kDiscardAnswer);
+    FPlatform.Choice = Answer(kw::kDiscardAnswer);
     window.mnuFileReset->trigger();
-    EXPECT_EQ(platform_.Questions.size(), 2u);
+    EXPECT_EQ(FPlatform.Questions.size(), 2u);
     EXPECT_EQ(Heron().cost.Value, OnDisk("cost"));
     EXPECT_FALSE(window.isWindowModified());
 }
@@ -182,18 +182,18 @@ TEST_P(ViewSwitchWithTypedCell, StoresDropsOrStays) {
     kw::TGridView& grid = *window.Page(kw::WeaponsPage).sg;
     const std::string before = window.Catalog().Weapons[0]->fire_dispersion_base.Value;
     grid.item(0, 1)->setText("0.5");
-    platform_.Choice = Answer(*c.Choice);
+    FPlatform.Choice = Answer(*c.Choice);
 
     window.btnView->click();
 
-    ASSERT_EQ(platform_.Questions.size(), 1u);
-    EXPECT_EQ(platform_.Questions[0].Answers,
+    ASSERT_EQ(FPlatform.Questions.size(), 1u);
+    EXPECT_EQ(FPlatform.Questions[0].Answers,
               QStringList({Answer(kw::kStoreAnswer), Answer(kw::kDiscardAnswer), Answer(kw::kCancelAnswer)}));
     EXPECT_EQ(window.IsStandardView(), c.Switches);
     EXPECT_EQ(window.Catalog().Weapons[0]->fire_dispersion_base.Value, c.Stored ? "0.5" : before);
     EXPECT_EQ(grid.Grid().MarkedCells().size(), c.Switches ? 0u : 1u);
     EXPECT_EQ(window.isWindowModified(), c.Choice != &kw::kDiscardAnswer);
-    EXPECT_TRUE(platform_.Messages.empty());
+    EXPECT_TRUE(FPlatform.Messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, ViewSwitchWithTypedCell, ::testing::ValuesIn(kSwitchCases),
@@ -205,17 +205,17 @@ TEST_F(UnsavedWorkTest, TableRefreshAsksOnlyOverTypedCells) {
     kw::TGridView& grid = *window.Page(kw::WeaponsPage).sg;
     QPushButton* refresh = window.Page(kw::WeaponsPage).btnTableRefresh;
     refresh->click();
-    EXPECT_TRUE(platform_.Questions.empty());
+    EXPECT_TRUE(FPlatform.Questions.empty());
 
     grid.item(0, 1)->setText("0.5");
-    platform_.Choice = Answer(kw::kCancelAnswer);
+    FPlatform.Choice = Answer(kw::kCancelAnswer);
     refresh->click();
-    ASSERT_EQ(platform_.Questions.size(), 1u);
-    EXPECT_EQ(platform_.Questions[0].Answers,
+    ASSERT_EQ(FPlatform.Questions.size(), 1u);
+    EXPECT_EQ(FPlatform.Questions[0].Answers,
               QStringList({Answer(kw::kDiscardAnswer), Answer(kw::kCancelAnswer)}));
     EXPECT_EQ(grid.item(0, 1)->text(), "0.5");
 
-    platform_.Choice = Answer(kw::kDiscardAnswer);
+    FPlatform.Choice = Answer(kw::kDiscardAnswer);
     refresh->click();
     EXPECT_NE(grid.item(0, 1)->text(), "0.5");
     EXPECT_FALSE(window.isWindowModified());

@@ -40,30 +40,30 @@ class WeaponDialogsTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        game_ = CopySampleGame("game");
-        WriteSettings("GamePath=" + game_ + "\n");
+        FGame = CopySampleGame("game");
+        WriteSettings("GamePath=" + FGame + "\n");
         // Whatever goes wrong, no dialog may wait for a user.
-        QObject::connect(&guard_, &QTimer::timeout, [] {
+        QObject::connect(&FGuard, &QTimer::timeout, [] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
                 modal->close();
             }
         });
-        guard_.start(5000);
+        FGuard.start(5000);
     }
 
-    kw::TCatalog& Catalog() const { return window_->Catalog(); }
+    kw::TCatalog& Catalog() const { return FWindow->Catalog(); }
     kw::TWeapon& Weapon(const std::string& section) const { return Find(Catalog().Weapons, section); }
     void SelectWeapon(const std::string& section) const {
-        window_->Views().ListBox(kw::WeaponsPage)->setCurrentRow(PositionOf(Catalog().Weapons, section));
+        FWindow->Views().ListBox(kw::WeaponsPage)->setCurrentRow(PositionOf(Catalog().Weapons, section));
     }
     std::string Stored(const std::string& relative, const std::string& section,
                        const std::string& key) const {
-        const std::string text = kw::ProfileFile(game_ + relative).ReadString(section, key, "<absent>");
+        const std::string text = kw::ProfileFile(FGame + relative).ReadString(section, key, "<absent>");
         return text.substr(0, text.find_first_of("\t;"));
     }
     void ReplaceInGameFile(const std::string& relative, const std::string& from,
                            const std::string& to) const {
-        const std::string path = game_ + relative;
+        const std::string path = FGame + relative;
         std::string text = *kw::fs::ReadFile(path);
         for (std::size_t at = text.find(from); at != std::string::npos;
              at = text.find(from, at + to.size())) {
@@ -88,13 +88,13 @@ protected:
         return opened;
     }
     QPushButton* AddonButton(TAddon addon) const {
-        kw::TStandardViews& views = window_->Views();
+        kw::TStandardViews& views = FWindow->Views();
         return addon == Silencer ? views.btnWeaponsSilencer
                : addon == Scope  ? views.btnWeaponsScope
                                  : views.btnWeaponsGrenLnch;
     }
     QComboBox* StatusBox(TAddon addon) const {
-        kw::TStandardViews& views = window_->Views();
+        kw::TStandardViews& views = FWindow->Views();
         return addon == Silencer ? views.cboWeapons_silencer_status
                : addon == Scope  ? views.cboWeapons_scope_status
                                  : views.cboWeapons_grenade_launcher_status;
@@ -104,8 +104,8 @@ protected:
         return Drive<kw::TfrmWeaponAddon>(AddonButton(addon), act);
     }
 
-    std::string game_;
-    QTimer guard_;
+    std::string FGame;
+    QTimer FGuard;
 };
 
 const char* const kWeaponsLtx = "gamedata/config/weapons/weapons.ltx";
@@ -132,7 +132,7 @@ TEST_F(WeaponDialogsTest, ScopeWeightReachesTheFirstScopeWhenAnotherIsChosenAndC
     EXPECT_EQ(Catalog().Scopes[first]->inv_weight.Value, "0.9");
     EXPECT_EQ(Catalog().Scopes[second]->inv_weight.Value, secondWeight);
     EXPECT_EQ(Weapon("wpn_heron").scope_name.Value, "wpn_addon_scope");
-    window_->btnSaveSettings->click();
+    FWindow->btnSaveSettings->click();
     EXPECT_EQ(Stored(kWeaponsLtx, "wpn_addon_scope", "inv_weight"), "0.9");
     EXPECT_EQ(Stored(kWeaponsLtx, "wpn_addon_scope_reed", "inv_weight"), secondWeight);
     EXPECT_EQ(Stored("gamedata/config/weapons/w_heron.ltx", "wpn_heron", "scope_name"), "wpn_addon_scope");
@@ -203,7 +203,7 @@ TEST_P(FitAddonTest, FittedAddonIsAttachableInTheSavedFile) {
     }));
 
     EXPECT_EQ(StatusBox(fit.Addon)->currentIndex(), 2);
-    window_->btnSaveSettings->click();
+    FWindow->btnSaveSettings->click();
     const std::string file = "gamedata/config/weapons/w_bittern.ltx";
     const std::string status = fit.Addon == Silencer ? "silencer_status"
                                : fit.Addon == Scope  ? "scope_status"
@@ -245,7 +245,7 @@ TEST_P(AddonCannotBeFittedTest, SetStaysDisabledAndNothingIsWritten) {
     Start();
     SelectWeapon("wpn_heron");
     if (!row.WeaponSelected) {
-        window_->Views().ListBox(kw::WeaponsPage)->setCurrentRow(-1);
+        FWindow->Views().ListBox(kw::WeaponsPage)->setCurrentRow(-1);
     }
     const int status = StatusBox(row.Addon)->currentIndex();
     std::vector<std::string> before;
@@ -301,13 +301,13 @@ TEST_F(WeaponDialogsTest, AmmoListTicksRegardlessOfCaseAndWritesCatalogOrder) {
     const int other = PositionOf(Catalog().Ammo, "ammo_545_ball");
 
     // Cancel leaves the weapon as it was.
-    ASSERT_TRUE(Drive<kw::TfrmAmmoList>(window_->Views().btnWeaponsAmmo, [&](kw::TfrmAmmoList& dialog) {
+    ASSERT_TRUE(Drive<kw::TfrmAmmoList>(FWindow->Views().btnWeaponsAmmo, [&](kw::TfrmAmmoList& dialog) {
         dialog.lbAmmo->item(other)->setCheckState(Qt::Checked);
         dialog.btnCancel->click();
     }));
     EXPECT_EQ(Weapon("wpn_bittern").ammo_class.Value, "AMMO_12G_SLUG  ammo_12g_buck,ammo_none");
 
-    ASSERT_TRUE(Drive<kw::TfrmAmmoList>(window_->Views().btnWeaponsAmmo, [&](kw::TfrmAmmoList& dialog) {
+    ASSERT_TRUE(Drive<kw::TfrmAmmoList>(FWindow->Views().btnWeaponsAmmo, [&](kw::TfrmAmmoList& dialog) {
         ASSERT_EQ(dialog.lbAmmo->count(), static_cast<int>(Catalog().Ammo.size()));
         for (int row = 0; row < dialog.lbAmmo->count(); ++row) {
             EXPECT_EQ(dialog.lbAmmo->item(row)->checkState() == Qt::Checked, row == buck || row == slug)
@@ -326,15 +326,15 @@ TEST_F(WeaponDialogsTest, AmmoListTicksRegardlessOfCaseAndWritesCatalogOrder) {
     const std::string expected = buck < slug ? "ammo_12g_buck,ammo_12g_slug" : "ammo_12g_slug,ammo_12g_buck";
     EXPECT_EQ(Weapon("wpn_bittern").ammo_class.Value, expected);
     // Shown with a break chance after the comma, so that a long list wraps in the panel.
-    EXPECT_EQ(window_->Views().pnlWeapons_ammo_class->text().remove(QChar(0x200B)).toStdString(), expected);
-    EXPECT_EQ(window_->Views().pnlWeapons_ammo_class->toolTip().toStdString(), expected);
-    window_->btnSaveSettings->click();
+    EXPECT_EQ(FWindow->Views().pnlWeapons_ammo_class->text().remove(QChar(0x200B)).toStdString(), expected);
+    EXPECT_EQ(FWindow->Views().pnlWeapons_ammo_class->toolTip().toStdString(), expected);
+    FWindow->btnSaveSettings->click();
     EXPECT_EQ(Stored("gamedata/config/weapons/w_bittern.ltx", "wpn_bittern", "ammo_class"), expected);
 }
 
 // Every dialog opens in the window's language, the texture choice's title included.
 TEST_F(WeaponDialogsTest, DialogsAndTextureTitleFollowTheLanguage) {
-    fs::copy(fs::path(KW_SOURCE_DIR) / "resources" / "Lang", folder_ / "Lang");
+    fs::copy(fs::path(KW_SOURCE_DIR) / "resources" / "Lang", FFolder / "Lang");
     Start();
     SelectWeapon("wpn_heron");
     for (QAction* item : LanguageItems()) {
@@ -350,14 +350,14 @@ TEST_F(WeaponDialogsTest, DialogsAndTextureTitleFollowTheLanguage) {
     }));
     EXPECT_EQ(caption, "Grenade launcher");
     EXPECT_EQ(set, "Fit");
-    ASSERT_TRUE(Drive<kw::TfrmAmmoList>(window_->Views().btnWeaponsAmmo, [&](kw::TfrmAmmoList& dialog) {
+    ASSERT_TRUE(Drive<kw::TfrmAmmoList>(FWindow->Views().btnWeaponsAmmo, [&](kw::TfrmAmmoList& dialog) {
         caption = dialog.btnCancel->text();
     }));
     EXPECT_EQ(caption, "Cancel");
 
-    window_->Views().btnWeather_sky_texture->click();
-    ASSERT_EQ(platform_.FileDialogs.size(), 1u);
-    EXPECT_EQ(platform_.FileDialogs[0].Title, "Choose a texture");
+    FWindow->Views().btnWeather_sky_texture->click();
+    ASSERT_EQ(FPlatform.FileDialogs.size(), 1u);
+    EXPECT_EQ(FPlatform.FileDialogs[0].Title, "Choose a texture");
 }
 
 } // namespace

@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, CloseDuringARunIsIgnored) {
     EXPECT_FALSE(closed);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(Setting("MainOptions", "FormWidth"), "<absent>");
-    EXPECT_TRUE(platform_.Questions.empty());
+    EXPECT_TRUE(FPlatform.Questions.empty());
     EXPECT_TRUE(window.close());
 }
 

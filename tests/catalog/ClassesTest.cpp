@@ -15,7 +15,7 @@ using ::testing::HasSubstr;
 class ParamTest : public ::testing::Test {
 protected:
     ParamTest() {
-        dir_.Write("f.ltx", "[s]\n"
+        FDir.Write("f.ltx", "[s]\n"
                             "number = 5   ; five\n"
                             "empty =\n"
                             "comment_only = ; just a note\n"
@@ -27,16 +27,16 @@ protected:
 
     TParam Read(const std::string& key, const std::string& def = "") {
         TParam p;
-        ReadParam(p, file_, "s", key, def);
+        ReadParam(p, FFile, "s", key, def);
         return p;
     }
 
     // The line of key in the file on disk after writing p there.
     std::string WrittenLine(const TParam& p, const std::string& key) {
-        ProfileFile out(dir_.Path() + "f.ltx");
+        ProfileFile out(FDir.Path() + "f.ltx");
         WriteParam(p, out, "s", key);
         out.Flush();
-        for (const auto& line : test::Lines(dir_.Read("f.ltx"))) {
+        for (const auto& line : test::Lines(FDir.Read("f.ltx"))) {
             if (line.starts_with(key + " ") || line.starts_with(key + "=")) {
                 return line;
             }
@@ -44,8 +44,8 @@ protected:
         return "";
     }
 
-    test::TGameDir dir_;
-    ProfileFile file_{dir_.Path() + "f.ltx"};
+    test::TGameDir FDir;
+    ProfileFile FFile{FDir.Path() + "f.ltx"};
 };
 
 TEST_F(ParamTest, SplitsValueFromComment) {

@@ -35,12 +35,12 @@ bool IsTemporary(const std::string& name) {
 
 class CrashSafeSaveTest : public ::testing::Test {
 protected:
-    CrashSafeSaveTest() : files_(test::WriteSyntheticGame(dir_.Path(), kScale)), old_(Snapshot()) {}
+    CrashSafeSaveTest() : FFiles(test::WriteSyntheticGame(FDir.Path(), kScale)), FOld(Snapshot()) {}
 
     TSnapshot Snapshot() const {
         TSnapshot snapshot;
-        for (const std::string& rel : files_) {
-            snapshot[rel] = dir_.Read(rel);
+        for (const std::string& rel : FFiles) {
+            snapshot[rel] = FDir.Read(rel);
         }
         return snapshot;
     }
@@ -48,8 +48,8 @@ protected:
     // Rewrites only the files that differ, so that each round starts from the same state quickly.
     void Restore(const TSnapshot& snapshot) const {
         for (const auto& [rel, bytes] : snapshot) {
-            if (dir_.Read(rel) != bytes) {
-                dir_.Write(rel, bytes);
+            if (FDir.Read(rel) != bytes) {
+                FDir.Write(rel, bytes);
             }
         }
     }
@@ -57,11 +57,11 @@ protected:
     // Every entry below the game folder that is no game file.
     std::vector<std::string> Strays() const {
         std::vector<std::string> strays;
-        for (const auto& entry : stdfs::recursive_directory_iterator(dir_.Path())) {
-            const std::string rel = stdfs::relative(entry.path(), dir_.Path()).string();
+        for (const auto& entry : stdfs::recursive_directory_iterator(FDir.Path())) {
+            const std::string rel = stdfs::relative(entry.path(), FDir.Path()).string();
             std::string gameRel = rel;
             std::replace(gameRel.begin(), gameRel.end(), '/', '\\');
-            if (entry.is_regular_file() && !old_.contains(gameRel)) {
+            if (entry.is_regular_file() && !FOld.contains(gameRel)) {
                 strays.push_back(rel);
             }
         }
@@ -71,7 +71,7 @@ protected:
     // Loads, changes every value and saves; the pipe learns when the save begins.
     [[noreturn]] void SaveInChild(int readyFd) const {
         auto game = std::make_unique<TDocument>();
-        game->Load(dir_.Path());
+        game->Load(FDir.Path());
         test::EditEveryValue(game->Catalog(), kEditRound);
         const char ready = 'r';
         bool told = ::write(readyFd, &ready, 1) == 1;
@@ -105,9 +105,9 @@ protected:
                                                                      start);
     }
 
-    test::TGameDir dir_;
-    const std::vector<std::string> files_;
-    const TSnapshot old_;
+    test::TGameDir FDir;
+    const std::vector<std::string> FFiles;
+    const TSnapshot FOld;
 };
 
 // A save killed at any moment leaves each file as it was or as the save meant it, and whatever temporary
@@ -116,7 +116,7 @@ TEST_F(CrashSafeSaveTest, KilledSavesLeaveEveryFileOldOrNew) {
     const std::chrono::microseconds saveTime = SaveInChildKilledAfter(std::chrono::microseconds(-1));
     const TSnapshot fresh = Snapshot();
     size_t changedFiles = 0;
-    for (const auto& [rel, bytes] : old_) {
+    for (const auto& [rel, bytes] : FOld) {
         changedFiles += bytes != fresh.at(rel);
     }
     ASSERT_GT(changedFiles, 400u);
@@ -125,13 +125,13 @@ TEST_F(CrashSafeSaveTest, KilledSavesLeaveEveryFileOldOrNew) {
     std::uniform_int_distribution<long long> delays(0, saveTime.count() * 11 / 10);
     int partial = 0;
     for (int kill = 0; kill < kKills; ++kill) {
-        Restore(old_);
+        Restore(FOld);
         SaveInChildKilledAfter(std::chrono::microseconds(delays(random)));
         size_t newFiles = 0;
         for (const auto& [rel, bytes] : Snapshot()) {
             const bool isNew = bytes == fresh.at(rel);
-            ASSERT_TRUE(isNew || bytes == old_.at(rel)) << rel << " is torn after kill " << kill;
-            newFiles += isNew && bytes != old_.at(rel);
+            ASSERT_TRUE(isNew || bytes == FOld.at(rel)) << rel << " is torn after kill " << kill;
+            newFiles += isNew && bytes != FOld.at(rel);
         }
         partial += newFiles > 0 && newFiles < changedFiles;
         for (const std::string& stray : Strays()) {
@@ -144,7 +144,7 @@ TEST_F(CrashSafeSaveTest, KilledSavesLeaveEveryFileOldOrNew) {
     // temporary.
     const auto size = test::SyntheticGameSize(kScale);
     auto game = std::make_unique<TDocument>();
-    game->Load(dir_.Path());
+    game->Load(FDir.Path());
     EXPECT_EQ(game->Catalog().Weapons.size(), static_cast<size_t>(size.Weapons));
     test::EditEveryValue(game->Catalog(), kEditRound);
     EXPECT_TRUE(SaveCatalogs(game->Catalog()).Ok());
@@ -156,9 +156,9 @@ TEST_F(CrashSafeSaveTest, KilledSavesLeaveEveryFileOldOrNew) {
 // file or finds nothing to change.
 TEST_F(CrashSafeSaveTest, NextSaveRemovesTheTemporaryItsFileLeft) {
     auto game = std::make_unique<TDocument>();
-    game->Load(dir_.Path());
+    game->Load(FDir.Path());
     ASSERT_TRUE(SaveCatalogs(game->Catalog()).Ok()); // from now on a save without edits changes nothing
-    const std::string weapons = dir_.Path() + "gamedata/config/weapons/";
+    const std::string weapons = FDir.Path() + "gamedata/config/weapons/";
     const std::string changed = weapons + ".w_gen0001.ltx.kwtmp";
     const std::string unchanged = weapons + ".w_gen0002.ltx.kwtmp";
     for (const std::string& path : {changed, unchanged}) {

@@ -42,16 +42,16 @@ protected:
         for (const TFileEdit& edit : edits) {
             Replace(edit.File, edit.From, edit.To);
         }
-        document_.OnModifiedChanged = [this] { ++notified_; };
-        document_.Load(game_.Path());
-        before_ = Files();
+        FDocument.OnModifiedChanged = [this] { ++FNotified; };
+        FDocument.Load(FGame.Path());
+        FBefore = Files();
     }
 
     std::map<std::string, std::string> Files() const {
         std::map<std::string, std::string> files;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(game_.Full("gamedata"))) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(FGame.Full("gamedata"))) {
             if (entry.is_regular_file()) {
-                files[entry.path().string()] = game_.Read(entry.path().string().substr(game_.Path().size()));
+                files[entry.path().string()] = FGame.Read(entry.path().string().substr(FGame.Path().size()));
             }
         }
         return files;
@@ -61,7 +61,7 @@ protected:
     std::vector<std::string> ChangedFiles() const {
         std::vector<std::string> changed;
         for (const auto& [path, bytes] : Files()) {
-            if (before_.at(path) != bytes) {
+            if (FBefore.at(path) != bytes) {
                 changed.push_back(std::filesystem::path(path).filename().string());
             }
         }
@@ -69,12 +69,12 @@ protected:
     }
 
     std::string Stored(const std::string& rel, const std::string& section, const std::string& key) const {
-        return ProfileFile(game_.Full(rel).string()).ReadString(section, key, "<missing>");
+        return ProfileFile(FGame.Full(rel).string()).ReadString(section, key, "<missing>");
     }
 
     std::vector<std::string> ChangedKeys() {
         std::vector<std::string> keys;
-        for (const TChange& change : document_.Changes()) {
+        for (const TChange& change : FDocument.Changes()) {
             // The path keeps the game's backslash form below the game folder.
             const std::string file = change.File.substr(change.File.find_last_of("/\\") + 1);
             keys.push_back(file + " " + change.Section + " " + change.Key);
@@ -82,9 +82,9 @@ protected:
         return keys;
     }
 
-    TDocument document_;
-    std::map<std::string, std::string> before_;
-    int notified_ = 0;
+    TDocument FDocument;
+    std::map<std::string, std::string> FBefore;
+    int FNotified = 0;
 };
 
 struct TTypedBackCase {
@@ -104,16 +104,16 @@ class TypedBackTest : public DocumentTest, public ::testing::WithParamInterface<
 TEST_P(TypedBackTest, TypingTheFilesValueBackLeavesNothingToSave) {
     const TTypedBackCase& c = GetParam();
     Load(c.Setup);
-    TParam& edited = c.Edited(document_.Catalog());
+    TParam& edited = c.Edited(FDocument.Catalog());
     const std::string baseline = edited.Value;
     edited.Edit(c.Value);
-    ASSERT_TRUE(document_.IsModified());
-    ASSERT_EQ(document_.Changes().size(), 1u);
+    ASSERT_TRUE(FDocument.IsModified());
+    ASSERT_EQ(FDocument.Changes().size(), 1u);
 
-    c.TypedAt(document_.Catalog()).Edit(baseline);
-    EXPECT_FALSE(document_.IsModified());
-    EXPECT_THAT(document_.Changes(), IsEmpty());
-    ASSERT_TRUE(document_.Save().Ok());
+    c.TypedAt(FDocument.Catalog()).Edit(baseline);
+    EXPECT_FALSE(FDocument.IsModified());
+    EXPECT_THAT(FDocument.Changes(), IsEmpty());
+    ASSERT_TRUE(FDocument.Save().Ok());
     EXPECT_THAT(ChangedFiles(), IsEmpty());
 }
 
@@ -156,8 +156,8 @@ class ChangeRowTest : public DocumentTest, public ::testing::WithParamInterface<
 TEST_P(ChangeRowTest, OneRowNamesEveryEntryShowingTheValue) {
     const TChangeRowCase& c = GetParam();
     Load(c.Setup);
-    c.Edited(document_.Catalog()).Edit(c.Value);
-    const std::vector<TChange> changes = document_.Changes();
+    c.Edited(FDocument.Catalog()).Edit(c.Value);
+    const std::vector<TChange> changes = FDocument.Changes();
     ASSERT_EQ(changes.size(), 1u);
     const TChange& row = changes[0];
     EXPECT_THAT(row.File, EndsWith(c.File));
@@ -209,52 +209,52 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DocumentTest, RevertedRowsAreWrittenNeitherNowNorByTheNextSave) {
     Load({kSharedImmunities});
-    TCatalog& catalog = document_.Catalog();
+    TCatalog& catalog = FDocument.Catalog();
     catalog.Weapons[0]->cost.Edit("2700");
     catalog.Outfits[0]->Immunity.burn.Edit("0.5");
     catalog.Items[0]->cost.Edit("45");
-    const std::vector<TChange> changes = document_.Changes();
+    const std::vector<TChange> changes = FDocument.Changes();
     ASSERT_EQ(changes.size(), 3u);
-    notified_ = 0;
-    document_.Revert(std::vector<TChange>{changes[0], changes[1]});
-    EXPECT_EQ(notified_, 1);
+    FNotified = 0;
+    FDocument.Revert(std::vector<TChange>{changes[0], changes[1]});
+    EXPECT_EQ(FNotified, 1);
     EXPECT_THAT(ChangedFiles(), IsEmpty());
     EXPECT_EQ(catalog.Weapons[0]->cost.Value, "2600");
     EXPECT_EQ(catalog.Outfits[0]->Immunity.burn.Value, "0.9");
     EXPECT_EQ(catalog.Outfits[2]->Immunity.burn.Value, "0.9"); // every entry showing the value
     EXPECT_THAT(ChangedKeys(), ElementsAre("items.ltx marsh_bread cost"));
 
-    ASSERT_TRUE(document_.Save().Ok());
+    ASSERT_TRUE(FDocument.Save().Ok());
     EXPECT_THAT(ChangedFiles(), ElementsAre("items.ltx"));
     EXPECT_EQ(Stored(kBittern, "wpn_bittern", "cost"), "2600");
     EXPECT_EQ(Stored(kOutfitLtx, "wanderer_immunities", "burn_immunity"), "0.9");
     EXPECT_EQ(Stored(kItemsLtx, "marsh_bread", "cost"), "45");
-    EXPECT_FALSE(document_.IsModified());
+    EXPECT_FALSE(FDocument.IsModified());
 }
 
 // outfit.ltx cannot be written: what comes before it is saved, it and what comes after it stay changes, and
 // a later save writes them.
 TEST_F(DocumentTest, ValuesASaveCouldNotWriteStayModified) {
     Load();
-    TCatalog& catalog = document_.Catalog();
+    TCatalog& catalog = FDocument.Catalog();
     catalog.Weapons[0]->cost.Edit("2700");
     catalog.Ammo[0]->k_hit.Edit("1.5");
     catalog.Outfits[0]->cost.Edit("2800");
     catalog.Items[0]->cost.Edit("45");
-    game_.MakeReadOnly(kOutfitLtx);
+    FGame.MakeReadOnly(kOutfitLtx);
 
-    const TSaveReport report = document_.Save();
+    const TSaveReport report = FDocument.Save();
     ASSERT_EQ(report.Failures.size(), 1u);
     EXPECT_THAT(report.Failures[0].File, EndsWith("outfit.ltx"));
     EXPECT_TRUE(report.Stopped);
-    EXPECT_TRUE(document_.IsModified());
+    EXPECT_TRUE(FDocument.IsModified());
     EXPECT_THAT(ChangedKeys(), ElementsAre("outfit.ltx wanderer_outfit cost", "items.ltx marsh_bread cost"));
     EXPECT_THAT(ChangedFiles(), ElementsAre("w_bittern.ltx", "weapons.ltx"));
 
-    std::filesystem::permissions(game_.Full(kOutfitLtx), std::filesystem::perms::owner_write,
+    std::filesystem::permissions(FGame.Full(kOutfitLtx), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
-    ASSERT_TRUE(document_.Save().Ok());
-    EXPECT_FALSE(document_.IsModified());
+    ASSERT_TRUE(FDocument.Save().Ok());
+    EXPECT_FALSE(FDocument.IsModified());
     EXPECT_EQ(Stored(kOutfitLtx, "wanderer_outfit", "cost"), "2800");
     EXPECT_EQ(Stored(kItemsLtx, "marsh_bread", "cost"), "45");
 }
@@ -262,29 +262,29 @@ TEST_F(DocumentTest, ValuesASaveCouldNotWriteStayModified) {
 // Marked grid cells are the table view's; the document counts them as unsaved work until a revert or a load.
 TEST_F(DocumentTest, PendingCellsCountUntilARevertOrALoad) {
     Load();
-    document_.SetPendingCells({{"ammo", "ammo_9x18_fmj", "k_hit", "2"}});
-    EXPECT_TRUE(document_.IsModified());
-    EXPECT_THAT(document_.Changes(), IsEmpty());
-    document_.RevertAll();
-    EXPECT_FALSE(document_.IsModified());
+    FDocument.SetPendingCells({{"ammo", "ammo_9x18_fmj", "k_hit", "2"}});
+    EXPECT_TRUE(FDocument.IsModified());
+    EXPECT_THAT(FDocument.Changes(), IsEmpty());
+    FDocument.RevertAll();
+    EXPECT_FALSE(FDocument.IsModified());
 
-    document_.SetPendingCells({{"ammo", "ammo_9x18_fmj", "k_hit", "2"}});
-    document_.Catalog().Weapons[0]->scope_status.Edit("-1"); // never written, yet not the file's value
-    document_.Catalog().Items[0]->cost.Edit("45");
-    TCatalog* const catalog = &document_.Catalog();
-    notified_ = 0;
-    document_.ReadCatalogs();
-    EXPECT_EQ(notified_, 1);
-    EXPECT_EQ(&document_.Catalog(), catalog); // refilled, never replaced
-    EXPECT_FALSE(document_.IsModified());
-    EXPECT_EQ(document_.Catalog().Items[0]->cost.Value, "40");
-    EXPECT_EQ(document_.Catalog().Weapons[0]->scope_status.Value, "0");
-    ASSERT_TRUE(document_.Source());
-    EXPECT_EQ(document_.Source()->GamePath, game_.Path());
+    FDocument.SetPendingCells({{"ammo", "ammo_9x18_fmj", "k_hit", "2"}});
+    FDocument.Catalog().Weapons[0]->scope_status.Edit("-1"); // never written, yet not the file's value
+    FDocument.Catalog().Items[0]->cost.Edit("45");
+    TCatalog* const catalog = &FDocument.Catalog();
+    FNotified = 0;
+    FDocument.ReadCatalogs();
+    EXPECT_EQ(FNotified, 1);
+    EXPECT_EQ(&FDocument.Catalog(), catalog); // refilled, never replaced
+    EXPECT_FALSE(FDocument.IsModified());
+    EXPECT_EQ(FDocument.Catalog().Items[0]->cost.Value, "40");
+    EXPECT_EQ(FDocument.Catalog().Weapons[0]->scope_status.Value, "0");
+    ASSERT_TRUE(FDocument.Source());
+    EXPECT_EQ(FDocument.Source()->GamePath, FGame.Path());
 
-    document_.Catalog().Weapons[0]->scope_status.Edit("-1");
-    document_.RevertAll();
-    EXPECT_EQ(document_.Catalog().Weapons[0]->scope_status.Value, "0");
+    FDocument.Catalog().Weapons[0]->scope_status.Edit("-1");
+    FDocument.RevertAll();
+    EXPECT_EQ(FDocument.Catalog().Weapons[0]->scope_status.Value, "0");
 }
 
 } // namespace

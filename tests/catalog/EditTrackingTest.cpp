@@ -42,29 +42,29 @@ const char kRepeatedItem[] = "[bread]\n"
 class EditTrackingTest : public test::SampleGameTest {
 protected:
     EditTrackingTest() {
-        dir_.Write(kOutfitLtx, kSharingOutfits);
-        dir_.Write(kItemsLtx, kRepeatedItem);
-        Load(catalog_);
-        before_ = Files();
+        FDir.Write(kOutfitLtx, kSharingOutfits);
+        FDir.Write(kItemsLtx, kRepeatedItem);
+        Load(FCatalog);
+        FBefore = Files();
     }
 
     std::map<std::string, std::string> Files() const {
         std::map<std::string, std::string> files;
         for (const auto& [rel, bytes] : test::SampleGameFiles()) {
-            files[rel] = dir_.Read(rel);
+            files[rel] = FDir.Read(rel);
         }
         return files;
     }
 
     std::string Stored(const std::string& rel, const std::string& section, const std::string& key) const {
-        return ProfileFile(dir_.Path() + rel).ReadString(section, key, "<missing>");
+        return ProfileFile(FDir.Path() + rel).ReadString(section, key, "<missing>");
     }
 
     // Lines of the file that are not in what it held before; the file kept all of those.
     std::vector<std::string> NewLines(const std::string& rel) const {
-        const auto old = test::Lines(before_.at(rel));
+        const auto old = test::Lines(FBefore.at(rel));
         std::vector<std::string> added;
-        for (const std::string& line : test::Lines(dir_.Read(rel))) {
+        for (const std::string& line : test::Lines(FDir.Read(rel))) {
             if (std::find(old.begin(), old.end(), line) == old.end()) {
                 added.push_back(line);
             }
@@ -75,62 +75,62 @@ protected:
     void ExpectUnchangedBut(const std::vector<std::string>& changed) const {
         for (const auto& [rel, bytes] : Files()) {
             const bool expected = std::find(changed.begin(), changed.end(), rel) != changed.end();
-            EXPECT_EQ(bytes != before_.at(rel), expected) << rel;
+            EXPECT_EQ(bytes != FBefore.at(rel), expected) << rel;
         }
     }
 
-    TCatalog catalog_;
-    std::map<std::string, std::string> before_;
+    TCatalog FCatalog;
+    std::map<std::string, std::string> FBefore;
 };
 
 TEST_F(EditTrackingTest, OutfitsSharingAnImmunitySectionShowAndSaveOneValue) {
-    ASSERT_EQ(catalog_.Outfits.size(), 2u);
-    TOutfit& first = *catalog_.Outfits[0];
-    TOutfit& second = *catalog_.Outfits[1];
+    ASSERT_EQ(FCatalog.Outfits.size(), 2u);
+    TOutfit& first = *FCatalog.Outfits[0];
+    TOutfit& second = *FCatalog.Outfits[1];
     first.Immunity.burn.Edit("0.5");
     EXPECT_EQ(second.Immunity.burn.Value, "0.5");
     EXPECT_EQ(second.Immunity.strike.Value, "0.8");
-    const auto pending = PendingWrites(catalog_);
+    const auto pending = PendingWrites(FCatalog);
     ASSERT_EQ(pending.size(), 1u); // one key, however many entries show it
     EXPECT_EQ(pending[0].Key, "burn_immunity");
     EXPECT_EQ(pending[0].Param->StoredValue(), "0.9");
 
-    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    ASSERT_TRUE(SaveCatalogs(FCatalog).Ok());
     EXPECT_EQ(Stored(kOutfitLtx, "wanderer_immunities", "burn_immunity"), "0.5\t; shared by both");
     EXPECT_THAT(NewLines(kOutfitLtx), ElementsAre("burn_immunity = 0.5\t; shared by both"));
     ExpectUnchangedBut({kOutfitLtx});
-    EXPECT_THAT(PendingWrites(catalog_), IsEmpty());
+    EXPECT_THAT(PendingWrites(FCatalog), IsEmpty());
 
     // Edited through the second entry, back to what the file held at load: written, since the file has moved.
     second.Immunity.burn.Edit("0.9");
     EXPECT_EQ(first.Immunity.burn.Value, "0.9");
-    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    ASSERT_TRUE(SaveCatalogs(FCatalog).Ok());
     EXPECT_EQ(Stored(kOutfitLtx, "wanderer_immunities", "burn_immunity"), "0.9\t; shared by both");
 }
 
 TEST_F(EditTrackingTest, ARepeatedSectionHeaderGivesEntriesOfOneSection) {
-    ASSERT_EQ(catalog_.Items.size(), 3u);
-    TItem& later = *catalog_.Items[2];
+    ASSERT_EQ(FCatalog.Items.size(), 3u);
+    TItem& later = *FCatalog.Items[2];
     EXPECT_EQ(later.cost.Value, "50"); // reads reach the first section of a name
     later.cost.Edit("55");
-    EXPECT_EQ(catalog_.Items[0]->cost.Value, "55");
-    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    EXPECT_EQ(FCatalog.Items[0]->cost.Value, "55");
+    ASSERT_TRUE(SaveCatalogs(FCatalog).Ok());
     EXPECT_THAT(NewLines(kItemsLtx), ElementsAre("cost = 55"));
-    EXPECT_THAT(dir_.Read(kItemsLtx), HasSubstr("cost = 99\n"));
+    EXPECT_THAT(FDir.Read(kItemsLtx), HasSubstr("cost = 99\n"));
 }
 
 TEST_F(EditTrackingTest, WhatAnotherProgramChangedAfterTheLoadStaysUnlessTheUserEditedIt) {
-    std::string outfits = before_.at(kOutfitLtx);
+    std::string outfits = FBefore.at(kOutfitLtx);
     outfits.replace(outfits.find("cost = 3000"), 11, "cost = 3333");
     outfits.replace(outfits.find("strike_immunity = 0.8"), 21, "strike_immunity = 0.7");
-    dir_.Write(kOutfitLtx, outfits);
-    std::string rifle = before_.at(kAk74);
+    FDir.Write(kOutfitLtx, outfits);
+    std::string rifle = FBefore.at(kAk74);
     rifle.replace(rifle.find("rpm = 600"), 9, "rpm = 650");
-    dir_.Write(kAk74, rifle);
+    FDir.Write(kAk74, rifle);
 
-    catalog_.Outfits[1]->cost.Edit("4000");
-    catalog_.Weapons[0]->fire_distance.Edit("1100");
-    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    FCatalog.Outfits[1]->cost.Edit("4000");
+    FCatalog.Weapons[0]->fire_distance.Edit("1100");
+    ASSERT_TRUE(SaveCatalogs(FCatalog).Ok());
     EXPECT_EQ(Stored(kOutfitLtx, "wanderer_outfit", "cost"), "3333");
     EXPECT_EQ(Stored(kOutfitLtx, "wanderer_immunities", "strike_immunity"), "0.7");
     EXPECT_EQ(Stored(kOutfitLtx, "wanderer_outfit_tan", "cost"), "4000");
@@ -138,58 +138,58 @@ TEST_F(EditTrackingTest, WhatAnotherProgramChangedAfterTheLoadStaysUnlessTheUser
     EXPECT_EQ(Stored(kAk74, "wpn_ak74", "fire_distance"), "1100");
 
     // A file with no edit is not written, whatever changed in it.
-    std::string items = before_.at(kItemsLtx) + "; added by hand\n";
-    dir_.Write(kItemsLtx, items);
-    catalog_.Outfits[0]->cost.Edit("3500");
-    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
-    EXPECT_EQ(dir_.Read(kItemsLtx), items);
+    std::string items = FBefore.at(kItemsLtx) + "; added by hand\n";
+    FDir.Write(kItemsLtx, items);
+    FCatalog.Outfits[0]->cost.Edit("3500");
+    ASSERT_TRUE(SaveCatalogs(FCatalog).Ok());
+    EXPECT_EQ(FDir.Read(kItemsLtx), items);
     EXPECT_EQ(Stored(kOutfitLtx, "wanderer_outfit", "cost"), "3500");
 }
 
 TEST_F(EditTrackingTest, AValueChosenForAMissingKeyIsWrittenEvenWhenItEqualsTheDefault) {
-    TWeapon& rifle = *catalog_.Weapons[0];
-    TAmmo& armourPiercing = *catalog_.Ammo[1];
+    TWeapon& rifle = *FCatalog.Weapons[0];
+    TAmmo& armourPiercing = *FCatalog.Ammo[1];
     ASSERT_EQ(rifle.zoom_enabled.Value, "true");
     ASSERT_EQ(armourPiercing.tracer.Value, "off");
     rifle.zoom_enabled.Edit("true");
     armourPiercing.tracer.Edit("off");
     rifle.hit_power.Edit(""); // left empty: what the parent section holds still applies
-    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    ASSERT_TRUE(SaveCatalogs(FCatalog).Ok());
     EXPECT_EQ(Stored(kAk74, "wpn_ak74", "zoom_enabled"), "true");
     EXPECT_EQ(Stored(kWeaponsLtx, "ammo_5.45x39_ap", "tracer"), "off");
     EXPECT_EQ(Stored(kAk74, "wpn_ak74", "hit_power"), "<missing>");
     ExpectUnchangedBut({kAk74, kWeaponsLtx});
 
     // The keys stand in their sections now; a save without edits leaves everything as it is.
-    before_ = Files();
-    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    FBefore = Files();
+    ASSERT_TRUE(SaveCatalogs(FCatalog).Ok());
     ExpectUnchangedBut({});
 }
 
 // An editor that adds a CR to CRLF lines leaves "\r\r\n": still one line break, so the comment carries no
 // CR and the file takes edits.
 TEST_F(EditTrackingTest, LinesEndingInSeveralCarriageReturnsStaySaveable) {
-    std::string weapons = before_.at(kWeaponsLtx);
+    std::string weapons = FBefore.at(kWeaponsLtx);
     for (size_t pos = weapons.find('\n'); pos != std::string::npos; pos = weapons.find('\n', pos + 3)) {
         weapons.replace(pos, 1, "\r\r\n");
     }
-    dir_.Write(kWeaponsLtx, weapons);
-    Load(catalog_);
-    TAmmo& armourPiercing = *catalog_.Ammo[1];
+    FDir.Write(kWeaponsLtx, weapons);
+    Load(FCatalog);
+    TAmmo& armourPiercing = *FCatalog.Ammo[1];
     EXPECT_EQ(armourPiercing.k_hit.Comment, "; armour piercing");
     armourPiercing.k_hit.Edit("1.25");
-    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    ASSERT_TRUE(SaveCatalogs(FCatalog).Ok());
     std::string expected = weapons;
     expected.replace(expected.find("k_hit = 1.2 ; armour"), 20, "k_hit = 1.25\t; armour");
-    EXPECT_EQ(dir_.Read(kWeaponsLtx), expected);
+    EXPECT_EQ(FDir.Read(kWeaponsLtx), expected);
 
     armourPiercing.k_hit.Edit(std::string("1\0"
                                           "2",
                                           3)); // a zero byte is still refused
-    const auto report = SaveCatalogs(catalog_);
+    const auto report = SaveCatalogs(FCatalog);
     ASSERT_EQ(report.Failures.size(), 1u);
     EXPECT_THAT(report.Failures[0].Reason, HasSubstr("zero byte"));
-    EXPECT_EQ(dir_.Read(kWeaponsLtx), expected);
+    EXPECT_EQ(FDir.Read(kWeaponsLtx), expected);
 }
 
 // A weapon file named in Cyrillic on a file system that names files in UTF-8: its section is named in the
@@ -197,19 +197,19 @@ TEST_F(EditTrackingTest, LinesEndingInSeveralCarriageReturnsStaySaveable) {
 TEST_F(EditTrackingTest, CyrillicFileNamesMeetTheGamesCodePageOnce) {
     const std::string lynx = "\xF0\xFB\xF1\xFC"; // "рысь" in windows-1251
     const std::string lynxFile = "gamedata\\config\\weapons\\w_\xD1\x80\xD1\x8B\xD1\x81\xD1\x8C.ltx";
-    dir_.Write(lynxFile, "[wpn_" + lynx + "]\ninv_name = wpn_" + lynx + "\ncost = 700\n");
-    pictures_.Weapon.push_back(std::make_unique<TPic>());
-    pictures_.Weapon.back()->Name = "WPN_" + lynx;
-    Load(catalog_);
-    const auto found = std::find_if(catalog_.Weapons.begin(), catalog_.Weapons.end(),
+    FDir.Write(lynxFile, "[wpn_" + lynx + "]\ninv_name = wpn_" + lynx + "\ncost = 700\n");
+    FPictures.Weapon.push_back(std::make_unique<TPic>());
+    FPictures.Weapon.back()->Name = "WPN_" + lynx;
+    Load(FCatalog);
+    const auto found = std::find_if(FCatalog.Weapons.begin(), FCatalog.Weapons.end(),
                                     [&](const auto& weapon) { return weapon->Section == "wpn_" + lynx; });
-    ASSERT_NE(found, catalog_.Weapons.end());
+    ASSERT_NE(found, FCatalog.Weapons.end());
     TWeapon& weapon = **found;
     EXPECT_EQ(weapon.FileName, "gamedata\\config\\weapons\\w_" + lynx + ".ltx");
-    EXPECT_EQ(weapon.Pic, pictures_.Weapon.back().get());
+    EXPECT_EQ(weapon.Pic, FPictures.Weapon.back().get());
 
     weapon.cost.Edit("750");
-    ASSERT_TRUE(SaveCatalogs(catalog_).Ok());
+    ASSERT_TRUE(SaveCatalogs(FCatalog).Ok());
     EXPECT_EQ(Stored(lynxFile, "wpn_" + lynx, "cost"), "750");
 }
 

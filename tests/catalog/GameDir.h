@@ -16,25 +16,25 @@ namespace kw::test {
 class TGameDir {
 public:
     TGameDir() {
-        root_ =
+        FRoot =
             std::filesystem::temp_directory_path() /
             ("kw-game-" + std::to_string(std::random_device{}()) + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(root_);
+        std::filesystem::create_directories(FRoot);
     }
     ~TGameDir() {
         std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
+        std::filesystem::remove_all(FRoot, ec);
     }
     TGameDir(const TGameDir&) = delete;
     TGameDir& operator=(const TGameDir&) = delete;
 
     // The folder in the program's notation: ending with the separator.
-    std::string Path() const { return root_.string() + "/"; }
+    std::string Path() const { return FRoot.string() + "/"; }
 
     // rel in the game's backslash form. Like a folder copied from a disk that ignores letter case, a
     // component that exists in another case is taken as it is on disk, so each name exists once.
     std::filesystem::path Full(const std::string& rel) const {
-        std::filesystem::path path = root_;
+        std::filesystem::path path = FRoot;
         std::string native = rel;
         std::replace(native.begin(), native.end(), '\\', '/');
         for (const auto& part : std::filesystem::path(native)) {
@@ -80,7 +80,7 @@ private:
         return name;
     }
 
-    std::filesystem::path root_;
+    std::filesystem::path FRoot;
 };
 
 // Lines without their endings.

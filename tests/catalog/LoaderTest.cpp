@@ -52,9 +52,9 @@ TEST_F(LoaderTest, KeepsTheEntrySectionsOfEveryFile) {
     EXPECT_THAT(SectionsOf(catalog.Weapons), ElementsAre("wpn_ak74", "wpn_usp", "wpn_usp"));
     EXPECT_EQ(catalog.Weapons[0]->FileName, "gamedata\\config\\weapons\\w_ak74.ltx");
     EXPECT_EQ(catalog.Weapons[1]->FileName, "gamedata\\config\\weapons\\w_ups.ltx");
-    EXPECT_THAT(weaponFiles_, Each(Not(EndsWith("w_knife.ltx"))));
-    EXPECT_EQ(weaponFiles_.size(), 5u);
-    EXPECT_EQ(catalog.WeaponFiles(), weaponFiles_);
+    EXPECT_THAT(FWeaponFiles, Each(Not(EndsWith("w_knife.ltx"))));
+    EXPECT_EQ(FWeaponFiles.size(), 5u);
+    EXPECT_EQ(catalog.WeaponFiles(), FWeaponFiles);
 
     ASSERT_TRUE(catalog.Silencer);
     EXPECT_EQ(catalog.Silencer->Section, "wpn_addon_silencer");
@@ -67,7 +67,7 @@ TEST_F(LoaderTest, KeepsTheEntrySectionsOfEveryFile) {
     ASSERT_EQ(catalog.Weather.size(), 2u);
     EXPECT_EQ(catalog.Weather[1]->Time, "12:00:00");
     EXPECT_EQ(catalog.Weather[1]->Section, "default_12 ; noon");
-    EXPECT_EQ(catalog.GamePath(), dir_.Path());
+    EXPECT_EQ(catalog.GamePath(), FDir.Path());
 }
 
 TEST_F(LoaderTest, ResolvesNamesDescriptionsAndPictures) {
@@ -76,7 +76,7 @@ TEST_F(LoaderTest, ResolvesNamesDescriptionsAndPictures) {
     const TWeapon& ak = *catalog.Weapons[0];
     EXPECT_EQ(ak.Name, "AK-74");
     EXPECT_EQ(ak.Descr, "Assault rifle");
-    EXPECT_EQ(ak.Pic, pictures_.Weapon[0].get());
+    EXPECT_EQ(ak.Pic, FPictures.Weapon[0].get());
     EXPECT_EQ(catalog.Weapons[1]->Name, "wpn_usp");
     EXPECT_EQ(catalog.Weapons[1]->Pic, nullptr);
     EXPECT_EQ(catalog.Ammo[0]->Name, "5.45 FMJ");

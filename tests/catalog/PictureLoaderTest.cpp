@@ -69,20 +69,20 @@ std::string PaddedTo(const std::string& jpeg, size_t size) {
 class PictureLoaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ =
+        FRoot =
             stdfs::temp_directory_path() / ("kw_pictures_" + std::to_string(::getpid()) + "_" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        stdfs::create_directories(root_ / "images" / "weapons");
+        stdfs::create_directories(FRoot / "images" / "weapons");
     }
-    void TearDown() override { stdfs::remove_all(root_); }
+    void TearDown() override { stdfs::remove_all(FRoot); }
 
     std::string Write(const std::string& name, const std::string& bytes) {
-        const stdfs::path path = root_ / "images" / "weapons" / name;
+        const stdfs::path path = FRoot / "images" / "weapons" / name;
         std::ofstream(path, std::ios::binary) << bytes;
         return path.string();
     }
 
-    stdfs::path root_;
+    stdfs::path FRoot;
 };
 
 TEST_F(PictureLoaderTest, DecodesEveryLayoutToRgbWithoutPrinting) {
@@ -125,13 +125,13 @@ TEST_F(PictureLoaderTest, FolderListingKeepsSortedValidPicturesWithinTheSizeLimi
     Write("broken.jpg", kRed.substr(0, kRed.size() / 3));
     Write("readme.txt", kRed);
     kw::TPicList list;
-    LoadPictures(list, root_.string() + "/", "images\\weapons");
+    LoadPictures(list, FRoot.string() + "/", "images\\weapons");
     std::vector<std::string> names;
     for (const auto& pic : list)
         names.push_back(pic->Name);
     EXPECT_EQ(names, (std::vector<std::string>{"at_limit", "WPN_AK74", "x.old"}));
 
-    LoadPictures(list, root_.string() + "/", "images\\no_such_folder");
+    LoadPictures(list, FRoot.string() + "/", "images\\no_such_folder");
     EXPECT_TRUE(list.empty());
 }
 
@@ -140,7 +140,7 @@ TEST_F(PictureLoaderTest, FolderListingKeepsSortedValidPicturesWithinTheSizeLimi
 TEST_F(PictureLoaderTest, NamesArriveInTheGamesCodePage) {
     Write("wpn_\xD1\x80\xD1\x8B\xD1\x81\xD1\x8C.jpg", kRed); // "рысь" in UTF-8
     kw::TPicList list;
-    LoadPictures(list, root_.string() + "/", "images\\weapons");
+    LoadPictures(list, FRoot.string() + "/", "images\\weapons");
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0]->Name, "wpn_\xF0\xFB\xF1\xFC");
 }

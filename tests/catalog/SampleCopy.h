@@ -23,19 +23,19 @@ inline void CopySampleGame(const TGameDir& dir) {
 // A copy of the sample game in a temporary folder of its own, since saves write into it.
 class SampleCopyTest : public ::testing::Test {
 protected:
-    SampleCopyTest() { CopySampleGame(game_); }
+    SampleCopyTest() { CopySampleGame(FGame); }
 
     // Replaces the one place of from in the file rel (the game's notation) with to.
     void Replace(const std::string& rel, const std::string& from, const std::string& to) const {
-        std::string bytes = game_.Read(rel);
+        std::string bytes = FGame.Read(rel);
         const auto at = bytes.find(from);
         ASSERT_NE(at, std::string::npos) << from << " in " << rel;
         ASSERT_EQ(bytes.find(from, at + 1), std::string::npos) << from << " twice in " << rel;
         bytes.replace(at, from.size(), to);
-        game_.Write(rel, bytes);
+        FGame.Write(rel, bytes);
     }
 
-    TGameDir game_;
+    TGameDir FGame;
 };
 
 } // namespace kw::test

@@ -142,36 +142,36 @@ class SampleGameTest : public ::testing::Test {
 protected:
     SampleGameTest() {
         for (const auto& [rel, bytes] : SampleGameFiles()) {
-            dir_.Write(rel, bytes);
+            FDir.Write(rel, bytes);
         }
-        tables_.Weapon.Append("wpn_ak74", "AK-74");
-        tables_.Weapon.Append("wpn_ak74_descr", "Assault rifle");
-        tables_.Weapon.Append("wpn_addon_scope", "PSO-1");
-        tables_.Weapon.Append("ammo_5.45x39_fmj", "5.45 FMJ");
-        tables_.Outfit.Append("stalker_outfit", "Stalker suit");
-        tables_.Zone.Append("af_medusa", "Medusa");
-        tables_.Equipment.Append("bread", "Bread");
-        pictures_.Weapon.push_back(std::make_unique<TPic>());
-        pictures_.Weapon.back()->Name = "WPN_AK74";
+        FTables.Weapon.Append("wpn_ak74", "AK-74");
+        FTables.Weapon.Append("wpn_ak74_descr", "Assault rifle");
+        FTables.Weapon.Append("wpn_addon_scope", "PSO-1");
+        FTables.Weapon.Append("ammo_5.45x39_fmj", "5.45 FMJ");
+        FTables.Outfit.Append("stalker_outfit", "Stalker suit");
+        FTables.Zone.Append("af_medusa", "Medusa");
+        FTables.Equipment.Append("bread", "Bread");
+        FPictures.Weapon.push_back(std::make_unique<TPic>());
+        FPictures.Weapon.back()->Name = "WPN_AK74";
     }
 
     void Load(TCatalog& catalog) {
-        weaponFiles_ = ListFiles(dir_.Path() + kWeaponsFolder, "w_*.ltx");
-        LoadCatalogs(catalog, dir_.Path(), BuildRequiredFiles(dir_.Path()), weaponFiles_, tables_, pictures_);
+        FWeaponFiles = ListFiles(FDir.Path() + kWeaponsFolder, "w_*.ltx");
+        LoadCatalogs(catalog, FDir.Path(), BuildRequiredFiles(FDir.Path()), FWeaponFiles, FTables, FPictures);
     }
 
     std::map<std::string, std::string> FilesOnDisk() const {
         std::map<std::string, std::string> files;
         for (const auto& [rel, bytes] : SampleGameFiles()) {
-            files[rel] = dir_.Read(rel);
+            files[rel] = FDir.Read(rel);
         }
         return files;
     }
 
-    TGameDir dir_;
-    TStringTables tables_;
-    TPictureLists pictures_;
-    std::vector<std::string> weaponFiles_;
+    TGameDir FDir;
+    TStringTables FTables;
+    TPictureLists FPictures;
+    std::vector<std::string> FWeaponFiles;
 };
 
 } // namespace kw::test

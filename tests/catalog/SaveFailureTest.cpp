@@ -39,16 +39,16 @@ constexpr uid_t kNobody = 65534;
 class TWithout {
 public:
     TWithout(stdfs::path folder, stdfs::perms taken)
-        : folder_(std::move(folder)), before_(stdfs::status(folder_).permissions()) {
-        stdfs::permissions(folder_, taken, stdfs::perm_options::remove);
+        : FFolder(std::move(folder)), FBefore(stdfs::status(FFolder).permissions()) {
+        stdfs::permissions(FFolder, taken, stdfs::perm_options::remove);
     }
-    ~TWithout() { stdfs::permissions(folder_, before_); }
+    ~TWithout() { stdfs::permissions(FFolder, FBefore); }
     TWithout(const TWithout&) = delete;
     TWithout& operator=(const TWithout&) = delete;
 
 private:
-    stdfs::path folder_;
-    stdfs::perms before_;
+    stdfs::path FFolder;
+    stdfs::perms FBefore;
 };
 
 // Runs work in a child that has given up root, so that permission bits bind it as they bind any user, and
@@ -102,35 +102,35 @@ std::string Describe(const TSaveReport& report) {
 
 class SaveFailureTest : public ::testing::Test {
 protected:
-    SaveFailureTest() : files_(test::WriteSyntheticGame(dir_.Path(), 1)) {
-        for (const std::string& rel : files_) {
-            before_[rel] = dir_.Read(rel);
+    SaveFailureTest() : FFiles(test::WriteSyntheticGame(FDir.Path(), 1)) {
+        for (const std::string& rel : FFiles) {
+            FBefore[rel] = FDir.Read(rel);
         }
     }
 
     // Loads the game, changes every value and saves.
     std::string SaveEverythingChanged() const {
         auto game = std::make_unique<TDocument>();
-        game->Load(dir_.Path());
+        game->Load(FDir.Path());
         test::EditEveryValue(game->Catalog(), 1);
         return Describe(SaveCatalogs(game->Catalog()));
     }
 
     std::vector<std::string> Unchanged() const {
         std::vector<std::string> unchanged;
-        for (const auto& [rel, bytes] : before_) {
-            if (dir_.Read(rel) == bytes) {
+        for (const auto& [rel, bytes] : FBefore) {
+            if (FDir.Read(rel) == bytes) {
                 unchanged.push_back(rel);
             }
         }
         return unchanged;
     }
 
-    bool IsUnchanged(const std::string& rel) const { return dir_.Read(rel) == before_.at(rel); }
+    bool IsUnchanged(const std::string& rel) const { return FDir.Read(rel) == FBefore.at(rel); }
 
     std::vector<std::string> Leftovers() const {
         std::vector<std::string> names;
-        for (const auto& entry : stdfs::recursive_directory_iterator(dir_.Path())) {
+        for (const auto& entry : stdfs::recursive_directory_iterator(FDir.Path())) {
             if (entry.path().filename().string().ends_with(".kwtmp")) {
                 names.push_back(entry.path().string());
             }
@@ -142,15 +142,15 @@ protected:
         if (::getuid() != 0) {
             return;
         }
-        ::lchown(dir_.Path().c_str(), kNobody, kNobody);
-        for (const auto& entry : stdfs::recursive_directory_iterator(dir_.Path())) {
+        ::lchown(FDir.Path().c_str(), kNobody, kNobody);
+        for (const auto& entry : stdfs::recursive_directory_iterator(FDir.Path())) {
             ::lchown(entry.path().c_str(), kNobody, kNobody);
         }
     }
 
-    test::TGameDir dir_;
-    const std::vector<std::string> files_;
-    std::map<std::string, std::string> before_;
+    test::TGameDir FDir;
+    const std::vector<std::string> FFiles;
+    std::map<std::string, std::string> FBefore;
 };
 
 // Weapon files are small enough to fit, weapons.ltx is not: the weapons are saved, weapons.ltx is reported
@@ -161,7 +161,7 @@ TEST_F(SaveFailureTest, FullDiskReportsTheFileAndLeavesItAndTheRestAsTheyWere) {
         kwtest::FullDisk full(8192);
         report = SaveEverythingChanged();
     }
-    EXPECT_EQ(report, "weapons.ltx\tUnable to write to " + dir_.Path() +
+    EXPECT_EQ(report, "weapons.ltx\tUnable to write to " + FDir.Path() +
                           "gamedata/config/weapons/weapons.ltx: File too large\nstopped\n");
     EXPECT_FALSE(IsUnchanged("gamedata\\config\\weapons\\w_gen0000.ltx"));
     EXPECT_TRUE(IsUnchanged(kWeaponsLtx));
@@ -173,7 +173,7 @@ TEST_F(SaveFailureTest, FullDiskReportsTheFileAndLeavesItAndTheRestAsTheyWere) {
 // weapons.ltx before it are saved.
 TEST_F(SaveFailureTest, ReadOnlyFolderReportsItsFileAndLeavesTheRestAsTheyWere) {
     GiveGameToNobody();
-    const TWithout writing(dir_.Full("gamedata\\config\\misc"), stdfs::perms::owner_write |
+    const TWithout writing(FDir.Full("gamedata\\config\\misc"), stdfs::perms::owner_write |
                                                                     stdfs::perms::group_write |
                                                                     stdfs::perms::others_write);
     const std::string report = AsUnprivilegedUser([&] { return SaveEverythingChanged(); });
@@ -189,7 +189,7 @@ TEST_F(SaveFailureTest, ReadOnlyFolderReportsItsFileAndLeavesTheRestAsTheyWere) 
 
 // A folder the user may not read looks like one without the game: every required file is missing.
 TEST_F(SaveFailureTest, UnreadableFolderLacksEveryRequiredFile) {
-    const TWithout access(dir_.Full("gamedata"), stdfs::perms::all);
+    const TWithout access(FDir.Full("gamedata"), stdfs::perms::all);
     const auto joined = [](const std::vector<std::string>& files) {
         std::string text;
         for (const std::string& file : files) {
@@ -197,7 +197,7 @@ TEST_F(SaveFailureTest, UnreadableFolderLacksEveryRequiredFile) {
         }
         return text;
     };
-    const std::vector<std::string> required = BuildRequiredFiles(dir_.Path());
+    const std::vector<std::string> required = BuildRequiredFiles(FDir.Path());
     EXPECT_EQ(AsUnprivilegedUser([&] { return joined(MissingFiles(required)); }), joined(required));
 }
 
@@ -205,10 +205,10 @@ TEST_F(SaveFailureTest, UnreadableFolderLacksEveryRequiredFile) {
 // file is reported and left alone, the others are saved.
 TEST_F(SaveFailureTest, ZeroByteInACommentKeepsOnlyItsFileFromBeingSaved) {
     const std::string rel = "gamedata\\config\\weapons\\w_gen0003.ltx";
-    std::string bytes = before_.at(rel);
+    std::string bytes = FBefore.at(rel);
     bytes.insert(bytes.find("trader price"), std::string("\0", 1));
-    dir_.Write(rel, bytes);
-    before_[rel] = bytes;
+    FDir.Write(rel, bytes);
+    FBefore[rel] = bytes;
 
     const std::string report = SaveEverythingChanged();
     EXPECT_THAT(report, AllOf(StartsWith("w_gen0003.ltx\tUnable to write to "),

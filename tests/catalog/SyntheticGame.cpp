@@ -30,14 +30,14 @@ public:
         return Line(line);
     }
     TLtx& Raw(const std::string& line) { return Line(line); }
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const { return FText; }
 
 private:
     TLtx& Line(const std::string& line) {
-        text_ += line + "\r\n";
+        FText += line + "\r\n";
         return *this;
     }
-    std::string text_;
+    std::string FText;
 };
 
 std::string Numbered(const char* prefix, int index) {
@@ -347,21 +347,21 @@ std::string WeatherLtx(const TSyntheticGameSize& size) {
 // text holding the game's two-character line breaks, and some Cyrillic.
 class TTable {
 public:
-    TTable() { text_ = "<?xml version=\"1.0\" encoding=\"windows-1251\" ?>\r\n<string_table>\r\n"; }
+    TTable() { FText = "<?xml version=\"1.0\" encoding=\"windows-1251\" ?>\r\n<string_table>\r\n"; }
     void Add(const std::string& id, const std::string& name, bool described) {
-        Entry(id, name + " \xCC\xEA-" + std::to_string(text_.size() % 100));
+        Entry(id, name + " \xCC\xEA-" + std::to_string(FText.size() % 100));
         if (described) {
             Entry(id + "_descr", "A thing of the marsh.\\n\xCE\xEF\xE8\xF1\xE0\xED\xE8\xE5: " + name +
                                      ".\\nWeight and price as the traders say.");
         }
     }
-    std::string Text() const { return text_ + "</string_table>\r\n"; }
+    std::string Text() const { return FText + "</string_table>\r\n"; }
 
 private:
     void Entry(const std::string& id, const std::string& text) {
-        text_ += "\t<string id=\"" + id + "\">\r\n\t\t<text>" + text + "</text>\r\n\t</string>\r\n";
+        FText += "\t<string id=\"" + id + "\">\r\n\t\t<text>" + text + "</text>\r\n\t</string>\r\n";
     }
-    std::string text_;
+    std::string FText;
 };
 
 struct TTables {

@@ -36,15 +36,15 @@ class DiffToolTest : public test::SampleCopyTest {
 protected:
     // Cuts the section that begins with header, up to the next section.
     void RemoveSection(const std::string& rel, const std::string& header) {
-        std::string bytes = game_.Read(rel);
+        std::string bytes = FGame.Read(rel);
         const auto begin = bytes.find(header);
         ASSERT_NE(begin, std::string::npos) << header;
         bytes.erase(begin, bytes.find("\n[", begin) + 1 - begin);
-        game_.Write(rel, bytes);
+        FGame.Write(rel, bytes);
     }
-    void Append(const std::string& rel, const std::string& text) { game_.Write(rel, game_.Read(rel) + text); }
+    void Append(const std::string& rel, const std::string& text) { FGame.Write(rel, FGame.Read(rel) + text); }
 
-    const std::string original_ = test::SampleGamePath();
+    const std::string FOriginal = test::SampleGamePath();
 };
 
 TEST_F(DiffToolTest, PrintsChangedValuesAndEntriesOnOneSideOnly) {
@@ -57,14 +57,14 @@ TEST_F(DiffToolTest, PrintsChangedValuesAndEntriesOnOneSideOnly) {
     Replace(kItemsLtx, "[antirad]", "[AntiRad]");
     Append(kItemsLtx, "[marsh_bread]\ninv_name = marsh_bread\ncost = 99\n");
 
-    const TRun run = Diff({original_, game_.Path()});
+    const TRun run = Diff({FOriginal, FGame.Path()});
     EXPECT_EQ(run.Code, 1) << run.Err;
     EXPECT_EQ(run.Out, "weapons\twpn_bittern\tcost\t2600\t2650\n"
                        "items\tmarsh_bread\tcost\t40\t45\n"
                        "items\tbandage\tremoved\n"
                        "items\tswamp_berries\tadded\n");
 
-    const TRun back = Diff({game_.Path(), original_});
+    const TRun back = Diff({FGame.Path(), FOriginal});
     EXPECT_EQ(back.Code, 1) << back.Err;
     EXPECT_EQ(back.Out, "weapons\twpn_bittern\tcost\t2650\t2600\n"
                         "items\tmarsh_bread\tcost\t45\t40\n"
@@ -75,9 +75,9 @@ TEST_F(DiffToolTest, PrintsChangedValuesAndEntriesOnOneSideOnly) {
 // Names count, and weapons meet by their file: a second file holding the same section is another weapon.
 TEST_F(DiffToolTest, ComparesNamesAndMatchesWeaponsByFile) {
     const std::string ups = "gamedata\\config\\weapons\\w_ups.ltx";
-    game_.Write("gamedata\\config\\weapons\\w_usp.ltx", game_.Read(ups));
+    FGame.Write("gamedata\\config\\weapons\\w_usp.ltx", FGame.Read(ups));
     Replace("gamedata\\config\\text\\eng\\string_table_enc_equipment.xml", "Marsh bread", "Bog bread");
-    const TRun run = Diff({original_, game_.Path()});
+    const TRun run = Diff({FOriginal, FGame.Path()});
     EXPECT_EQ(run.Code, 1) << run.Err;
     EXPECT_EQ(run.Out, "weapons\twpn_usp\tadded\n"
                        "items\tmarsh_bread\tName\tMarsh bread\tBog bread\n");
@@ -98,10 +98,10 @@ class DiffExitTest : public DiffToolTest, public ::testing::WithParamInterface<T
 
 TEST_P(DiffExitTest, ExitCodeTellsTheOutcome) {
     const TExitCase& c = GetParam();
-    std::filesystem::remove(game_.Full(kItemsLtx)); // the copy lacks a required file
+    std::filesystem::remove(FGame.Full(kItemsLtx)); // the copy lacks a required file
     std::vector<std::string> folders;
     for (const std::string& folder : c.Folders) {
-        folders.push_back(folder == "A" ? original_ : folder == "B" ? game_.Path() : game_.Path() + folder);
+        folders.push_back(folder == "A" ? FOriginal : folder == "B" ? FGame.Path() : FGame.Path() + folder);
     }
     const TRun run = Diff(folders);
     EXPECT_EQ(run.Code, c.Code);

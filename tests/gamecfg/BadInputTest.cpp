@@ -24,27 +24,27 @@ using ::testing::ElementsAre;
 class BadInputTest : public ::testing::Test {
 protected:
     BadInputTest()
-        : root_(stdfs::temp_directory_path() / ("kw-bad-" + std::to_string(std::random_device{}()))) {
-        stdfs::create_directories(root_);
+        : FRoot(stdfs::temp_directory_path() / ("kw-bad-" + std::to_string(std::random_device{}()))) {
+        stdfs::create_directories(FRoot);
     }
     ~BadInputTest() override {
         std::error_code ec;
-        stdfs::remove_all(root_, ec);
+        stdfs::remove_all(FRoot, ec);
     }
 
     std::string Put(const std::string& name, const std::string& bytes) const {
-        std::ofstream(root_ / name, std::ios::binary) << bytes;
-        return (root_ / name).string();
+        std::ofstream(FRoot / name, std::ios::binary) << bytes;
+        return (FRoot / name).string();
     }
 
     std::string Contents(const std::string& name) const {
-        std::ifstream in(root_ / name, std::ios::binary);
+        std::ifstream in(FRoot / name, std::ios::binary);
         std::ostringstream out;
         out << in.rdbuf();
         return out.str();
     }
 
-    stdfs::path root_;
+    stdfs::path FRoot;
 };
 
 // Bytes of every value, zero bytes and lone CRs among them, in lines of any length: read as they stand and
@@ -81,7 +81,7 @@ TEST_F(BadInputTest, HeaderWithoutClosingBracketNamesTheRestOfItsLine) {
 // it instead of writing into the same temporary, then goes ahead.
 TEST_F(BadInputTest, ReplaceWaitsWhileAnotherReplaceHoldsTheTemporary) {
     const std::string path = Put("a.ltx", "old");
-    const int held = ::open((root_ / ".a.ltx.kwtmp").c_str(), O_WRONLY | O_CREAT, 0600);
+    const int held = ::open((FRoot / ".a.ltx.kwtmp").c_str(), O_WRONLY | O_CREAT, 0600);
     ASSERT_GE(held, 0);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     std::thread other([held] {
@@ -94,7 +94,7 @@ TEST_F(BadInputTest, ReplaceWaitsWhileAnotherReplaceHoldsTheTemporary) {
     other.join();
     EXPECT_GE(waited, std::chrono::milliseconds(250));
     EXPECT_EQ(Contents("a.ltx"), "new");
-    EXPECT_FALSE(stdfs::exists(root_ / ".a.ltx.kwtmp"));
+    EXPECT_FALSE(stdfs::exists(FRoot / ".a.ltx.kwtmp"));
 }
 
 } // namespace

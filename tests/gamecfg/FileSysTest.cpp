@@ -19,36 +19,36 @@ using ::testing::StartsWith;
 class FileSysTest : public ::testing::Test {
 protected:
     FileSysTest() {
-        root_ = stdfs::temp_directory_path() / ("kw-fs-" + std::to_string(std::random_device{}()));
-        stdfs::create_directories(root_);
+        FRoot = stdfs::temp_directory_path() / ("kw-fs-" + std::to_string(std::random_device{}()));
+        stdfs::create_directories(FRoot);
     }
     ~FileSysTest() override {
         std::error_code ec;
-        stdfs::remove_all(root_, ec);
+        stdfs::remove_all(FRoot, ec);
     }
 
-    std::string At(const std::string& relative) const { return (root_ / relative).string(); }
+    std::string At(const std::string& relative) const { return (FRoot / relative).string(); }
 
     std::string Put(const std::string& relative, const std::string& bytes = "x") const {
-        stdfs::create_directories((root_ / relative).parent_path());
-        std::ofstream(root_ / relative, std::ios::binary) << bytes;
+        stdfs::create_directories((FRoot / relative).parent_path());
+        std::ofstream(FRoot / relative, std::ios::binary) << bytes;
         return At(relative);
     }
 
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
-        for (const auto& entry : stdfs::directory_iterator(root_)) {
+        for (const auto& entry : stdfs::directory_iterator(FRoot)) {
             names.push_back(entry.path().filename().string());
         }
         return names;
     }
 
-    stdfs::path root_;
+    stdfs::path FRoot;
 };
 
 TEST_F(FileSysTest, ResolveFindsComponentsRegardlessOfCase) {
     std::string actual = Put("GameData/Config/WEAPONS/weapons.ltx");
-    std::string folder = WithTrailingSeparator(root_.string());
+    std::string folder = WithTrailingSeparator(FRoot.string());
 
     EXPECT_EQ(Resolve(folder + "gamedata\\config\\weapons\\weapons.ltx"), actual);
     EXPECT_EQ(Resolve(folder + "gamedata\\\\config/Weapons\\WEAPONS.LTX"), actual);
@@ -80,14 +80,14 @@ TEST_F(FileSysTest, ListFilesMatchesMaskAndSortsRegardlessOfCase) {
          {"w_ak74.ltx", "W_Abakan.LTX", "w_b.ltx", "weapons.ltx", "w_.txt", "a.jpg", "A.jpg"}) {
         Put(name);
     }
-    stdfs::create_directory(root_ / "w_folder.ltx");
-    stdfs::create_symlink(root_ / "w_b.ltx", root_ / "w_linked.ltx");
-    stdfs::create_symlink(root_ / "missing.ltx", root_ / "w_dangling.ltx");
+    stdfs::create_directory(FRoot / "w_folder.ltx");
+    stdfs::create_symlink(FRoot / "w_b.ltx", FRoot / "w_linked.ltx");
+    stdfs::create_symlink(FRoot / "missing.ltx", FRoot / "w_dangling.ltx");
 
-    EXPECT_THAT(ListFiles(root_.string(), "w_*.ltx"),
+    EXPECT_THAT(ListFiles(FRoot.string(), "w_*.ltx"),
                 ElementsAre("W_Abakan.LTX", "w_ak74.ltx", "w_b.ltx", "w_linked.ltx"));
-    EXPECT_THAT(ListFiles(root_.string(), "?.JPG"), ElementsAre("A.jpg", "a.jpg"));
-    EXPECT_THAT(ListFiles(root_.string(), "*s.ltx"), ElementsAre("weapons.ltx"));
+    EXPECT_THAT(ListFiles(FRoot.string(), "?.JPG"), ElementsAre("A.jpg", "a.jpg"));
+    EXPECT_THAT(ListFiles(FRoot.string(), "*s.ltx"), ElementsAre("weapons.ltx"));
     EXPECT_THAT(ListFiles(At("Missing"), "*"), ElementsAre());
 }
 
@@ -97,7 +97,7 @@ TEST_F(FileSysTest, ReadsWholeFilesAndTheirState) {
     EXPECT_EQ(ReadFile(path), bytes);
     EXPECT_EQ(FileSize(path), 6u);
     EXPECT_EQ(ReadFile(At("none.ltx")), std::nullopt);
-    EXPECT_EQ(ReadFile(root_.string()), std::nullopt);
+    EXPECT_EQ(ReadFile(FRoot.string()), std::nullopt);
     EXPECT_EQ(FileSize(At("none.ltx")), std::nullopt);
 
     EXPECT_FALSE(IsReadOnly(path));
@@ -113,18 +113,18 @@ TEST_F(FileSysTest, WriteObstacleNamesWhatStandsInTheWay) {
     EXPECT_THAT(WriteObstacle(At("new.ltx"), false), HasSubstr("does not exist"));
     EXPECT_EQ(WriteObstacle(At("new.ltx"), true), "");
     EXPECT_THAT(WriteObstacle(At("nowhere/new.ltx"), true), HasSubstr("folder does not exist"));
-    EXPECT_THAT(WriteObstacle(root_.string(), true), HasSubstr("not a file"));
+    EXPECT_THAT(WriteObstacle(FRoot.string(), true), HasSubstr("not a file"));
 }
 
 TEST_F(FileSysTest, AtomicReplaceKeepsLinkModeAndLeavesNoTemporaryFile) {
     std::string target = Put("real.ltx", "old");
     stdfs::permissions(target,
                        stdfs::perms::owner_read | stdfs::perms::owner_write | stdfs::perms::group_read);
-    stdfs::create_symlink("real.ltx", root_ / "link.ltx");
+    stdfs::create_symlink("real.ltx", FRoot / "link.ltx");
 
     AtomicReplace(At("link.ltx"), "new content");
 
-    EXPECT_TRUE(stdfs::is_symlink(root_ / "link.ltx"));
+    EXPECT_TRUE(stdfs::is_symlink(FRoot / "link.ltx"));
     EXPECT_EQ(ReadFile(target), "new content");
     EXPECT_EQ(stdfs::status(target).permissions(),
               stdfs::perms::owner_read | stdfs::perms::owner_write | stdfs::perms::group_read);

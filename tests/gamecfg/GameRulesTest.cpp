@@ -15,14 +15,14 @@ using ::testing::IsEmpty;
 class GameRulesTest : public ::testing::Test {
 protected:
     ProfileFile& FileOf(const std::string& text) {
-        dir_.Write("f.ltx", text);
-        file_ = std::make_unique<ProfileFile>(dir_.Path() + "f.ltx");
-        return *file_;
+        FDir.Write("f.ltx", text);
+        FFile = std::make_unique<ProfileFile>(FDir.Path() + "f.ltx");
+        return *FFile;
     }
 
 private:
-    test::TGameDir dir_;
-    std::unique_ptr<ProfileFile> file_;
+    test::TGameDir FDir;
+    std::unique_ptr<ProfileFile> FFile;
 };
 
 TEST_F(GameRulesTest, EntryTestWantsOneWordInInvName) {

@@ -60,13 +60,13 @@ const TLayoutCase kCases[] = {
 
 class ProfileFileLayoutTest : public ::testing::TestWithParam<TLayoutCase> {
 protected:
-    test::TGameDir dir_;
+    test::TGameDir FDir;
 };
 
 TEST_P(ProfileFileLayoutTest, ReadsWritesAndKeepsEveryOtherByte) {
     const TLayoutCase& c = GetParam();
-    dir_.Write("f.ltx", c.Before);
-    ProfileFile file(dir_.Full("f.ltx").string());
+    FDir.Write("f.ltx", c.Before);
+    ProfileFile file(FDir.Full("f.ltx").string());
     for (const TWrite& read : c.Reads) {
         EXPECT_EQ(file.ReadString(read.Section, read.Key, ""), read.Value) << read.Key;
         EXPECT_EQ(file.KeyExists(read.Section, read.Key), !read.Value.empty()) << read.Key;
@@ -75,10 +75,10 @@ TEST_P(ProfileFileLayoutTest, ReadsWritesAndKeepsEveryOtherByte) {
         file.WriteString(write.Section, write.Key, write.Value);
     }
     if (c.Meanwhile) {
-        dir_.Write("f.ltx", *c.Meanwhile);
+        FDir.Write("f.ltx", *c.Meanwhile);
     }
     file.Flush();
-    EXPECT_EQ(dir_.Read("f.ltx"), c.After);
+    EXPECT_EQ(FDir.Read("f.ltx"), c.After);
     ProfileFile reread(file.Path()); // what was written reads back alike from the file kept and a new one
     for (const TWrite& write : c.Writes) {
         EXPECT_TRUE(reread.KeyExists(write.Section, write.Key)) << write.Key;

@@ -28,23 +28,23 @@ using ::testing::StartsWith;
 class ProfileFileTest : public ::testing::Test {
 protected:
     ProfileFileTest() {
-        root_ = stdfs::temp_directory_path() / ("kw-profile-" + std::to_string(std::random_device{}()));
-        stdfs::create_directories(root_);
+        FRoot = stdfs::temp_directory_path() / ("kw-profile-" + std::to_string(std::random_device{}()));
+        stdfs::create_directories(FRoot);
     }
     ~ProfileFileTest() override {
         std::error_code ec;
-        stdfs::remove_all(root_, ec);
+        stdfs::remove_all(FRoot, ec);
     }
 
-    std::string At(const std::string& name) const { return (root_ / name).string(); }
+    std::string At(const std::string& name) const { return (FRoot / name).string(); }
 
     std::string Put(const std::string& name, const std::string& bytes) const {
-        std::ofstream(root_ / name, std::ios::binary) << bytes;
+        std::ofstream(FRoot / name, std::ios::binary) << bytes;
         return At(name);
     }
 
     std::string Contents(const std::string& name) const {
-        std::ifstream in(root_ / name, std::ios::binary);
+        std::ifstream in(FRoot / name, std::ios::binary);
         std::ostringstream out;
         out << in.rdbuf();
         return out.str();
@@ -52,7 +52,7 @@ protected:
 
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
-        for (const auto& entry : stdfs::directory_iterator(root_)) {
+        for (const auto& entry : stdfs::directory_iterator(FRoot)) {
             names.push_back(entry.path().filename().string());
         }
         return names;
@@ -77,7 +77,7 @@ protected:
         return "no error";
     }
 
-    stdfs::path root_;
+    stdfs::path FRoot;
 };
 
 const char kWeapons[] = "; weapons of the zone\n"
@@ -366,12 +366,12 @@ TEST_F(ProfileFileTest, AFlushKeepsLinksPermissionsAndUnchangedFiles) {
     std::string target = Put("real.ltx", "[a]\nk=1\n");
     stdfs::permissions(target,
                        stdfs::perms::owner_read | stdfs::perms::owner_write | stdfs::perms::others_read);
-    stdfs::create_symlink(target, root_ / "link.ltx");
+    stdfs::create_symlink(target, FRoot / "link.ltx");
     {
         ProfileFile file(At("link.ltx"));
         file.WriteString("a", "k", "2");
     }
-    EXPECT_TRUE(stdfs::is_symlink(root_ / "link.ltx"));
+    EXPECT_TRUE(stdfs::is_symlink(FRoot / "link.ltx"));
     EXPECT_EQ(Contents("real.ltx"), "[a]\nk=2\n");
     EXPECT_EQ(stdfs::status(target).permissions(),
               stdfs::perms::owner_read | stdfs::perms::owner_write | stdfs::perms::others_read);

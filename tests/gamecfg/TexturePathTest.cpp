@@ -46,14 +46,14 @@ struct TChosenCase {
 
 class ChosenTextureTest : public ::testing::TestWithParam<TChosenCase> {
 protected:
-    test::TGameDir game_;
+    test::TGameDir FGame;
 };
 
 // What the file dialog hands over is a platform path of a file that exists.
 TEST_P(ChosenTextureTest, GivesTheReferenceBelowTheTexturesFolder) {
-    game_.Write(GetParam().OnDisk, "DDS ");
-    const std::string chosen = game_.Full(GetParam().OnDisk).string();
-    const std::string base = TexturesFolderOf(game_.Path());
+    FGame.Write(GetParam().OnDisk, "DDS ");
+    const std::string chosen = FGame.Full(GetParam().OnDisk).string();
+    const std::string base = TexturesFolderOf(FGame.Path());
     EXPECT_EQ(RelativeTexturePath(base, TextureReferenceBase(chosen)), GetParam().Expected);
 }
 

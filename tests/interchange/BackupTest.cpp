@@ -32,48 +32,48 @@ protected:
     BackupTest() {
         for (const auto* list : {&kRequired, &kWeapons}) {
             for (const std::string& rel : *list) {
-                game_.Write(rel, "[" + rel + "]\r\nvalue = 1\r\n");
-                files_.push_back(game_.Path() + rel);
+                FGame.Write(rel, "[" + rel + "]\r\nvalue = 1\r\n");
+                FFiles.push_back(FGame.Path() + rel);
             }
         }
     }
 
-    std::string Platform(const std::string& rel) const { return game_.Full(rel).string(); }
+    std::string Platform(const std::string& rel) const { return FGame.Full(rel).string(); }
 
-    test::TGameDir game_;
-    std::vector<std::string> files_;
+    test::TGameDir FGame;
+    std::vector<std::string> FFiles;
 };
 
 TEST_F(BackupTest, CopiesEveryFileInOrderAndReplacesEarlierCopies) {
-    game_.Write(kWeapons[1] + ".bak", "an older copy");
-    const TBackupResult result = BackupFiles(files_);
+    FGame.Write(kWeapons[1] + ".bak", "an older copy");
+    const TBackupResult result = BackupFiles(FFiles);
 
     ASSERT_TRUE(result.Ok());
     std::vector<std::string> expected;
     for (const auto* list : {&kRequired, &kWeapons}) {
         for (const std::string& rel : *list) {
             expected.push_back(Platform(rel));
-            EXPECT_EQ(game_.Read(rel + ".bak"), game_.Read(rel)) << rel;
+            EXPECT_EQ(FGame.Read(rel + ".bak"), FGame.Read(rel)) << rel;
         }
     }
     EXPECT_EQ(result.Copied, expected);
 }
 
 TEST_F(BackupTest, FolderSpelledInOtherCaseCopiesBesideTheFile) {
-    const std::string spelled = game_.Path() + "GAMEDATA\\Config\\Weapons\\W_A.LTX";
+    const std::string spelled = FGame.Path() + "GAMEDATA\\Config\\Weapons\\W_A.LTX";
     const TBackupResult result = BackupFiles({spelled});
 
     ASSERT_TRUE(result.Ok());
     EXPECT_THAT(result.Copied, ElementsAre(Platform(kWeapons[0])));
-    EXPECT_EQ(game_.Read(kWeapons[0] + ".bak"), game_.Read(kWeapons[0]));
+    EXPECT_EQ(FGame.Read(kWeapons[0] + ".bak"), FGame.Read(kWeapons[0]));
 }
 
 // The atomic replace alone would take over a read-only copy, even for a privileged user.
 TEST_F(BackupTest, ReadOnlyCopyFailsThatFileOnlyAndKeepsTheOthers) {
-    game_.Write(kWeapons[0] + ".bak", "kept");
-    game_.MakeReadOnly(kWeapons[0] + ".bak");
-    std::vector<std::string> files = files_;
-    files.push_back(game_.Path() + "gamedata\\config\\weapons\\w_gone.ltx");
+    FGame.Write(kWeapons[0] + ".bak", "kept");
+    FGame.MakeReadOnly(kWeapons[0] + ".bak");
+    std::vector<std::string> files = FFiles;
+    files.push_back(FGame.Path() + "gamedata\\config\\weapons\\w_gone.ltx");
 
     const TBackupResult result = BackupFiles(files);
 
@@ -82,10 +82,10 @@ TEST_F(BackupTest, ReadOnlyCopyFailsThatFileOnlyAndKeepsTheOthers) {
     EXPECT_THAT(result.Failures[0].Reason, HasSubstr("read-only"));
     EXPECT_THAT(result.Failures[0].Reason, HasSubstr("w_a.ltx.bak"));
     EXPECT_THAT(result.Failures[1].Reason, HasSubstr("does not exist"));
-    EXPECT_EQ(game_.Read(kWeapons[0] + ".bak"), "kept");
-    EXPECT_EQ(game_.Read(kWeapons[1] + ".bak"), game_.Read(kWeapons[1]));
-    EXPECT_EQ(game_.Read(kRequired[4] + ".bak"), game_.Read(kRequired[4]));
-    EXPECT_EQ(result.Copied.size(), files_.size() - 1);
+    EXPECT_EQ(FGame.Read(kWeapons[0] + ".bak"), "kept");
+    EXPECT_EQ(FGame.Read(kWeapons[1] + ".bak"), FGame.Read(kWeapons[1]));
+    EXPECT_EQ(FGame.Read(kRequired[4] + ".bak"), FGame.Read(kRequired[4]));
+    EXPECT_EQ(result.Copied.size(), FFiles.size() - 1);
 
     const std::vector<std::string> log = test::Lines(BackupLogText(result, kTexts, "08.12.2026 04:30:00"));
     EXPECT_THAT(log, ElementsAre("Kitwright version 1.05", "Log file created [08.12.2026 04:30:00]",
@@ -94,7 +94,7 @@ TEST_F(BackupTest, ReadOnlyCopyFailsThatFileOnlyAndKeepsTheOthers) {
 }
 
 TEST_F(BackupTest, SuccessLogListsEveryCopyWithCrLf) {
-    const TBackupResult result = BackupFiles(files_);
+    const TBackupResult result = BackupFiles(FFiles);
     const std::string text = BackupLogText(result, kTexts, "1/2/26 3:04:05 PM");
 
     std::string expected = "Kitwright version 1.05\r\nLog file created [1/2/26 3:04:05 PM]\r\n"
@@ -104,23 +104,23 @@ TEST_F(BackupTest, SuccessLogListsEveryCopyWithCrLf) {
     }
     EXPECT_EQ(text, expected);
 
-    const std::string log = game_.Path() + kBackupLogName;
-    game_.Write(kBackupLogName, "an older log that is longer than the new one would be, surely, yes");
+    const std::string log = FGame.Path() + kBackupLogName;
+    FGame.Write(kBackupLogName, "an older log that is longer than the new one would be, surely, yes");
     WriteBackupLog(log, text);
-    EXPECT_EQ(game_.Read(kBackupLogName), text);
+    EXPECT_EQ(FGame.Read(kBackupLogName), text);
 }
 
 TEST_F(BackupTest, UnwritableLogNamesTheFile) {
-    game_.Write(kBackupLogName, "old");
-    game_.MakeReadOnly(kBackupLogName);
-    const std::string log = game_.Path() + kBackupLogName;
+    FGame.Write(kBackupLogName, "old");
+    FGame.MakeReadOnly(kBackupLogName);
+    const std::string log = FGame.Path() + kBackupLogName;
     try {
         WriteBackupLog(log, "new");
         FAIL() << "a read-only log was replaced";
     } catch (const Error& error) {
         EXPECT_THAT(error.what(), HasSubstr(kBackupLogName));
     }
-    EXPECT_EQ(game_.Read(kBackupLogName), "old");
+    EXPECT_EQ(FGame.Read(kBackupLogName), "old");
 }
 
 } // namespace

@@ -25,11 +25,11 @@ protected:
 
     // The game as the headless tool loads it, loaded on first use.
     TDocument& Loaded() {
-        if (!loaded_) {
-            loaded_ = std::make_unique<TDocument>();
-            loaded_->Load(game.Path());
+        if (!FLoaded) {
+            FLoaded = std::make_unique<TDocument>();
+            FLoaded->Load(game.Path());
         }
-        return *loaded_;
+        return *FLoaded;
     }
     TCatalog& Catalog() { return Loaded().Catalog(); }
 
@@ -41,7 +41,7 @@ protected:
     TGameDir game;
 
 private:
-    std::unique_ptr<TDocument> loaded_;
+    std::unique_ptr<TDocument> FLoaded;
 };
 
 // Standard output of a command; the exit status must be 0.

@@ -12,23 +12,23 @@
 class WorkbookFolder : public ::testing::Test {
 public:
     static void SetUpTestSuite() {
-        folder_ = std::filesystem::temp_directory_path() /
+        FFolder = std::filesystem::temp_directory_path() /
                   ("kw-workbooks-" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(folder_);
+        std::filesystem::create_directories(FFolder);
         const std::string command = "/usr/bin/python3 '" KW_SOURCE_DIR
                                     "/tests/interchange/make_workbooks.py' '" +
-                                    folder_.string() + "'";
+                                    FFolder.string() + "'";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
 
     static void TearDownTestSuite() {
         std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
+        std::filesystem::remove_all(FFolder, ec);
     }
 
 protected:
-    static std::string PathOf(const std::string& name) { return (folder_ / name).string(); }
+    static std::string PathOf(const std::string& name) { return (FFolder / name).string(); }
 
 private:
-    static inline std::filesystem::path folder_;
+    static inline std::filesystem::path FFolder;
 };

@@ -43,12 +43,12 @@ std::string Style(const json& value) {
 // Writes workbooks under a comma-decimal locale, as a German or Russian desktop would run the program.
 class WorkbookWriterTest : public test::InterchangeTest {
 protected:
-    WorkbookWriterTest() : previous_(std::setlocale(LC_ALL, nullptr)) {
+    WorkbookWriterTest() : FPrevious(std::setlocale(LC_ALL, nullptr)) {
         if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
             ADD_FAILURE() << "the de_DE.UTF-8 locale is missing: run scripts/install-deps";
         }
     }
-    ~WorkbookWriterTest() override { std::setlocale(LC_ALL, previous_.c_str()); }
+    ~WorkbookWriterTest() override { std::setlocale(LC_ALL, FPrevious.c_str()); }
 
     static json ReadBack(const std::string& path) {
         return json::parse(test::Python("dump_workbook.py", "'" + path + "'"));
@@ -61,7 +61,7 @@ protected:
     }
 
 private:
-    std::string previous_;
+    std::string FPrevious;
 };
 
 TEST_F(WorkbookWriterTest, AnotherReaderSeesTheGridsValuesAndLayout) {

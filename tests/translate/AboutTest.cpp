@@ -34,76 +34,76 @@ void Leave(QWidget& widget) {
 class LinkLabel : public testing::Test {
 protected:
     LinkLabel() {
-        label_.OpenLink = [this](const QUrl& url) { opened_.append(url); };
-        label_.ShowMessage = [this](const QString& text) { messages_.append(text); };
-        label_.resize(120, 20);
-        window_.show();
+        FLabel.OpenLink = [this](const QUrl& url) { FOpened.append(url); };
+        FLabel.ShowMessage = [this](const QString& text) { FMessages.append(text); };
+        FLabel.resize(120, 20);
+        FWindow.show();
     }
 
-    QWidget window_; // a top-level widget treats its cursor differently
-    kw::TLinkLabel& label_ = *new kw::TLinkLabel("kitwright@example.org", &window_);
-    QList<QUrl> opened_;
-    QStringList messages_;
+    QWidget FWindow; // a top-level widget treats its cursor differently
+    kw::TLinkLabel& FLabel = *new kw::TLinkLabel("kitwright@example.org", &FWindow);
+    QList<QUrl> FOpened;
+    QStringList FMessages;
 };
 
 TEST_F(LinkLabel, HoverShowsTheLinkLookAndLeavingRestoresTheOwnOne) {
-    label_.setCursor(Qt::IBeamCursor);
-    label_.SetLinkColor(Qt::red);
-    ASSERT_EQ(FontColor(label_), QColor(Qt::blue));
+    FLabel.setCursor(Qt::IBeamCursor);
+    FLabel.SetLinkColor(Qt::red);
+    ASSERT_EQ(FontColor(FLabel), QColor(Qt::blue));
 
-    Enter(label_);
-    Enter(label_); // a second enter must not take the hover look for the own one
-    EXPECT_EQ(FontColor(label_), QColor(Qt::red));
-    EXPECT_TRUE(label_.font().underline());
-    EXPECT_EQ(label_.cursor().shape(), Qt::PointingHandCursor);
+    Enter(FLabel);
+    Enter(FLabel); // a second enter must not take the hover look for the own one
+    EXPECT_EQ(FontColor(FLabel), QColor(Qt::red));
+    EXPECT_TRUE(FLabel.font().underline());
+    EXPECT_EQ(FLabel.cursor().shape(), Qt::PointingHandCursor);
 
-    Leave(label_);
-    EXPECT_EQ(FontColor(label_), QColor(Qt::blue));
-    EXPECT_FALSE(label_.font().underline());
-    EXPECT_EQ(label_.cursor().shape(), Qt::IBeamCursor);
+    Leave(FLabel);
+    EXPECT_EQ(FontColor(FLabel), QColor(Qt::blue));
+    EXPECT_FALSE(FLabel.font().underline());
+    EXPECT_EQ(FLabel.cursor().shape(), Qt::IBeamCursor);
 
-    label_.unsetCursor();
-    label_.SetUnderline(false);
-    Enter(label_);
-    EXPECT_FALSE(label_.font().underline());
-    Leave(label_);
-    EXPECT_FALSE(label_.testAttribute(Qt::WA_SetCursor)) << "an inherited cursor stays inherited";
+    FLabel.unsetCursor();
+    FLabel.SetUnderline(false);
+    Enter(FLabel);
+    EXPECT_FALSE(FLabel.font().underline());
+    Leave(FLabel);
+    EXPECT_FALSE(FLabel.testAttribute(Qt::WA_SetCursor)) << "an inherited cursor stays inherited";
 }
 
 TEST_F(LinkLabel, ClickOpensTheLinkThenSignals) {
-    label_.SetLink("mailto:kitwright@example.org");
-    QSignalSpy clicks(&label_, &kw::TLinkLabel::clicked);
-    QObject::connect(&label_, &kw::TLinkLabel::clicked, [&] { EXPECT_EQ(opened_.size(), 1); });
+    FLabel.SetLink("mailto:kitwright@example.org");
+    QSignalSpy clicks(&FLabel, &kw::TLinkLabel::clicked);
+    QObject::connect(&FLabel, &kw::TLinkLabel::clicked, [&] { EXPECT_EQ(FOpened.size(), 1); });
 
-    QTest::mouseClick(&label_, Qt::LeftButton);
-    ASSERT_EQ(opened_.size(), 1);
-    EXPECT_EQ(opened_[0], QUrl("mailto:kitwright@example.org"));
+    QTest::mouseClick(&FLabel, Qt::LeftButton);
+    ASSERT_EQ(FOpened.size(), 1);
+    EXPECT_EQ(FOpened[0], QUrl("mailto:kitwright@example.org"));
     EXPECT_EQ(clicks.count(), 1);
 
-    QTest::mouseClick(&label_, Qt::RightButton);
-    QTest::mousePress(&label_, Qt::LeftButton);
-    QTest::mouseRelease(&label_, Qt::LeftButton, {}, QPoint(-5, 30));
-    EXPECT_EQ(opened_.size(), 1) << "only a left click released over the label counts";
+    QTest::mouseClick(&FLabel, Qt::RightButton);
+    QTest::mousePress(&FLabel, Qt::LeftButton);
+    QTest::mouseRelease(&FLabel, Qt::LeftButton, {}, QPoint(-5, 30));
+    EXPECT_EQ(FOpened.size(), 1) << "only a left click released over the label counts";
     EXPECT_EQ(clicks.count(), 1);
 }
 
 TEST_F(LinkLabel, EmptyLinkIsRefusedWithAMessage) {
-    EXPECT_EQ(label_.Link(), kw::TLinkLabel::kDefaultLink);
-    label_.SetLink("https://example.net/");
-    EXPECT_TRUE(messages_.isEmpty());
+    EXPECT_EQ(FLabel.Link(), kw::TLinkLabel::kDefaultLink);
+    FLabel.SetLink("https://example.net/");
+    EXPECT_TRUE(FMessages.isEmpty());
 
-    label_.SetLink("");
-    EXPECT_EQ(label_.Link(), "https://example.net/");
-    EXPECT_EQ(messages_, QStringList{"You must specify a link"});
+    FLabel.SetLink("");
+    EXPECT_EQ(FLabel.Link(), "https://example.net/");
+    EXPECT_EQ(FMessages, QStringList{"You must specify a link"});
 }
 
 class About : public testing::Test {
 protected:
     kw::LanguageList English(const std::string& forms) {
-        return {{"English", folder_.Write("English.xml", LanguageXml("English", forms))}};
+        return {{"English", FFolder.Write("English.xml", LanguageXml("English", forms))}};
     }
 
-    kwtest::TempFolder folder_;
+    kwtest::TempFolder FFolder;
 };
 
 TEST_F(About, TranslatesCaptionAndLinkHintOnly) {

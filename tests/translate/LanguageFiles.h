@@ -14,27 +14,27 @@ class TempFolder {
 public:
     TempFolder() {
         std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
+        FPath = std::filesystem::temp_directory_path() /
                 ("kw-translate-" + std::to_string(random()) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(path_);
+        std::filesystem::create_directories(FPath);
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(FPath, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    QString Path() const { return QString::fromStdString(path_.string()); }
+    QString Path() const { return QString::fromStdString(FPath.string()); }
 
     QString Write(const std::string& name, const std::string& bytes) const {
-        const std::filesystem::path file = path_ / name;
+        const std::filesystem::path file = FPath / name;
         std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
         return QString::fromStdString(file.string());
     }
 
 private:
-    std::filesystem::path path_;
+    std::filesystem::path FPath;
 };
 
 // A language file in UTF-8 naming its language and holding the given form elements.

@@ -25,12 +25,12 @@ using kwtest::LanguageXml;
 class TranslateForm : public testing::Test {
 protected:
     TranslateForm() {
-        form_.setObjectName("frmMain");
-        form_.setCentralWidget(new QWidget(&form_));
+        FForm.setObjectName("frmMain");
+        FForm.setCentralWidget(new QWidget(&FForm));
     }
 
     template <class T> T* Add(const QString& name, const QString& text = "Исходный") {
-        auto* widget = new T(form_.centralWidget());
+        auto* widget = new T(FForm.centralWidget());
         widget->setObjectName(name);
         if constexpr (requires { widget->setText(text); })
             widget->setText(text);
@@ -41,13 +41,13 @@ protected:
     void UseComponents(const std::string& items, const std::string& language = "English") {
         const std::string body = "      <components>\n" + items + "      </components>\n";
         const QString path =
-            folder_.Write(language + ".xml", LanguageXml(language, FormXml("frmMain", body)));
-        translator_->AddLanguageFile(path);
+            FFolder.Write(language + ".xml", LanguageXml(language, FormXml("frmMain", body)));
+        FTranslator->AddLanguageFile(path);
     }
 
-    QMainWindow form_;
-    kw::TTranslator* translator_ = new kw::TTranslator(&form_);
-    kwtest::TempFolder folder_;
+    QMainWindow FForm;
+    kw::TTranslator* FTranslator = new kw::TTranslator(&FForm);
+    kwtest::TempFolder FFolder;
 };
 
 std::string Component(const std::string& name, const std::string& props) {
@@ -63,15 +63,15 @@ TEST_F(TranslateForm, ClassRuleSetsEachListedPropertyUnlessExcluded) {
     auto* choose = Add<QPushButton>("btnSelectGamePath", "...");
     auto* panel = Add<QLabel>("pnlGamePath", "/games/dh/");
     panel->setProperty("vclClass", "TPanel");
-    translator_->AddClassRule("TBitBtn", "Caption,Hint");
-    translator_->AddClassRule("TPanel", "Caption");
-    translator_->AddExclusion("btnSelectGamePath", "Caption");
-    translator_->AddExclusion("pnlGamePath", "");
+    FTranslator->AddClassRule("TBitBtn", "Caption,Hint");
+    FTranslator->AddClassRule("TPanel", "Caption");
+    FTranslator->AddExclusion("btnSelectGamePath", "Caption");
+    FTranslator->AddExclusion("pnlGamePath", "");
     UseComponents(Component("btnOpen", Prop("Caption", "Open") + Prop("Hint", "Open a file")) +
                   Component("btnSelectGamePath", Prop("Caption", "Folder") + Prop("Hint", "Choose")) +
                   Component("pnlGamePath", Prop("Caption", "Panel")));
 
-    translator_->Translate(0);
+    FTranslator->Translate(0);
 
     EXPECT_EQ(open->text(), "Open");
     EXPECT_EQ(open->toolTip(), "Open a file");
@@ -86,26 +86,26 @@ TEST_F(TranslateForm, RulesMatchTheRuleClassNameExactly) {
     auto* link = Add<QCommandLinkButton>("btnC");
     auto* edit = Add<QLineEdit>("txtD");
     edit->setProperty("vclClass", "TCoolEdit");
-    translator_->AddClassRule("tbitbtn", "Caption");
-    translator_->AddClassRule("QPushButton", "Caption");
-    translator_->AddClassRule("TCoolEdit", "Hint");
+    FTranslator->AddClassRule("tbitbtn", "Caption");
+    FTranslator->AddClassRule("QPushButton", "Caption");
+    FTranslator->AddClassRule("TCoolEdit", "Hint");
     UseComponents(Component("btnA", Prop("Caption", "A")) + Component("chkB", Prop("Caption", "B")) +
                   Component("btnC", Prop("Caption", "C")) + Component("txtD", Prop("Hint", "D")));
 
-    translator_->Translate(0);
+    FTranslator->Translate(0);
     EXPECT_EQ(button->text(), "Исходный");
     EXPECT_EQ(edit->toolTip(), "D");
 
-    translator_->AddClassRule("TBitBtn", "Caption");
-    translator_->Translate(0);
+    FTranslator->AddClassRule("TBitBtn", "Caption");
+    FTranslator->Translate(0);
     EXPECT_EQ(button->text(), "A");
     EXPECT_EQ(check->text(), "Исходный");
     EXPECT_EQ(link->text(), "Исходный") << "a subclass with its own class name needs its own rule";
 
-    translator_->AddClassRule("TCheckBox", "Caption");
-    translator_->AddClassRule("TBitBtn", "Hint"); // replaces the earlier property list
+    FTranslator->AddClassRule("TCheckBox", "Caption");
+    FTranslator->AddClassRule("TBitBtn", "Hint"); // replaces the earlier property list
     button->setText("kept");
-    translator_->Translate(0);
+    FTranslator->Translate(0);
     EXPECT_EQ(check->text(), "B");
     EXPECT_EQ(button->text(), "kept");
 }
@@ -117,19 +117,19 @@ TEST_F(TranslateForm, TabPagesGroupBoxesAndMenusTakeTheirCaptions) {
     tabs->addTab(page, "Оружие");
     auto* group = Add<QGroupBox>("gbWeaponsNormal");
     group->setTitle("Стандартный вид");
-    QMenu* menu = form_.menuBar()->addMenu("Файл");
+    QMenu* menu = FForm.menuBar()->addMenu("Файл");
     menu->setObjectName("mnuFile");
     QAction* exit = menu->addAction("Выход");
     exit->setObjectName("mnuFileExit");
-    translator_->AddClassRule("TTabSheet", "Caption");
-    translator_->AddClassRule("TGroupBox", "Caption");
-    translator_->AddClassRule("TMenuItem", "Caption,Hint");
+    FTranslator->AddClassRule("TTabSheet", "Caption");
+    FTranslator->AddClassRule("TGroupBox", "Caption");
+    FTranslator->AddClassRule("TMenuItem", "Caption,Hint");
     UseComponents(Component("tsWeapons", Prop("Caption", "Weapons")) +
                   Component("gbWeaponsNormal", Prop("Caption", "Standard view")) +
                   Component("mnuFile", Prop("Caption", "File")) +
                   Component("mnuFileExit", Prop("Caption", "Exit") + Prop("Hint", "Quit")));
 
-    translator_->Translate(0);
+    FTranslator->Translate(0);
 
     EXPECT_EQ(tabs->tabText(0), "Weapons");
     EXPECT_EQ(group->title(), "Standard view");
@@ -139,25 +139,25 @@ TEST_F(TranslateForm, TabPagesGroupBoxesAndMenusTakeTheirCaptions) {
 }
 
 TEST_F(TranslateForm, DialogsAreComponentsButTheirContentsAreNot) {
-    auto* open = new QFileDialog(&form_);
+    auto* open = new QFileDialog(&FForm);
     open->setObjectName("dlgOpen");
     open->setProperty("vclClass", "TOpenDialog");
-    auto* save = new QObject(&form_);
+    auto* save = new QObject(&FForm);
     save->setObjectName("dlgSave");
     save->setProperty("vclClass", "TSaveDialog");
     save->setProperty("Title", "Сохранить");
-    auto* other = new QDialog(&form_);
+    auto* other = new QDialog(&FForm);
     other->setObjectName("frmAbout");
     auto* inside = new QLabel("Инфо", other);
     inside->setObjectName("lblInside");
-    translator_->AddClassRule("TLabel", "Caption");
-    translator_->AddClassRule("TOpenDialog", "Title");
-    translator_->AddClassRule("TSaveDialog", "Title");
+    FTranslator->AddClassRule("TLabel", "Caption");
+    FTranslator->AddClassRule("TOpenDialog", "Title");
+    FTranslator->AddClassRule("TSaveDialog", "Title");
     UseComponents(Component("dlgOpen", Prop("Title", "Open workbook")) +
                   Component("dlgSave", Prop("Title", "Save workbook")) +
                   Component("lblInside", Prop("Caption", "Info")));
 
-    translator_->Translate(0);
+    FTranslator->Translate(0);
 
     EXPECT_EQ(open->windowTitle(), "Open workbook");
     EXPECT_EQ(save->property("Title").toString(), "Save workbook");
@@ -170,13 +170,13 @@ TEST_F(TranslateForm, EmptyOrStructuredTextsKeepTheCurrentValue) {
     auto* blank = Add<QLabel>("lblBlank");
     auto* absent = Add<QLabel>("lblAbsent");
     auto* spaced = Add<QLabel>("lblSpaced");
-    translator_->AddClassRule("TLabel", "Caption");
+    FTranslator->AddClassRule("TLabel", "Caption");
     UseComponents(
         Component("lblEmpty", Prop("Caption", "")) + Component("lblNested", Prop("Caption", "<b>bold</b>")) +
         Component("lblBlank", Prop("Caption", "   ")) +
         Component("lblSpaced", "<p>no id</p>" + Prop("Caption", " name:  ") + Prop("Caption", "2nd")));
 
-    translator_->Translate(0);
+    FTranslator->Translate(0);
 
     EXPECT_EQ(empty->text(), "Исходный");
     EXPECT_EQ(nested->text(), "Исходный");
@@ -186,35 +186,35 @@ TEST_F(TranslateForm, EmptyOrStructuredTextsKeepTheCurrentValue) {
 }
 
 TEST_F(TranslateForm, OwnerCaptionOnlyWhenAskedAndPresent) {
-    form_.setWindowTitle("Редактор");
+    FForm.setWindowTitle("Редактор");
     const std::string withCaption = FormXml("frmMain", "      <caption>Editor</caption>\n");
-    translator_->AddLanguageFile(folder_.Write("a.xml", LanguageXml("With", withCaption)));
-    translator_->AddLanguageFile(folder_.Write("b.xml", LanguageXml("Without", FormXml("frmMain", ""))));
+    FTranslator->AddLanguageFile(FFolder.Write("a.xml", LanguageXml("With", withCaption)));
+    FTranslator->AddLanguageFile(FFolder.Write("b.xml", LanguageXml("Without", FormXml("frmMain", ""))));
 
-    translator_->Translate(0);
-    EXPECT_EQ(form_.windowTitle(), "Редактор");
+    FTranslator->Translate(0);
+    EXPECT_EQ(FForm.windowTitle(), "Редактор");
 
-    translator_->SetTranslateOwner(true);
-    translator_->Translate(1);
-    EXPECT_EQ(form_.windowTitle(), "Редактор");
-    translator_->Translate(0);
-    EXPECT_EQ(form_.windowTitle(), "Editor");
+    FTranslator->SetTranslateOwner(true);
+    FTranslator->Translate(1);
+    EXPECT_EQ(FForm.windowTitle(), "Редактор");
+    FTranslator->Translate(0);
+    EXPECT_EQ(FForm.windowTitle(), "Editor");
 
-    translator_->SetOwnerPropName("Hint");
-    translator_->Translate(0);
-    EXPECT_EQ(form_.toolTip(), "Editor") << "the caption element serves whatever property is named";
+    FTranslator->SetOwnerPropName("Hint");
+    FTranslator->Translate(0);
+    EXPECT_EQ(FForm.toolTip(), "Editor") << "the caption element serves whatever property is named";
 }
 
 TEST_F(TranslateForm, OutOfRangeIsIgnoredAndBrokenFileIsReported) {
     auto* label = Add<QLabel>("lblA");
-    translator_->AddClassRule("TLabel", "Caption");
+    FTranslator->AddClassRule("TLabel", "Caption");
     UseComponents(Component("lblA", Prop("Caption", "A")));
-    EXPECT_NO_THROW(translator_->Translate(-1));
-    EXPECT_NO_THROW(translator_->Translate(1));
+    EXPECT_NO_THROW(FTranslator->Translate(-1));
+    EXPECT_NO_THROW(FTranslator->Translate(1));
     EXPECT_EQ(label->text(), "Исходный");
 
-    folder_.Write("English.xml", "<translation><forms></translation>");
-    EXPECT_THROW(translator_->Translate(0), kw::Error);
+    FFolder.Write("English.xml", "<translation><forms></translation>");
+    EXPECT_THROW(FTranslator->Translate(0), kw::Error);
     EXPECT_EQ(label->text(), "Исходный");
 }
 

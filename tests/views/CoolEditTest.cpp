@@ -25,14 +25,14 @@ class CoolEdit : public testing::Test {
 protected:
     // A numeric field holding text, the caret at its end.
     TCoolEdit* Numeric(const QString& text) {
-        numeric_.SetEnableLet(false);
-        numeric_.setText(text);
-        numeric_.end(false);
-        return &numeric_;
+        FNumeric.SetEnableLet(false);
+        FNumeric.setText(text);
+        FNumeric.end(false);
+        return &FNumeric;
     }
 
-    TCoolEdit numeric_;
-    TCoolEdit free_;
+    TCoolEdit FNumeric;
+    TCoolEdit FFree;
 };
 
 TEST_F(CoolEdit, NumericFieldTakesOnePointAndOneSignAnywhere) {
@@ -89,55 +89,55 @@ TEST_F(CoolEdit, ClipboardShortcutDoesNothingInNumericFieldOnly) {
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(edit->text(), "1");
 
-    QTest::keyClick(&free_, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(free_.text(), "7");
+    QTest::keyClick(&FFree, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(FFree.text(), "7");
 }
 
 TEST_F(CoolEdit, SwitchingInputKindEmptiesAndKeepsOneKindOn) {
-    free_.setText("abc");
-    free_.SetEnableLet(false);
-    EXPECT_EQ(free_.text(), "");
+    FFree.setText("abc");
+    FFree.SetEnableLet(false);
+    EXPECT_EQ(FFree.text(), "");
 
-    free_.SetEnableNum(false);
-    EXPECT_TRUE(free_.EnableLet());
-    EXPECT_FALSE(free_.EnableNum());
-    Type(&free_, "a1b");
-    EXPECT_EQ(free_.text(), "ab");
+    FFree.SetEnableNum(false);
+    EXPECT_TRUE(FFree.EnableLet());
+    EXPECT_FALSE(FFree.EnableNum());
+    Type(&FFree, "a1b");
+    EXPECT_EQ(FFree.text(), "ab");
 
-    free_.SetEnableLet(false);
-    EXPECT_TRUE(free_.EnableNum());
+    FFree.SetEnableLet(false);
+    EXPECT_TRUE(FFree.EnableNum());
 }
 
 TEST_F(CoolEdit, ClearAsksItsHandler) {
-    free_.setText("keep");
+    FFree.setText("keep");
     TCoolEdit* asked = nullptr;
-    free_.OnClear = [&asked](TCoolEdit* sender, bool& canClear) {
+    FFree.OnClear = [&asked](TCoolEdit* sender, bool& canClear) {
         asked = sender;
         canClear = false;
     };
-    free_.Clear();
-    EXPECT_EQ(asked, &free_);
-    EXPECT_EQ(free_.text(), "keep");
+    FFree.Clear();
+    EXPECT_EQ(asked, &FFree);
+    EXPECT_EQ(FFree.text(), "keep");
 
-    free_.OnClear = nullptr;
-    free_.Clear();
-    EXPECT_EQ(free_.text(), "");
+    FFree.OnClear = nullptr;
+    FFree.Clear();
+    EXPECT_EQ(FFree.text(), "");
 }
 
 TEST_F(CoolEdit, CharactersOutsideTheCodePageAreRefusedNotReplaced) {
-    QSignalSpy refused(&free_, &TCoolEdit::refused);
-    free_.setText("ab");
-    free_.end(false);
+    QSignalSpy refused(&FFree, &TCoolEdit::refused);
+    FFree.setText("ab");
+    FFree.end(false);
 
-    Type(&free_, QStringLiteral("ж中"));
-    EXPECT_EQ(free_.text(), QStringLiteral("abж"));
+    Type(&FFree, QStringLiteral("ж中"));
+    EXPECT_EQ(FFree.text(), QStringLiteral("abж"));
     QCoreApplication::processEvents();
     ASSERT_EQ(refused.count(), 1);
     EXPECT_EQ(refused.at(0).at(0).toString(), QStringLiteral("中"));
 
     QApplication::clipboard()->setText(QStringLiteral("x€y😀"));
-    free_.paste();
-    EXPECT_EQ(free_.text(), QStringLiteral("abж"));
+    FFree.paste();
+    EXPECT_EQ(FFree.text(), QStringLiteral("abж"));
     QCoreApplication::processEvents();
     ASSERT_EQ(refused.count(), 2);
     EXPECT_EQ(refused.at(1).at(0).toString(), QStringLiteral("😀"));
@@ -145,11 +145,11 @@ TEST_F(CoolEdit, CharactersOutsideTheCodePageAreRefusedNotReplaced) {
     // A numeric field takes pasted text unfiltered, but not past the code page either.
     QSignalSpy numericRefused(Numeric("1"), &TCoolEdit::refused);
     QApplication::clipboard()->setText(QStringLiteral("№5"));
-    numeric_.paste();
-    EXPECT_EQ(numeric_.text(), QStringLiteral("1№5"));
+    FNumeric.paste();
+    EXPECT_EQ(FNumeric.text(), QStringLiteral("1№5"));
     QApplication::clipboard()->setText(QStringLiteral("5中"));
-    numeric_.paste();
-    EXPECT_EQ(numeric_.text(), QStringLiteral("1№5"));
+    FNumeric.paste();
+    EXPECT_EQ(FNumeric.text(), QStringLiteral("1№5"));
     QCoreApplication::processEvents();
     EXPECT_EQ(numericRefused.count(), 1);
 }

@@ -24,7 +24,7 @@ class GridViewTest : public testing::Test {
 protected:
     void SetUp() override {
         for (const char* name : {"9x18", "5.45", "7.62"}) {
-            auto& ammo = *catalog_.Ammo.emplace_back(std::make_unique<kw::TAmmo>());
+            auto& ammo = *FCatalog.Ammo.emplace_back(std::make_unique<kw::TAmmo>());
             ammo.Name = name;
             ammo.Section = std::string("ammo_") + name;
             ammo.k_disp.Value = "1";
@@ -32,102 +32,102 @@ protected:
             ammo.k_hit.Value = "1.1";
             ammo.box_size.Value = "30";
         }
-        grid_ = new kw::TGridView(kw::GridDef(kw::TGridId::Ammo), &window_);
-        grid_->setGeometry(0, 0, 400, 200);
-        window_.resize(400, 200);
-        grid_->FillFrom(catalog_);
-        window_.show();
+        FGrid = new kw::TGridView(kw::GridDef(kw::TGridId::Ammo), &FWindow);
+        FGrid->setGeometry(0, 0, 400, 200);
+        FWindow.resize(400, 200);
+        FGrid->FillFrom(FCatalog);
+        FWindow.show();
     }
 
-    QString Text(int row, int column) const { return grid_->item(row, column)->text(); }
-    bool Marked(int row, int column) const { return grid_->Grid().IsMarked(row, column); }
-    void Type(int row, int column, const QString& text) { grid_->item(row, column)->setText(text); }
+    QString Text(int row, int column) const { return FGrid->item(row, column)->text(); }
+    bool Marked(int row, int column) const { return FGrid->Grid().IsMarked(row, column); }
+    void Type(int row, int column, const QString& text) { FGrid->item(row, column)->setText(text); }
 
-    kw::TCatalog catalog_;
-    QWidget window_;
-    kw::TGridView* grid_ = nullptr;
+    kw::TCatalog FCatalog;
+    QWidget FWindow;
+    kw::TGridView* FGrid = nullptr;
 };
 
 TEST_F(GridViewTest, ShowsEntriesBelowTheHeaderAndOnlyValuesAreEditable) {
-    ASSERT_EQ(grid_->rowCount(), 3);
-    EXPECT_EQ(grid_->Grid().SheetRows(), 4);
+    ASSERT_EQ(FGrid->rowCount(), 3);
+    EXPECT_EQ(FGrid->Grid().SheetRows(), 4);
     EXPECT_EQ(Text(1, 0), "5.45");
     EXPECT_EQ(Text(1, 2), "0.30"); // column 2 is k_dist, the opposite order of the entry's fields
-    EXPECT_EQ(grid_->horizontalHeaderItem(2)->text(), "дистанция");
+    EXPECT_EQ(FGrid->horizontalHeaderItem(2)->text(), "дистанция");
     for (int row = 0; row < 3; ++row) {
-        EXPECT_FALSE(grid_->item(row, 0)->flags() & Qt::ItemIsEditable);
-        for (int column = 1; column < grid_->columnCount(); ++column) {
-            EXPECT_TRUE(grid_->item(row, column)->flags() & Qt::ItemIsEditable) << row << "," << column;
+        EXPECT_FALSE(FGrid->item(row, 0)->flags() & Qt::ItemIsEditable);
+        for (int column = 1; column < FGrid->columnCount(); ++column) {
+            EXPECT_TRUE(FGrid->item(row, column)->flags() & Qt::ItemIsEditable) << row << "," << column;
         }
     }
-    EXPECT_EQ(grid_->rowHeight(0), kw::kTableRowHeight);
-    EXPECT_TRUE(grid_->showGrid());
-    EXPECT_EQ(grid_->horizontalHeader()->sectionResizeMode(3), QHeaderView::Interactive);
+    EXPECT_EQ(FGrid->rowHeight(0), kw::kTableRowHeight);
+    EXPECT_TRUE(FGrid->showGrid());
+    EXPECT_EQ(FGrid->horizontalHeader()->sectionResizeMode(3), QHeaderView::Interactive);
 }
 
 TEST_F(GridViewTest, EmptyCatalogShowsOneRowNobodyCanEdit) {
-    catalog_.Ammo.clear();
-    grid_->FillFrom(catalog_);
-    ASSERT_EQ(grid_->rowCount(), 1);
-    for (int column = 0; column < grid_->columnCount(); ++column) {
+    FCatalog.Ammo.clear();
+    FGrid->FillFrom(FCatalog);
+    ASSERT_EQ(FGrid->rowCount(), 1);
+    for (int column = 0; column < FGrid->columnCount(); ++column) {
         EXPECT_EQ(Text(0, column), "");
-        EXPECT_FALSE(grid_->item(0, column)->flags() & Qt::ItemIsEditable);
+        EXPECT_FALSE(FGrid->item(0, column)->flags() & Qt::ItemIsEditable);
     }
-    grid_->setCurrentCell(0, 1);
-    EXPECT_EQ(grid_->PasteText("5"), 0);
+    FGrid->setCurrentCell(0, 1);
+    EXPECT_EQ(FGrid->PasteText("5"), 0);
     EXPECT_EQ(Text(0, 1), "");
 }
 
 TEST_F(GridViewTest, TypingMarksAndTintsUntilTheNextFillAndNeverTouchesTheCatalog) {
     Type(0, 2, "0.5");
     EXPECT_TRUE(Marked(0, 2));
-    EXPECT_EQ(grid_->item(0, 2)->background().color(), kw::TGridView::MarkedColor());
-    EXPECT_EQ(catalog_.Ammo[0]->k_dist.Value, "0.30");
+    EXPECT_EQ(FGrid->item(0, 2)->background().color(), kw::TGridView::MarkedColor());
+    EXPECT_EQ(FCatalog.Ammo[0]->k_dist.Value, "0.30");
     Type(0, 4, "1.2");
     Type(0, 4, "1.1"); // back to the text it had: no mark
     EXPECT_FALSE(Marked(0, 4));
-    EXPECT_EQ(grid_->item(0, 4)->background().style(), Qt::NoBrush);
+    EXPECT_EQ(FGrid->item(0, 4)->background().style(), Qt::NoBrush);
 
-    grid_->FillFrom(catalog_);
+    FGrid->FillFrom(FCatalog);
     EXPECT_EQ(Text(0, 2), "0.30");
     EXPECT_FALSE(Marked(0, 2));
-    EXPECT_EQ(grid_->item(0, 2)->background().style(), Qt::NoBrush);
+    EXPECT_EQ(FGrid->item(0, 2)->background().style(), Qt::NoBrush);
 }
 
 TEST_F(GridViewTest, StoreWritesOnlyMarkedCellsAndAClearedCellStoresEmpty) {
-    catalog_.Ammo[1]->k_hit.Value = "2"; // newer than the grid; unmarked, so not written back
+    FCatalog.Ammo[1]->k_hit.Value = "2"; // newer than the grid; unmarked, so not written back
     Type(0, 2, "");
-    EXPECT_EQ(grid_->StoreInto(catalog_), 1);
-    EXPECT_EQ(catalog_.Ammo[0]->k_dist.Value, "");
-    EXPECT_EQ(catalog_.Ammo[1]->k_hit.Value, "2");
+    EXPECT_EQ(FGrid->StoreInto(FCatalog), 1);
+    EXPECT_EQ(FCatalog.Ammo[0]->k_dist.Value, "");
+    EXPECT_EQ(FCatalog.Ammo[1]->k_hit.Value, "2");
     EXPECT_EQ(Text(1, 4), "2"); // filled again from the catalog
-    EXPECT_TRUE(grid_->Grid().MarkedCells().empty());
+    EXPECT_TRUE(FGrid->Grid().MarkedCells().empty());
 }
 
 TEST_F(GridViewTest, RefusedStoreLeavesTheCellMarkedAndTheCatalogAsItWas) {
     Type(0, 1, "0.7");
     Type(2, 2, "中");
-    EXPECT_THROW(grid_->StoreInto(catalog_), std::exception);
-    EXPECT_EQ(catalog_.Ammo[0]->k_disp.Value, "1");
-    EXPECT_EQ(catalog_.Ammo[2]->k_dist.Value, "0.30");
+    EXPECT_THROW(FGrid->StoreInto(FCatalog), std::exception);
+    EXPECT_EQ(FCatalog.Ammo[0]->k_disp.Value, "1");
+    EXPECT_EQ(FCatalog.Ammo[2]->k_dist.Value, "0.30");
     EXPECT_EQ(Text(2, 2), "中");
     EXPECT_TRUE(Marked(0, 1));
-    EXPECT_EQ(grid_->item(2, 2)->background().color(), kw::TGridView::MarkedColor());
+    EXPECT_EQ(FGrid->item(2, 2)->background().color(), kw::TGridView::MarkedColor());
 }
 
 // An editor the user typed into reaches the grid only through CommitEditor; nothing else is relied on.
 TEST_F(GridViewTest, CommitEditorWritesTheOpenEditorIntoItsCell) {
-    EXPECT_FALSE(grid_->CommitEditor());
-    grid_->setCurrentCell(1, 5);
-    grid_->editItem(grid_->item(1, 5));
-    auto* editor = qobject_cast<QLineEdit*>(grid_->indexWidget(grid_->currentIndex()));
+    EXPECT_FALSE(FGrid->CommitEditor());
+    FGrid->setCurrentCell(1, 5);
+    FGrid->editItem(FGrid->item(1, 5));
+    auto* editor = qobject_cast<QLineEdit*>(FGrid->indexWidget(FGrid->currentIndex()));
     ASSERT_NE(editor, nullptr);
     editor->setText("0.25");
-    EXPECT_EQ(grid_->Grid().Text(1, 5), "");
-    EXPECT_TRUE(grid_->CommitEditor());
-    EXPECT_EQ(grid_->Grid().Text(1, 5), "0.25");
+    EXPECT_EQ(FGrid->Grid().Text(1, 5), "");
+    EXPECT_TRUE(FGrid->CommitEditor());
+    EXPECT_EQ(FGrid->Grid().Text(1, 5), "0.25");
     EXPECT_TRUE(Marked(1, 5));
-    EXPECT_EQ(grid_->indexWidget(grid_->currentIndex()), nullptr); // the editor is closed
+    EXPECT_EQ(FGrid->indexWidget(FGrid->currentIndex()), nullptr); // the editor is closed
 }
 
 struct PasteCase {
@@ -148,16 +148,16 @@ class GridPasteTest : public GridViewTest, public testing::WithParamInterface<Pa
 
 TEST_P(GridPasteTest, PastesFromTheCurrentCellWithinTheGrid) {
     const PasteCase& test = GetParam();
-    grid_->setCurrentCell(test.Row, test.Column);
-    EXPECT_EQ(grid_->PasteText(QString::fromUtf8(test.Text)), test.Written);
+    FGrid->setCurrentCell(test.Row, test.Column);
+    EXPECT_EQ(FGrid->PasteText(QString::fromUtf8(test.Text)), test.Written);
     for (const auto& [row, column, text] : test.Cells) {
         EXPECT_EQ(Text(row, column).toStdString(), text) << row << "," << column;
     }
-    for (int row = 0; row < grid_->rowCount(); ++row) {
+    for (int row = 0; row < FGrid->rowCount(); ++row) {
         EXPECT_FALSE(Marked(row, 0));
     }
-    EXPECT_EQ(grid_->rowCount(), 3);
-    EXPECT_EQ(grid_->horizontalHeaderItem(1)->text(), "разброс");
+    EXPECT_EQ(FGrid->rowCount(), 3);
+    EXPECT_EQ(FGrid->horizontalHeaderItem(1)->text(), "разброс");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -177,32 +177,32 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(GridViewTest, CopyGivesTheSelectedRangeAsTabSeparatedLines) {
-    grid_->setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 2), true);
-    EXPECT_EQ(grid_->SelectedText(), "9x18\t1\t0.30\n5.45\t1\t0.30");
-    grid_->setFocus();
-    QTest::keyClick(grid_, Qt::Key_C, Qt::ControlModifier);
+    FGrid->setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 2), true);
+    EXPECT_EQ(FGrid->SelectedText(), "9x18\t1\t0.30\n5.45\t1\t0.30");
+    FGrid->setFocus();
+    QTest::keyClick(FGrid, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "9x18\t1\t0.30\n5.45\t1\t0.30");
 
     // What was copied goes back in through Ctrl+V, one row lower.
-    grid_->clearSelection();
-    grid_->setCurrentCell(1, 0);
-    QTest::keyClick(grid_, Qt::Key_V, Qt::ControlModifier);
+    FGrid->clearSelection();
+    FGrid->setCurrentCell(1, 0);
+    QTest::keyClick(FGrid, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Text(1, 0), "5.45");
     EXPECT_EQ(Text(2, 0), "7.62");
     EXPECT_EQ(Text(2, 2), "0.30");
-    EXPECT_TRUE(grid_->Grid().MarkedCells().empty());
+    EXPECT_TRUE(FGrid->Grid().MarkedCells().empty());
 }
 
 TEST_F(GridViewTest, DeleteEmptiesTheSelectedValuesButNotTheNames) {
-    grid_->setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 1), true);
-    grid_->setFocus();
-    QTest::keyClick(grid_, Qt::Key_Delete);
+    FGrid->setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 1), true);
+    FGrid->setFocus();
+    QTest::keyClick(FGrid, Qt::Key_Delete);
     EXPECT_EQ(Text(1, 0), "5.45");
     EXPECT_EQ(Text(2, 0), "7.62");
     EXPECT_EQ(Text(1, 1), "");
     EXPECT_EQ(Text(2, 1), "");
     EXPECT_EQ(Text(0, 1), "1");
-    EXPECT_EQ(grid_->Grid().MarkedCells().size(), 2u);
+    EXPECT_EQ(FGrid->Grid().MarkedCells().size(), 2u);
 }
 
 TEST(GridViewSelection, WeaponsTakeSingleCellsTheOthersRanges) {
@@ -220,24 +220,24 @@ TEST(GridViewSelection, WeaponsTakeSingleCellsTheOthersRanges) {
 
 // The overlaid name column shows column 0 only, follows its width, and stays put while the grid scrolls.
 TEST_F(GridViewTest, NameColumnStaysInViewWhenTheGridScrollsSideways) {
-    auto* names = grid_->findChild<QTableView*>("sgAmmoNames");
+    auto* names = FGrid->findChild<QTableView*>("sgAmmoNames");
     ASSERT_NE(names, nullptr);
     EXPECT_TRUE(names->isVisible());
-    for (int column = 1; column < grid_->columnCount(); ++column) {
+    for (int column = 1; column < FGrid->columnCount(); ++column) {
         EXPECT_TRUE(names->isColumnHidden(column));
     }
-    grid_->setColumnWidth(0, 90);
+    FGrid->setColumnWidth(0, 90);
     EXPECT_EQ(names->columnWidth(0), 90);
     EXPECT_GE(names->width(), 90);
 
-    QScrollBar* sideways = grid_->horizontalScrollBar();
+    QScrollBar* sideways = FGrid->horizontalScrollBar();
     ASSERT_GT(sideways->maximum(), 0);
     sideways->setValue(sideways->maximum());
-    EXPECT_EQ(names->geometry().left(), grid_->frameWidth());
+    EXPECT_EQ(names->geometry().left(), FGrid->frameWidth());
     EXPECT_EQ(names->horizontalScrollBar()->value(), 0);
     EXPECT_EQ(names->indexAt(QPoint(5, 5)).column(), 0);
-    EXPECT_EQ(names->model(), grid_->model());
-    EXPECT_EQ(names->selectionModel(), grid_->selectionModel());
+    EXPECT_EQ(names->model(), FGrid->model());
+    EXPECT_EQ(names->selectionModel(), FGrid->selectionModel());
 }
 
 } // namespace

@@ -11,9 +11,9 @@ namespace {
 class StandardViewLayout : public kwtest::ViewsFixture {
 protected:
     StandardViewLayout() {
-        views_->FillAddonStatusCombos(
+        FViews->FillAddonStatusCombos(
             {QStringLiteral("Отсутствует"), QStringLiteral("Встроенный"), QStringLiteral("Присоединяемый")});
-        views_->SetWeatherChoices({"thunderbolt_default", "thunderbolt_distant"}, {"amb_wind_strong"});
+        FViews->SetWeatherChoices({"thunderbolt_default", "thunderbolt_distant"}, {"amb_wind_strong"});
     }
 
     static QList<QWidget*> Controls(QWidget* box) {
@@ -22,7 +22,7 @@ protected:
 };
 
 TEST_F(StandardViewLayout, ControlsStayInsideTheirBoxAndApart) {
-    for (QGroupBox* box : boxes_) {
+    for (QGroupBox* box : FBoxes) {
         const QList<QWidget*> controls = Controls(box);
         for (int i = 0; i < controls.size(); ++i) {
             const QString name = controls[i]->objectName();
@@ -37,7 +37,7 @@ TEST_F(StandardViewLayout, ControlsStayInsideTheirBoxAndApart) {
 
 // The longest built-in captions are Russian; a caption wider than its control would be cut off.
 TEST_F(StandardViewLayout, CaptionsFitTheirControls) {
-    for (QGroupBox* box : boxes_) {
+    for (QGroupBox* box : FBoxes) {
         for (QWidget* control : Controls(box)) {
             const std::string name = control->objectName().toStdString();
             const QFontMetrics metrics(control->font());
@@ -59,7 +59,7 @@ TEST_F(StandardViewLayout, PicturesHaveTheirInnerSizes) {
     };
     for (const auto& [name, size] : pictures)
         EXPECT_EQ(Find<QLabel>(name)->size(), size) << name;
-    EXPECT_TRUE(boxes_[kw::WeatherPage]->findChildren<QLabel*>(QRegularExpression("^img")).isEmpty());
+    EXPECT_TRUE(FBoxes[kw::WeatherPage]->findChildren<QLabel*>(QRegularExpression("^img")).isEmpty());
 }
 
 } // namespace

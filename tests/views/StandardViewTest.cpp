@@ -22,17 +22,17 @@ const QStringList kStatusTexts = {QStringLiteral("Отсутствует"), QStr
 
 class StandardView : public kwtest::ViewsFixture {
 protected:
-    StandardView() { views_->FillAddonStatusCombos(kStatusTexts); }
+    StandardView() { FViews->FillAddonStatusCombos(kStatusTexts); }
 };
 
 TEST_F(StandardView, OnOffBoxIsTickedOnlyForOn) {
-    auto& upper = Add(catalog_.Ammo, "ammo_a");
+    auto& upper = Add(FCatalog.Ammo, "ammo_a");
     upper.tracer.Value = "ON";
     upper.explosive.Value = "yes";
-    auto& other = Add(catalog_.Ammo, "ammo_b");
+    auto& other = Add(FCatalog.Ammo, "ammo_b");
     other.tracer.Value = "1";
     other.explosive.Value = "off";
-    views_->PopulateLists();
+    FViews->PopulateLists();
     auto* tracer = Find<QCheckBox>("chkAmmo_tracer");
     auto* explosive = Find<QCheckBox>("chkAmmo_explosive");
 
@@ -41,16 +41,16 @@ TEST_F(StandardView, OnOffBoxIsTickedOnlyForOn) {
     tracer->setChecked(false);
     tracer->setChecked(true);
     explosive->setChecked(false);
-    views_->CollectAmmo(0);
+    FViews->CollectAmmo(0);
     EXPECT_EQ(upper.tracer.Value, "on");
     EXPECT_EQ(upper.explosive.Value, "yes"); // not changed since shown
 
-    views_->ShowAmmo(1);
+    FViews->ShowAmmo(1);
     EXPECT_FALSE(tracer->isChecked());
     tracer->setChecked(true);
     tracer->setChecked(false);
     explosive->setChecked(true);
-    views_->CollectAmmo(1);
+    FViews->CollectAmmo(1);
     EXPECT_EQ(other.tracer.Value, "off");
     EXPECT_EQ(other.explosive.Value, "on");
 }
@@ -65,7 +65,7 @@ TEST_F(StandardView, ZoomBoxReadsWordsAndNumbersAndSwitchesTheFovField) {
     zero.scope_zoom_factor.Value = "30";
     auto& fraction = AddWeapon("fraction");
     fraction.zoom_enabled.Value = "0.5";
-    EXPECT_TRUE(views_->PopulateLists().isEmpty());
+    EXPECT_TRUE(FViews->PopulateLists().isEmpty());
     auto* zoom = Find<QCheckBox>("chkWeapons_zoom_enabled");
     auto* fov = Find<TCoolEdit>("txtWeapons_scope_zoom_factor");
 
@@ -73,45 +73,45 @@ TEST_F(StandardView, ZoomBoxReadsWordsAndNumbersAndSwitchesTheFovField) {
     EXPECT_TRUE(fov->isEnabled());
     zoom->setChecked(false);
     zoom->setChecked(true);
-    views_->CollectWeapon(0);
+    FViews->CollectWeapon(0);
     EXPECT_EQ(one.zoom_enabled.Value, "true");
 
-    views_->ShowWeapon(1);
+    FViews->ShowWeapon(1);
     EXPECT_TRUE(zoom->isChecked());
 
     // Unticked, the FOV field is disabled yet still shown and collected.
-    views_->ShowWeapon(2);
+    FViews->ShowWeapon(2);
     EXPECT_FALSE(zoom->isChecked());
     EXPECT_FALSE(fov->isEnabled());
     EXPECT_EQ(fov->text(), "30");
     fov->setText("45");
     zoom->setChecked(true);
     zoom->setChecked(false);
-    views_->CollectWeapon(2);
+    FViews->CollectWeapon(2);
     EXPECT_EQ(zero.zoom_enabled.Value, "false");
     EXPECT_EQ(zero.scope_zoom_factor.Value, "45");
 
     // The field follows the box even when the ticked state is unchanged.
     fov->setEnabled(true);
-    views_->ShowWeapon(2);
+    FViews->ShowWeapon(2);
     EXPECT_FALSE(fov->isEnabled());
 
-    views_->ShowWeapon(3);
+    FViews->ShowWeapon(3);
     EXPECT_TRUE(zoom->isChecked());
 }
 
 // Each control respells what it shows; only what the user changed is written back, and then as an edit.
 TEST_F(StandardView, BrowsingWritesNothingWhatTheUserChangesIsWrittenAsAnEdit) {
-    views_->SetWeatherChoices({"thunderbolt_default", "thunderbolt_light"}, {"amb_calm"});
+    FViews->SetWeatherChoices({"thunderbolt_default", "thunderbolt_light"}, {"amb_calm"});
     auto& weapon = AddWeapon("odd");
     weapon.zoom_enabled.Value = "TRUE";
     weapon.scope_status.Value = "02";
     weapon.cost.Value = "1200";
-    auto& ammo = Add(catalog_.Ammo, "ammo");
+    auto& ammo = Add(FCatalog.Ammo, "ammo");
     ammo.tracer.Value = "ON";
-    auto& slot = Add(catalog_.Weather, "00:00:00");
+    auto& slot = Add(FCatalog.Weather, "00:00:00");
     slot.thunderbolt.Value = "THUNDERBOLT_LIGHT";
-    views_->PopulateLists();
+    FViews->PopulateLists();
     const auto snapshot = [&] {
         return std::vector<std::string>{weapon.zoom_enabled.Value, weapon.scope_status.Value,
                                         weapon.cost.Value, ammo.tracer.Value, slot.thunderbolt.Value};
@@ -120,11 +120,11 @@ TEST_F(StandardView, BrowsingWritesNothingWhatTheUserChangesIsWrittenAsAnEdit) {
 
     // Shown again and collected twice, as row changes, saves and language switches do.
     for (int round = 0; round < 2; ++round) {
-        views_->CollectShownEntries();
-        views_->CollectShownEntries();
-        views_->ShowWeapon(0);
-        views_->ShowAmmo(0);
-        views_->ShowWeather(0);
+        FViews->CollectShownEntries();
+        FViews->CollectShownEntries();
+        FViews->ShowWeapon(0);
+        FViews->ShowAmmo(0);
+        FViews->ShowWeather(0);
     }
     EXPECT_EQ(snapshot(), stored);
 
@@ -135,7 +135,7 @@ TEST_F(StandardView, BrowsingWritesNothingWhatTheUserChangesIsWrittenAsAnEdit) {
     auto* thunderbolt = Find<QComboBox>("cboWeather_thunderbolt");
     emit thunderbolt->activated(thunderbolt->currentIndex());
     Find<TCoolEdit>("txtWeapons_cost")->setText("1300");
-    views_->CollectShownEntries();
+    FViews->CollectShownEntries();
     EXPECT_EQ(weapon.scope_status.Value, "2");
     EXPECT_EQ(slot.thunderbolt.Value, "thunderbolt_light");
     EXPECT_EQ(weapon.cost.Value, "1300");
@@ -144,16 +144,16 @@ TEST_F(StandardView, BrowsingWritesNothingWhatTheUserChangesIsWrittenAsAnEdit) {
 
     // A value written stays the catalog's: a later collect does not bring the control's text back.
     weapon.cost.Value = "1400"; // stored another way, e.g. through a dialog
-    views_->CollectShownEntries();
+    FViews->CollectShownEntries();
     EXPECT_EQ(weapon.cost.Value, "1400");
 
     // Typing what the field already shows is an edit as well.
-    views_->ShowWeapon(0);
+    FViews->ShowWeapon(0);
     auto* cost = Find<TCoolEdit>("txtWeapons_cost");
     cost->selectAll();
     QTest::keyClicks(cost, "1400");
     weapon.cost.Value = "1500";
-    views_->CollectShownEntries();
+    FViews->CollectShownEntries();
     EXPECT_EQ(weapon.cost.Value, "1400");
 }
 
@@ -162,11 +162,11 @@ TEST_F(StandardView, BadZoomValueIsReportedShownUntickedAndKeptUntilTheUserSetsT
     auto& bad = AddWeapon("bad");
     bad.zoom_enabled.Value = "maybe";
     bad.cost.Value = "100";
-    QSignalSpy errors(views_.get(), &kw::TStandardViews::conversionError);
-    views_->PopulateLists();
+    QSignalSpy errors(FViews.get(), &kw::TStandardViews::conversionError);
+    FViews->PopulateLists();
 
     // Shown by the user: reported once, the rest of the entry shown all the same.
-    window_.show();
+    FWindow.show();
     Find<QListWidget>("lbWeapons")->setCurrentRow(1);
     ASSERT_EQ(errors.count(), 1);
     EXPECT_EQ(errors.at(0).at(0).toString(), "'maybe' is not a valid boolean value");
@@ -174,35 +174,35 @@ TEST_F(StandardView, BadZoomValueIsReportedShownUntickedAndKeptUntilTheUserSetsT
     EXPECT_FALSE(zoom->isChecked());
     EXPECT_EQ(Find<TCoolEdit>("txtWeapons_cost")->text(), "100");
 
-    views_->ShowWeapon(1); // a redisplay, as after a language switch
+    FViews->ShowWeapon(1); // a redisplay, as after a language switch
     EXPECT_EQ(errors.count(), 1);
     Find<TCoolEdit>("txtWeapons_cost")->setText("150");
-    views_->CollectWeapon(1);
+    FViews->CollectWeapon(1);
     EXPECT_EQ(bad.zoom_enabled.Value, "maybe");
     EXPECT_EQ(bad.cost.Value, "150");
 
     QTest::mouseClick(zoom, Qt::LeftButton, {}, QPoint(8, zoom->height() / 2));
     ASSERT_TRUE(zoom->isChecked());
-    views_->CollectWeapon(1);
+    FViews->CollectWeapon(1);
     EXPECT_EQ(bad.zoom_enabled.Value, "true");
 }
 
 TEST_F(StandardView, BadZoomValueDuringPopulateIsReturnedNotSignalled) {
     auto& bad = AddWeapon("bad");
     bad.zoom_enabled.Value = "yes";
-    QSignalSpy errors(views_.get(), &kw::TStandardViews::conversionError);
+    QSignalSpy errors(FViews.get(), &kw::TStandardViews::conversionError);
     int redisplays = 0;
-    views_->OnRefreshViews = [this, &redisplays] {
+    FViews->OnRefreshViews = [this, &redisplays] {
         ++redisplays;
-        views_->ShowWeapon(0);
+        FViews->ShowWeapon(0);
     };
 
-    const QStringList messages = views_->PopulateLists();
+    const QStringList messages = FViews->PopulateLists();
     EXPECT_EQ(messages, QStringList{"'yes' is not a valid boolean value"});
     EXPECT_EQ(redisplays, 1);
-    views_->ShowWeapon(0);
+    FViews->ShowWeapon(0);
     EXPECT_EQ(errors.count(), 0);
-    EXPECT_EQ(views_->ShownPosition(kw::WeaponsPage), 0);
+    EXPECT_EQ(FViews->ShownPosition(kw::WeaponsPage), 0);
 }
 
 TEST_F(StandardView, StatusBoxSelectsTheValueAndKeepsValuesItCannotShow) {
@@ -211,46 +211,46 @@ TEST_F(StandardView, StatusBoxSelectsTheValueAndKeepsValuesItCannotShow) {
     auto& odd = AddWeapon("odd");
     odd.scope_status.Value = "7";
     odd.silencer_status.Value = "x";
-    views_->PopulateLists();
+    FViews->PopulateLists();
     auto* scope = Find<QComboBox>("cboWeapons_scope_status");
 
     EXPECT_EQ(scope->currentIndex(), 2);
     EXPECT_EQ(scope->currentText(), QStringLiteral("Присоединяемый"));
     scope->setCurrentIndex(0);
-    views_->CollectWeapon(0);
+    FViews->CollectWeapon(0);
     EXPECT_EQ(attachable.scope_status.Value, "0");
 
-    views_->ShowWeapon(1);
+    FViews->ShowWeapon(1);
     EXPECT_EQ(scope->currentIndex(), -1);
-    views_->CollectWeapon(1);
+    FViews->CollectWeapon(1);
     EXPECT_EQ(odd.scope_status.Value, "7");
     EXPECT_EQ(odd.silencer_status.Value, "x");
     scope->setCurrentIndex(1);
-    views_->CollectWeapon(1);
+    FViews->CollectWeapon(1);
     EXPECT_EQ(odd.scope_status.Value, "1");
 
     // New texts after a language switch keep the selection.
-    views_->FillAddonStatusCombos({"Absent", "Built in", "Attachable"});
+    FViews->FillAddonStatusCombos({"Absent", "Built in", "Attachable"});
     EXPECT_EQ(scope->currentText(), "Built in");
 }
 
 TEST_F(StandardView, WeatherChoiceMatchesRegardlessOfCaseAndKeepsUnknownValues) {
-    views_->SetWeatherChoices({"thunderbolt_default", "thunderbolt_light"}, {"amb_calm", "amb_storm"});
-    auto& morning = Add(catalog_.Weather, "06:00:00");
+    FViews->SetWeatherChoices({"thunderbolt_default", "thunderbolt_light"}, {"amb_calm", "amb_storm"});
+    auto& morning = Add(FCatalog.Weather, "06:00:00");
     morning.thunderbolt.Value = "THUNDERBOLT_LIGHT";
     morning.env_ambient.Value = "amb_unknown";
-    views_->PopulateLists();
+    FViews->PopulateLists();
     auto* thunderbolt = Find<QComboBox>("cboWeather_thunderbolt");
     auto* ambient = Find<QComboBox>("cboWeather_env_ambient");
 
     EXPECT_EQ(thunderbolt->currentIndex(), 1);
     EXPECT_EQ(ambient->currentIndex(), -1);
     thunderbolt->setCurrentIndex(0);
-    views_->CollectWeather(0);
+    FViews->CollectWeather(0);
     EXPECT_EQ(morning.thunderbolt.Value, "thunderbolt_default");
     EXPECT_EQ(morning.env_ambient.Value, "amb_unknown");
 
-    views_->SetWeatherChoices({"thunderbolt_heavy", "thunderbolt_default"}, {"amb_calm"});
+    FViews->SetWeatherChoices({"thunderbolt_heavy", "thunderbolt_default"}, {"amb_calm"});
     EXPECT_EQ(thunderbolt->currentText(), "thunderbolt_default");
 }
 
@@ -258,21 +258,21 @@ TEST_F(StandardView, TextFieldsRoundTripThroughTheCodePage) {
     auto& weapon = AddWeapon("Обрез");
     weapon.hit_power.Value = Game("0.5, урон");
     weapon.cost.Value = "1200";
-    auto& coat = Add(catalog_.Outfits, "coat");
+    auto& coat = Add(FCatalog.Outfits, "coat");
     coat.Immunity.chemical_burn.Value = "0.25";
-    views_->PopulateLists();
+    FViews->PopulateLists();
     auto* hitPower = Find<TCoolEdit>("txtWeapons_hit_power");
 
     EXPECT_EQ(hitPower->text(), QStringLiteral("0.5, урон"));
     hitPower->setText(QStringLiteral("Ёж №1"));
     Find<TCoolEdit>("txtWeapons_cost")->clear();
-    views_->CollectWeapon(0);
+    FViews->CollectWeapon(0);
     EXPECT_EQ(weapon.hit_power.Value, Game("Ёж №1"));
     EXPECT_EQ(weapon.cost.Value, "");
 
     EXPECT_EQ(Find<TCoolEdit>("txtOutfits_chemical_burn_immunity")->text(), "0.25");
     Find<TCoolEdit>("txtOutfits_chemical_burn_immunity")->setText("0.3");
-    views_->CollectOutfit(0);
+    FViews->CollectOutfit(0);
     EXPECT_EQ(coat.Immunity.chemical_burn.Value, "0.3");
     EXPECT_EQ(coat.Protection.chemical_burn.Value, "");
 }
@@ -284,32 +284,32 @@ TEST_F(StandardView, CollectWritesOnlyIntoTheEntryShownCompletely) {
     auto& second = AddWeapon("second");
     second.cost.Value = "2";
     second.fire_distance.Value = "200";
-    views_->PopulateLists();
+    FViews->PopulateLists();
     auto* cost = Find<TCoolEdit>("txtWeapons_cost");
 
     // A stale position, e.g. a list selection changed without a Show.
     cost->setText("99");
-    views_->CollectWeapon(1);
+    FViews->CollectWeapon(1);
     EXPECT_EQ(second.cost.Value, "2");
-    views_->CollectWeapon(0);
+    FViews->CollectWeapon(0);
     EXPECT_EQ(first.cost.Value, "99");
 
     // Something firing in the middle of a Show tries to collect.
     auto* distance = Find<TCoolEdit>("txtWeapons_fire_distance");
-    QObject::connect(distance, &QLineEdit::textChanged, views_.get(), [this] {
-        views_->CollectWeapon(0);
-        views_->CollectWeapon(1);
+    QObject::connect(distance, &QLineEdit::textChanged, FViews.get(), [this] {
+        FViews->CollectWeapon(0);
+        FViews->CollectWeapon(1);
     });
-    views_->ShowWeapon(1);
+    FViews->ShowWeapon(1);
     EXPECT_EQ(first.fire_distance.Value, "100");
     EXPECT_EQ(first.cost.Value, "99");
     EXPECT_EQ(second.cost.Value, "2");
-    EXPECT_EQ(views_->ShownPosition(kw::WeaponsPage), 1);
+    EXPECT_EQ(FViews->ShownPosition(kw::WeaponsPage), 1);
 
     // Stored another way meanwhile: the controls' older texts must not come back.
     second.cost.Value = "5";
-    views_->ForgetShownEntries();
-    views_->CollectWeapon(1);
+    FViews->ForgetShownEntries();
+    FViews->CollectWeapon(1);
     EXPECT_EQ(second.cost.Value, "5");
 }
 
@@ -318,7 +318,7 @@ TEST_F(StandardView, CollectWritesOnlyIntoTheEntryShownCompletely) {
 TEST_F(StandardView, ClickingAnotherRowStoresTheEditsFirst) {
     AddWeapon("first").cost.Value = "1";
     AddWeapon("second").cost.Value = "2";
-    views_->PopulateLists();
+    FViews->PopulateLists();
     auto* list = Find<QListWidget>("lbWeapons");
     struct ExitHook : QObject {
         kw::TStandardViews* Views;
@@ -329,13 +329,13 @@ TEST_F(StandardView, ClickingAnotherRowStoresTheEditsFirst) {
             return false;
         }
     } hook;
-    hook.Views = views_.get();
+    hook.Views = FViews.get();
     hook.List = list;
-    for (QWidget* control : views_->ExitHookControls())
+    for (QWidget* control : FViews->ExitHookControls())
         control->installEventFilter(&hook);
-    window_.show();
-    QApplication::setActiveWindow(&window_);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    FWindow.show();
+    QApplication::setActiveWindow(&FWindow);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&FWindow));
 
     auto* cost = Find<TCoolEdit>("txtWeapons_cost");
     cost->setFocus();
@@ -343,16 +343,16 @@ TEST_F(StandardView, ClickingAnotherRowStoresTheEditsFirst) {
     QTest::keyClicks(cost, "15");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
 
-    EXPECT_EQ(catalog_.Weapons[0]->cost.Value, "15");
-    EXPECT_EQ(catalog_.Weapons[1]->cost.Value, "2");
+    EXPECT_EQ(FCatalog.Weapons[0]->cost.Value, "15");
+    EXPECT_EQ(FCatalog.Weapons[1]->cost.Value, "2");
     EXPECT_EQ(cost->text(), "2");
 }
 
 TEST_F(StandardView, PopulateListsSelectsAndShowsTheFirstEntryOfEachPage) {
-    Add(catalog_.Ammo, "ammo_9x18").k_hit.Value = "1.1";
-    Add(catalog_.Ammo, "ammo_5.45");
-    Add(catalog_.Weather, "00:00:00");
-    views_->PopulateLists();
+    Add(FCatalog.Ammo, "ammo_9x18").k_hit.Value = "1.1";
+    Add(FCatalog.Ammo, "ammo_5.45");
+    Add(FCatalog.Weather, "00:00:00");
+    FViews->PopulateLists();
 
     auto* ammo = Find<QListWidget>("lbAmmo");
     ASSERT_EQ(ammo->count(), 2);
@@ -365,30 +365,30 @@ TEST_F(StandardView, PopulateListsSelectsAndShowsTheFirstEntryOfEachPage) {
     EXPECT_FALSE(Find<QPushButton>("btnWeaponsAmmo")->isEnabled());
 
     AddWeapon("pistol");
-    views_->PopulateLists();
+    FViews->PopulateLists();
     EXPECT_TRUE(Find<QPushButton>("btnWeaponsAmmo")->isEnabled());
     EXPECT_EQ(Find<QLabel>("pnlWeaponsName")->text(), "pistol");
 }
 
 TEST_F(StandardView, EmptiedCollectionKeepsOldTextsAndCollectsNothing) {
-    Add(catalog_.Items, "bread").eat_health.Value = "5";
-    views_->PopulateLists();
-    catalog_.Items.clear();
-    views_->PopulateLists();
+    Add(FCatalog.Items, "bread").eat_health.Value = "5";
+    FViews->PopulateLists();
+    FCatalog.Items.clear();
+    FViews->PopulateLists();
     auto* health = Find<TCoolEdit>("txtItems_eat_health");
     EXPECT_EQ(health->text(), "5");
-    Add(catalog_.Items, "fresh");
-    views_->CollectItem(0);
-    EXPECT_EQ(catalog_.Items[0]->eat_health.Value, "");
+    Add(FCatalog.Items, "fresh");
+    FViews->CollectItem(0);
+    EXPECT_EQ(FCatalog.Items[0]->eat_health.Value, "");
 }
 
 // The window redisplays each page's selected row, which is none for an empty collection.
 TEST_F(StandardView, ShowingNoRowOfAnEmptiedWeaponListChangesNothing) {
     AddWeapon("pistol");
-    views_->PopulateLists();
-    catalog_.Weapons.clear();
-    views_->PopulateLists();
-    views_->ShowWeapon(views_->ListBox(kw::WeaponsPage)->currentRow());
+    FViews->PopulateLists();
+    FCatalog.Weapons.clear();
+    FViews->PopulateLists();
+    FViews->ShowWeapon(FViews->ListBox(kw::WeaponsPage)->currentRow());
     EXPECT_EQ(Find<QLabel>("pnlWeaponsName")->text(), "pistol");
     EXPECT_FALSE(Find<QPushButton>("btnWeaponsAmmo")->isEnabled());
 }
@@ -397,9 +397,9 @@ TEST_F(StandardView, InformationLinesJoinThePrefixesTakenAtShowToTheValues) {
     auto& weapon = AddWeapon("ak");
     weapon.inv_name.Value = "wpn-ak";
     weapon.visual.Value = Game("weapons\\ак");
-    Add(catalog_.Ammo, "ammo_1");
-    Add(catalog_.Weather, "12:00:00").Section = "weather_noon";
-    views_->PopulateLists();
+    Add(FCatalog.Ammo, "ammo_1");
+    Add(FCatalog.Weather, "12:00:00").Section = "weather_noon";
+    FViews->PopulateLists();
 
     EXPECT_EQ(Find<QLabel>("lblWeaponsFileName")->text(),
               QStringLiteral("имя файла:  gamedata\\config\\weapons\\w_ak.ltx"));
@@ -411,12 +411,12 @@ TEST_F(StandardView, InformationLinesJoinThePrefixesTakenAtShowToTheValues) {
               QStringLiteral("имя файла:  gamedata\\config\\weapons\\weapons.ltx"));
     EXPECT_EQ(Find<QLabel>("lblWeatherSectionName")->text(),
               QStringLiteral("имя секции в ltx-файле:  weather_noon"));
-    EXPECT_EQ(boxes_[kw::WeatherPage]->findChild<QLabel*>("lblWeather_visual"), nullptr);
+    EXPECT_EQ(FBoxes[kw::WeatherPage]->findChild<QLabel*>("lblWeather_visual"), nullptr);
 
-    views_->SetInfoPrefixes("file: ", "section: ", "name: ", "model: ");
+    FViews->SetInfoPrefixes("file: ", "section: ", "name: ", "model: ");
     EXPECT_EQ(Find<QLabel>("lblAmmoFileName")->text(),
               QStringLiteral("имя файла:  gamedata\\config\\weapons\\weapons.ltx"));
-    views_->ShowAmmo(0);
+    FViews->ShowAmmo(0);
     EXPECT_EQ(Find<QLabel>("lblAmmoFileName")->text(), "file: gamedata\\config\\weapons\\weapons.ltx");
     EXPECT_EQ(Find<QLabel>("lblAmmo_visual")->text(), "model: ");
 }
@@ -428,7 +428,7 @@ TEST_F(StandardView, DescriptionPictureAndAmmoClassAreShown) {
     pictured.Descr = "Автомат";
     pictured.ammo_class.Value = "ammo_5.45x39_fmj, ammo_5.45x39_ap";
     AddWeapon("bare");
-    views_->PopulateLists();
+    FViews->PopulateLists();
     auto* image = Find<QLabel>("imgWeapon");
 
     EXPECT_EQ(Find<QPlainTextEdit>("mmWeaponsDescr")->toPlainText(), QStringLiteral("Автомат"));
@@ -439,13 +439,13 @@ TEST_F(StandardView, DescriptionPictureAndAmmoClassAreShown) {
     EXPECT_EQ(shown.pixelColor(1, 0), QColor(Qt::blue));
     EXPECT_EQ(image->size(), QSize(300, 90));
 
-    views_->ShowWeapon(1);
+    FViews->ShowWeapon(1);
     EXPECT_TRUE(image->pixmap().isNull());
 }
 
 TEST_F(StandardView, ExitHookTakesEditingControlsButNotListsMemosOrTheAmmoButton) {
-    const QList<QWidget*> controls = views_->ExitHookControls();
-    const QList<TCoolEdit*> edits = window_.findChildren<TCoolEdit*>();
+    const QList<QWidget*> controls = FViews->ExitHookControls();
+    const QList<TCoolEdit*> edits = FWindow.findChildren<TCoolEdit*>();
     EXPECT_EQ(controls.size(), edits.size() + 13);
     for (TCoolEdit* edit : edits)
         EXPECT_TRUE(controls.contains(edit)) << edit->objectName().toStdString();
@@ -457,7 +457,7 @@ TEST_F(StandardView, ExitHookTakesEditingControlsButNotListsMemosOrTheAmmoButton
 }
 
 TEST_F(StandardView, RefusedCharactersAreReportedByTheViews) {
-    QSignalSpy refused(views_.get(), &kw::TStandardViews::inputRefused);
+    QSignalSpy refused(FViews.get(), &kw::TStandardViews::inputRefused);
     auto* color = Find<TCoolEdit>("txtWeather_sky_color");
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("中"));
     QApplication::sendEvent(color, &press);

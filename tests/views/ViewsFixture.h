@@ -23,24 +23,24 @@ inline std::string Game(const std::string& utf8) {
 class ViewsFixture : public testing::Test {
 protected:
     ViewsFixture() {
-        window_.setObjectName("frmMain");
+        FWindow.setObjectName("frmMain");
         for (int page = 0; page < kw::kPageCount; ++page) {
-            boxes_[page] = new QGroupBox(QStringLiteral("Стандартный вид"), &window_);
-            boxes_[page]->setGeometry((page % 3) * 710, (page / 3) * 461, kw::kViewBoxSize.width(),
+            FBoxes[page] = new QGroupBox(QStringLiteral("Стандартный вид"), &FWindow);
+            FBoxes[page]->setGeometry((page % 3) * 710, (page / 3) * 461, kw::kViewBoxSize.width(),
                                       kw::kViewBoxSize.height());
         }
-        window_.resize(3 * 710, 2 * 461);
-        views_ = std::make_unique<kw::TStandardViews>(boxes_, catalog_);
+        FWindow.resize(3 * 710, 2 * 461);
+        FViews = std::make_unique<kw::TStandardViews>(FBoxes, FCatalog);
     }
 
     template <class T> T* Find(const char* name) {
-        T* widget = window_.findChild<T*>(QString::fromLatin1(name));
+        T* widget = FWindow.findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
 
     kw::TWeapon& AddWeapon(const std::string& name) {
-        auto& weapon = *catalog_.Weapons.emplace_back(std::make_unique<kw::TWeapon>());
+        auto& weapon = *FCatalog.Weapons.emplace_back(std::make_unique<kw::TWeapon>());
         weapon.Name = name;
         weapon.Section = "wpn_" + name;
         weapon.FileName = "gamedata\\config\\weapons\\w_" + name + ".ltx";
@@ -63,10 +63,10 @@ protected:
         return entry;
     }
 
-    kw::TCatalog catalog_;
-    QWidget window_;
-    kw::TStandardViews::TBoxes boxes_{};
-    std::unique_ptr<kw::TStandardViews> views_;
+    kw::TCatalog FCatalog;
+    QWidget FWindow;
+    kw::TStandardViews::TBoxes FBoxes{};
+    std::unique_ptr<kw::TStandardViews> FViews;
 };
 
 } // namespace kwtest
