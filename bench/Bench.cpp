@@ -409,7 +409,7 @@ void PrintSummary(const std::vector<TScaleResult>& results) {
         return nullptr;
     };
     std::printf("\n");
-    if (const TScaleResult* ten = at(10), *hundred = at(100); ten && hundred) {
+    if (const TScaleResult *ten = at(10), *hundred = at(100); ten && hundred) {
         // The cached load shows the program's own growth; from the disk, the read itself grows with the
         // folder.
         const double cached = hundred->Load / ten->Load;
@@ -418,7 +418,7 @@ void PrintSummary(const std::vector<TScaleResult>& results) {
         std::printf("  from the disk: load %.2f, read alone %.2f\n", hundred->ColdLoad / ten->ColdLoad,
                     hundred->ColdRead / ten->ColdRead);
     }
-    if (const TScaleResult* ten = at(10), *hundred = at(100); ten && hundred) {
+    if (const TScaleResult *ten = at(10), *hundred = at(100); ten && hundred) {
         const std::pair<const char*, double TScaleResult::*> steps[] = {{"fill", &TScaleResult::Fill},
                                                                         {"store", &TScaleResult::Store},
                                                                         {"export", &TScaleResult::Export},

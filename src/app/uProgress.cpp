@@ -32,8 +32,9 @@ bool HasRun(int mode) {
 // Runs on the user-interface thread; whatever the run throws ends the run and
 // is kept for the caller, never shown here.
 void ExecuteRun(TRunState& state) {
-    if (state.Closed)
+    if (state.Closed) {
         return;
+    }
     try {
         state.Run();
     } catch (const std::exception& e) {
@@ -55,9 +56,10 @@ void TReadWrite::run() {
         // Posted to the application object, not the window: the window may be
         // destroyed at any time on its own thread, the application outlives it.
         const std::shared_ptr<TRunState> state = FState;
-        if (!state->Closed)
+        if (!state->Closed) {
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(), [state] { ExecuteRun(*state); }, Qt::BlockingQueuedConnection);
+        }
     }
     FState->Finished = true; // the window's timer may close it from here on
 }
@@ -108,8 +110,9 @@ void TfrmProgress::StartRun(int mode, std::function<void()> run) {
     FState->Run = std::move(run);
     auto* worker = new TReadWrite(mode, FState);
     worker->start(QThread::IdlePriority);
-    if (isVisible())
+    if (isVisible()) {
         ReleaseWorker();
+    }
 }
 
 bool TfrmProgress::Finished() const {
@@ -138,8 +141,9 @@ QString TfrmProgress::Run(QWidget* owner, const LanguageList& languages, int lan
 void TfrmProgress::Timer1Timer() {
     const int next = ProgressBar1->value() + 1;
     ProgressBar1->setValue(next == ProgressBar1->maximum() ? ProgressBar1->minimum() : next);
-    if (!Finished())
+    if (!Finished()) {
         return;
+    }
     if (FClock() - FStartTime >= kMinDurationMs) {
         Timer1->stop();
         close();
@@ -149,8 +153,9 @@ void TfrmProgress::Timer1Timer() {
 // Escape and the platform's close request both end up here or in closeEvent;
 // neither may end the window while the run is pending.
 void TfrmProgress::reject() {
-    if (CanClose())
+    if (CanClose()) {
         QDialog::reject();
+    }
 }
 
 void TfrmProgress::showEvent(QShowEvent* event) {
@@ -159,10 +164,11 @@ void TfrmProgress::showEvent(QShowEvent* event) {
 }
 
 void TfrmProgress::closeEvent(QCloseEvent* event) {
-    if (CanClose())
+    if (CanClose()) {
         QDialog::closeEvent(event);
-    else
+    } else {
         event->ignore();
+    }
 }
 
 bool TfrmProgress::CanClose() const {
@@ -179,8 +185,9 @@ void TfrmProgress::AbandonRun() {
 
 // The hand-over may start only once the window is on screen.
 void TfrmProgress::ReleaseWorker() {
-    if (FState->Released)
+    if (FState->Released) {
         return;
+    }
     FState->Released = true;
     FState->Shown.release();
 }

@@ -18,10 +18,11 @@ std::string EscapeDumpText(std::string_view text) {
     escaped.reserve(text.size());
     for (const char c : text) {
         const auto found = escapes.find(c);
-        if (found == escapes.end())
+        if (found == escapes.end()) {
             escaped += c;
-        else
+        } else {
             escaped += found->second;
+        }
     }
     return escaped;
 }
@@ -117,8 +118,9 @@ namespace {
 
 void PrintMissingFiles(std::ostream& out, const std::vector<std::string>& missing) {
     out << "The game folder lacks these required files:\n";
-    for (const std::string& file : missing)
+    for (const std::string& file : missing) {
         out << "  " << fs::Resolve(file) << '\n';
+    }
 }
 
 void PrintCatalogSizes(const TCatalog& catalog, std::ostream& out) {
@@ -133,8 +135,9 @@ void PrintCatalogSizes(const TCatalog& catalog, std::ostream& out) {
         {"scopes", catalog.Scopes.size()},
         {"grenade_launchers", catalog.GrenLnchs.size()},
     };
-    for (const auto& [name, size] : sizes)
+    for (const auto& [name, size] : sizes) {
         out << name << '\t' << size << '\n';
+    }
 }
 
 } // namespace
@@ -144,10 +147,12 @@ int PrintSaveReport(const TSaveReport& report, std::ostream& out) {
         out << "Every file was saved.\n";
         return kExitOk;
     }
-    for (const TSaveFailure& failure : report.Failures)
+    for (const TSaveFailure& failure : report.Failures) {
         out << "Not saved: " << failure.Message() << '\n';
-    if (report.Stopped)
+    }
+    if (report.Stopped) {
         out << "The save stopped there; the files after it were not written.\n";
+    }
     return kExitFailed;
 }
 
@@ -229,12 +234,15 @@ int RunHeadlessTool(const std::vector<std::string>& args, std::ostream& out, std
         out << kToolUsage;
         return kExitOk;
     }
-    if (args.empty())
+    if (args.empty()) {
         return UsageError("no command given", err);
-    if (!kCommands.contains(args[0]))
+    }
+    if (!kCommands.contains(args[0])) {
         return UsageError("unknown command or option \"" + args[0] + "\"", err);
-    if (args.size() != 2)
+    }
+    if (args.size() != 2) {
         return UsageError("\"" + args[0] + "\" takes exactly one game folder", err);
+    }
     return RunOnGame(args[0], args[1], out, err);
 }
 

@@ -48,8 +48,9 @@ std::string LanguageOf(const ProfileFile& localization) {
 
 std::vector<std::string> BuildRequiredFiles(const std::string& gamePath) {
     std::vector<std::string> files;
-    for (const char* relative : kRequiredFiles)
+    for (const char* relative : kRequiredFiles) {
         files.push_back(gamePath + relative);
+    }
     return files;
 }
 
@@ -67,8 +68,9 @@ std::string LocalizationFromGame(const std::string& gamePath) {
 
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& mask) {
     std::vector<std::string> files;
-    for (const std::string& name : fs::ListFiles(folder, mask))
+    for (const std::string& name : fs::ListFiles(folder, mask)) {
         files.push_back(folder + name);
+    }
     return files;
 }
 
@@ -78,11 +80,13 @@ TLoadPreparation PrepareFullLoad(const std::string& gamePath, bool newFolder,
     preparation.LocalizationPath = newFolder                    ? LocalizationFromGame(gamePath)
                                    : storedLocalization.empty() ? std::string(kDefaultLocalization)
                                                                 : storedLocalization;
-    for (const char* name : kStringTableFiles)
+    for (const char* name : kStringTableFiles) {
         preparation.StringTableFiles.push_back(gamePath + preparation.LocalizationPath + name);
+    }
     TStringTable* const targets[] = {&tables.Weapon, &tables.Outfit, &tables.Zone, &tables.Equipment};
-    for (std::size_t i = 0; i < preparation.StringTableFiles.size(); ++i)
+    for (std::size_t i = 0; i < preparation.StringTableFiles.size(); ++i) {
         LoadStringTable(*targets[i], preparation.StringTableFiles[i]);
+    }
     preparation.WeaponFiles = ListFiles(gamePath + kWeaponsFolder, "w_*.ltx");
     return preparation;
 }

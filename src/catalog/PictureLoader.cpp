@@ -47,8 +47,9 @@ struct TJpegErrors {
 // picture with grey; here it is as invalid as a damaged header. Other warnings
 // (stray bytes between segments and the like) leave the picture usable.
 void OnMessage(j_common_ptr info, int level) {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
         JumpBack(info);
+    }
 }
 
 void Silent(j_common_ptr) {}
@@ -71,8 +72,9 @@ struct TDecompressor {
 // Runs one libjpeg call sequence; longjmp lands here, so step must hold no
 // objects with destructors of its own.
 template <class Step> bool Guarded(TJpegErrors& errors, const Step& step) {
-    if (setjmp(errors.Jump) != 0)
+    if (setjmp(errors.Jump) != 0) {
         return false;
+    }
     step();
     return true;
 }
@@ -82,8 +84,9 @@ template <class Step> bool Guarded(TJpegErrors& errors, const Step& step) {
 }
 
 template <class Step> void Run(TDecompressor& d, const std::string& path, const Step& step) {
-    if (!Guarded(d.Errors, step))
+    if (!Guarded(d.Errors, step)) {
         ThrowInvalid(path, d.Errors.Text);
+    }
 }
 
 bool IsCmyk(J_COLOR_SPACE space) {
@@ -118,8 +121,9 @@ void Decode(const std::string& bytes, const std::string& path, TPic& pic) {
     // Before the decoder starts: for a progressive picture it sets aside
     // memory for the whole image at once, gigabytes for a forged header.
     const long long pixels = static_cast<long long>(info.image_width) * info.image_height;
-    if (pixels > kMaxPixels)
+    if (pixels > kMaxPixels) {
         ThrowInvalid(path, "picture too large");
+    }
     const bool cmyk = IsCmyk(info.jpeg_color_space);
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     Run(d, path, [&] { jpeg_start_decompress(&info); });
@@ -133,8 +137,9 @@ void Decode(const std::string& bytes, const std::string& path, TPic& pic) {
         }
         jpeg_finish_decompress(&info);
     });
-    if (cmyk)
+    if (cmyk) {
         CmykToRgb(rows, info.saw_Adobe_marker);
+    }
 
     pic.Width = static_cast<int>(info.output_width);
     pic.Height = static_cast<int>(info.output_height);
@@ -145,8 +150,9 @@ std::string NameWithoutFolderAndExtension(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const size_t dot = name.rfind('.');
-    if (dot != std::string::npos)
+    if (dot != std::string::npos) {
         name.erase(dot);
+    }
     return name;
 }
 
@@ -163,8 +169,9 @@ void LoadFromFile(TPic& pic, const std::string& path) {
     pic.Width = pic.Height = 0;
     pic.Rgb.clear();
     const auto bytes = fs::ReadFile(path);
-    if (!bytes)
+    if (!bytes) {
         throw Error(path + ": the picture file cannot be read");
+    }
     Decode(*bytes, path, pic);
 }
 
@@ -173,8 +180,9 @@ void LoadPictures(TPicList& list, const std::string& exeFolder, const std::strin
     const std::string dir = exeFolder + folder;
     for (const std::string& name : fs::ListFiles(dir, "*.jpg")) {
         const std::string path = dir + "\\" + name;
-        if (!FitsSizeLimit(path))
+        if (!FitsSizeLimit(path)) {
             continue;
+        }
         auto pic = std::make_unique<TPic>();
         try {
             LoadFromFile(*pic, path);
@@ -186,8 +194,9 @@ void LoadPictures(TPicList& list, const std::string& exeFolder, const std::strin
 }
 
 void LoadAllPictures(TPictureLists& lists, const std::string& exeFolder) {
-    for (const auto& [member, folder] : kPictureFolders)
+    for (const auto& [member, folder] : kPictureFolders) {
         LoadPictures(lists.*member, exeFolder, folder);
+    }
 }
 
 } // namespace kw

@@ -12,8 +12,9 @@ namespace {
 // A disabled label keeps the style's greyed text.
 void SetFontColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::WindowText, color);
+    }
     widget->setPalette(palette);
 }
 
@@ -32,17 +33,19 @@ TLinkLabel::TLinkLabel(const QString& caption, QWidget* parent) : QLabel(caption
 }
 
 void TLinkLabel::SetLink(const QString& link) {
-    if (link.isEmpty())
+    if (link.isEmpty()) {
         ShowMessage(QString::fromLatin1(kEmptyLinkMessage));
-    else
+    } else {
         FLink = link;
+    }
 }
 
 void TLinkLabel::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
     // Entering twice without leaving must not take the hover look for the own one.
-    if (FHovered)
+    if (FHovered) {
         return;
+    }
     FHovered = true;
     FSavedPalette = palette();
     FSavedFont = font();
@@ -60,22 +63,25 @@ void TLinkLabel::enterEvent(QEnterEvent* event) {
 
 void TLinkLabel::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
-    if (!FHovered)
+    if (!FHovered) {
         return;
+    }
     FHovered = false;
     setPalette(FSavedPalette);
     setFont(FSavedFont);
-    if (FHadOwnCursor)
+    if (FHadOwnCursor) {
         setCursor(FSavedCursor);
-    else
+    } else {
         unsetCursor();
+    }
 }
 
 // A click is a left-button release over the label; one dragged off it is not.
 void TLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()))
+    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) {
         return;
+    }
     OpenLink(QUrl(FLink, QUrl::TolerantMode));
     emit clicked();
 }

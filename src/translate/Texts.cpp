@@ -92,21 +92,24 @@ const TextDef kCharacterRefusedText = {
     "rs_MsgCharacterRefusedText", "Символ \"%1\" нельзя сохранить в файлах игры (кодировка windows-1251)."};
 
 TMainTexts::TMainTexts() {
-    for (const TextDef& def : kMainTextDefs)
+    for (const TextDef& def : kMainTextDefs) {
         FTexts.append(QString::fromUtf8(def.Default));
+    }
 }
 
 QString TMainTexts::Get(const char* key) const {
     for (std::size_t i = 0; i < kMainTextDefs.size(); ++i) {
-        if (std::strcmp(kMainTextDefs[i].Key, key) == 0)
+        if (std::strcmp(kMainTextDefs[i].Key, key) == 0) {
             return FTexts[static_cast<int>(i)];
+        }
     }
     throw std::invalid_argument(std::string("Unknown interface text key ") + key);
 }
 
 QString TMainTexts::At(int tableIndex) const {
-    if (tableIndex < 0 || tableIndex >= FTexts.size())
+    if (tableIndex < 0 || tableIndex >= FTexts.size()) {
         throw std::out_of_range("Interface text index " + std::to_string(tableIndex) + " out of range");
+    }
     return FTexts[tableIndex];
 }
 

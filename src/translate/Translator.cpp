@@ -50,14 +50,17 @@ QTabWidget* TabWidgetOfPage(QObject* object) {
 
 QString RuleClassOf(QObject* object) {
     const QVariant declared = object->property(kRuleClassProperty);
-    if (declared.isValid())
+    if (declared.isValid()) {
         return declared.toString();
-    if (TabWidgetOfPage(object) != nullptr)
+    }
+    if (TabWidgetOfPage(object) != nullptr) {
         return QString::fromLatin1(kTabPageClass);
+    }
     const char* qtClass = object->metaObject()->className();
     for (const ClassAlias& alias : kClassAliases) {
-        if (std::strcmp(alias.QtClass, qtClass) == 0)
+        if (std::strcmp(alias.QtClass, qtClass) == 0) {
             return QString::fromLatin1(alias.RuleClass);
+        }
     }
     return {};
 }
@@ -68,24 +71,27 @@ using Setter = bool (*)(QObject*, const QString&);
 
 template <class T, auto Set> bool SetOn(QObject* object, const QString& text) {
     auto* target = qobject_cast<T*>(object);
-    if (target == nullptr)
+    if (target == nullptr) {
         return false;
+    }
     (target->*Set)(text);
     return true;
 }
 
 bool SetTabText(QObject* object, const QString& text) {
     QTabWidget* tabs = TabWidgetOfPage(object);
-    if (tabs == nullptr)
+    if (tabs == nullptr) {
         return false;
+    }
     tabs->setTabText(tabs->indexOf(static_cast<QWidget*>(object)), text);
     return true;
 }
 
 bool SetFormTitle(QObject* object, const QString& text) {
     auto* form = qobject_cast<QWidget*>(object);
-    if (form == nullptr || !form->isWindow())
+    if (form == nullptr || !form->isWindow()) {
         return false;
+    }
     form->setWindowTitle(text);
     return true;
 }
@@ -114,18 +120,21 @@ constexpr PropertyBinding kPropertyBindings[] = {
 bool SetStringProperty(QObject* object, const QString& prop, const QString& text) {
     const QByteArray name = prop.toUtf8();
     const QVariant current = object->property(name.constData());
-    if (!current.isValid() || current.metaType().id() != QMetaType::QString)
+    if (!current.isValid() || current.metaType().id() != QMetaType::QString) {
         return false;
+    }
     return object->setProperty(name.constData(), text);
 }
 
 // A property the object lacks is passed over; an empty text never replaces one.
 void ApplyText(QObject* object, const QString& prop, const QString& text) {
-    if (object == nullptr || text.isEmpty())
+    if (object == nullptr || text.isEmpty()) {
         return;
+    }
     for (const PropertyBinding& binding : kPropertyBindings) {
-        if (prop == QLatin1String(binding.Prop) && binding.Set(object, text))
+        if (prop == QLatin1String(binding.Prop) && binding.Set(object, text)) {
             return;
+        }
     }
     SetStringProperty(object, prop, text);
 }
@@ -138,8 +147,9 @@ bool IsForm(const QObject* object) {
 
 const QObject* FormOf(const QObject* object, const QObject* owner) {
     for (const QObject* up = object->parent(); up != nullptr; up = up->parent()) {
-        if (up == owner || IsForm(up))
+        if (up == owner || IsForm(up)) {
             return up;
+        }
     }
     return nullptr;
 }
@@ -148,11 +158,13 @@ const QObject* FormOf(const QObject* object, const QObject* owner) {
 // as one of them, but the dialog's contents belong to the dialog.
 QList<QObject*> ComponentsOf(QObject* owner) {
     QList<QObject*> components;
-    if (owner == nullptr)
+    if (owner == nullptr) {
         return components;
+    }
     for (QObject* object : owner->findChildren<QObject*>()) {
-        if (!object->objectName().isEmpty() && FormOf(object, owner) == owner)
+        if (!object->objectName().isEmpty() && FormOf(object, owner) == owner) {
             components.append(object);
+        }
     }
     return components;
 }
@@ -184,13 +196,15 @@ TTranslator::TTranslator(QObject* owner) : QObject(owner), FOwner(owner) {
 }
 
 void TTranslator::SetOwnerPropName(const QString& name) {
-    if (!name.trimmed().isEmpty())
+    if (!name.trimmed().isEmpty()) {
         FOwnerPropName = name;
+    }
 }
 
 void TTranslator::SetLanguageFileExt(const QString& mask) {
-    if (!mask.trimmed().isEmpty())
+    if (!mask.trimmed().isEmpty()) {
         FLanguageFileExt = mask;
+    }
 }
 
 void TTranslator::SetRule(QList<Rule>& rules, const QString& name, const QString& commaProps) {
@@ -218,12 +232,14 @@ void TTranslator::AddExclusion(const QString& componentName, const QString& comm
 }
 
 QStringList TTranslator::LoadLanguages(const QString& folder) {
-    if (folder.trimmed().isEmpty())
+    if (folder.trimmed().isEmpty()) {
         return {};
+    }
     FLanguages.clear();
     QString base = QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!base.endsWith(QLatin1Char('/')))
+    if (!base.endsWith(QLatin1Char('/'))) {
         base += QLatin1Char('/');
+    }
     QStringList problems;
     for (const QString& name : LanguageFileNames(base, FLanguageFileExt)) {
         try {
@@ -236,12 +252,14 @@ QStringList TTranslator::LoadLanguages(const QString& folder) {
 }
 
 void TTranslator::AddLanguageFile(const QString& path) {
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo(path).isFile()) {
         return;
+    }
     const XmlDoc doc = XmlDoc::Load(path);
     const QString name = TextOf(FirstChildNamed(FirstChildNamed(doc.Root(), "language"), "name"));
-    if (!name.isEmpty() && IndexOfLanguage(name) < 0)
+    if (!name.isEmpty() && IndexOfLanguage(name) < 0) {
         FLanguages.append({name, path});
+    }
 }
 
 QString TTranslator::LanguageName(int index) const {
@@ -250,8 +268,9 @@ QString TTranslator::LanguageName(int index) const {
 
 int TTranslator::IndexOfLanguage(const QString& name) const {
     for (int i = 0; i < LanguageCount(); ++i) {
-        if (FLanguages[i].first.compare(name, Qt::CaseInsensitive) == 0)
+        if (FLanguages[i].first.compare(name, Qt::CaseInsensitive) == 0) {
             return i;
+        }
     }
     return -1;
 }
@@ -261,33 +280,39 @@ QString TTranslator::OwnerName() const {
 }
 
 void TTranslator::Translate(int index) {
-    if (!InRange(index))
+    if (!InRange(index)) {
         return;
+    }
     const XmlDoc doc = XmlDoc::Load(FLanguages[index].second);
     const xmlNode* form = FormElement(doc, OwnerName());
-    if (FTranslateOwner)
+    if (FTranslateOwner) {
         ApplyText(FOwner, FOwnerPropName, TextOf(FirstChildNamed(form, "caption")));
+    }
 
     const xmlNode* components = FirstChildNamed(form, "components");
-    if (components == nullptr)
+    if (components == nullptr) {
         return;
+    }
     for (QObject* component : ComponentsOf(FOwner)) {
         const QString ruleClass = RuleClassOf(component);
         const Rule* rule = ruleClass.isEmpty() ? nullptr : FindRule(FClassRules, ruleClass);
         const Rule* exclusion = FindRule(FExclusions, component->objectName());
-        if (rule == nullptr || (exclusion != nullptr && exclusion->Props.isEmpty()))
+        if (rule == nullptr || (exclusion != nullptr && exclusion->Props.isEmpty())) {
             continue;
+        }
         const xmlNode* element = FirstChildWithAttribute(components, "name", component->objectName());
         for (const QString& prop : rule->Props) {
-            if (exclusion == nullptr || !exclusion->Props.contains(prop))
+            if (exclusion == nullptr || !exclusion->Props.contains(prop)) {
                 ApplyText(component, prop, TextOf(FirstChildWithAttribute(element, "id", prop)));
+            }
         }
     }
 }
 
 QString TTranslator::GetVariable(int index, const QString& key, const QString& def) const {
-    if (!InRange(index))
+    if (!InRange(index)) {
         return def;
+    }
     const XmlDoc doc = XmlDoc::Load(FLanguages[index].second);
     const xmlNode* variables = FirstChildNamed(FormElement(doc, OwnerName()), "variables");
     const QString text = TextOf(FirstChildWithAttribute(variables, "id", key));

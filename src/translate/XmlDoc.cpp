@@ -27,11 +27,13 @@ public:
 private:
     static void Report(void* self, xmlError* error) {
         auto* capture = static_cast<ErrorCapture*>(self);
-        if (error == nullptr || error->level < XML_ERR_ERROR || !capture->FFirst.empty())
+        if (error == nullptr || error->level < XML_ERR_ERROR || !capture->FFirst.empty()) {
             return;
+        }
         std::string message = error->message != nullptr ? error->message : "unknown error";
-        while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
+        while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) {
             message.pop_back();
+        }
         capture->FFirst = "line " + std::to_string(error->line) + ": " + message;
     }
 
@@ -46,8 +48,9 @@ private:
 
 bool IsBlank(const xmlChar* text) {
     for (; text != nullptr && *text != '\0'; ++text) {
-        if (*text != ' ' && *text != '\t' && *text != '\n' && *text != '\r')
+        if (*text != ' ' && *text != '\t' && *text != '\n' && *text != '\r') {
             return false;
+        }
     }
     return true;
 }
@@ -60,15 +63,17 @@ bool IsTextNode(const xmlNode* node) {
 
 XmlDoc XmlDoc::Load(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         Fail(path, "cannot be read: " + file.errorString().toStdString());
+    }
     const QByteArray bytes = file.readAll();
     const QByteArray url = QFile::encodeName(path);
 
     ErrorCapture capture;
     xmlParserCtxt* context = xmlNewParserCtxt();
-    if (context == nullptr)
+    if (context == nullptr) {
         Fail(path, "could not be parsed: out of memory");
+    }
     xmlDoc* doc = xmlCtxtReadMemory(context, bytes.constData(), static_cast<int>(bytes.size()),
                                     url.constData(), nullptr, XML_PARSE_NOBLANKS | XML_PARSE_NONET);
     const bool wellFormed = context->wellFormed != 0;
@@ -82,41 +87,49 @@ XmlDoc XmlDoc::Load(const QString& path) {
 }
 
 xmlNode* FirstChildNamed(const xmlNode* parent, const char* name) {
-    if (parent == nullptr)
+    if (parent == nullptr) {
         return nullptr;
+    }
     for (xmlNode* child = parent->children; child != nullptr; child = child->next) {
-        if (child->type == XML_ELEMENT_NODE && xmlStrcmp(child->name, BAD_CAST name) == 0)
+        if (child->type == XML_ELEMENT_NODE && xmlStrcmp(child->name, BAD_CAST name) == 0) {
             return child;
+        }
     }
     return nullptr;
 }
 
 xmlNode* FirstChildWithAttribute(const xmlNode* parent, const char* attribute, const QString& value) {
-    if (parent == nullptr)
+    if (parent == nullptr) {
         return nullptr;
+    }
     const QByteArray wanted = value.toUtf8();
     for (xmlNode* child = parent->children; child != nullptr; child = child->next) {
-        if (child->type != XML_ELEMENT_NODE || xmlHasProp(child, BAD_CAST attribute) == nullptr)
+        if (child->type != XML_ELEMENT_NODE || xmlHasProp(child, BAD_CAST attribute) == nullptr) {
             continue;
+        }
         xmlChar* actual = xmlGetProp(child, BAD_CAST attribute);
         const bool match = actual != nullptr && xmlStrcmp(actual, BAD_CAST wanted.constData()) == 0;
         xmlFree(actual);
-        if (match)
+        if (match) {
             return child;
+        }
     }
     return nullptr;
 }
 
 QString TextOf(const xmlNode* element) {
-    if (element == nullptr || element->type != XML_ELEMENT_NODE)
+    if (element == nullptr || element->type != XML_ELEMENT_NODE) {
         return {};
+    }
     QByteArray text;
     bool meaningful = false;
     for (const xmlNode* child = element->children; child != nullptr; child = child->next) {
-        if (!IsTextNode(child))
+        if (!IsTextNode(child)) {
             return {};
-        if (child->content == nullptr)
+        }
+        if (child->content == nullptr) {
             continue;
+        }
         meaningful = meaningful || !IsBlank(child->content);
         text += reinterpret_cast<const char*>(child->content);
     }

@@ -69,8 +69,9 @@ TfrmAbout::TfrmAbout(QWidget* owner, const LanguageList& languages, int language
     imgLogo->setPixmap(DrawLogo());
     QFont nameFont = lblName->font();
     nameFont.setBold(true);
-    if (nameFont.pointSizeF() > 0) // a font sized in pixels keeps its size
+    if (nameFont.pointSizeF() > 0) { // a font sized in pixels keeps its size
         nameFont.setPointSizeF(nameFont.pointSizeF() * 1.5);
+    }
     lblName->setFont(nameFont);
     lblMailTo->SetLink(QStringLiteral("mailto:") + QString::fromLatin1(kMailAddress));
     lblMailTo->setToolTip(QStringLiteral("Отправить письмо автору"));
@@ -87,8 +88,9 @@ TfrmAbout::TfrmAbout(QWidget* owner, const LanguageList& languages, int language
 // The window keeps the size its contents ask for; no language changes it.
 void TfrmAbout::BuildLayout() {
     auto* texts = new QVBoxLayout;
-    for (QWidget* line : std::initializer_list<QWidget*>{lblName, lblVersion, lblAuthor, lblMailTo})
+    for (QWidget* line : std::initializer_list<QWidget*>{lblName, lblVersion, lblAuthor, lblMailTo}) {
         texts->addWidget(line, 0, Qt::AlignLeft);
+    }
 
     auto* top = new QHBoxLayout;
     top->setSpacing(16);

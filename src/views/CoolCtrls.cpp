@@ -62,38 +62,47 @@ TCoolEdit::TCoolEdit(QWidget* parent) : QLineEdit(parent) {
 void TCoolEdit::SetEnableLet(bool on) {
     FEnableLet = on;
     clear();
-    if (!FEnableLet && !FEnableNum)
+    if (!FEnableLet && !FEnableNum) {
         FEnableNum = true;
+    }
 }
 
 void TCoolEdit::SetEnableNum(bool on) {
     FEnableNum = on;
     clear();
-    if (!FEnableLet && !FEnableNum)
+    if (!FEnableLet && !FEnableNum) {
         FEnableLet = true;
+    }
 }
 
 void TCoolEdit::Clear() {
     bool canClear = true;
-    if (OnClear)
+    if (OnClear) {
         OnClear(this, canClear);
-    if (canClear)
+    }
+    if (canClear) {
         clear();
+    }
 }
 
 // The whole current text decides, not the caret or the selection: a sign may follow digits, and a "." typed
 // over a selection holding the only "." is still refused.
 bool TCoolEdit::AcceptsTyped(QChar c) const {
-    if (!FEnableNum && IsDigit(c))
+    if (!FEnableNum && IsDigit(c)) {
         return false;
-    if (FEnableLet)
+    }
+    if (FEnableLet) {
         return true;
-    if (!IsNumberCharacter(c))
+    }
+    if (!IsNumberCharacter(c)) {
         return false;
-    if (c == QLatin1Char('.') && text().contains(QLatin1Char('.')))
+    }
+    if (c == QLatin1Char('.') && text().contains(QLatin1Char('.'))) {
         return false;
-    if (IsSign(c) && (text().contains(QLatin1Char('+')) || text().contains(QLatin1Char('-'))))
+    }
+    if (IsSign(c) && (text().contains(QLatin1Char('+')) || text().contains(QLatin1Char('-')))) {
         return false;
+    }
     return true;
 }
 

@@ -50,8 +50,9 @@ QWidget* MakeExtra(const TExtraDef& def, QWidget* box) {
     widget->setObjectName(QString::fromLatin1(def.Name));
     widget->setToolTip(QString::fromUtf8(def.Hint));
     widget->setGeometry(def.Rect);
-    if (def.AlwaysUsable)
+    if (def.AlwaysUsable) {
         widget->setProperty("tag", -1);
+    }
     return widget;
 }
 
@@ -74,12 +75,12 @@ void RefillKeepingText(QComboBox* combo, const QStringList& texts) {
 } // namespace
 
 TStandardViews::TStandardViews(const TBoxes& boxes, TCatalog& catalog, QObject* parent)
-    : QObject(parent),
-      FCatalog(catalog), FPrefixes{QStringLiteral("имя файла:  "),
-                                   QStringLiteral("имя секции в ltx-файле:  "),
-                                   QStringLiteral("системное имя:  "), QStringLiteral("3D-модель:  ")} {
-    for (int page = 0; page < kPageCount; ++page)
+    : QObject(parent), FCatalog(catalog),
+      FPrefixes{QStringLiteral("имя файла:  "), QStringLiteral("имя секции в ltx-файле:  "),
+                QStringLiteral("системное имя:  "), QStringLiteral("3D-модель:  ")} {
+    for (int page = 0; page < kPageCount; ++page) {
         FPages[page] = MakePageView(page, boxes[page], FCatalog, FPrefixes);
+    }
     CreateExtras(boxes);
     BindNamedControls(boxes);
     ConnectControls();
@@ -89,8 +90,9 @@ TStandardViews::TStandardViews(const TBoxes& boxes, TCatalog& catalog, QObject* 
 TStandardViews::~TStandardViews() = default;
 
 void TStandardViews::CreateExtras(const TBoxes& boxes) {
-    for (const TExtraDef& def : ExtraDefs())
+    for (const TExtraDef& def : ExtraDefs()) {
         MakeExtra(def, boxes[def.Page]);
+    }
 }
 
 void TStandardViews::BindNamedControls(const TBoxes& boxes) {
@@ -129,29 +131,33 @@ void TStandardViews::ConnectControls() {
             Show(page, row);
         });
         for (QWidget* control : FPages[page]->FieldControls) {
-            if (auto* edit = qobject_cast<TCoolEdit*>(control))
+            if (auto* edit = qobject_cast<TCoolEdit*>(control)) {
                 connect(edit, &TCoolEdit::refused, this, &TStandardViews::inputRefused);
+            }
         }
     }
     connect(chkWeapons_zoom_enabled, &QCheckBox::toggled, this, &TStandardViews::SyncZoomFactor);
 }
 
 void TStandardViews::Show(int page, int pos) {
-    if (page < 0 || page >= kPageCount)
+    if (page < 0 || page >= kPageCount) {
         return;
+    }
     const QStringList failures = FPages[page]->Show(pos);
     if (page == WeaponsPage) {
         // Also when the ticked state did not change: something else may have enabled the field.
         SyncZoomFactor();
-        if (pos >= 0 && ShownPosition(page) == pos)
+        if (pos >= 0 && ShownPosition(page) == pos) {
             ShowAmmoClass(pos);
+        }
     }
     Report(failures);
 }
 
 void TStandardViews::Collect(int page, int pos) {
-    if (page >= 0 && page < kPageCount)
+    if (page >= 0 && page < kPageCount) {
         FPages[page]->Collect(pos);
+    }
 }
 
 void TStandardViews::CollectShownEntries() {
@@ -165,8 +171,9 @@ int TStandardViews::ShownPosition(int page) const {
 }
 
 void TStandardViews::ForgetShownEntries() {
-    for (const auto& page : FPages)
+    for (const auto& page : FPages) {
         page->Forget();
+    }
 }
 
 void TStandardViews::SyncDependentControls() {
@@ -193,19 +200,22 @@ void TStandardViews::Report(const QStringList& failures) {
         FHeld += failures;
         return;
     }
-    for (const QString& message : failures)
+    for (const QString& message : failures) {
         emit conversionError(message);
+    }
 }
 
 QStringList TStandardViews::PopulateLists() {
     FPopulating = true;
     const auto done = qScopeGuard([this] { FPopulating = false; });
     FHeld.clear();
-    for (const auto& page : FPages)
+    for (const auto& page : FPages) {
         page->Refill();
+    }
     for (int page = 0; page < kPageCount; ++page) {
-        if (FPages[page]->Count() == 0)
+        if (FPages[page]->Count() == 0) {
             continue;
+        }
         {
             const QSignalBlocker blocker(FPages[page]->List);
             FPages[page]->List->setCurrentRow(0);
@@ -213,8 +223,9 @@ QStringList TStandardViews::PopulateLists() {
         Show(page, 0);
     }
     SyncDependentControls();
-    if (OnRefreshViews)
+    if (OnRefreshViews) {
         OnRefreshViews();
+    }
     return std::exchange(FHeld, {});
 }
 
@@ -225,8 +236,9 @@ void TStandardViews::SetInfoPrefixes(const QString& file, const QString& section
 
 void TStandardViews::FillAddonStatusCombos(const QStringList& texts) {
     for (QComboBox* combo :
-         {cboWeapons_silencer_status, cboWeapons_scope_status, cboWeapons_grenade_launcher_status})
+         {cboWeapons_silencer_status, cboWeapons_scope_status, cboWeapons_grenade_launcher_status}) {
         RefillKeepingIndex(combo, texts);
+    }
 }
 
 void TStandardViews::SetWeatherChoices(const QStringList& thunderbolt, const QStringList& envAmbient) {
@@ -242,8 +254,9 @@ QList<QWidget*> TStandardViews::ExitHookControls() const {
     QList<QWidget*> controls;
     for (const auto& page : FPages) {
         for (QWidget* control : page->FieldControls) {
-            if (qobject_cast<TCoolEdit*>(control) != nullptr)
+            if (qobject_cast<TCoolEdit*>(control) != nullptr) {
                 controls << control;
+            }
         }
     }
     controls << chkAmmo_tracer << chkAmmo_explosive << chkWeapons_zoom_enabled

@@ -41,8 +41,9 @@ std::optional<std::string> ToGame(const QString& text) {
 
 std::string AsciiLower(std::string text) {
     for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
+        if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
+        }
     }
     return text;
 }
@@ -52,26 +53,32 @@ std::string AsciiLower(std::string text) {
 template <class Number> std::optional<Number> ParseNumber(const std::string& text) {
     const char* first = text.data();
     const char* last = first + text.size();
-    if (first != last && *first == '+')
+    if (first != last && *first == '+') {
         ++first;
+    }
     const char* digits = first != last && *first == '-' ? first + 1 : first;
-    if (digits == last || !(std::isdigit(static_cast<unsigned char>(*digits)) || *digits == '.'))
+    if (digits == last || !(std::isdigit(static_cast<unsigned char>(*digits)) || *digits == '.')) {
         return std::nullopt;
+    }
     Number value{};
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last)
+    if (error != std::errc() || end != last) {
         return std::nullopt;
+    }
     return value;
 }
 
 std::optional<bool> ParseBool(const std::string& text) {
     const std::string lower = AsciiLower(text);
-    if (lower == "true")
+    if (lower == "true") {
         return true;
-    if (lower == "false")
+    }
+    if (lower == "false") {
         return false;
-    if (const auto number = ParseNumber<double>(text))
+    }
+    if (const auto number = ParseNumber<double>(text)) {
         return *number != 0;
+    }
     return std::nullopt;
 }
 
@@ -82,8 +89,9 @@ int StatusIndex(const std::string& text) {
 
 int ListIndex(const QComboBox* combo, const QString& text) {
     for (int index = 0; index < combo->count(); ++index) {
-        if (combo->itemText(index).compare(text, Qt::CaseInsensitive) == 0)
+        if (combo->itemText(index).compare(text, Qt::CaseInsensitive) == 0) {
             return index;
+        }
     }
     return -1;
 }
@@ -140,8 +148,9 @@ public:
     QString RowText(int pos) const override { return Title(*FEntries[pos]); }
 
     QStringList Show(int pos) override {
-        if (pos < 0 || pos >= Count())
+        if (pos < 0 || pos >= Count()) {
             return {};
+        }
         Entry& entry = *FEntries[pos];
         FShownPos = -1;
         ++FShowDepth;
@@ -150,8 +159,9 @@ public:
             binding.Changed = false;
         }
         NamePanel->setText(Title(entry));
-        for (size_t i = 0; i < FDefs.size(); ++i)
+        for (size_t i = 0; i < FDefs.size(); ++i) {
             ShowField(FDefs[i], FBindings[i], entry, failures);
+        }
         ShowDetails(entry);
         --FShowDepth;
         FShownPos = pos;
@@ -161,11 +171,13 @@ public:
 
     void Collect(int pos) override {
         if (pos < 0 || pos != FShownPos || FShowDepth > 0 || pos >= Count() ||
-            FEntries[pos].get() != FShownEntry)
+            FEntries[pos].get() != FShownEntry) {
             return;
+        }
         Entry& entry = *FEntries[pos];
-        for (size_t i = 0; i < FDefs.size(); ++i)
+        for (size_t i = 0; i < FDefs.size(); ++i) {
             CollectField(FDefs[i], FBindings[i], entry);
+        }
     }
 
 private:
@@ -222,8 +234,9 @@ private:
             binding.FailedEntry = nullptr;
             return;
         }
-        if (binding.FailedEntry != &entry || binding.FailedText != value)
+        if (binding.FailedEntry != &entry || binding.FailedText != value) {
             failures << BadBooleanMessage(value);
+        }
         binding.FailedEntry = &entry;
         binding.FailedText = value;
     }
@@ -269,10 +282,11 @@ private:
     }
 
     void ShowDetails(const Entry& entry) {
-        if constexpr (std::is_same_v<Entry, TWeapon>)
+        if constexpr (std::is_same_v<Entry, TWeapon>) {
             SetInfoLine(0, FromGame(entry.FileName));
-        else
+        } else {
             SetInfoLine(0, QString::fromLatin1(CategoryFileOf(FPage)));
+        }
         SetInfoLine(1, FromGame(entry.Section));
         if constexpr (std::is_base_of_v<TMainItem, Entry>) {
             SetInfoLine(2, FromGame(entry.inv_name.Value));
@@ -321,8 +335,9 @@ void TPageView::CreateNamePanel() {
 }
 
 void TPageView::CreateMemo() {
-    if (FDef.Memo == nullptr)
+    if (FDef.Memo == nullptr) {
         return;
+    }
     Memo = new QPlainTextEdit(FBox);
     Memo->setObjectName(QString::fromLatin1(FDef.Memo));
     Memo->setReadOnly(true);
@@ -331,8 +346,9 @@ void TPageView::CreateMemo() {
 }
 
 void TPageView::CreatePicture() {
-    if (FDef.Image == nullptr)
+    if (FDef.Image == nullptr) {
         return;
+    }
     auto* frame = new QFrame(FBox);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame->setLineWidth(kPictureFrame);
@@ -372,8 +388,9 @@ QWidget* TPageView::CreateField(const std::string& control, const std::string& l
     switch (kind) {
     case TFieldKind::Text: {
         auto* edit = new TCoolEdit(FBox);
-        if (numeric)
+        if (numeric) {
             edit->SetEnableLet(false);
+        }
         widget = edit;
         break;
     }
@@ -408,8 +425,9 @@ void TPageView::Refill() {
     const QSignalBlocker blocker(List);
     Forget();
     List->clear();
-    for (int pos = 0; pos < Count(); ++pos)
+    for (int pos = 0; pos < Count(); ++pos) {
         List->addItem(RowText(pos));
+    }
 }
 
 void ShowPicture(const TMainItem& entry, QLabel* image) {

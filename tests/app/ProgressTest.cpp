@@ -164,8 +164,9 @@ TEST(ProgressRun, ModalRunReturnsTheErrorAfterTheWindowClosedItself) {
     EXPECT_TRUE(ranOnUi);
     EXPECT_EQ(error, QStringLiteral("broken"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (QWidget* widget : QApplication::topLevelWidgets())
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
         EXPECT_EQ(qobject_cast<TfrmProgress*>(widget), nullptr);
+    }
 }
 
 } // namespace

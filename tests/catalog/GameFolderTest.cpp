@@ -27,8 +27,9 @@ TEST_F(GameFolderTest, MissingFilesListsExactlyTheAbsentRequiredFiles) {
     // Folders copied from Windows keep whatever letter case they had.
     game.Write("GameData\\Config\\Weapons\\WEAPONS.LTX", "");
     for (const char* present : {"GameData\\Config\\Misc\\outfit.ltx", "GameData\\Config\\Misc\\artefacts.ltx",
-                                "GameData\\Config\\Misc\\Items.ltx"})
+                                "GameData\\Config\\Misc\\Items.ltx"}) {
         game.Write(present, "");
+    }
     EXPECT_THAT(MissingFiles(required), ElementsAre(required[4]));
 }
 
@@ -42,8 +43,9 @@ TEST_F(GameFolderTest, LocalizationComesFromTheGamesLanguageKey) {
 }
 
 TEST_F(GameFolderTest, ListFilesSortsMatchesRegardlessOfCase) {
-    for (const char* name : {"w_pike.ltx", "W_Heron.LTX", "w_ak.ltx", "weapons.ltx", "w_notes.txt"})
+    for (const char* name : {"w_pike.ltx", "W_Heron.LTX", "w_ak.ltx", "weapons.ltx", "w_notes.txt"}) {
         game.Write(std::string("weapons\\") + name, "");
+    }
     const std::string folder = game.Path() + "weapons/";
     EXPECT_THAT(ListFiles(folder, "w_*.ltx"),
                 ElementsAre(folder + "w_ak.ltx", folder + "W_Heron.LTX", folder + "w_pike.ltx"));

@@ -39,14 +39,17 @@ std::string EncodeJpeg(J_COLOR_SPACE space, std::vector<unsigned char> pixel, bo
     info.in_color_space = space;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
-    if (progressive)
+    if (progressive) {
         jpeg_simple_progression(&info);
+    }
     jpeg_start_compress(&info, TRUE);
     std::vector<unsigned char> row;
-    for (int x = 0; x < kWidth; ++x)
+    for (int x = 0; x < kWidth; ++x) {
         row.insert(row.end(), pixel.begin(), pixel.end());
-    for (JSAMPROW rows[] = {row.data()}; info.next_scanline < info.image_height;)
+    }
+    for (JSAMPROW rows[] = {row.data()}; info.next_scanline < info.image_height;) {
         jpeg_write_scanlines(&info, rows, 1);
+    }
     jpeg_finish_compress(&info);
     std::string bytes(reinterpret_cast<char*>(buffer), size);
     jpeg_destroy_compress(&info);
@@ -127,8 +130,9 @@ TEST_F(PictureLoaderTest, FolderListingKeepsSortedValidPicturesWithinTheSizeLimi
     kw::TPicList list;
     LoadPictures(list, FRoot.string() + "/", "images\\weapons");
     std::vector<std::string> names;
-    for (const auto& pic : list)
+    for (const auto& pic : list) {
         names.push_back(pic->Name);
+    }
     EXPECT_EQ(names, (std::vector<std::string>{"at_limit", "WPN_AK74", "x.old"}));
 
     LoadPictures(list, FRoot.string() + "/", "images\\no_such_folder");

@@ -76,8 +76,9 @@ TEST_F(HeadlessToolTest, DumpWritesEveryFieldAsOneEscapedLine) {
     for (const std::string& line : lines) {
         EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 5) << line;
         const std::string catalog = line.substr(0, line.find('\t'));
-        if (catalogs.empty() || catalogs.back() != catalog)
+        if (catalogs.empty() || catalogs.back() != catalog) {
             catalogs.push_back(catalog);
+        }
     }
     EXPECT_EQ(catalogs, (std::vector<std::string>{"weapons", "ammo", "outfits", "arts", "items", "weather",
                                                   "silencer", "scopes", "grenade_launchers"}));
@@ -100,8 +101,9 @@ TEST_F(HeadlessToolTest, DumpWritesEveryFieldAsOneEscapedLine) {
              "weather\t0\tdefault_wth_00\tsky_texture\tsky\\\\sky_5_cube\t",
              "silencer\t0\twpn_addon_silencer\tName\t\t",
              "scopes\t2\twpn_addon_scope_ammo_counter\tscope_zoom_factor\t30\t",
-         })
+         }) {
         EXPECT_THAT(lines, Contains(std::string(expected)));
+    }
 }
 
 TEST_F(HeadlessToolTest, DumpReadsTheTablesOfTheGamesLanguage) {
@@ -116,18 +118,21 @@ TEST_F(HeadlessToolTest, DumpReadsTheTablesOfTheGamesLanguage) {
 TEST_F(HeadlessToolTest, ResaveLeavesEveryFileByteIdentical) {
     std::map<std::string, stdfs::file_time_type> written;
     for (const auto& entry : stdfs::recursive_directory_iterator(game.Full("gamedata"))) {
-        if (entry.is_regular_file())
+        if (entry.is_regular_file()) {
             written[entry.path().string()] = entry.last_write_time() - std::chrono::hours(1);
+        }
     }
-    for (const auto& [path, time] : written)
+    for (const auto& [path, time] : written) {
         stdfs::last_write_time(path, time);
+    }
 
     const TRun run = RunTool({"resave", game.Path()});
     EXPECT_EQ(run.Code, 0) << run.Out;
     std::set<std::string> compared;
     for (const auto& entry : stdfs::recursive_directory_iterator(Sample())) {
-        if (!entry.is_regular_file())
+        if (!entry.is_regular_file()) {
             continue;
+        }
         const std::string rel = stdfs::relative(entry.path(), Sample().parent_path()).string();
         EXPECT_EQ(game.Read(rel), ReadBytes(entry.path())) << rel;
         EXPECT_EQ(stdfs::last_write_time(game.Full(rel)), written.at(game.Full(rel).string())) << rel;
@@ -148,15 +153,17 @@ TEST_F(HeadlessToolTest, OneEditedValueChangesOneLine) {
 
     std::vector<std::string> changed;
     for (const auto& entry : stdfs::recursive_directory_iterator(Sample())) {
-        if (!entry.is_regular_file())
+        if (!entry.is_regular_file()) {
             continue;
+        }
         const std::string rel = stdfs::relative(entry.path(), Sample().parent_path()).string();
         const std::vector<std::string> old = test::Lines(ReadBytes(entry.path()));
         const std::vector<std::string> now = test::Lines(game.Read(rel));
         ASSERT_EQ(old.size(), now.size()) << rel;
         for (std::size_t i = 0; i < old.size(); ++i) {
-            if (old[i] != now[i])
+            if (old[i] != now[i]) {
                 changed.push_back(rel + ": " + now[i]);
+            }
         }
     }
     EXPECT_THAT(changed,

@@ -34,8 +34,9 @@ protected:
     std::vector<std::string> Load(const std::string& bytes) {
         LoadStringTable(table, Put("table.xml", bytes));
         std::vector<std::string> lines;
-        for (int i = 0; i < table.Count(); ++i)
+        for (int i = 0; i < table.Count(); ++i) {
             lines.push_back(table.Line(i));
+        }
         return lines;
     }
 

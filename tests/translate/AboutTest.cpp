@@ -156,8 +156,9 @@ TEST_F(About, OkClosesAndFreesTheModalDialog) {
     });
     // Whatever goes wrong above, the loop must not wait for a user.
     QTimer::singleShot(5000, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
+        if (QWidget* modal = QApplication::activeModalWidget()) {
             modal->close();
+        }
     });
 
     kw::TfrmAbout::Execute(&owner, English(""), 0);

@@ -32,8 +32,9 @@ protected:
     template <class T> T* Add(const QString& name, const QString& text = "Исходный") {
         auto* widget = new T(FForm.centralWidget());
         widget->setObjectName(name);
-        if constexpr (requires { widget->setText(text); })
+        if constexpr (requires { widget->setText(text); }) {
             widget->setText(text);
+        }
         return widget;
     }
 

@@ -57,8 +57,9 @@ TEST_F(StandardViewLayout, PicturesHaveTheirInnerSizes) {
         {"imgWeapon", {300, 90}}, {"imgAmmo", {120, 120}}, {"imgOutfit", {138, 180}},
         {"imgArt", {120, 120}},   {"imgItem", {120, 120}},
     };
-    for (const auto& [name, size] : pictures)
+    for (const auto& [name, size] : pictures) {
         EXPECT_EQ(Find<QLabel>(name)->size(), size) << name;
+    }
     EXPECT_TRUE(FBoxes[kw::WeatherPage]->findChildren<QLabel*>(QRegularExpression("^img")).isEmpty());
 }
 

@@ -324,15 +324,17 @@ TEST_F(StandardView, ClickingAnotherRowStoresTheEditsFirst) {
         kw::TStandardViews* Views;
         QListWidget* List;
         bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() == QEvent::FocusOut)
+            if (event->type() == QEvent::FocusOut) {
                 Views->CollectWeapon(List->currentRow());
+            }
             return false;
         }
     } hook;
     hook.Views = FViews.get();
     hook.List = list;
-    for (QWidget* control : FViews->ExitHookControls())
+    for (QWidget* control : FViews->ExitHookControls()) {
         control->installEventFilter(&hook);
+    }
     FWindow.show();
     QApplication::setActiveWindow(&FWindow);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&FWindow));
@@ -447,13 +449,16 @@ TEST_F(StandardView, ExitHookTakesEditingControlsButNotListsMemosOrTheAmmoButton
     const QList<QWidget*> controls = FViews->ExitHookControls();
     const QList<TCoolEdit*> edits = FWindow.findChildren<TCoolEdit*>();
     EXPECT_EQ(controls.size(), edits.size() + 13);
-    for (TCoolEdit* edit : edits)
+    for (TCoolEdit* edit : edits) {
         EXPECT_TRUE(controls.contains(edit)) << edit->objectName().toStdString();
+    }
     for (const char* name : {"chkAmmo_tracer", "cboWeapons_scope_status", "cboWeather_env_ambient",
-                             "btnWeather_clouds_texture", "btnWeaponsGrenLnch"})
+                             "btnWeather_clouds_texture", "btnWeaponsGrenLnch"}) {
         EXPECT_TRUE(controls.contains(Find<QWidget>(name))) << name;
-    for (const char* name : {"lbWeapons", "mmWeaponsDescr", "btnWeaponsAmmo"})
+    }
+    for (const char* name : {"lbWeapons", "mmWeaponsDescr", "btnWeaponsAmmo"}) {
         EXPECT_FALSE(controls.contains(Find<QWidget>(name))) << name;
+    }
 }
 
 TEST_F(StandardView, RefusedCharactersAreReportedByTheViews) {
