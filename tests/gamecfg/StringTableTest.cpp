@@ -109,6 +109,68 @@ TEST_F(StringTableTest, DeclaredAndUndeclaredSingleByteTablesArriveAsUtf8) {
     EXPECT_EQ(table.Text(0), utf8);
 }
 
+// Mods write tables by hand: text between entries, entities, DTD defaults and
+// nested groups must not shift or invent entries, and a fault late in the file
+// must leave no half-read table behind.
+TEST_F(StringTableTest, EntriesSurroundedByOtherContentReadAsInTheWholeDocument) {
+    struct TCase {
+        const char* Name;
+        std::string Bytes;
+        std::vector<std::string> Lines;
+        std::string Error;
+    };
+    const std::vector<TCase> cases = {
+        {"root text between entries",
+         "<r>junk<s id=\"a\"><t>1</t></s> more <s id=\"b\"><t>2</t></s>tail<s id=\"c\"> <t>3</t> </s>\n"
+         "<s id=\"d\">\n <t>4</t>\n</s></r>",
+         {"a=1", "b=2", "c=3", "d=4"},
+         ""},
+        {"internal entities",
+         "<!DOCTYPE r [<!ENTITY t \"hello\"><!ENTITY e \"<s id='in'><t>x</t></s>\">]>"
+         "<r><s id=\"a\"><t>&t;</t></s>&e;<s id=\"b\">&t;</s><s id=\"c\"><t>1&amp;2</t></s></r>",
+         {"c=1&2"},
+         ""},
+        {"id defaulted by the DTD",
+         "<!DOCTYPE r [<!ATTLIST s id CDATA \"dflt\">]><r><s><t>x</t></s><s id=\"q\"><t>y</t></s></r>",
+         {"dflt=x", "q=y"},
+         ""},
+        {"preserved space",
+         "<r xml:space=\"preserve\">\n <s id=\"a\">\n  <t>t</t>\n </s> junk <s id=\"b\"><t>u</t></s></r>",
+         {"b=u"},
+         ""},
+        {"groups, namespaces and repeated ids",
+         "<r><g><s id=\"a\"><t>t</t></s></g><s id=\"x=y\"><t>t2</t></s><s id=\"dup\"><t>1</t></s>"
+         "<s id=\"dup\"><t>2</t></s><s x:id=\"n\" xmlns:x=\"u\"><t>3</t></s></r>",
+         {"x=y=t2", "dup=1", "dup=2"},
+         ""},
+        {"single-byte text after entries read as UTF-8",
+         "<r><s id=\"a\"><t>1</t></s>\n<s id=\"b\"><t>\xC0</t></s>\n<s id=\"c\"><t>3</t></s></r>",
+         {"a=1", "b=\xD0\x90", "c=3"},
+         ""},
+        {"fault after entries",
+         "<r><s id=\"a\"><t>1</t></s>\n<s id=\"b\"><t>2</t></s>\n<s id=\"c\"><t>3</t></x></r>",
+         {},
+         "line 3: Opening and ending tag mismatch"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<std::string> lines;
+        std::string error;
+        try {
+            lines = Load(c.Bytes);
+        } catch (const Error& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(lines, c.Lines);
+        EXPECT_EQ(table.Count(), static_cast<int>(c.Lines.size()));
+        if (c.Error.empty()) {
+            EXPECT_EQ(error, "");
+        } else {
+            EXPECT_THAT(error, HasSubstr(c.Error));
+        }
+    }
+}
+
 TEST_F(StringTableTest, MalformedFileFailsNamingFileAndLineWithoutPrinting) {
     const std::string bad =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<t>\n<s id=\"a\"><text>\xC0\xC1</text></s></t>";
