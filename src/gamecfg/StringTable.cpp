@@ -7,11 +7,13 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
+#include <libxml/xmlreader.h>
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace kw {
 
@@ -28,12 +30,12 @@ void TStringTable::Clear() {
     firstIndexOfId = FlatIndex();
 }
 
-void TStringTable::Append(const std::string& id, const std::string& text) {
+void TStringTable::Append(std::string id, std::string text) {
     // The line is what counts, not the two halves it was built from: an id
     // holding "=" splits at that "=" like any other line would.
     const std::size_t eq = id.find('=');
-    TLine entry =
-        eq == std::string::npos ? TLine{id, text} : TLine{id.substr(0, eq), id.substr(eq + 1) + "=" + text};
+    TLine entry = eq == std::string::npos ? TLine{std::move(id), std::move(text)}
+                                          : TLine{id.substr(0, eq), id.substr(eq + 1) + "=" + text};
     if (IndexOfStringId(entry.IdPart) < 0) {
         firstIndexOfId.Insert(IdHash(entry.IdPart), lines.size());
     }
@@ -59,6 +61,9 @@ int TStringTable::IndexOfStringId(const std::string& id) const {
 
 namespace {
 
+struct TReaderFree {
+    void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
+};
 struct TDocFree {
     void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
@@ -68,18 +73,18 @@ struct TCtxtFree {
 struct TXmlCharFree {
     void operator()(xmlChar* text) const { xmlFree(text); }
 };
-using TDocPtr = std::unique_ptr<xmlDoc, TDocFree>;
 
 struct TParseResult {
-    TDocPtr Doc;
+    bool Ok = false;
     std::string ErrorText;
     int ErrorLine = 0;
 };
 
+constexpr int kParseOptions = XML_PARSE_NOBLANKS | XML_PARSE_NONET;
+
 // Keeps the first error of a parse instead of letting libxml2 print it.
 void CollectError(void* userData, xmlError* error) {
-    auto* ctxt = static_cast<xmlParserCtxt*>(userData);
-    auto* result = static_cast<TParseResult*>(ctxt->_private);
+    auto* result = static_cast<TParseResult*>(userData);
     if (error == nullptr || error->level < XML_ERR_ERROR || !result->ErrorText.empty()) {
         return;
     }
@@ -91,7 +96,45 @@ void CollectError(void* userData, xmlError* error) {
     result->ErrorLine = error->line;
 }
 
-TParseResult ParseXml(const std::string& bytes, const std::string& url, int extraOptions = 0) {
+void CollectContextError(void* userData, xmlError* error) {
+    CollectError(static_cast<xmlParserCtxt*>(userData)->_private, error);
+}
+
+void AppendEntry(TStringTable& table, const xmlNode* node);
+
+// Reads the document one child of the root at a time, each built as the whole document's tree would hold
+// it and freed once its entry is taken, so that a large table never stands in memory as a tree. False,
+// with whatever entries came before, when the document is not well-formed.
+bool ReadEntryByEntry(TStringTable& table, const std::string& bytes, const std::string& url,
+                      int extraOptions) {
+    std::unique_ptr<xmlTextReader, TReaderFree> reader(xmlReaderForMemory(
+        bytes.data(), static_cast<int>(bytes.size()), url.c_str(), nullptr, kParseOptions | extraOptions));
+    if (!reader) {
+        throw Error("Out of memory while reading " + url);
+    }
+    TParseResult ignored;
+    xmlTextReaderSetStructuredErrorHandler(reader.get(), CollectError, &ignored);
+    int status = xmlTextReaderRead(reader.get());
+    while (status == 1) {
+        if (xmlTextReaderDepth(reader.get()) == 1 &&
+            xmlTextReaderNodeType(reader.get()) == XML_READER_TYPE_ELEMENT) {
+            const xmlNode* entry = xmlTextReaderExpand(reader.get());
+            if (entry == nullptr) {
+                return false;
+            }
+            AppendEntry(table, entry);
+            status = xmlTextReaderNext(reader.get());
+        } else {
+            status = xmlTextReaderRead(reader.get());
+        }
+    }
+    return status == 0;
+}
+
+// The whole document as one tree: what a table that the reader refused is judged by, so that a broken
+// table is reported as the full parse sees it, naming the fault and its line.
+TParseResult ReadWholeDocument(TStringTable& table, const std::string& bytes, const std::string& url,
+                               int extraOptions) {
     TParseResult result;
     std::unique_ptr<xmlParserCtxt, TCtxtFree> ctxt(xmlNewParserCtxt());
     if (!ctxt) {
@@ -99,13 +142,29 @@ TParseResult ParseXml(const std::string& bytes, const std::string& url, int extr
     }
     ctxt->_private = &result;
     ctxt->userData = ctxt.get();
-    ctxt->sax->serror = CollectError;
-    result.Doc.reset(xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()), url.c_str(),
-                                       nullptr, XML_PARSE_NOBLANKS | XML_PARSE_NONET | extraOptions));
-    if (!result.Doc && result.ErrorText.empty()) {
+    ctxt->sax->serror = CollectContextError;
+    const std::unique_ptr<xmlDoc, TDocFree> doc(xmlCtxtReadMemory(ctxt.get(), bytes.data(),
+                                                                  static_cast<int>(bytes.size()), url.c_str(),
+                                                                  nullptr, kParseOptions | extraOptions));
+    result.Ok = doc != nullptr;
+    if (!result.Ok && result.ErrorText.empty()) {
         result.ErrorText = "not a well-formed XML document";
     }
+    const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    for (const xmlNode* node = root ? root->children : nullptr; node != nullptr; node = node->next) {
+        AppendEntry(table, node);
+    }
     return result;
+}
+
+// Leaves the table empty when the document is not well-formed.
+TParseResult ParseXml(TStringTable& table, const std::string& bytes, const std::string& url,
+                      int extraOptions = 0) {
+    if (ReadEntryByEntry(table, bytes, url, extraOptions)) {
+        return {true, {}, 0};
+    }
+    table.Clear();
+    return ReadWholeDocument(table, bytes, url, extraOptions);
 }
 
 // The encoding named by the XML declaration, in lower case; empty without one.
@@ -141,19 +200,19 @@ bool HasEncodingDeclaration(std::string_view bytes) {
 
 // Our own table converts the game's code page several times faster than the
 // parser's general converter, and the parser then reads plain UTF-8.
-TParseResult ParseCp1251(const std::string& bytes, const std::string& url) {
-    return ParseXml(Cp1251ToUtf8(bytes), url, XML_PARSE_IGNORE_ENC);
+TParseResult ParseCp1251(TStringTable& table, const std::string& bytes, const std::string& url) {
+    return ParseXml(table, Cp1251ToUtf8(bytes), url, XML_PARSE_IGNORE_ENC);
 }
 
 // The game reads undeclared single-byte tables, and mods ship many of them.
-TParseResult ParseStringTableFile(const std::string& bytes, const std::string& url) {
+TParseResult ParseStringTableFile(TStringTable& table, const std::string& bytes, const std::string& url) {
     const std::string declared = DeclaredEncoding(bytes);
     if (declared == "windows-1251" || declared == "cp1251") {
-        return ParseCp1251(bytes, url);
+        return ParseCp1251(table, bytes, url);
     }
-    TParseResult result = ParseXml(bytes, url);
-    if (!result.Doc && !HasEncodingDeclaration(bytes) && !IsValidUtf8(bytes)) {
-        result = ParseCp1251(bytes, url);
+    TParseResult result = ParseXml(table, bytes, url);
+    if (!result.Ok && !HasEncodingDeclaration(bytes) && !IsValidUtf8(bytes)) {
+        result = ParseCp1251(table, bytes, url);
     }
     return result;
 }
@@ -189,25 +248,31 @@ std::string WithLineBreaks(std::string text) {
     return text;
 }
 
-void AppendEntries(TStringTable& table, const xmlDoc* doc) {
-    const xmlNode* root = xmlDocGetRootElement(doc);
-    if (root == nullptr) {
+// An id written in the entry is read in place; one the DTD supplies, or one built of entities, is put
+// together by the parser.
+std::string IdOf(const xmlNode* node, const xmlAttr* written) {
+    if (written->type == XML_ATTRIBUTE_NODE && written->children != nullptr &&
+        written->children->next == nullptr && written->children->type == XML_TEXT_NODE &&
+        written->children->content != nullptr) {
+        return reinterpret_cast<const char*>(written->children->content);
+    }
+    std::unique_ptr<xmlChar, TXmlCharFree> id(xmlGetNoNsProp(node, BAD_CAST "id"));
+    return id ? reinterpret_cast<const char*>(id.get()) : "";
+}
+
+void AppendEntry(TStringTable& table, const xmlNode* node) {
+    if (node->type != XML_ELEMENT_NODE || node->children == nullptr) {
         return;
     }
-    for (const xmlNode* node = root->children; node != nullptr; node = node->next) {
-        if (node->type != XML_ELEMENT_NODE || node->children == nullptr) {
-            continue;
-        }
-        if (xmlHasNsProp(node, BAD_CAST "id", nullptr) == nullptr) {
-            continue;
-        }
-        const std::optional<std::string> text = TextOfFirstChild(node->children);
-        if (!text || IsBlankText(*text)) {
-            continue;
-        }
-        std::unique_ptr<xmlChar, TXmlCharFree> id(xmlGetNoNsProp(node, BAD_CAST "id"));
-        table.Append(id ? reinterpret_cast<const char*>(id.get()) : "", WithLineBreaks(*text));
+    const xmlAttr* id = xmlHasNsProp(node, BAD_CAST "id", nullptr);
+    if (id == nullptr) {
+        return;
     }
+    std::optional<std::string> text = TextOfFirstChild(node->children);
+    if (!text || IsBlankText(*text)) {
+        return;
+    }
+    table.Append(IdOf(node, id), WithLineBreaks(std::move(*text)));
 }
 
 } // namespace
@@ -223,11 +288,10 @@ void LoadStringTable(TStringTable& table, const std::string& path) {
         throw Error("Unable to read " + shownPath);
     }
     xmlInitParser();
-    const TParseResult parsed = ParseStringTableFile(*bytes, shownPath);
-    if (!parsed.Doc) {
+    const TParseResult parsed = ParseStringTableFile(table, *bytes, shownPath);
+    if (!parsed.Ok) {
         throw Error(shownPath + ": line " + std::to_string(parsed.ErrorLine) + ": " + parsed.ErrorText);
     }
-    AppendEntries(table, parsed.Doc.get());
 }
 
 } // namespace kw

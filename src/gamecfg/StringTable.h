@@ -13,7 +13,7 @@ namespace kw {
 class TStringTable {
 public:
     void Clear();
-    void Append(const std::string& id, const std::string& text);
+    void Append(std::string id, std::string text);
     int Count() const;
     // id + "=" + text
     std::string Line(int index) const;

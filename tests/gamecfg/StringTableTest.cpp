@@ -151,6 +151,10 @@ TEST_F(StringTableTest, EntriesSurroundedByOtherContentReadAsInTheWholeDocument)
          "<r><s id=\"a\"><t>1</t></s>\n<s id=\"b\"><t>2</t></s>\n<s id=\"c\"><t>3</t></x></r>",
          {},
          "line 3: Opening and ending tag mismatch"},
+        {"root never closed",
+         "<r>\n<s id=\"a\"><t>1</t></s>\n<s id=\"b\"><t>2</t></s>\n",
+         {},
+         "line 4: Premature end of data in tag r line 1"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
