@@ -26,37 +26,58 @@ uint32_t IdHash(std::string_view id) {
 } // namespace
 
 void TStringTable::Clear() {
-    lines.clear();
-    firstIndexOfId = FlatIndex();
+    FLines.clear();
+    FTexts.clear();
+    FFirstIndexOfId = FlatIndex();
 }
 
 void TStringTable::Append(std::string id, std::string text) {
     // The line is what counts, not the two halves it was built from: an id
     // holding "=" splits at that "=" like any other line would.
     const std::size_t eq = id.find('=');
-    TLine entry = eq == std::string::npos ? TLine{std::move(id), std::move(text)}
-                                          : TLine{id.substr(0, eq), id.substr(eq + 1) + "=" + text};
-    if (IndexOfStringId(entry.IdPart) < 0) {
-        firstIndexOfId.Insert(IdHash(entry.IdPart), lines.size());
+    const std::string_view idPart = std::string_view(id).substr(0, eq);
+    TLine line{FTexts.size(), idPart.size(), 0};
+    FTexts += idPart;
+    if (eq != std::string::npos) {
+        FTexts.append(id, eq + 1).append("=");
     }
-    lines.push_back(std::move(entry));
+    FTexts += text;
+    line.TextSize = FTexts.size() - line.Start - line.IdSize;
+    if (Find(idPart) < 0) {
+        FFirstIndexOfId.Insert(IdHash(idPart), FLines.size());
+    }
+    FLines.push_back(line);
 }
 
 int TStringTable::Count() const {
-    return static_cast<int>(lines.size());
+    return static_cast<int>(FLines.size());
 }
 
 std::string TStringTable::Line(int index) const {
-    return lines.at(index).IdPart + "=" + lines.at(index).Text;
+    const TLine& line = FLines.at(index);
+    return std::string(IdPartOf(line)).append("=").append(TextOf(line));
 }
 
-const std::string& TStringTable::Text(int index) const {
-    return lines.at(index).Text;
+std::string_view TStringTable::Text(int index) const {
+    return TextOf(FLines.at(index));
 }
 
 int TStringTable::IndexOfStringId(const std::string& id) const {
-    const size_t found = firstIndexOfId.Find(IdHash(id), [&](size_t i) { return lines[i].IdPart == id; });
+    return Find(id);
+}
+
+int TStringTable::Find(std::string_view id) const {
+    const size_t found =
+        FFirstIndexOfId.Find(IdHash(id), [&](size_t i) { return IdPartOf(FLines[i]) == id; });
     return found == FlatIndex::npos ? -1 : static_cast<int>(found);
+}
+
+std::string_view TStringTable::IdPartOf(const TLine& line) const {
+    return std::string_view(FTexts).substr(line.Start, line.IdSize);
+}
+
+std::string_view TStringTable::TextOf(const TLine& line) const {
+    return std::string_view(FTexts).substr(line.Start + line.IdSize, line.TextSize);
 }
 
 namespace {

@@ -2,7 +2,9 @@
 
 #include "gamecfg/FlatIndex.h"
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kw {
@@ -17,20 +19,29 @@ public:
     int Count() const;
     // id + "=" + text
     std::string Line(int index) const;
-    // The part after the line's first "=".
-    const std::string& Text(int index) const;
+    // The part after the line's first "=", valid until the table changes.
+    std::string_view Text(int index) const;
     // Index of the first line whose part before its first "=" equals id
     // exactly (letter case counts), -1 when none. An id that itself holds "="
     // is never found by itself, since its line's id part ends earlier.
     int IndexOfStringId(const std::string& id) const;
 
 private:
+    // A game's tables hold tens of thousands of lines, so their texts share one buffer: a line is the id
+    // part and then the text, side by side in it.
     struct TLine {
-        std::string IdPart;
-        std::string Text;
+        std::size_t Start;
+        std::size_t IdSize;
+        std::size_t TextSize;
     };
-    std::vector<TLine> lines;
-    FlatIndex firstIndexOfId;
+
+    int Find(std::string_view id) const;
+    std::string_view IdPartOf(const TLine& line) const;
+    std::string_view TextOf(const TLine& line) const;
+
+    std::vector<TLine> FLines;
+    std::string FTexts;
+    FlatIndex FFirstIndexOfId;
 };
 
 // Clears the table and, when a file exists at path, fills it from the file.
