@@ -98,6 +98,8 @@ private:
                              std::vector<std::string>&, const TStringTables&, const TPictureLists&);
     friend TSaveReport SaveCatalogs(TCatalog&);
     friend void ForEachParamPlace(TCatalog&, const TParamPlaceVisitor&);
+    friend void ForEachHeldParamPlace(TCatalog&, const std::function<bool(const void*)>&,
+                                      const TParamPlaceVisitor&);
 
     void Clear();
 

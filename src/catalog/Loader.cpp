@@ -82,12 +82,15 @@ std::unique_ptr<T> ReadEntry(const ProfileFile& file, const std::string& section
 // An entry that cannot be read is left out; the rest of its catalog still loads.
 template <class T>
 void ReadEntries(std::vector<std::unique_ptr<T>>& into, const ProfileFile& file,
-                 const std::vector<std::string>& sections, const TKeyList<T>& keys, const TLookup& lookup) {
+                 const std::vector<std::string>& sections, const TKeyList<T>& keys, const TLookup& lookup,
+                 TSectionReadings& readings) {
     for (const auto& section : sections) {
         try {
             into.push_back(ReadEntry(file, section, keys, lookup));
         } catch (const std::exception&) {
+            continue;
         }
+        readings.NoteEntry(*into.back(), file, keys);
     }
 }
 
@@ -117,21 +120,22 @@ void ReadWeapons(TCatalog& catalog, const std::vector<std::string>& weaponFiles,
 }
 
 void ReadWeaponsLtx(TCatalog& catalog, const ProfileFile& file, const TStringTables& tables,
-                    const TPictureIndexes& pictures) {
+                    const TPictureIndexes& pictures, TSectionReadings& readings) {
     const auto sections = ClassifyWeaponsFile(file);
     if (sections.Silencer) {
         try {
             catalog.Silencer = ReadEntry(file, *sections.Silencer, SilencerKeys(), {});
+            readings.NoteEntry(*catalog.Silencer, file, SilencerKeys());
         } catch (const std::exception&) {
         }
     }
     const TLookup nameOnly{&tables.Weapon};
-    ReadEntries(catalog.Scopes, file, sections.Scopes, ScopeKeys(), nameOnly);
-    ReadEntries(catalog.GrenLnchs, file, sections.GrenadeLaunchers, GrenLnchKeys(), nameOnly);
-    ReadEntries(catalog.Ammo, file, sections.Ammo, AmmoKeys(), Full(tables.Weapon, pictures.Ammo));
+    ReadEntries(catalog.Scopes, file, sections.Scopes, ScopeKeys(), nameOnly, readings);
+    ReadEntries(catalog.GrenLnchs, file, sections.GrenadeLaunchers, GrenLnchKeys(), nameOnly, readings);
+    ReadEntries(catalog.Ammo, file, sections.Ammo, AmmoKeys(), Full(tables.Weapon, pictures.Ammo), readings);
 }
 
-void ReadWeather(TCatalog& catalog, const ProfileFile& file) {
+void ReadWeather(TCatalog& catalog, const ProfileFile& file, TSectionReadings& readings) {
     for (const auto& slot : WeatherSlots(file)) {
         try {
             auto weather = std::make_unique<TWeather>();
@@ -140,7 +144,9 @@ void ReadWeather(TCatalog& catalog, const ProfileFile& file) {
             ReadEntryKeys(*weather, file, slot.Section, WeatherKeys());
             catalog.Weather.push_back(std::move(weather));
         } catch (const std::exception&) {
+            continue;
         }
+        readings.NoteEntry(*catalog.Weather.back(), file, WeatherKeys());
     }
 }
 
@@ -191,16 +197,17 @@ void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
         catalog.FFiles[i] = std::make_unique<ProfileFile>(requiredFiles[i]);
     }
     const auto& files = catalog.FFiles;
-    ReadWeaponsLtx(catalog, *files[TCatalog::WeaponsLtx], tables, pictureIndexes);
+    TSectionReadings readings;
+    ReadWeaponsLtx(catalog, *files[TCatalog::WeaponsLtx], tables, pictureIndexes, readings);
     ReadEntries(catalog.Outfits, *files[TCatalog::OutfitLtx], OutfitSections(*files[TCatalog::OutfitLtx]),
-                OutfitKeys(), Full(tables.Outfit, pictureIndexes.Outfit));
+                OutfitKeys(), Full(tables.Outfit, pictureIndexes.Outfit), readings);
     ReadEntries(catalog.Arts, *files[TCatalog::ArtefactsLtx],
                 ArtefactSections(*files[TCatalog::ArtefactsLtx]), ArtKeys(),
-                Full(tables.Zone, pictureIndexes.Art));
+                Full(tables.Zone, pictureIndexes.Art), readings);
     ReadEntries(catalog.Items, *files[TCatalog::ItemsLtx], ItemSections(*files[TCatalog::ItemsLtx]),
-                ItemKeys(), Full(tables.Equipment, pictureIndexes.Item));
-    ReadWeather(catalog, *files[TCatalog::WeatherLtx]);
-    LinkSharedParams(catalog);
+                ItemKeys(), Full(tables.Equipment, pictureIndexes.Item), readings);
+    ReadWeather(catalog, *files[TCatalog::WeatherLtx], readings);
+    LinkSharedParams(catalog, readings);
 
     if (catalog.OnLoaded) {
         catalog.OnLoaded();

@@ -2,6 +2,8 @@
 
 #include "gamecfg/AsciiText.h"
 
+#include <algorithm>
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -35,9 +37,11 @@ void VisitEntry(T& entry, const std::string& file, const ProfileFile* held, cons
 
 template <class T>
 void VisitEntries(std::vector<std::unique_ptr<T>>& entries, const std::string& file, const ProfileFile* held,
-                  const TKeyList<T>& keys, const TParamPlaceVisitor& visit) {
+                  const TKeyList<T>& keys, const TParamPlaceVisitor& visit, const TEntryFilter& only = {}) {
     for (auto& entry : entries) {
-        VisitEntry(*entry, file, held, entry->Section, keys, visit);
+        if (!only || only(entry.get())) {
+            VisitEntry(*entry, file, held, entry->Section, keys, visit);
+        }
     }
 }
 
@@ -151,6 +155,10 @@ void ForEachParamPlace(TCatalog& catalog, const TParamPlaceVisitor& visit) {
     for (auto& weapon : catalog.Weapons) {
         VisitEntry(*weapon, weapon->FilePath, nullptr, weapon->Section, WeaponKeys(), visit);
     }
+    ForEachHeldParamPlace(catalog, {}, visit);
+}
+
+void ForEachHeldParamPlace(TCatalog& catalog, const TEntryFilter& only, const TParamPlaceVisitor& visit) {
     const auto& files = catalog.FFiles;
     const auto& paths = catalog.FRequiredFiles;
     if (!files[TCatalog::WeaponsLtx]) {
@@ -159,15 +167,15 @@ void ForEachParamPlace(TCatalog& catalog, const TParamPlaceVisitor& visit) {
     {
         const std::string& path = paths[TCatalog::WeaponsLtx];
         const ProfileFile* held = files[TCatalog::WeaponsLtx].get();
-        if (catalog.Silencer) {
+        if (catalog.Silencer && (!only || only(catalog.Silencer.get()))) {
             VisitEntry(*catalog.Silencer, path, held, catalog.Silencer->Section, SilencerKeys(), visit);
         }
-        VisitEntries(catalog.Scopes, path, held, ScopeKeys(), visit);
-        VisitEntries(catalog.GrenLnchs, path, held, GrenLnchKeys(), visit);
-        VisitEntries(catalog.Ammo, path, held, AmmoKeys(), visit);
+        VisitEntries(catalog.Scopes, path, held, ScopeKeys(), visit, only);
+        VisitEntries(catalog.GrenLnchs, path, held, GrenLnchKeys(), visit, only);
+        VisitEntries(catalog.Ammo, path, held, AmmoKeys(), visit, only);
     }
     const auto visitFile = [&](TCatalog::TCategoryFile index, auto& entries, const auto& keys) {
-        VisitEntries(entries, paths[index], files[index].get(), keys, visit);
+        VisitEntries(entries, paths[index], files[index].get(), keys, visit, only);
     };
     visitFile(TCatalog::OutfitLtx, catalog.Outfits, OutfitKeys());
     visitFile(TCatalog::ArtefactsLtx, catalog.Arts, ArtKeys());
@@ -175,12 +183,40 @@ void ForEachParamPlace(TCatalog& catalog, const TParamPlaceVisitor& visit) {
     visitFile(TCatalog::WeatherLtx, catalog.Weather, WeatherKeys());
 }
 
-void LinkSharedParams(TCatalog& catalog) {
-    TSectionIndex seen;
-    ForEachParamPlace(catalog, [&](const TParamPlace& place) {
-        if (!place.Held) {
-            return;
+void TSectionReadings::Note(const void* entry, const ProfileFile& held, const std::string& section) {
+    FReadings.push_back({&held, PlaceHash(section, {}), entry});
+}
+
+std::unordered_set<const void*> TSectionReadings::EntriesSharingASection() const {
+    std::vector<TReading> readings = FReadings;
+    const auto less = [](const TReading& a, const TReading& b) {
+        return std::less<const ProfileFile*>()(a.Held, b.Held) || (a.Held == b.Held && a.Hash < b.Hash);
+    };
+    std::sort(readings.begin(), readings.end(), less);
+    std::unordered_set<const void*> sharing;
+    for (auto first = readings.begin(); first != readings.end();) {
+        const auto last =
+            std::find_if(first, readings.end(), [&](const TReading& r) { return less(*first, r); });
+        if (last - first > 1) {
+            for (auto it = first; it != last; ++it) {
+                sharing.insert(it->Entry);
+            }
         }
+        first = last;
+    }
+    return sharing;
+}
+
+// Places in sections that one reading alone reaches link with nothing, so only the entries sharing a
+// section are visited, in the order of a full walk.
+void LinkSharedParams(TCatalog& catalog, const TSectionReadings& readings) {
+    const std::unordered_set<const void*> sharing = readings.EntriesSharingASection();
+    if (sharing.empty()) {
+        return;
+    }
+    TSectionIndex seen;
+    const auto only = [&](const void* entry) { return sharing.contains(entry); };
+    ForEachHeldParamPlace(catalog, only, [&](const TParamPlace& place) {
         if (TParam* first = seen.FirstAt(place)) {
             first->LinkWith(place.Param);
         }
