@@ -31,6 +31,17 @@ public:
         }
     }
 
+    // Makes room for count more entries at once.
+    void Reserve(size_t count) {
+        size_t size = std::max<size_t>(16, FSlots.size());
+        while ((FCount + count) * 2 > size) {
+            size *= 2;
+        }
+        if (size > FSlots.size()) {
+            Rehash(size);
+        }
+    }
+
     void Insert(uint32_t hash, size_t index) {
         if ((FCount + 1) * 2 > FSlots.size()) {
             Grow();
@@ -55,9 +66,10 @@ private:
         FSlots[i] = slot;
     }
 
-    void Grow() {
-        std::vector<Slot> old =
-            std::exchange(FSlots, std::vector<Slot>(std::max<size_t>(16, FSlots.size() * 2)));
+    void Grow() { Rehash(std::max<size_t>(16, FSlots.size() * 2)); }
+
+    void Rehash(size_t size) {
+        std::vector<Slot> old = std::exchange(FSlots, std::vector<Slot>(size));
         for (const Slot& slot : old) {
             if (slot.index != 0) {
                 Place(slot);

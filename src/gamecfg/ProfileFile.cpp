@@ -150,7 +150,7 @@ struct Line {
 // copies no line. Section 0 holds the lines before the first header.
 class Document {
 public:
-    Document() : FSource(std::make_shared<const std::string>()) { FSections.emplace_back(); }
+    Document() : Document(std::make_shared<const std::string>()) {}
     Document(Document&&) = default;
     Document& operator=(Document&&) = default;
     // Lines point into buffers that a copy would not own.
@@ -158,8 +158,7 @@ public:
     Document& operator=(const Document&) = delete;
 
     static Document Parse(std::string bytes) {
-        Document doc;
-        doc.FSource = std::make_shared<const std::string>(std::move(bytes));
+        Document doc(std::make_shared<const std::string>(std::move(bytes)));
         std::string_view text = *doc.FSource;
         if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
             doc.FBom = kUtf8Bom;
@@ -181,7 +180,8 @@ public:
             while (contentEnd > 0 && text[contentEnd - 1] == '\r') {
                 --contentEnd;
             }
-            doc.AddParsedLine(Line{text.substr(0, contentEnd), text.substr(contentEnd, next - contentEnd)});
+            doc.AddParsedLine(Line{text.substr(0, contentEnd), text.substr(contentEnd, next - contentEnd)},
+                              text.size());
             text.remove_prefix(next);
         }
         return doc;
@@ -327,6 +327,7 @@ private:
         keys.push_back(static_cast<uint32_t>(FKeys.size()));
         FKeys.push_back(Key{static_cast<uint32_t>(section), static_cast<uint32_t>(line), name, content});
         if (keys.size() == kScannedKeys + 1) {
+            FKeyIndex.Reserve(keys.capacity());
             for (uint32_t k : keys) {
                 IndexKey(section, k);
             }
@@ -347,26 +348,32 @@ private:
         }
     }
 
-    void AddParsedLine(Line line) {
+    // bytesLeft: the size of the text from this line on.
+    void AddParsedLine(Line line, size_t bytesLeft) {
         LineMeaning meaning = Interpret(line.content);
         if (meaning.kind == LineKind::Header) {
-            StartSection(meaning.name);
+            StartSection(meaning.name, bytesLeft);
         } else if (meaning.kind == LineKind::Key && FSections.size() > 1) {
             AddKey(FSections.size() - 1, meaning.name, FSections.back().lines.size(), line.content);
         }
         FSections.back().lines.push_back(line);
     }
 
-    void StartSection(std::string_view name) {
+    void StartSection(std::string_view name, size_t bytesLeft = 0) {
         const uint32_t hash = NameHash(name);
         if (FSectionIndex.Find(hash, [&](size_t s) { return SameName(FSections[s].name, name); }) ==
             FlatIndex::npos) {
             FSectionIndex.Insert(hash, FSections.size());
         }
         // The sections of a file tend to be alike, so the one before tells how much room the next needs:
-        // one allocation each instead of a growing array's several.
-        const size_t lines = FSections.back().lines.size();
-        const size_t keys = FSections.back().keys.size();
+        // one allocation each instead of a growing array's several. The first has only the comments above
+        // it to go by; a weapon's file is mostly that section, so the rest of the file sizes it.
+        size_t lines = FSections.back().lines.size();
+        size_t keys = FSections.back().keys.size();
+        if (FSections.size() == 1) {
+            lines = std::max(lines, std::min(bytesLeft / kBytesPerKeyAtMost + 1, kFirstSectionLinesAtMost));
+            keys = lines;
+        }
         FSections.emplace_back();
         FSections.back().name = name;
         FSections.back().lines.reserve(lines);
@@ -406,6 +413,15 @@ private:
         AddKey(FSections.size() - 1, Interpret(s.lines.back().content).name, 1, s.lines.back().content);
         return FKeys.size() - 1;
     }
+
+    explicit Document(std::shared_ptr<const std::string> source) : FSource(std::move(source)) {
+        FSections.reserve(kSectionsAtLeast);
+        FSections.emplace_back();
+    }
+
+    // Room for section 0 and a weapon's section, the whole of most files, at once.
+    static constexpr size_t kSectionsAtLeast = 4;
+    static constexpr size_t kFirstSectionLinesAtMost = 256;
 
     std::shared_ptr<const std::string> FSource;
     TextArena FArena;
