@@ -119,6 +119,45 @@ TEST_F(EditTrackingTest, ARepeatedSectionHeaderGivesEntriesOfOneSection) {
     EXPECT_THAT(FDir.Read(kItemsLtx), HasSubstr("cost = 99\n"));
 }
 
+// Only entries reading one section of one file share its keys: a header repeated in any letter case, but
+// neither a name that merely starts alike nor the same name in another file.
+TEST_F(EditTrackingTest, EntriesShareKeysExactlyWhereTheyReadOneSectionOfOneFile) {
+    struct TCase {
+        const char* Name;
+        std::string Items;
+        std::vector<std::vector<size_t>> SharingCost; // groups of items whose cost is one key
+    };
+    const auto item = [](const std::string& header) { return "[" + header + "]\ninv_name = x\ncost = 1\n"; };
+    const std::vector<TCase> cases = {
+        {"repeated in other letter case", item("bread") + item("kolbasa") + item("BREAD"), {{0, 2}}},
+        {"three readers", item("bread") + item("Bread") + item("bread"), {{0, 1, 2}}},
+        {"alike names", item("bread") + item("bread2") + item("bread_a2"), {}},
+    };
+    FDir.Write("gamedata\\config\\misc\\artefacts.ltx", item("bread"));
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FDir.Write(kItemsLtx, c.Items);
+        TCatalog catalog;
+        Load(catalog);
+        ASSERT_EQ(catalog.Items.size(), 3u);
+        const auto group = [&](size_t index) {
+            const auto found = std::find_if(c.SharingCost.begin(), c.SharingCost.end(), [&](const auto& g) {
+                return std::find(g.begin(), g.end(), index) != g.end();
+            });
+            return found == c.SharingCost.end() ? -1 - static_cast<int>(index)
+                                                : static_cast<int>(found - c.SharingCost.begin());
+        };
+        for (size_t i = 0; i < 3; ++i) {
+            for (size_t j = i + 1; j < 3; ++j) {
+                EXPECT_EQ(catalog.Items[i]->cost.IsLinkedWith(catalog.Items[j]->cost), group(i) == group(j))
+                    << i << " and " << j;
+            }
+        }
+        ASSERT_EQ(catalog.Arts.size(), 1u);
+        EXPECT_FALSE(catalog.Arts[0]->cost.IsLinked()); // [bread] of another file
+    }
+}
+
 TEST_F(EditTrackingTest, WhatAnotherProgramChangedAfterTheLoadStaysUnlessTheUserEditedIt) {
     std::string outfits = FBefore.at(kOutfitLtx);
     outfits.replace(outfits.find("cost = 3000"), 11, "cost = 3333");
