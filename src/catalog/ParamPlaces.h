@@ -32,7 +32,8 @@ void ForEachPendingWrite(TCatalog& catalog, const std::function<void(const TPend
 // Which entries a walk visits, told by address, so that passing over one does not touch it.
 using TEntryFilter = std::function<bool(const void* entry)>;
 
-// ForEachParamPlace over the category files' entries that only lets through.
+// The category files' part of ForEachParamPlace, over the entries that only lets through (all of them when
+// it is empty).
 void ForEachHeldParamPlace(TCatalog& catalog, const TEntryFilter& only, const TParamPlaceVisitor& visit);
 
 // The sections the entries of the category files read, noted by the loader while each entry is still in the

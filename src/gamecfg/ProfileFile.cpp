@@ -105,8 +105,10 @@ size_t ValueStart(std::string_view content) {
 }
 
 constexpr std::string_view kLf = "\n";
-constexpr size_t kBytesPerKeyAtMost = 32;
 constexpr std::string_view kCrLf = "\r\n";
+
+// Game files hold a key per 35 to 40 bytes; room for one per 32 bytes is enough for most.
+constexpr size_t kBytesPerKeyAtMost = 32;
 
 // Texts a document adds to the file's bytes: replaced and added lines. Copied into large blocks, so that a
 // save writing every value of a big file costs no allocation per line; blocks never move, so views into
