@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/Classes.h"
+#include "gamecfg/ProfileFile.h"
 
 #include <string>
 #include <vector>
@@ -53,6 +54,17 @@ const TKeyList<TItem>& ItemKeys();
 const TKeyList<TScope>& ScopeKeys();
 const TKeyList<TGrenLnch>& GrenLnchKeys();
 const TKeyList<TWeather>& WeatherKeys();
+
+// The section the entry's link parameter names, when its list has a link and the file holds that section:
+// the one its Linked keys are read from, and null when there is none to read.
+template <class T>
+const std::string* LinkedSection(const T& entry, const TKeyList<T>& keys, const ProfileFile& file) {
+    if (!keys.Link) {
+        return nullptr;
+    }
+    const std::string& linked = (entry.*keys.Link).Value;
+    return !linked.empty() && file.SectionExists(linked) ? &linked : nullptr;
+}
 
 template <class T> void VisitParams(T& entry, const TKeyList<T>& keys, const TParamVisitor& fn) {
     for (const auto& rule : keys.Rules) {

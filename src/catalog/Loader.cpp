@@ -49,11 +49,8 @@ void ReadKeys(T& entry, const ProfileFile& file, const std::string& section, con
 template <class T>
 void ReadEntryKeys(T& entry, const ProfileFile& file, const std::string& section, const TKeyList<T>& keys) {
     ReadKeys(entry, file, section, keys, TKeyPlace::Own);
-    if (keys.Link) {
-        const std::string& linked = (entry.*keys.Link).Value;
-        if (!linked.empty() && file.SectionExists(linked)) {
-            ReadKeys(entry, file, linked, keys, TKeyPlace::Linked);
-        }
+    if (const std::string* linked = LinkedSection(entry, keys, file)) {
+        ReadKeys(entry, file, *linked, keys, TKeyPlace::Linked);
     }
 }
 

@@ -27,11 +27,8 @@ template <class T>
 void VisitEntry(T& entry, const std::string& file, const ProfileFile* held, const std::string& section,
                 const TKeyList<T>& keys, const TParamPlaceVisitor& visit) {
     VisitKeys(entry, file, held, section, keys, TKeyPlace::Own, visit);
-    if (keys.Link && held) {
-        const std::string& linked = (entry.*keys.Link).Value;
-        if (!linked.empty() && held->SectionExists(linked)) {
-            VisitKeys(entry, file, held, linked, keys, TKeyPlace::Linked, visit);
-        }
+    if (const std::string* linked = held ? LinkedSection(entry, keys, *held) : nullptr) {
+        VisitKeys(entry, file, held, *linked, keys, TKeyPlace::Linked, visit);
     }
 }
 

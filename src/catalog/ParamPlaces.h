@@ -45,11 +45,8 @@ public:
     // exists in the file.
     template <class T> void NoteEntry(const T& entry, const ProfileFile& held, const TKeyList<T>& keys) {
         Note(&entry, held, entry.Section);
-        if (keys.Link) {
-            const std::string& linked = (entry.*keys.Link).Value;
-            if (!linked.empty() && held.SectionExists(linked)) {
-                Note(&entry, held, linked);
-            }
+        if (const std::string* linked = LinkedSection(entry, keys, held)) {
+            Note(&entry, held, *linked);
         }
     }
 
