@@ -69,6 +69,12 @@ TSaveReport SaveCatalogs(TCatalog& catalog) {
         }
         if (!report.Stopped && next < fileCount) {
             batch.push_back(write);
+        } else if (!report.Stopped) {
+            // Only a walk out of the save's file order gets here; its value stays pending, and the save says
+            // so rather than reporting success.
+            report.Failures.push_back(
+                {fs::Resolve(std::string(write.File)), "a change to [" + std::string(write.Section) + "] " +
+                                                           std::string(write.Key) + " was not written"});
         }
     });
     while (!report.Stopped && next < fileCount) {
