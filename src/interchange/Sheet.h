@@ -6,7 +6,9 @@
 namespace kw {
 
 struct TSheetCell {
-    enum class TKind { Empty, String, Number, Bool };
+    // Date: a number or text the workbook shows as a date or a time; Text holds what the reader could tell of
+    // it. The game files hold no dates, so an import refuses such a cell.
+    enum class TKind { Empty, String, Number, Bool, Date };
     TKind Kind = TKind::Empty;
     std::string Text;
     double Number = 0;

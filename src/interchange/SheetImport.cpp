@@ -55,6 +55,9 @@ std::string CellText(const TSheetCell& cell, const std::string& current, TSheetO
         return cell.Text;
     case TSheetCell::TKind::Bool:
         return cell.Bool ? "true" : "false";
+    case TSheetCell::TKind::Date:
+        throw Error("Cell " + SheetCellName(row, column) + " holds a date or a time (" + cell.Text +
+                    "), which the game files cannot hold. Format the cell as a number or as text.");
     case TSheetCell::TKind::Number:
         return NumberCellText(cell.Number, current);
     case TSheetCell::TKind::Empty:
