@@ -371,6 +371,11 @@ bool FileExists(const std::string& path) {
     return stdfs::is_regular_file(Resolve(path), ec);
 }
 
+bool PathExists(const std::string& path) {
+    std::error_code ec;
+    return stdfs::exists(stdfs::symlink_status(Resolve(path), ec));
+}
+
 bool DirExists(const std::string& path) {
     std::error_code ec;
     return stdfs::is_directory(Resolve(path), ec);

@@ -25,7 +25,10 @@ std::string WithTrailingSeparator(const std::string& folder);
 // nothing are kept as written, so the result names where the file would be.
 std::string Resolve(const std::string& path);
 
+// A regular file (or a link to one).
 bool FileExists(const std::string& path);
+// Anything by that name: a file, a folder, a pipe, a device.
+bool PathExists(const std::string& path);
 bool DirExists(const std::string& path);
 std::optional<std::uintmax_t> FileSize(const std::string& path);
 

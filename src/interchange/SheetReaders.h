@@ -43,6 +43,7 @@ private:
 
 void ReadXlsx(const std::string& bytes, TSheet& sheet, const TReadLimits& limits);
 void ReadXls(const std::string& platformPath, TSheet& sheet, const TReadLimits& limits);
-void ReadCsv(std::string_view bytes, TSheet& sheet, const TReadLimits& limits);
+// Returns the separator the fields were split on.
+char ReadCsv(std::string_view bytes, TSheet& sheet, const TReadLimits& limits);
 
 } // namespace kw::sheetread

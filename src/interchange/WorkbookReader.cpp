@@ -12,11 +12,21 @@ namespace {
 constexpr std::string_view kZipSignature = "PK\x03\x04";
 constexpr std::string_view kEmptyZipSignature = "PK\x05\x06";
 constexpr std::string_view kOle2Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+// An OpenDocument file is a zip archive whose first member, stored uncompressed, is its media type.
+constexpr std::size_t kOdfMimetypeOffset = 30;
+constexpr std::string_view kOdsMimetype = "mimetypeapplication/vnd.oasis.opendocument.spreadsheet";
 
-void Read(const std::string& path, const std::string& shownPath, TSheet& sheet, TWorkbookFormat& format,
+bool IsOpenDocumentSpreadsheet(std::string_view bytes) {
+    return bytes.starts_with(kZipSignature) && bytes.size() > kOdfMimetypeOffset &&
+           bytes.substr(kOdfMimetypeOffset).starts_with(kOdsMimetype);
+}
+
+void Read(const std::string& path, const std::string& shownPath, TSheet& sheet, TWorkbookInfo& info,
           const TReadLimits& limits) {
     if (!fs::FileExists(path)) {
-        throw sheetread::TBadWorkbook("the file does not exist");
+        // Reading a pipe or a device could wait for ever.
+        throw sheetread::TBadWorkbook(fs::PathExists(path) ? "is not a regular file"
+                                                           : "the file does not exist");
     }
     const std::optional<std::uintmax_t> size = fs::FileSize(path);
     if (!size) {
@@ -33,8 +43,11 @@ void Read(const std::string& path, const std::string& shownPath, TSheet& sheet, 
     if (bytes->empty()) {
         throw sheetread::TBadWorkbook("the file is empty");
     }
-    format = WorkbookFormatOf(*bytes);
-    switch (format) {
+    if (IsOpenDocumentSpreadsheet(*bytes)) {
+        throw sheetread::TBadWorkbook("OpenDocument spreadsheets are not read; save it as .xlsx");
+    }
+    info.Format = WorkbookFormatOf(*bytes);
+    switch (info.Format) {
     case TWorkbookFormat::Xlsx:
         sheetread::ReadXlsx(*bytes, sheet, limits);
         break;
@@ -42,7 +55,7 @@ void Read(const std::string& path, const std::string& shownPath, TSheet& sheet, 
         sheetread::ReadXls(shownPath, sheet, limits);
         break;
     case TWorkbookFormat::Csv:
-        sheetread::ReadCsv(*bytes, sheet, limits);
+        info.Separator = sheetread::ReadCsv(*bytes, sheet, limits);
         break;
     }
 }
@@ -59,12 +72,12 @@ TWorkbookFormat WorkbookFormatOf(std::string_view firstBytes) {
     return TWorkbookFormat::Csv;
 }
 
-void ReadWorkbook(const std::string& path, TSheet& sheet, TWorkbookFormat& format,
-                  const TReadLimits& limits) {
+void ReadWorkbook(const std::string& path, TSheet& sheet, TWorkbookInfo& info, const TReadLimits& limits) {
     sheet = TSheet();
+    info = TWorkbookInfo();
     const std::string shownPath = fs::Resolve(path);
     try {
-        Read(path, shownPath, sheet, format, limits);
+        Read(path, shownPath, sheet, info, limits);
     } catch (const sheetread::TBadWorkbook& problem) {
         sheet = TSheet();
         throw WorkbookError(shownPath + ": " + problem.what());
@@ -74,9 +87,16 @@ void ReadWorkbook(const std::string& path, TSheet& sheet, TWorkbookFormat& forma
     }
 }
 
+void ReadWorkbook(const std::string& path, TSheet& sheet, TWorkbookFormat& format,
+                  const TReadLimits& limits) {
+    TWorkbookInfo info;
+    ReadWorkbook(path, sheet, info, limits);
+    format = info.Format;
+}
+
 void ReadWorkbook(const std::string& path, TSheet& sheet, const TReadLimits& limits) {
-    TWorkbookFormat format = TWorkbookFormat::Csv;
-    ReadWorkbook(path, sheet, format, limits);
+    TWorkbookInfo info;
+    ReadWorkbook(path, sheet, info, limits);
 }
 
 bool IsCommaDecimal(std::string_view text) {

@@ -22,10 +22,13 @@
 //   read (formula results among them): both come as Empty. The caller learns the format through the
 //   overload below and treats every Empty cell of an .xls sheet as unread wherever the grid holds a text
 //   there, asking for the workbook saved as .xlsx.
-// - .csv: UTF-8 only (a byte-order mark is dropped), comma-separated, quotes doubled, CRLF or LF. Every
-//   field is a String cell, "" when empty, and the cells a short record lacks are Empty; deciding what is a
-//   number is the caller's job. A file written under a comma-decimal locale shows itself as texts like
-//   "0,3": see IsCommaDecimal.
+// - .csv: UTF-8 (a byte-order mark is dropped), or windows-1251 when the bytes are not UTF-8; fields
+//   separated by ",", or by ";" or TAB when the header row splits on that into GridColumns fields and holds
+//   no comma (see TReadLimits); quotes doubled; CRLF, LF or CR. Every field is a String cell, "" when empty;
+//   deciding what is a number is the caller's job. A record whose field count differs from the header
+//   row's refuses the file, naming its line; blank lines at the end are ignored. A file written under a
+//   comma-decimal locale shows itself as texts like "0,3": see IsCommaDecimal.
+// - .ods: refused with the advice to save it as .xlsx.
 //
 // Rows and Columns count from sheet cell A1, so Cells[0] is the header row and Cells[r][0] the name
 // column. Every row of Cells holds exactly Columns cells.
@@ -40,9 +43,18 @@ struct TReadLimits {
     uint64_t MaxPartBytes = 64u << 20;
     int MaxRows = 10000;
     int MaxColumns = 256;
+    // The columns of the grid the file is read for, 0 for none: a CSV header row that splits into this many
+    // fields on ";" or TAB, and holds no comma, was written with that separator.
+    int GridColumns = 0;
 };
 
 enum class TWorkbookFormat { Xlsx, Xls, Csv };
+
+// What a read tells of the file besides its cells.
+struct TWorkbookInfo {
+    TWorkbookFormat Format = TWorkbookFormat::Xlsx;
+    char Separator = ','; // of a CSV file
+};
 
 // The reason a workbook cannot be read, naming the file and the problem, in UTF-8.
 class WorkbookError : public Error {
@@ -53,7 +65,9 @@ public:
 // Throws WorkbookError; sheet is left empty then.
 void ReadWorkbook(const std::string& path, TSheet& sheet, const TReadLimits& limits = {});
 
-// As above, and tells which reader read the file (see .xls above).
+// As above, and tells which reader read the file (see .xls above) and, for CSV, the separator.
+void ReadWorkbook(const std::string& path, TSheet& sheet, TWorkbookInfo& info,
+                  const TReadLimits& limits = {});
 void ReadWorkbook(const std::string& path, TSheet& sheet, TWorkbookFormat& format,
                   const TReadLimits& limits = {});
 

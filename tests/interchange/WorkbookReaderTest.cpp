@@ -27,6 +27,8 @@ std::string Describe(const TSheetCell& cell) {
         return "n:" + std::to_string(cell.Number);
     case TKind::Bool:
         return cell.Bool ? "b:1" : "b:0";
+    case TKind::Date:
+        return "d:" + cell.Text;
     case TKind::Empty:
         break;
     }
@@ -86,9 +88,10 @@ const std::vector<TReadCase> kReadCases = {
      "",
      {{"s:Название", "s:k_hit", "s:Вес"},
       {"s:ammo_5.45x39_fmj", "s:0,3", "s:12"},
-      {"s:ammo \"9x18\"", "s:две\nстроки", ""},
-      {"s:", "", ""},
+      {"s:ammo \"9x18\"", "s:две\nстроки", "s:"},
+      {"s:", "s:", "s:"},
       {"s:последняя", "s:", "s:"}}},
+    {"cp1251.csv", TWorkbookFormat::Csv, "", {{"s:Название", "s:0.3"}}},
 };
 
 const kw::TReadLimits kLimits{1u << 20, 100, 20};
@@ -133,8 +136,8 @@ const std::vector<TBadCase> kBadCases = {
     {"bad-shared-index.xlsx", "cell C2 refers to a shared string that does not exist"},
     {"truncated.xlsx", "the zip archive is damaged"},
     {"not-a-workbook.xlsx", "the archive holds no workbook"},
-    {"picture.xlsx", "neither a workbook nor UTF-8 text"},
-    {"cp1251.csv", "neither a workbook nor UTF-8 text"},
+    {"picture.xlsx", "neither a workbook nor text in UTF-8 or windows-1251"},
+    {"binary.csv", "neither a workbook nor text in UTF-8 or windows-1251"},
     {"unclosed-quote.csv", "the quoted field that begins in line 2 is not closed"},
     {"empty.csv", "the file is empty"},
     {"bom-only.csv", "the file is empty"},

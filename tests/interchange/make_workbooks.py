@@ -245,8 +245,8 @@ def main(folder):
     xls_book(p("plain.xls"))
 
     with open(p("plain.csv"), "wb") as f:
-        f.write("\ufeffНазвание,k_hit,Вес\r\nammo_5.45x39_fmj,\"0,3\",12\r\n\"ammo \"\"9x18\"\"\",\"две\nстроки\"\r\n"
-                "\r\nпоследняя,,\n".encode("utf-8"))
+        f.write("\ufeffНазвание,k_hit,Вес\r\nammo_5.45x39_fmj,\"0,3\",12\r\n\"ammo \"\"9x18\"\"\",\"две\nстроки\",\r\n"
+                ",,\r\nпоследняя,,\n\r\n  \n".encode("utf-8"))
 
     # Files that must be refused.
     edit_part(p("plain.xlsx"), p("bomb.xlsx"), "xl/worksheets/sheet1.xml",
@@ -268,6 +268,7 @@ def main(folder):
     write_parts(p("not-a-workbook.xlsx"), [("readme.txt", b"hello")])
     open(p("picture.xlsx"), "wb").write(b"\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01")
     open(p("cp1251.csv"), "wb").write("Название,0.3\r\n".encode("cp1251"))
+    open(p("binary.csv"), "wb").write(b"\x98\x01\x02abc\r\n")
     open(p("unclosed-quote.csv"), "wb").write(b'a,b\r\nc,"d\r\ne,f\r\n')
     open(p("empty.csv"), "wb").write(b"")
     open(p("bom-only.csv"), "wb").write(b"\xef\xbb\xbf")
