@@ -5,6 +5,7 @@
 
 #include "app/MainInternal.h"
 #include "gamecfg/CodePage.h"
+#include "gamecfg/Error.h"
 #include "interchange/SheetImport.h"
 #include "interchange/WorkbookWriter.h"
 
@@ -25,6 +26,10 @@ const QString kAllFilesFilter = QStringLiteral("All files (*)");
 // Game folders are matched regardless of letter case, and so is an export's target: the dialog's own
 // overwrite question misses a file whose name differs only in case.
 const TextDef kReplaceFileText = {"rs_MsgExportReplaceText", "Файл \"%1\" уже существует. Заменить его?"};
+// Spreadsheet users sort and filter; rows matched by position would land on the wrong entries.
+const TextDef kMatchByNameText = {
+    "rs_MsgImportMatchByNameText",
+    "Строки этого файла стоят в другом порядке, чем строки таблицы. Сопоставить их по названиям?"};
 
 std::string Utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -234,6 +239,31 @@ void TfrmMain::ImportClick(int page) {
     }
 }
 
+std::optional<std::vector<int>> TfrmMain::ChooseImportRows(const TStringGrid& grid, const TSheet& sheet,
+                                                           const QString& path) {
+    const std::string file = Utf8(path);
+    if (const std::string problem = SheetShapeProblem(grid, sheet); !problem.empty()) {
+        throw Error(file + ": " + problem + " Nothing was imported.");
+    }
+    const TRowPlan plan = PlanRows(grid, sheet);
+    if (plan.Kind == TRowPlan::TKind::Unmatched) {
+        throw Error(file + ": " + plan.Problem + " Nothing was imported.");
+    }
+    const bool byName = plan.Kind == TRowPlan::TKind::Reordered;
+    if (byName && FPlatform.Ask(this, FTexts.Get("rs_MsgExcelImportCaption"), Variable(kMatchByNameText),
+                                {Variable(kYesAnswer), Variable(kCancelAnswer)}, 0) != 0) {
+        return std::nullopt;
+    }
+    if (!(byName ? SheetColumnsMatch(grid, sheet) : SheetSizeMatches(grid, sheet))) {
+        const QString warning = PathText(SizeWarningText(Utf8(FTexts.Get("rs_MsgExcelImportWarning_1")), file,
+                                                         Utf8(FTexts.Get("rs_MsgExcelImportWarning_2"))));
+        if (!AskYesNo(FTexts.Get("rs_MsgExclamationCaption"), warning, false)) {
+            return std::nullopt;
+        }
+    }
+    return plan.SheetRows;
+}
+
 void TfrmMain::ImportTable(int page, const QString& path) {
     TGridView& sg = *Pages.at(page).sg;
     const TGridBusy busy(sg);
@@ -241,15 +271,11 @@ void TfrmMain::ImportTable(int page, const QString& path) {
     try {
         TSheet sheet;
         const TSheetOrigin origin = ReadSheetForGrid(Utf8(path), sg.Grid(), sheet);
-        if (!SheetSizeMatches(sg.Grid(), sheet)) {
-            const QString warning =
-                PathText(SizeWarningText(Utf8(FTexts.Get("rs_MsgExcelImportWarning_1")), Utf8(path),
-                                         Utf8(FTexts.Get("rs_MsgExcelImportWarning_2"))));
-            if (!AskYesNo(FTexts.Get("rs_MsgExclamationCaption"), warning, false)) {
-                return;
-            }
+        const std::optional<std::vector<int>> rows = ChooseImportRows(sg.Grid(), sheet, path);
+        if (!rows) {
+            return;
         }
-        sg.Import(sheet, origin);
+        sg.Import(sheet, origin, *rows);
     } catch (const std::exception& error) {
         FPlatform.MessageBox(this, QMessageBox::Critical, caption,
                              FTexts.Get("rs_MsgExcelImportErrorText") + Quoted(path), QMessageBox::Ok);

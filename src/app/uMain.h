@@ -316,6 +316,10 @@ private:
     bool MayReplace(const QString& path);
     void ExportTable(int page, const QString& path, TExportFormat format);
     void ImportTable(int page, const QString& path);
+    // The sheet rows an import of path reads into the grid, after asking what the sheet leaves open; nothing
+    // when the user cancels. Throws kw::Error for a sheet that cannot be imported.
+    std::optional<std::vector<int>> ChooseImportRows(const TStringGrid& grid, const TSheet& sheet,
+                                                     const QString& path);
 
     // MainViews.cpp: the views.
     void CreateStandardViews();

@@ -111,10 +111,17 @@ std::optional<std::string> ToGameBytes(const std::string& text, std::string& ref
         refusal = "the text is not valid UTF-8.";
         return std::nullopt;
     }
+    if (text.find(';') != std::string::npos) {
+        refusal = "a value cannot hold \";\": the game reads the rest of the line as a comment.";
+        return std::nullopt;
+    }
     std::optional<std::string> bytes = Utf8ToCp1251(text);
     if (!bytes) {
         refusal =
             "\"" + FirstUnencodable(text) + "\" cannot be written in the game's code page (windows-1251).";
+    } else if (bytes->size() > kMaxValueBytes) {
+        refusal = "a value can hold at most " + std::to_string(kMaxValueBytes) + " bytes.";
+        bytes.reset();
     }
     return bytes;
 }
@@ -169,6 +176,24 @@ std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundG
 
 void FillTable(TStringGrid& grid, const TCatalog& catalog) {
     WithBoundGrid(grid.Def(), catalog, [&grid](const auto& bound) { FillRows(grid, bound); });
+}
+
+void CheckTable(const TStringGrid& grid, const TCatalog& catalog) {
+    WithBoundGrid(grid.Def(), catalog, [&](const auto& bound) { CollectEdits(grid, bound); });
+}
+
+std::vector<TCellChange> MarkedChanges(const TStringGrid& grid, const TCatalog& catalog) {
+    std::vector<TCellChange> changes;
+    WithBoundGrid(grid.Def(), catalog, [&](const auto& bound) {
+        for (const TCellPos& cell : grid.MarkedCells()) {
+            if (grid.IsEditable(cell.Row, cell.Column) && cell.Row < static_cast<int>(bound.Entries.size())) {
+                changes.push_back({bound.Entries[static_cast<std::size_t>(cell.Row)]->Section,
+                                   grid.Def().Columns[static_cast<std::size_t>(cell.Column)].GameKey,
+                                   grid.FilledText(cell.Row, cell.Column), grid.Text(cell.Row, cell.Column)});
+            }
+        }
+    });
+    return changes;
 }
 
 int StoreTable(TStringGrid& grid, TCatalog& catalog) {

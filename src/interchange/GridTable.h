@@ -3,7 +3,14 @@
 #include "catalog/Catalog.h"
 #include "interchange/StringGrid.h"
 
+#include <string>
+#include <vector>
+
 namespace kw {
+
+// The longest value, in windows-1251 bytes, that a store takes: real values are lists of a few dozen numbers
+// at most, and a line of megabytes would be a spreadsheet's mistake.
+inline constexpr std::size_t kMaxValueBytes = 4096;
 
 // Copies the grid's catalog into it: one row per entry in collection order, column 0 the entry's name as
 // the game's string table gives it (weather: the time slot), the other columns the values of their
@@ -15,8 +22,23 @@ void FillTable(TStringGrid& grid, const TCatalog& catalog);
 // values were stored.
 //
 // Refuses the whole grid, storing nothing, and throws kw::Error naming the entry and the column header when
-// a marked cell holds CR, LF or NUL or a character windows-1251 cannot hold, or when two marked cells would
+// a marked cell holds CR, LF, NUL or ";" (after which the game reads a comment), a character windows-1251
+// cannot hold or more than kMaxValueBytes, or when two marked cells would
 // write the same key of the same section of the same file with different texts (naming both entries).
 int StoreTable(TStringGrid& grid, TCatalog& catalog);
+
+// Every check of StoreTable, storing nothing: throws as StoreTable would.
+void CheckTable(const TStringGrid& grid, const TCatalog& catalog);
+
+// A marked cell that a store would write, for a listing: the entry's section (windows-1251), the column's
+// game key, and the cell's filled and current texts (UTF-8).
+struct TCellChange {
+    std::string Section;
+    const char* Key;
+    std::string Old;
+    std::string New;
+};
+// The marked editable cells, row by row, left to right.
+std::vector<TCellChange> MarkedChanges(const TStringGrid& grid, const TCatalog& catalog);
 
 } // namespace kw

@@ -16,8 +16,20 @@ std::optional<double> ParsePlainDecimal(std::string_view text);
 // The value of any decimal or exponent notation from_chars accepts, the whole text; for comparing.
 std::optional<double> ParseNumber(std::string_view text);
 
-// The number with 15 significant digits, "." as separator, trailing zeros dropped, and an exponent only
-// for magnitudes below 1e-4 or from 1e15 on. Negative zero reads "0".
-std::string NumberText(double value);
+// Whether the text is a number as the game files write one: an optional sign, digits with at most one "."
+// (".2" and "4." included), and an optional trailing "f" as in "4.5f". No blanks, exponents or commas.
+bool IsGameNumber(std::string_view text);
+
+// The value of a number in the game's form, or nothing.
+std::optional<double> ParseGameNumber(std::string_view text);
+
+// The longest plain form a number read from a workbook may take: beyond it lie magnitudes that no game value
+// has, and that a spreadsheet produced by mistake.
+inline constexpr std::size_t kMaxNumberTextLength = 20;
+
+// The number rounded to 15 significant digits, in plain decimal notation with "." and without trailing
+// zeros or an exponent ("0.0000001", not "1e-07"); nothing when that takes more than kMaxNumberTextLength
+// characters (1e21, 1e-20). Negative zero reads "0".
+std::optional<std::string> NumberText(double value);
 
 } // namespace kw

@@ -161,12 +161,12 @@ int TGridView::StoreInto(TCatalog& catalog) {
     return stored;
 }
 
-int TGridView::Import(const TSheet& sheet, TSheetOrigin origin) {
+int TGridView::Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows) {
     CommitEditor();
-    const int marked = ImportSheet(FGrid, sheet, origin);
+    const int changed = ImportSheet(FGrid, sheet, origin, sheetRows);
     ShowGrid();
     emit marksChanged();
-    return marked;
+    return changed;
 }
 
 void TGridView::SetHeaders(std::vector<std::string> headers) {

@@ -36,8 +36,9 @@ public:
     // Stores the marked cells and fills again; throws kw::Error, grid and catalog unchanged, when the core
     // refuses. Returns how many values were stored.
     int StoreInto(TCatalog& catalog);
-    // Copies the sheet's cells over the data cells (see ImportSheet); throws kw::Error, the grid unchanged.
-    int Import(const TSheet& sheet, TSheetOrigin origin);
+    // Copies the sheet's cells over the data cells, data row r from sheet row sheetRows[r] (see ImportSheet);
+    // throws kw::Error, the grid unchanged. Returns how many cells changed.
+    int Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows);
     // UTF-8 header texts, one per column.
     void SetHeaders(std::vector<std::string> headers);
 

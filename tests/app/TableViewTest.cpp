@@ -438,8 +438,9 @@ TEST_F(TableViewTest, ExportAsksBeforeReplacingAFileNamedInAnotherCase) {
     EXPECT_NE(*kw::fs::ReadFile(Path("prices.csv")), "kept");
 }
 
-// A sheet one row short asks first; Yes empties the last data row, No leaves the grid as it was.
-TEST_F(TableViewTest, ImportOfOneRowFewerAsksAndEmptiesTheLastRow) {
+// A sheet one row short names fewer entries than the grid: the import asks to match its rows by name, and
+// then leaves the last entry as it was. Cancel leaves the whole grid as it was.
+TEST_F(TableViewTest, ImportOfOneRowFewerAsksToMatchByNameAndKeepsTheLastRow) {
     StartShown();
     const kw::TStringGrid& grid = Grid(kAmmo).Grid();
     kw::TStringGrid shorter(grid.Def());
@@ -456,31 +457,26 @@ TEST_F(TableViewTest, ImportOfOneRowFewerAsksAndEmptiesTheLastRow) {
     const int last = grid.RowCount() - 1;
     const QString lastName = Cell(kAmmo, last, 0);
 
-    FPlatform.Answer = QMessageBox::No;
     Import(kAmmo, file);
     EXPECT_TRUE(FPlatform.Messages.empty());
     ASSERT_EQ(FPlatform.Questions.size(), 1u);
-    EXPECT_EQ(FPlatform.Questions[0].Caption, "ВНИМАНИЕ");
-    EXPECT_EQ(FPlatform.Questions[0].DefaultAnswer, 1);
-    EXPECT_EQ(
-        FPlatform.Questions[0].Text,
-        QStringLiteral("Размер таблицы в файле  \"%1\" не совпадает с размером таблицы программы.\r\n"
-                       "Это приведёт к некорректному отображению данных. Продолжить импорт данных из Excel?")
-            .arg(QString::fromStdString(file)));
+    EXPECT_EQ(FPlatform.Questions[0].Caption, "Импорт данных");
+    EXPECT_EQ(FPlatform.Questions[0].Text,
+              QString::fromUtf8("Строки этого файла стоят в другом порядке, чем строки "
+                                "таблицы. Сопоставить их по названиям?"));
+    EXPECT_EQ(FPlatform.Questions[0].Answers, (QStringList{"Да", "Отмена"}));
     EXPECT_TRUE(grid.MarkedCells().empty());
 
-    FPlatform.Answer = QMessageBox::Yes;
+    const QString lastValue = Cell(kAmmo, last, 1);
+    FPlatform.Choice = QStringLiteral("Да");
     Import(kAmmo, file);
     ASSERT_EQ(FPlatform.Questions.size(), 2u);
     ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Information);
     EXPECT_EQ(Cell(kAmmo, last, 0), lastName);
-    for (int column = 1; column < grid.ColumnCount(); ++column) {
-        EXPECT_EQ(Cell(kAmmo, last, column), "") << column;
-    }
+    EXPECT_EQ(Cell(kAmmo, last, 1), lastValue);
     EXPECT_EQ(grid.RowCount(), last + 1);
-    for (const kw::TCellPos& cell : grid.MarkedCells()) {
-        EXPECT_EQ(cell.Row, last);
-    }
+    EXPECT_TRUE(grid.MarkedCells().empty());
 }
 
 TEST_F(TableViewTest, ImportOfOneColumnMoreIgnoresIt) {

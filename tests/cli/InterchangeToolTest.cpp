@@ -122,7 +122,7 @@ TEST_F(InterchangeToolTest, OneValueChangedInTheWorkbookChangesOneLineOfTheGameF
     EditWorkbook(book, "s['E5'] = 0.95");
     const TRun run = RunTool({"import", game.Path(), "ammo", book});
     ASSERT_EQ(run.Code, 0) << run.Err;
-    EXPECT_EQ(run.Out, "1 value changed.\nEvery file was saved.\n");
+    EXPECT_EQ(run.Out, "ammo\tammo_545_ap\tk_hit\t0.9\t0.95\n1 value changed.\nEvery file was saved.\n");
     const auto changed = ChangedLines(before, WeaponsLtx());
     ASSERT_EQ(changed.size(), 1u) << ::testing::PrintToString(changed);
     EXPECT_THAT(changed[0], HasSubstr("k_hit"));
@@ -133,14 +133,36 @@ TEST_F(InterchangeToolTest, ASheetOfAnotherSizeIsImportedOnlyWhenAsked) {
     const std::string before = WeaponsLtx();
     const std::string book = Out("ammo.xlsx");
     ASSERT_EQ(RunTool({"export", game.Path(), "ammo", book}).Code, 0);
-    EditWorkbook(book, "s.delete_rows(10)");
+    EditWorkbook(book, "s.delete_cols(11)");
     const TRun refused = RunTool({"import", game.Path(), "ammo", book});
     EXPECT_EQ(refused.Code, kExitFailed);
     EXPECT_THAT(refused.Err, HasSubstr("--ignore-size"));
     EXPECT_EQ(WeaponsLtx(), before);
 
-    // The last entry's row is emptied: its ten values are stored empty.
+    // The price column the sheet lacks is emptied: nine values are stored empty.
     const TRun forced = RunTool({"import", game.Path(), "ammo", book, "--ignore-size"});
+    EXPECT_EQ(forced.Code, 0) << forced.Err;
+    EXPECT_THAT(forced.Out, HasSubstr("9 values changed."));
+}
+
+// A sheet without its last row names fewer entries than the grid: by name the missing entry keeps its
+// values; by position, as a spreadsheet once imported it, its row is emptied.
+TEST_F(InterchangeToolTest, ASheetWithoutARowIsMatchedByNameOrForcedByPosition) {
+    const std::string before = WeaponsLtx();
+    const std::string book = Out("ammo.xlsx");
+    ASSERT_EQ(RunTool({"export", game.Path(), "ammo", book}).Code, 0);
+    EditWorkbook(book, "s.delete_rows(10)");
+    const TRun refused = RunTool({"import", game.Path(), "ammo", book});
+    EXPECT_EQ(refused.Code, kExitFailed);
+    EXPECT_THAT(refused.Err, HasSubstr("--match names"));
+    EXPECT_EQ(RunTool({"import", game.Path(), "ammo", book, "--match", "position"}).Code, kExitFailed);
+    EXPECT_EQ(WeaponsLtx(), before);
+
+    const TRun byName = RunTool({"import", game.Path(), "ammo", book, "--match", "names"});
+    EXPECT_EQ(byName.Code, 0) << byName.Err;
+    EXPECT_EQ(byName.Out, "0 values changed.\n");
+    const TRun forced =
+        RunTool({"import", game.Path(), "ammo", book, "--match", "position", "--ignore-size"});
     EXPECT_EQ(forced.Code, 0) << forced.Err;
     EXPECT_THAT(forced.Out, HasSubstr("10 values changed."));
 }
