@@ -166,7 +166,7 @@ private:
             Refuse("holds \";\", after which the game reads the rest of the line as a comment");
         }
         if (IsErrorValue(text)) {
-            Refuse("holds the spreadsheet error value " + Trimmed(text));
+            Refuse("holds the error value " + Trimmed(text));
         }
         if (!FNumeric || text.empty()) {
             return text;

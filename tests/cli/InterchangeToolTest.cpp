@@ -51,6 +51,13 @@ std::vector<std::string> ChangedLines(const std::string& before, const std::stri
     return changed;
 }
 
+// What a spreadsheet user does to a workbook, done by tests/interchange/as_spreadsheet.py.
+void AsSpreadsheet(const std::string& arguments) {
+    const std::string command =
+        "/usr/bin/python3 '" KW_SOURCE_DIR "/tests/interchange/as_spreadsheet.py' " + arguments;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
 class InterchangeToolTest : public ::testing::Test {
 protected:
     InterchangeToolTest() {
@@ -60,6 +67,7 @@ protected:
 
     std::string Out(const std::string& name) const { return game.Full("out").string() + "/" + name; }
     std::string WeaponsLtx() const { return game.Read("gamedata\\config\\weapons\\weapons.ltx"); }
+    std::string ItemsLtx() const { return game.Read("gamedata\\config\\misc\\items.ltx"); }
 
     test::TGameDir game;
 };
@@ -166,6 +174,104 @@ TEST_F(InterchangeToolTest, ASheetWithoutARowIsMatchedByNameOrForcedByPosition) 
     EXPECT_EQ(forced.Code, 0) << forced.Err;
     EXPECT_THAT(forced.Out, HasSubstr("10 values changed."));
 }
+
+// A sorted sheet and the CSV files a spreadsheet program writes under a comma-decimal locale carry the same
+// values as the export they came from: importing them changes nothing.
+TEST_F(InterchangeToolTest, ASortedSheetAndLocaleCsvFilesOfTheItemsChangeNothing) {
+    const std::string before = ItemsLtx();
+    const std::string book = Out("items.xlsx");
+    ASSERT_EQ(RunTool({"export", game.Path(), "items", book}).Code, 0);
+    AsSpreadsheet("sort '" + book + "' G '" + Out("sorted.xlsx") + "'");
+
+    const TRun plain = RunTool({"import", game.Path(), "items", Out("sorted.xlsx")});
+    EXPECT_EQ(plain.Code, kExitFailed);
+    EXPECT_THAT(plain.Err, HasSubstr("--match names"));
+    const TRun byName = RunTool({"import", game.Path(), "items", Out("sorted.xlsx"), "--match", "names"});
+    EXPECT_EQ(byName.Code, 0) << byName.Err;
+    EXPECT_EQ(byName.Out, "0 values changed.\n");
+
+    for (const char* format : {"';' cp1251 .", "';' cp1251 ,", "tab utf-8 ,", "';' utf-8 ."}) {
+        SCOPED_TRACE(format);
+        AsSpreadsheet("csv '" + book + "' '" + Out("items.csv") + "' " + format);
+        const TRun run = RunTool({"import", game.Path(), "items", Out("items.csv")});
+        EXPECT_EQ(run.Code, 0) << run.Err;
+        EXPECT_EQ(run.Out, "0 values changed.\n");
+    }
+    EXPECT_EQ(ItemsLtx(), before);
+}
+
+// A sorted sheet with a changed price, matched by name: the price lands on its own entry.
+TEST_F(InterchangeToolTest, ARowMatchedByNameChangesItsOwnEntry) {
+    const std::string before = ItemsLtx();
+    const std::string book = Out("items.xlsx");
+    ASSERT_EQ(RunTool({"export", game.Path(), "items", book}).Code, 0);
+    AsSpreadsheet("sort '" + book + "' G '" + book + "'");
+    EditWorkbook(book, "[row[6] for row in s.iter_rows() if row[0].value == 'Bandage'][0].value = 65");
+
+    const TRun dry = RunTool({"import", game.Path(), "items", book, "--match", "names", "--dry-run"});
+    EXPECT_EQ(dry.Code, 0) << dry.Err;
+    EXPECT_EQ(dry.Out, "items\tbandage\tcost\t60\t65\n1 value would change. Nothing was written.\n");
+    EXPECT_EQ(ItemsLtx(), before);
+
+    const TRun run = RunTool({"import", game.Path(), "items", book, "--match", "names"});
+    EXPECT_EQ(run.Code, 0) << run.Err;
+    EXPECT_EQ(run.Out, "items\tbandage\tcost\t60\t65\n1 value changed.\nEvery file was saved.\n");
+    const auto changed = ChangedLines(before, ItemsLtx());
+    ASSERT_EQ(changed.size(), 1u) << ::testing::PrintToString(changed);
+    EXPECT_THAT(changed[0], HasSubstr("= 65"));
+}
+
+// One cell of an exported items workbook changed by openpyxl, and what the import makes of it: the line it
+// prints, or the part of its refusal that names the cell and says why. (openpyxl stores a text that reads
+// like an error value as an error cell.)
+struct TWorkbookEdit {
+    const char* Name;
+    const char* Python; // on the first sheet s; row 2 is marsh_bread
+    const char* Outcome;
+};
+
+std::ostream& operator<<(std::ostream& out, const TWorkbookEdit& c) {
+    return out << c.Name;
+}
+
+const TWorkbookEdit kWorkbookEdits[] = {
+    {"Percent", "s['G2'] = '50%'", "Cell G2 holds \"50%\" where the grid holds a number: a percentage"},
+    {"Thousands", "s['G2'] = '1,234.50'", "Cell G2 holds \"1,234.50\" where the grid holds a number: thousands"},
+    {"ErrorValue", "s['G2'] = '#DIV/0!'", "G2 holds the error value #DIV/0!"},
+    {"Exponent", "s['G2'] = '1e5'", "Cell G2 holds \"1e5\" where the grid holds a number: only a sign"},
+    {"Semicolon", "s['A2'].value and s.cell(2, 2, '0.5; 0.6')", "Cell B2 holds \";\""},
+    {"Truth", "s['G2'] = True", "Cell G2 holds the truth value TRUE where the grid holds a number"},
+    {"Huge", "s['F2'] = 1e21", "Cell F2 holds a number whose plain form takes more than 20 characters"},
+    {"Long", "s['B2'] = '1' * 5000", "Cell B2 holds 5000 bytes; a value can hold at most 4096"},
+    {"Tiny", "s['F2'] = 1e-7", "items\tmarsh_bread\tinv_weight\t0.3\t0.0000001\n"},
+    {"ShortForm", "s['D2'] = '-.5'", "items\tmarsh_bread\teat_power\t0\t-.5\n"},
+    {"GameForm", "s['D2'] = '4.5f'", "items\tmarsh_bread\teat_power\t0\t4.5f\n"},
+};
+
+class WorkbookEdits : public InterchangeToolTest, public ::testing::WithParamInterface<TWorkbookEdit> {};
+
+TEST_P(WorkbookEdits, ImportTakesWhatItCanReadAndRefusesTheRest) {
+    const TWorkbookEdit& c = GetParam();
+    const std::string before = ItemsLtx();
+    const std::string book = Out("items.xlsx");
+    ASSERT_EQ(RunTool({"export", game.Path(), "items", book}).Code, 0);
+    EditWorkbook(book, c.Python);
+    const TRun run = RunTool({"import", game.Path(), "items", book});
+    if (!std::string(c.Outcome).starts_with("items\t")) {
+        EXPECT_EQ(run.Code, kExitFailed);
+        EXPECT_THAT(run.Err, HasSubstr(c.Outcome));
+        EXPECT_THAT(run.Err, HasSubstr("items.xlsx"));
+        EXPECT_EQ(run.Out, "");
+        EXPECT_EQ(ItemsLtx(), before);
+    } else {
+        EXPECT_EQ(run.Code, 0) << run.Err;
+        EXPECT_EQ(run.Out, std::string(c.Outcome) + "1 value changed.\nEvery file was saved.\n");
+        EXPECT_EQ(ChangedLines(before, ItemsLtx()).size(), 1u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WorkbookEdits, ::testing::ValuesIn(kWorkbookEdits),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace
 } // namespace kw
