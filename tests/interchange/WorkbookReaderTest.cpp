@@ -27,6 +27,8 @@ std::string Describe(const TSheetCell& cell) {
         return "n:" + std::to_string(cell.Number);
     case TKind::Bool:
         return cell.Bool ? "b:1" : "b:0";
+    case TKind::Date:
+        return "d:" + cell.Text;
     case TKind::Empty:
         break;
     }
