@@ -106,6 +106,7 @@ void TfrmMain::ShowSelectedEntries() {
 }
 
 void TfrmMain::ApplyInfoPrefixes() {
+    FViews->SetPlaceHints(Variable(kValueSectionMissing), Variable(kValueSectionUnnamed));
     FViews->SetInfoPrefixes(FTexts.Get("rs_FileName"), FTexts.Get("rs_SectionName"), FTexts.Get("rs_InvName"),
                             FTexts.Get("rs_Visual"));
 }

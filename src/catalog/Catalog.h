@@ -100,6 +100,7 @@ private:
     friend void ForEachParamPlace(TCatalog&, const TParamPlaceVisitor&);
     friend void ForEachHeldParamPlace(TCatalog&, const std::function<bool(const void*)>&,
                                       const TParamPlaceVisitor&);
+    friend const ProfileFile* HeldCategoryFile(const TCatalog&, TCategoryFile);
 
     void Clear();
 

@@ -30,6 +30,7 @@ template <class T> struct TParamRef {
     TParam TImmunity::*Kind = nullptr;
 
     TParam& In(T& entry) const { return Record ? entry.*Record.*Kind : entry.*Field; }
+    const TParam& In(const T& entry) const { return Record ? entry.*Record.*Kind : entry.*Field; }
 };
 
 template <class T> struct TKeyRule {

@@ -2,6 +2,7 @@
 
 #include "catalog/GameFolder.h"
 #include "catalog/KeyLists.h"
+#include "catalog/MissingSection.h"
 #include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/Error.h"
@@ -126,8 +127,27 @@ std::optional<std::string> ToGameBytes(const std::string& text, std::string& ref
     return bytes;
 }
 
+// A value whose section the file lacks is never written by a save, so taking it would report a change that
+// never reaches the game.
 template <class T>
-std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundGrid<T>& bound) {
+void RefuseValueWithoutPlace(const TCatalog& catalog, const T& entry, const TParam& param,
+                             const std::string& cell) {
+    const std::optional<TMissingSection> missing = MissingSectionOf(catalog, entry, param);
+    if (!missing) {
+        return;
+    }
+    const std::string file = Cp1251ToUtf8(missing->File);
+    if (missing->Section.empty()) {
+        throw Error("Cannot store " + cell + ": the entry names no section to hold this value in " + file +
+                    ".");
+    }
+    throw Error("Cannot store " + cell + ": the section [" + Cp1251ToUtf8(missing->Section) +
+                "] that holds this value does not exist in " + file + ".");
+}
+
+template <class T>
+std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundGrid<T>& bound,
+                                          const TCatalog& catalog) {
     struct TClaim {
         int Row;
         int Column;
@@ -148,6 +168,7 @@ std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundG
         T& entry = *bound.Entries[static_cast<std::size_t>(cell.Row)];
         const TKeyRule<T>& rule = *bound.Columns[static_cast<std::size_t>(cell.Column)];
         const std::string& header = grid.Header(cell.Column);
+        RefuseValueWithoutPlace(catalog, entry, rule.Param.In(entry), CellPlace(NameOf(entry), header));
         std::string refusal;
         std::optional<std::string> converted = ToGameBytes(grid.Text(cell.Row, cell.Column), refusal);
         if (!converted) {
@@ -166,6 +187,11 @@ std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundG
                             "\" in section [" + Cp1251ToUtf8(SectionOf(entry, rule, bound.Keys)) +
                             "], with different values.");
             }
+            if (!fresh) {
+                // The first row's edit reaches every entry sharing the section; a second would count one
+                // written value twice.
+                continue;
+            }
         }
         edits.push_back({&rule.Param.In(entry), std::move(bytes), cell.Row});
     }
@@ -179,7 +205,7 @@ void FillTable(TStringGrid& grid, const TCatalog& catalog) {
 }
 
 void CheckTable(const TStringGrid& grid, const TCatalog& catalog) {
-    WithBoundGrid(grid.Def(), catalog, [&](const auto& bound) { CollectEdits(grid, bound); });
+    WithBoundGrid(grid.Def(), catalog, [&](const auto& bound) { CollectEdits(grid, bound, catalog); });
 }
 
 std::vector<TCellChange> MarkedChanges(const TStringGrid& grid, const TCatalog& catalog) {
@@ -199,7 +225,7 @@ std::vector<TCellChange> MarkedChanges(const TStringGrid& grid, const TCatalog& 
 int StoreTable(TStringGrid& grid, TCatalog& catalog) {
     const int stored = WithBoundGrid(grid.Def(), catalog, [&](const auto& bound) {
         // Every check runs before the first value is stored, so a refusal leaves the catalog untouched.
-        auto edits = CollectEdits(grid, bound);
+        auto edits = CollectEdits(grid, bound, catalog);
         for (auto& edit : edits) {
             edit.Param->Edit(std::move(edit.Bytes));
         }

@@ -90,6 +90,12 @@ const TextDef kChangesNotInFile = {"rs_ChangesNotInFile", "(нет в файле
 const TextDef kChangesGridCell = {"rs_ChangesGridCell", "(таблица, не сохранено)"};
 const TextDef kCharacterRefusedText = {
     "rs_MsgCharacterRefusedText", "Символ \"%1\" нельзя сохранить в файлах игры (кодировка windows-1251)."};
+const TextDef kValueSectionMissing = {
+    "rs_ValueSectionMissing",
+    "Секция [%1], в которой хранится это значение, отсутствует в файле %2, поэтому его нельзя изменить."};
+const TextDef kValueSectionUnnamed = {
+    "rs_ValueSectionUnnamed",
+    "Запись не указывает секцию файла %1, в которой хранится это значение, поэтому его нельзя изменить."};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

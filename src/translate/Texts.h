@@ -23,6 +23,10 @@ extern const TextDef kReadSettingsText;
 extern const TextDef kWriteSettingsText;
 // The warning after an edit field refused a character that windows-1251 lacks; %1 is the character.
 extern const TextDef kCharacterRefusedText;
+// The hint of a standard view field whose value no file has a place for: %1 the section the entry names, %2
+// the file; and the one for an entry that names no section, %1 the file.
+extern const TextDef kValueSectionMissing;
+extern const TextDef kValueSectionUnnamed;
 // The question before unsaved work would be lost, and its answers.
 extern const TextDef kUnsavedCaption;
 extern const TextDef kUnsavedCloseText;

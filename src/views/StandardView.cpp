@@ -2,6 +2,7 @@
 
 #include "catalog/Catalog.h"
 #include "gamecfg/CodePage.h"
+#include "translate/Texts.h"
 #include "views/CoolCtrls.h"
 
 #include <QCheckBox>
@@ -75,9 +76,12 @@ void RefillKeepingText(QComboBox* combo, const QStringList& texts) {
 } // namespace
 
 TStandardViews::TStandardViews(const TBoxes& boxes, TCatalog& catalog, QObject* parent)
-    : QObject(parent), FCatalog(catalog),
-      FPrefixes{QStringLiteral("имя файла:  "), QStringLiteral("имя секции в ltx-файле:  "),
-                QStringLiteral("системное имя:  "), QStringLiteral("3D-модель:  ")} {
+    : QObject(parent), FCatalog(catalog), FPrefixes{QStringLiteral("имя файла:  "),
+                                                    QStringLiteral("имя секции в ltx-файле:  "),
+                                                    QStringLiteral("системное имя:  "),
+                                                    QStringLiteral("3D-модель:  "),
+                                                    QString::fromUtf8(kValueSectionMissing.Default),
+                                                    QString::fromUtf8(kValueSectionUnnamed.Default)} {
     for (int page = 0; page < kPageCount; ++page) {
         FPages[page] = MakePageView(page, boxes[page], FCatalog, FPrefixes);
     }
@@ -179,6 +183,9 @@ void TStandardViews::ForgetShownEntries() {
 void TStandardViews::SyncDependentControls() {
     SyncZoomFactor();
     btnWeaponsAmmo->setEnabled(ListBox(WeaponsPage)->currentRow() >= 0);
+    for (const auto& page : FPages) {
+        page->SyncPlaces();
+    }
 }
 
 void TStandardViews::SyncZoomFactor() {
@@ -231,7 +238,15 @@ QStringList TStandardViews::PopulateLists() {
 
 void TStandardViews::SetInfoPrefixes(const QString& file, const QString& section, const QString& invName,
                                      const QString& visual) {
-    FPrefixes = {file, section, invName, visual};
+    FPrefixes.File = file;
+    FPrefixes.Section = section;
+    FPrefixes.InvName = invName;
+    FPrefixes.Visual = visual;
+}
+
+void TStandardViews::SetPlaceHints(const QString& missingSection, const QString& unnamedSection) {
+    FPrefixes.MissingSection = missingSection;
+    FPrefixes.UnnamedSection = unnamedSection;
 }
 
 void TStandardViews::FillAddonStatusCombos(const QStringList& texts) {

@@ -64,7 +64,8 @@ public:
     // view) and the controls hold older texts.
     void ForgetShownEntries();
     // Controls whose enabled state follows other controls (the FOV field its check box, btnWeaponsAmmo the
-    // weapon selection); for after something has switched every control as a block.
+    // weapon selection) or the shown entry (a field whose value no file has a place for); for after something
+    // has switched every control as a block.
     void SyncDependentControls();
 
     // Refills the six list boxes from the catalog, selects and shows the first entry of each non-empty
@@ -78,6 +79,9 @@ public:
     // Taken at each Show, so new prefixes appear at the next one.
     void SetInfoPrefixes(const QString& file, const QString& section, const QString& invName,
                          const QString& visual);
+    // The hints of fields whose value no file has a place for (kValueSectionMissing, kValueSectionUnnamed);
+    // taken at each Show too.
+    void SetPlaceHints(const QString& missingSection, const QString& unnamedSection);
     // The three status texts in value order 0, 1, 2; each box keeps its selected index.
     void FillAddonStatusCombos(const QStringList& texts);
     // The preset texts of the weather choices; a selected text stays selected if still offered.

@@ -1,6 +1,7 @@
 #include "views/StandardViewPage.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/MissingSection.h"
 #include "gamecfg/CodePage.h"
 #include "views/CoolCtrls.h"
 
@@ -127,13 +128,16 @@ struct TBinding {
     // The failure last reported, so that showing the same entry again does not report it twice.
     const void* FailedEntry = nullptr;
     std::string FailedText;
+    // Disabled because the shown entry's value has no place in any file.
+    bool NoPlace = false;
 };
 
 template <class Entry> class TEntryPage : public TPageView {
 public:
-    TEntryPage(int page, QWidget* box, std::vector<std::unique_ptr<Entry>>& entries,
+    TEntryPage(int page, QWidget* box, const TCatalog& catalog, std::vector<std::unique_ptr<Entry>>& entries,
                const std::vector<TFieldDef<Entry>>& defs, const TInfoPrefixes& prefixes)
-        : TPageView(ViewPageDefs()[page], box, prefixes), FPage(page), FEntries(entries), FDefs(defs) {
+        : TPageView(ViewPageDefs()[page], box, prefixes), FPage(page), FCatalog(catalog), FEntries(entries),
+          FDefs(defs) {
         FBindings.resize(FDefs.size());
         for (size_t i = 0; i < FDefs.size(); ++i) {
             const TFieldDef<Entry>& def = FDefs[i];
@@ -166,6 +170,7 @@ public:
         --FShowDepth;
         FShownPos = pos;
         FShownEntry = &entry;
+        SyncPlaces();
         return failures;
     }
 
@@ -177,6 +182,27 @@ public:
         Entry& entry = *FEntries[pos];
         for (size_t i = 0; i < FDefs.size(); ++i) {
             CollectField(FDefs[i], FBindings[i], entry);
+        }
+    }
+
+    // A save never writes a value whose section the file lacks, so its field takes no edit. The enabled state
+    // it restores is the one of the list beside it, which the game-folder check switches with the fields.
+    void SyncPlaces() override {
+        // A failed reload may have dropped the entry shown last; only one still in the collection is asked.
+        const bool shown = FShownPos >= 0 && FShownPos < Count() && FEntries[FShownPos].get() == FShownEntry;
+        const Entry* entry = shown ? FEntries[FShownPos].get() : nullptr;
+        for (size_t i = 0; i < FDefs.size(); ++i) {
+            TBinding& binding = FBindings[i];
+            const std::optional<TMissingSection> missing =
+                entry ? MissingSectionOf(FCatalog, *entry, FDefs[i].Param.In(*entry)) : std::nullopt;
+            if (missing) {
+                binding.Control->setEnabled(false);
+                binding.Control->setToolTip(PlaceHint(*missing));
+            } else if (binding.NoPlace) {
+                binding.Control->setEnabled(List->isEnabled());
+                binding.Control->setToolTip(QString());
+            }
+            binding.NoPlace = missing.has_value();
         }
     }
 
@@ -244,7 +270,7 @@ private:
     // Only a changed field is written, and as an edit: a value the user chose is written even when it equals
     // the default shown for a key the section lacks.
     void CollectField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry) {
-        if (!binding.Changed) {
+        if (!binding.Changed || binding.NoPlace) {
             return;
         }
         binding.Changed = false;
@@ -296,7 +322,14 @@ private:
         }
     }
 
+    QString PlaceHint(const TMissingSection& missing) const {
+        const QString file = FromGame(missing.File);
+        return missing.Section.empty() ? FPrefixes.UnnamedSection.arg(file)
+                                       : FPrefixes.MissingSection.arg(FromGame(missing.Section), file);
+    }
+
     int FPage;
+    const TCatalog& FCatalog;
     std::vector<std::unique_ptr<Entry>>& FEntries;
     const std::vector<TFieldDef<Entry>>& FDefs;
     std::vector<TBinding> FBindings;
@@ -444,17 +477,20 @@ std::unique_ptr<TPageView> MakePageView(int page, QWidget* box, TCatalog& catalo
                                         const TInfoPrefixes& prefixes) {
     switch (page) {
     case WeaponsPage:
-        return std::make_unique<TEntryPage<TWeapon>>(page, box, catalog.Weapons, WeaponFields(), prefixes);
+        return std::make_unique<TEntryPage<TWeapon>>(page, box, catalog, catalog.Weapons, WeaponFields(),
+                                                     prefixes);
     case AmmoPage:
-        return std::make_unique<TEntryPage<TAmmo>>(page, box, catalog.Ammo, AmmoFields(), prefixes);
+        return std::make_unique<TEntryPage<TAmmo>>(page, box, catalog, catalog.Ammo, AmmoFields(), prefixes);
     case OutfitsPage:
-        return std::make_unique<TEntryPage<TOutfit>>(page, box, catalog.Outfits, OutfitFields(), prefixes);
+        return std::make_unique<TEntryPage<TOutfit>>(page, box, catalog, catalog.Outfits, OutfitFields(),
+                                                     prefixes);
     case ArtsPage:
-        return std::make_unique<TEntryPage<TArt>>(page, box, catalog.Arts, ArtFields(), prefixes);
+        return std::make_unique<TEntryPage<TArt>>(page, box, catalog, catalog.Arts, ArtFields(), prefixes);
     case ItemsPage:
-        return std::make_unique<TEntryPage<TItem>>(page, box, catalog.Items, ItemFields(), prefixes);
+        return std::make_unique<TEntryPage<TItem>>(page, box, catalog, catalog.Items, ItemFields(), prefixes);
     case WeatherPage:
-        return std::make_unique<TEntryPage<TWeather>>(page, box, catalog.Weather, WeatherFields(), prefixes);
+        return std::make_unique<TEntryPage<TWeather>>(page, box, catalog, catalog.Weather, WeatherFields(),
+                                                      prefixes);
     default:
         return nullptr;
     }

@@ -18,12 +18,15 @@ namespace kw {
 
 class TCatalog;
 
-// The texts before the values of the information lines; they follow the interface language.
+// The texts before the values of the information lines, and the hints of fields whose value no file has a
+// place for (see kValueSectionMissing); they follow the interface language.
 struct TInfoPrefixes {
     QString File;
     QString Section;
     QString InvName;
     QString Visual;
+    QString MissingSection; // %1 the section, %2 the file
+    QString UnnamedSection; // %1 the file
 };
 
 // The standard view of one page: the controls inside its box and which entry they show. Edits are written
@@ -40,6 +43,10 @@ public:
     // Returns the messages of values that could not be shown as they stand.
     virtual QStringList Show(int pos) = 0;
     virtual void Collect(int pos) = 0;
+    // Disables the fields of the shown entry whose value no file has a place for, with a hint saying why, and
+    // enables again the ones it disabled before that now have one; for after something has switched every
+    // control as a block.
+    virtual void SyncPlaces() = 0;
 
     // Position of the shown entry, -1 while none is shown completely.
     int ShownPosition() const { return FShownPos; }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -58,6 +59,20 @@ public:
         std::filesystem::permissions(Full(rel), std::filesystem::perms::owner_read |
                                                     std::filesystem::perms::group_read |
                                                     std::filesystem::perms::others_read);
+    }
+
+    // Every file under the folder by its path relative to it, with its bytes: what a refused edit must leave
+    // as it was.
+    std::map<std::string, std::string> Files() const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(FRoot)) {
+            if (entry.is_regular_file()) {
+                std::ifstream in(entry.path(), std::ios::binary);
+                files[std::filesystem::relative(entry.path(), FRoot).string()] = {
+                    std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            }
+        }
+        return files;
     }
 
 private:

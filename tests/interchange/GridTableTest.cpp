@@ -190,10 +190,11 @@ TEST_F(SharedSectionTest, AnEditInOneRowIsNotUndoneByTheOtherRow) {
     EXPECT_EQ(StoreTable(grid, Catalog()), 1);
     EXPECT_EQ(Catalog().Outfits[static_cast<std::size_t>(wanderer)]->Immunity.burn.Value, "0.5");
 
-    // The same text in both rows writes the key once, as wanted.
+    // The same text in both rows writes the key once, as wanted, and counts as the one value it is.
     grid.SetText(wanderer, kBurnImmunity, "0.4");
     grid.SetText(ranger, kBurnImmunity, "0.4");
-    EXPECT_EQ(StoreTable(grid, Catalog()), 2);
+    EXPECT_EQ(StoreTable(grid, Catalog()), 1);
+    EXPECT_EQ(Catalog().Outfits[static_cast<std::size_t>(ranger)]->Immunity.burn.Value, "0.4");
 }
 
 TEST_F(SharedSectionTest, DifferentTextsForOneKeyAreRefusedNamingBothRows) {
