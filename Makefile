@@ -9,7 +9,7 @@ BENCH_DIR ?= build-bench
 BENCH_ARGS ?=
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = fuzz-profile fuzz-param fuzz-string-table fuzz-language-file fuzz-picture fuzz-xlsx fuzz-csv
+FUZZ_TARGETS = fuzz-profile fuzz-param fuzz-string-table fuzz-language-file fuzz-picture fuzz-xlsx fuzz-csv fuzz-xls-prescan
 ASAN_DIR ?= build-asan
 PACKAGE_DIR ?= build-package
 

@@ -32,7 +32,8 @@ inline bool ReadChecked(const std::string& path, TSheet& sheet) {
         Require(row.size() == static_cast<size_t>(sheet.Columns));
         for (const TSheetCell& cell : row) {
             Require(IsValidUtf8(cell.Text));
-            Require(cell.Kind == TSheetCell::TKind::String || cell.Text.empty());
+            Require(cell.Kind == TSheetCell::TKind::String || cell.Kind == TSheetCell::TKind::Date ||
+                    cell.Text.empty());
             Require(std::isfinite(cell.Number));
         }
     }

@@ -42,7 +42,9 @@ private:
 };
 
 void ReadXlsx(const std::string& bytes, TSheet& sheet, const TReadLimits& limits);
-void ReadXls(const std::string& platformPath, TSheet& sheet, const TReadLimits& limits);
+// bytes are the file's content, platformPath names the same file for the .xls library.
+void ReadXls(std::string_view bytes, const std::string& platformPath, TSheet& sheet,
+             const TReadLimits& limits);
 // Returns the separator the fields were split on.
 char ReadCsv(std::string_view bytes, TSheet& sheet, const TReadLimits& limits);
 

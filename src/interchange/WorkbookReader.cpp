@@ -52,7 +52,7 @@ void Read(const std::string& path, const std::string& shownPath, TSheet& sheet, 
         sheetread::ReadXlsx(*bytes, sheet, limits);
         break;
     case TWorkbookFormat::Xls:
-        sheetread::ReadXls(shownPath, sheet, limits);
+        sheetread::ReadXls(*bytes, shownPath, sheet, limits);
         break;
     case TWorkbookFormat::Csv:
         info.Separator = sheetread::ReadCsv(*bytes, sheet, limits);

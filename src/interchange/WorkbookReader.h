@@ -13,15 +13,22 @@
 //
 // What each format yields:
 // - .xlsx: strings (shared, inline, formula results; rich-text runs joined, phonetic runs left out,
-//   "_xHHHH_" escapes decoded), numbers and booleans. A formula without a cached value or an error value
-//   ("#DIV/0!") refuses the file, naming the cell ("C4"). Rows and Columns are the used area: the last row
-//   and the last column holding a cell element, a value-less formatted cell included, as a spreadsheet's
-//   "last cell" counts it.
-// - .xls: values only; Rows and Columns are the counts the file declares. Booleans come as the numbers 1
-//   and 0, dates and times as ISO texts. The .xls library cannot tell an empty cell from one it could not
-//   read (formula results among them): both come as Empty. The caller learns the format through the
-//   overload below and treats every Empty cell of an .xls sheet as unread wherever the grid holds a text
-//   there, asking for the workbook saved as .xlsx.
+//   "_xHHHH_" escapes decoded), numbers, booleans and dates. A number whose cell style has a date or time
+//   format (the built-in ones, or a format code of day, month, year, hour or second parts) is a Date whose
+//   Text reads "2023-03-15", "2023-03-15 12:30:00" or "12:30:00" (the number itself when it lies outside
+//   the years 1900-9999); a cell of the ISO date type is a Date of its ISO text. A formula without a
+//   cached value or an error value ("#DIV/0!") refuses the file, naming the cell ("C4"). Rows and Columns
+//   are the used area: the last row and the last column holding a cell element, a value-less formatted
+//   cell included, as a spreadsheet's "last cell" counts it.
+// - .xls: values only; Rows and Columns are the counts the file declares. Booleans are Bool cells; dates
+//   and times are Date cells of the ISO text the .xls library makes of them ("2023-03-15", "2023-03-15
+//   12:30:00", "12:30:00"), by the library's judgment of the number formats. An error value refuses the
+//   file, naming the cell. Before the library opens the file its records are scanned: a damaged compound
+//   file, a first sheet declared beyond the limits, sheets declared far larger than the file's bytes could
+//   fill and dates the library would take seconds to count refuse the file. The .xls library cannot tell
+//   an empty cell from one it could not read (formula results among them): both come as Empty. The caller
+//   learns the format through the overload below and treats every Empty cell of an .xls sheet as unread
+//   wherever the grid holds a text there, asking for the workbook saved as .xlsx.
 // - .csv: UTF-8 (a byte-order mark is dropped), or windows-1251 when the bytes are not UTF-8; fields
 //   separated by ",", or by ";" or TAB when the header row splits on that into GridColumns fields and holds
 //   no comma (see TReadLimits); quotes doubled; CRLF, LF or CR. Every field is a String cell, "" when empty;

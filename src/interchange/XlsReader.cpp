@@ -1,13 +1,19 @@
-// Legacy BIFF workbooks through libfreexl, values only.
+// Legacy BIFF workbooks through libfreexl, values only. A pre-scan of the records goes first: it keeps the
+// library from allocating what a forged file declares, and tells the Boolean and error cells that the
+// library reads as numbers.
 
 #include "gamecfg/CodePage.h"
+#include "interchange/CompoundFile.h"
 #include "interchange/SheetReaders.h"
+#include "interchange/XlsPreScan.h"
 
 #include <freexl.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
+#include <utility>
 
 namespace kw::sheetread {
 namespace {
@@ -18,13 +24,11 @@ public:
         const int status = freexl_open(path.c_str(), &FHandle);
         if (status == FREEXL_BIFF_WORKBOOK_NOT_FOUND) {
             freexl_close(FHandle);
-            throw TBadWorkbook(
-                "the file holds no Excel workbook (a password-protected .xlsx is stored like this)");
+            throw TBadWorkbook(std::string(kNoWorkbookInFile));
         }
         if (status != FREEXL_OK) {
             freexl_close(FHandle);
-            throw TBadWorkbook(
-                "the .xls workbook is damaged or of a kind that cannot be read; save it as .xlsx");
+            throw TBadWorkbook(std::string(kDamagedXls));
         }
         unsigned int protection = 0;
         if (freexl_get_info(FHandle, FREEXL_BIFF_PASSWORD, &protection) == FREEXL_OK &&
@@ -61,7 +65,10 @@ TSheetCell ToCell(const FreeXL_CellValue& value, int row, int column) {
     case FREEXL_CELL_DATE:
     case FREEXL_CELL_DATETIME:
     case FREEXL_CELL_TIME:
-        cell.Kind = TSheetCell::TKind::String;
+        // The library gives a number of a date or time format as ISO text ("2023-03-15 12:30:00").
+        cell.Kind = value.type == FREEXL_CELL_TEXT || value.type == FREEXL_CELL_SST_TEXT
+                        ? TSheetCell::TKind::String
+                        : TSheetCell::TKind::Date;
         cell.Text = value.value.text_value != nullptr ? value.value.text_value : "";
         if (!IsValidUtf8(cell.Text)) {
             throw TBadWorkbook("the text of cell " + CellName(row, column) + " cannot be read");
@@ -73,10 +80,42 @@ TSheetCell ToCell(const FreeXL_CellValue& value, int row, int column) {
     return cell;
 }
 
+using TBooleans = std::map<std::pair<unsigned, unsigned>, bool>;
+
+// The Booleans of the first sheet by place; an error value refuses the file, as in an .xlsx workbook.
+TBooleans BooleansOf(const TXlsPreScan& scan) {
+    TBooleans booleans;
+    for (const TXlsBoolErr& cell : scan.BoolErrs) {
+        if (cell.IsError) {
+            throw TBadWorkbook("cell " + CellName(cell.Row, cell.Column) + " holds the error value " +
+                               XlsErrorName(cell.Value));
+        }
+        booleans[{cell.Row, cell.Column}] = cell.Value != 0;
+    }
+    return booleans;
+}
+
+// The library reads a Boolean as the integer 1 or 0; a later record at the same place may have replaced it.
+void ApplyBoolean(const TBooleans& booleans, const FreeXL_CellValue& value, unsigned row, unsigned column,
+                  TSheetCell& cell) {
+    if (value.type != FREEXL_CELL_INT || booleans.empty()) {
+        return;
+    }
+    const auto found = booleans.find({row, column});
+    if (found != booleans.end() && value.value.int_value == (found->second ? 1 : 0)) {
+        cell = TSheetCell{};
+        cell.Kind = TSheetCell::TKind::Bool;
+        cell.Bool = found->second;
+    }
+}
+
 } // namespace
 
-void ReadXls(const std::string& platformPath, TSheet& sheet, const TReadLimits& limits) {
+void ReadXls(std::string_view bytes, const std::string& platformPath, TSheet& sheet,
+             const TReadLimits& limits) {
+    const TXlsPreScan scan = PreScanXls(bytes, limits);
     const THandle xls(platformPath);
+    const TBooleans booleans = BooleansOf(scan);
     unsigned int sheetCount = 0;
     if (freexl_get_info(xls.Get(), FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK || sheetCount == 0) {
         throw TBadWorkbook("the .xls workbook holds no worksheet");
@@ -102,6 +141,7 @@ void ReadXls(const std::string& platformPath, TSheet& sheet, const TReadLimits& 
                 throw TBadWorkbook("cell " + CellName(static_cast<int>(row), column) + " cannot be read");
             }
             TSheetCell cell = ToCell(value, static_cast<int>(row), column);
+            ApplyBoolean(booleans, value, row, column, cell);
             if (cell.Kind != TSheetCell::TKind::Empty) {
                 builder.Set(static_cast<int>(row), column, std::move(cell));
             }

@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 
 namespace kw::sheetread {
@@ -149,6 +150,7 @@ int RowNumber(const std::optional<std::string>& r, int previous) {
 // What a <c> element holds, read up to its end.
 struct TRawCell {
     std::string Type = "n";
+    size_t Style = 0;
     bool HasFormula = false;
     bool HasValue = false;
     std::string Value;
@@ -156,9 +158,19 @@ struct TRawCell {
     std::string Inline;
 };
 
+// A style that cannot be found is no date: a spreadsheet shows the number in its general form.
+size_t StyleIndex(const std::optional<std::string>& s) {
+    size_t index = 0;
+    if (s && std::from_chars(s->data(), s->data() + s->size(), index).ptr != s->data() + s->size()) {
+        return SIZE_MAX;
+    }
+    return index;
+}
+
 TRawCell ReadRawCell(TXmlStream& xml) {
     TRawCell raw;
     raw.Type = xml.Attribute("t").value_or("n");
+    raw.Style = StyleIndex(xml.Attribute("s"));
     if (xml.IsEmptyElement()) {
         return raw;
     }
@@ -185,7 +197,8 @@ TRawCell ReadRawCell(TXmlStream& xml) {
     return raw;
 }
 
-TSheetCell ToCell(const TRawCell& raw, const std::vector<std::string>& strings, int row, int column) {
+TSheetCell ToCell(const TRawCell& raw, const std::vector<std::string>& strings, const TCellStyles& styles,
+                  int row, int column) {
     const auto where = [&] { return "cell " + CellName(row, column); };
     const std::string& type = raw.Type;
     const std::string& value = raw.Value;
@@ -218,8 +231,11 @@ TSheetCell ToCell(const TRawCell& raw, const std::vector<std::string>& strings, 
         }
         cell.Kind = TSheetCell::TKind::String;
         cell.Text = strings[index];
-    } else if (type == "str" || type == "d") {
+    } else if (type == "str") {
         cell.Kind = TSheetCell::TKind::String;
+        cell.Text = DecodeEscapes(value);
+    } else if (type == "d") {
+        cell.Kind = TSheetCell::TKind::Date; // an ISO 8601 date, as the strict dialect stores one
         cell.Text = DecodeEscapes(value);
     } else if (type == "b") {
         if (value != "0" && value != "1" && value != "true" && value != "false") {
@@ -232,6 +248,10 @@ TSheetCell ToCell(const TRawCell& raw, const std::vector<std::string>& strings, 
             throw TBadWorkbook(where() + " holds \"" + value + "\", which is not a number");
         }
         cell.Kind = TSheetCell::TKind::Number;
+        if (styles.IsDate(raw.Style)) {
+            cell.Kind = TSheetCell::TKind::Date;
+            cell.Text = DateSerialText(cell.Number, styles.Date1904, value);
+        }
     } else {
         throw TBadWorkbook(where() + " has the unknown type \"" + type + "\"");
     }
@@ -252,7 +272,8 @@ std::vector<std::string> ReadSharedStrings(const std::string& xml, const std::st
 }
 
 void ReadSheetCells(const std::string& xml, const std::string& partName,
-                    const std::vector<std::string>& strings, TSheetBuilder& builder) {
+                    const std::vector<std::string>& strings, const TCellStyles& styles,
+                    TSheetBuilder& builder) {
     TXmlStream stream(xml, partName);
     bool inData = false;
     int row = -1;
@@ -278,7 +299,7 @@ void ReadSheetCells(const std::string& xml, const std::string& partName,
                 throw TBadWorkbook("row " + std::to_string(cellRow + 1) +
                                    " has more cells than a worksheet can hold");
             }
-            builder.Set(cellRow, column, ToCell(ReadRawCell(stream), strings, cellRow, column));
+            builder.Set(cellRow, column, ToCell(ReadRawCell(stream), strings, styles, cellRow, column));
         }
     }
 }

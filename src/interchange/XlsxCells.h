@@ -1,6 +1,7 @@
 #pragma once
 
 #include "interchange/SheetReaders.h"
+#include "interchange/XlsxStyles.h"
 
 #include <string>
 #include <string_view>
@@ -14,9 +15,10 @@ std::string DecodeEscapes(std::string_view text);
 
 std::vector<std::string> ReadSharedStrings(const std::string& xml, const std::string& partName);
 
-// Every cell of the worksheet part into builder; refuses a formula without a stored result and an error
-// value, naming the cell.
+// Every cell of the worksheet part into builder; a number of a date style becomes a Date cell. Refuses a
+// formula without a stored result and an error value, naming the cell.
 void ReadSheetCells(const std::string& xml, const std::string& partName,
-                    const std::vector<std::string>& strings, TSheetBuilder& builder);
+                    const std::vector<std::string>& strings, const TCellStyles& styles,
+                    TSheetBuilder& builder);
 
 } // namespace kw::sheetread

@@ -215,14 +215,23 @@ std::string WorkbookPart(const TPackage& package) {
 struct TSheetRef {
     std::string Name;
     std::string Part;
+    bool Date1904 = false;
 };
+
+// The workbook's date system: a date number counts days from 1904 instead of 1900.
+bool UsesDate1904(const xmlNode* workbook) {
+    const xmlNode* properties = FirstChild(workbook, "workbookPr");
+    const std::string value = properties != nullptr ? Attribute(properties, "date1904").value_or("") : "";
+    return value == "1" || value == "true";
+}
 
 // The first worksheet in the workbook's order, which is not the order of the parts in the archive; chart
 // sheets and other sheet kinds hold no cells and are passed over.
 TSheetRef FirstWorksheet(const TPackage& package, const std::string& workbookPart,
                          const std::map<std::string, TRelationship>& rels) {
     const TDocPtr doc = package.Parse(workbookPart);
-    const xmlNode* sheets = FirstChild(xmlDocGetRootElement(doc.get()), "sheets");
+    const xmlNode* root = xmlDocGetRootElement(doc.get());
+    const xmlNode* sheets = FirstChild(root, "sheets");
     for (const xmlNode* node = sheets != nullptr ? sheets->children : nullptr; node != nullptr;
          node = node->next) {
         if (!IsElement(node, "sheet")) {
@@ -237,7 +246,7 @@ TSheetRef FirstWorksheet(const TPackage& package, const std::string& workbookPar
             throw TBadWorkbook("the sheet \"" + name + "\" is missing from the archive (part \"" +
                                rel->second.Target + "\")");
         }
-        return {name, rel->second.Target};
+        return {name, rel->second.Target, UsesDate1904(root)};
     }
     throw TBadWorkbook("the workbook holds no worksheet");
 }
@@ -251,14 +260,25 @@ void ReadXlsx(const std::string& bytes, TSheet& sheet, const TReadLimits& limits
     const std::map<std::string, TRelationship> rels = package.Relationships(workbookPart);
     const TSheetRef first = FirstWorksheet(package, workbookPart, rels);
     std::vector<std::string> strings;
+    TCellStyles styles;
+    styles.Date1904 = first.Date1904;
+    bool stringsRead = false;
+    bool stylesRead = false;
     for (const auto& [id, rel] : rels) {
-        if (TypeIs(rel.Type, "sharedStrings") && !rel.External && package.Has(rel.Target)) {
+        if (rel.External || !package.Has(rel.Target)) {
+            continue;
+        }
+        if (TypeIs(rel.Type, "sharedStrings") && !stringsRead) {
             strings = ReadSharedStrings(package.Read(rel.Target), rel.Target);
-            break;
+            stringsRead = true;
+        } else if (TypeIs(rel.Type, "styles") && !stylesRead) {
+            // Without a styles part no number shows as a date.
+            styles.DateStyles = ReadDateStyles(package.Read(rel.Target), rel.Target);
+            stylesRead = true;
         }
     }
     TSheetBuilder builder(limits);
-    ReadSheetCells(package.Read(first.Part), first.Part, strings, builder);
+    ReadSheetCells(package.Read(first.Part), first.Part, strings, styles, builder);
     builder.Finish(sheet, first.Name);
 }
 

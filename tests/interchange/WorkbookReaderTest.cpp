@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,7 @@ using kw::TSheetCell;
 using kw::TWorkbookFormat;
 using TKind = TSheetCell::TKind;
 
-// An expected cell: "s:text", "n:number", "b:1"/"b:0", or "" for an empty cell.
+// An expected cell: "s:text", "n:number", "b:1"/"b:0", "d:text" for a date, or "" for an empty cell.
 using TRows = std::vector<std::vector<std::string>>;
 
 std::string Describe(const TSheetCell& cell) {
@@ -44,6 +46,12 @@ const TRows kAmmoRows = {
     {"s:Название", "s:k_hit", "s:Вес", "s:Квест"},
     {"s:ammo_5.45x39_fmj", "n:0.3", "n:12", "b:1"},
     {"s:ammo_9x18_pmm", "s:xAy", "n:-5.25", "b:0"},
+};
+
+const TRows kXlsKinds = {
+    {"s:Название", "s:дата", "s:время", "s:часы", "s:да", "s:нет", "s:вес", "s:дни", "s:число"},
+    {"s:wpn_ak74", "d:2023-03-15", "d:2023-03-15 12:30:00", "d:06:15:00", "b:1", "b:0", "n:12.5", "n:3",
+     "n:1"},
 };
 
 struct TReadCase {
@@ -80,9 +88,34 @@ const std::vector<TReadCase> kReadCases = {
      TWorkbookFormat::Xls,
      "Патроны",
      {{"s:Название", "s:k_hit", "s:Вес", "s:Квест", "", ""},
-      {"s:ammo_5.45x39_fmj", "n:0.3", "n:12", "n:1", "", ""},
+      {"s:ammo_5.45x39_fmj", "n:0.3", "n:12", "b:1", "", ""},
       {"s:ammo_9x18_pmm", "", "n:-5.25", "", "", ""},
       {"", "", "", "", "", ""}}},
+    // Built-in date formats 14, 22 and 46, custom ones (elapsed time among them), and look-alikes that show
+    // no date. The 1900 date
+    // system counts a 29 February 1900 that never was; a negative number shows as no date at all.
+    {"dates.xlsx",
+     TWorkbookFormat::Xlsx,
+     "Даты",
+     {{"s:Название", "s:f0", "s:f1", "s:f2", "s:f3", "s:f4", "s:f5", "s:f6", "s:f7", "s:f8", "s:f9", "s:f10",
+       "s:f11", "s:f12", "s:f13", "s:f14", "s:f15", "s:Квест", "s:iso"},
+      {"s:wpn_ak74", "d:2023-03-15", "d:2023-03-15 12:30:00", "d:1900-01-01 06:00:00", "d:2023-03-15",
+       "d:12:00:00", "d:12:00:00", "d:18:00:00", "d:1900-02-29", "d:1900-03-01", "d:-1", "n:5.5", "n:2",
+       "n:3", "n:4", "n:0.25", "n:7", "b:1", "d:2023-03-15T00:00:00"}}},
+    {"dates-1904.xlsx", TWorkbookFormat::Xlsx, "Sheet", {{"s:x", "d:2023-03-15"}}},
+    // Without a styles part nothing shows as a date.
+    {"without-styles.xlsx",
+     TWorkbookFormat::Xlsx,
+     "Даты",
+     {{"s:Название", "s:f0", "s:f1", "s:f2", "s:f3", "s:f4", "s:f5", "s:f6", "s:f7", "s:f8", "s:f9", "s:f10",
+       "s:f11", "s:f12", "s:f13", "s:f14", "s:f15", "s:Квест", "s:iso"},
+      {"s:wpn_ak74", "n:45000", "n:45000.5208333333", "n:1.25", "n:45000", "n:0.5", "n:0.5", "n:0.75", "n:60",
+       "n:61", "n:-1", "n:5.5", "n:2", "n:3", "n:4", "n:0.25", "n:7", "b:1", "d:2023-03-15T00:00:00"}}},
+    // The .xls library gives dates as ISO texts and judges formats its own way ("0.0\"d\"" is no date to it
+    // either); Booleans come from the records it reads as numbers.
+    {"kinds.xls", TWorkbookFormat::Xls, "Виды", kXlsKinds},
+    // The same workbook in the mini stream, where a compound file keeps a stream under 4096 bytes.
+    {"mini-stream.xls", TWorkbookFormat::Xls, "Виды", kXlsKinds},
     {"plain.csv",
      TWorkbookFormat::Csv,
      "",
@@ -142,6 +175,19 @@ const std::vector<TBadCase> kBadCases = {
     {"empty.csv", "the file is empty"},
     {"bom-only.csv", "the file is empty"},
     {"damaged.xls", "save it as .xlsx"},
+    {"damaged-styles.xlsx", "the XML of the part \"xl/styles.xml\" is damaged"},
+    {"bad-format-id.xlsx", "the part \"xl/styles.xml\" names the number format \"fourteen\""},
+    {"error-div0.xls", "cell C4 holds the error value #DIV/0!"},
+    {"error-na.xls", "cell B2 holds the error value #N/A"},
+    {"forged-first-sheet.xls",
+     "the .xls workbook declares a sheet of 10000 rows and 256 columns, beyond the 100 rows and 20 columns"},
+    {"forged-second-sheet.xls",
+     "the .xls workbook declares a sheet of 60000 rows and 250 columns, far more than its 4096 bytes"},
+    {"sheet-list-bomb.xls", "the .xls workbook lists 122 sheets, of more cells than its"},
+    {"looping-chain.xls", "the .xls workbook is damaged"},
+    {"chain-off-file.xls", "the .xls workbook is damaged"},
+    {"truncated.xls", "the .xls workbook is damaged"},
+    {"far-date.xls", "the .xls workbook holds more dates, or later ones, than can be read"},
     {"missing.xlsx", "the file does not exist"},
 };
 
@@ -208,6 +254,44 @@ TEST_F(WorkbookReaderTest, ReadsWhatLibxlsxwriterWrites) {
         for (size_t c = 0; c < expected[r].size(); ++c) {
             EXPECT_EQ(Describe(sheet.Cells[r][c]), Expected(expected[r][c]))
                 << "row " << r << " column " << c;
+        }
+    }
+}
+
+// LibreOffice, where it is installed, writes the .xls workbooks many users have. Its conversion of the dates
+// workbook must read with the same kinds: dates as dates, the look-alikes as numbers. The .xls library
+// takes "[ss]" for no date, and Calc keeps a Boolean as a formatted number, so those two are not compared.
+TEST_F(WorkbookReaderTest, ReadsWhatLibreOfficeWritesAsXls) {
+    std::string office;
+    for (const char* name : {"libreoffice", "soffice"}) {
+        if (std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0) {
+            office = name;
+            break;
+        }
+    }
+    if (office.empty()) {
+        GTEST_SKIP() << "LibreOffice is not installed";
+    }
+    const std::string folder = PathOf("libreoffice");
+    std::filesystem::create_directories(folder);
+    const std::string command = office + " -env:UserInstallation=file://" + folder +
+                                "/profile --headless --convert-to xls --outdir '" + folder + "' '" +
+                                PathOf("dates.xlsx") + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    TSheet sheet;
+    TWorkbookFormat format = TWorkbookFormat::Csv;
+    ASSERT_NO_THROW(kw::ReadWorkbook(folder + "/dates.xls", sheet, format, kLimits));
+    EXPECT_EQ(format, TWorkbookFormat::Xls);
+    // Name, f0..f15, the Boolean, the ISO date; "?" is not compared.
+    const std::string kinds = "sddddd?ddddnnnnnn?d";
+    ASSERT_EQ(sheet.Rows, 2);
+    ASSERT_EQ(sheet.Columns, static_cast<int>(kinds.size()));
+    for (size_t column = 0; column < kinds.size(); ++column) {
+        const std::string cell = Describe(sheet.Cells[1][column]);
+        if (kinds[column] != '?') {
+            EXPECT_EQ(cell.substr(0, 1), std::string(1, kinds[column]))
+                << "column " << column << ": " << cell;
         }
     }
 }
