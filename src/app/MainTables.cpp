@@ -4,6 +4,7 @@
 #include "app/uMain.h"
 
 #include "app/MainInternal.h"
+#include "catalog/ProtectedFiles.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/Error.h"
 #include "interchange/SheetImport.h"
@@ -189,9 +190,20 @@ void TfrmMain::TableRefreshClick(int page) {
 void TfrmMain::ExportClick(int page) {
     CommitPendingEdits();
     const QString path = FPlatform.RunFileDialog(*dlgExportExcel);
-    if (!path.isEmpty() && MayReplace(path)) {
+    if (!path.isEmpty() && !IsGameFile(path) && MayReplace(path)) {
         ExportTable(page, path, ChosenExportFormat(path, dlgExportExcel->selectedNameFilter()));
     }
+}
+
+// A workbook put over a game file, or into the game's data folder, would break the game at its next start.
+bool TfrmMain::IsGameFile(const QString& path) {
+    const std::optional<TLoadSource>& source = FDocument.Source();
+    if (!source || !IsProtectedGameFile(*source, Utf8(path))) {
+        return false;
+    }
+    FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExcelExportCaption"),
+                         Variable(kExportGameFileText).arg(path), QMessageBox::Ok);
+    return true;
 }
 
 bool TfrmMain::MayReplace(const QString& path) {

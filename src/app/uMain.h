@@ -312,6 +312,8 @@ private:
     void ConnectTableHandlers();
     // False when a grid refused its cells: the save must not go on without them.
     bool StoreTablesBeforeSave();
+    // True, after saying so, when an export to path would write over a file of the loaded game.
+    bool IsGameFile(const QString& path);
     // Asks before an export replaces a file the dialog took for another one.
     bool MayReplace(const QString& path);
     void ExportTable(int page, const QString& path, TExportFormat format);

@@ -22,10 +22,10 @@ const std::array<const char*, 4> kStringTableFiles = {
 
 const char* const kWeaponsFolder = "gamedata\\config\\weapons\\";
 const char* const kDefaultLocalization = "gamedata\\config\\text\\eng\\";
+const char* const kLocalizationFile = "gamedata\\config\\localization.ltx";
 
 namespace {
 
-const char* const kLocalizationFile = "gamedata\\config\\localization.ltx";
 const char* const kTextFolder = "gamedata\\config\\text\\";
 const char* const kDefaultLanguage = "eng";
 

@@ -16,6 +16,8 @@ extern const std::array<const char*, 5> kRequiredFiles;
 // Weapons, outfits, zone (artefacts), equipment (items), in this order.
 extern const std::array<const char*, 4> kStringTableFiles;
 extern const char* const kWeaponsFolder;
+// Where a game names its string-table language.
+extern const char* const kLocalizationFile;
 extern const char* const kDefaultLocalization;
 
 std::vector<std::string> BuildRequiredFiles(const std::string& gamePath);

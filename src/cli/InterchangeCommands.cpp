@@ -1,6 +1,7 @@
 #include "cli/InterchangeCommands.h"
 
 #include "catalog/Dump.h"
+#include "catalog/ProtectedFiles.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/Error.h"
 #include "gamecfg/FileSys.h"
@@ -68,6 +69,11 @@ std::string ParseGridArgs(const std::vector<std::string>& args, TGridArgs& parse
 }
 
 int Export(TDocument& game, const TGridArgs& args, std::ostream& out) {
+    if (game.Source() && IsProtectedGameFile(*game.Source(), args.File)) {
+        throw Error(fs::Resolve(args.File) + " belongs to the game in " + game.Source()->GamePath +
+                    ": an export never writes over a file the game was loaded from or into its gamedata "
+                    "folder. Nothing was written.");
+    }
     TStringGrid grid(*args.Grid);
     FillTable(grid, game.Catalog());
     if (ExportFormatOf(args.File) == TExportFormat::Csv) {

@@ -309,6 +309,34 @@ void ReplaceWithTemporary(const std::string& shownPath, const stdfs::path& targe
 
 #endif
 
+constexpr int kMaxLinkHops = 40;
+
+std::string WithoutTrailingSeparator(const stdfs::path& path) {
+    std::string text = path.string();
+    while (text.size() > 1 && text.back() == Separator() && path.root_path().string() != text) {
+        text.pop_back();
+    }
+    return text;
+}
+
+// The first component of an absolute path that is a symbolic link, after weakly_canonical resolved every
+// link of the part that exists: a dangling link, or none.
+std::optional<stdfs::path> DanglingLinkIn(const stdfs::path& path, stdfs::path& rest) {
+    stdfs::path walked;
+    for (auto part = path.begin(); part != path.end(); ++part) {
+        walked /= *part;
+        std::error_code ec;
+        if (stdfs::is_symlink(stdfs::symlink_status(walked, ec))) {
+            rest.clear();
+            for (++part; part != path.end(); ++part) {
+                rest /= *part;
+            }
+            return walked;
+        }
+    }
+    return std::nullopt;
+}
+
 bool HasNoWriteBit(const stdfs::file_status& status) {
     constexpr auto anyWrite =
         stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write;
@@ -364,6 +392,40 @@ std::string Resolve(const std::string& path) {
         result += Separator();
     }
     return result;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    return WithoutTrailingSeparator(stdfs::absolute(Resolve(path), ec).lexically_normal());
+}
+
+std::string CanonicalPath(const std::string& path) {
+    std::error_code ec;
+    stdfs::path current = stdfs::absolute(Resolve(path), ec).lexically_normal();
+    for (int hops = 0; hops < kMaxLinkHops; ++hops) {
+        const stdfs::path existing = stdfs::weakly_canonical(current, ec);
+        if (ec) {
+            break; // a loop of links: no write gets through it either
+        }
+        stdfs::path rest;
+        const std::optional<stdfs::path> link = DanglingLinkIn(existing, rest);
+        const stdfs::path target = link ? stdfs::read_symlink(*link, ec) : stdfs::path();
+        if (!link || ec) {
+            return WithoutTrailingSeparator(existing);
+        }
+        current = target.is_absolute() ? target : link->parent_path() / target;
+        // An empty rest would add a trailing separator, through which the system follows even a dangling
+        // link.
+        if (!rest.empty()) {
+            current /= rest;
+        }
+    }
+    return WithoutTrailingSeparator(current.lexically_normal());
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return stdfs::equivalent(Resolve(a), Resolve(b), ec) && !ec;
 }
 
 bool FileExists(const std::string& path) {

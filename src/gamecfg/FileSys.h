@@ -26,6 +26,20 @@ std::string WithTrailingSeparator(const std::string& folder);
 std::string Resolve(const std::string& path);
 
 // A regular file (or a link to one).
+// The absolute path that path names as written: components matched as Resolve matches them, "." and ".."
+// taken by their text, symbolic links not followed; no trailing separator but the root's.
+std::string AbsolutePath(const std::string& path);
+
+// The absolute path of what a write to path reaches: components matched as Resolve matches them, then
+// symbolic links (a dangling one too, which a write goes through) and ".." followed as the system follows
+// them. Components after the first one that does not exist are kept as written; no trailing separator but
+// the root's.
+std::string CanonicalPath(const std::string& path);
+
+// Whether both paths name one existing file or folder, reached through links or a different letter case,
+// or one file under two names (hard links).
+bool SameFile(const std::string& a, const std::string& b);
+
 bool FileExists(const std::string& path);
 // Anything by that name: a file, a folder, a pipe, a device.
 bool PathExists(const std::string& path);

@@ -88,6 +88,10 @@ const TextDef kChangesCopy = {"rs_ChangesCopy", "Копировать"};
 const TextDef kChangesClose = {"rs_ChangesClose", "Закрыть"};
 const TextDef kChangesNotInFile = {"rs_ChangesNotInFile", "(нет в файле)"};
 const TextDef kChangesGridCell = {"rs_ChangesGridCell", "(таблица, не сохранено)"};
+const TextDef kExportGameFileText = {
+    "rs_MsgExportGameFileText",
+    "Файл \"%1\" относится к игре: экспорт не записывает файлы, прочитанные при "
+    "загрузке, и ничего не записывает в папку gamedata игры. Выберите другое место."};
 const TextDef kCharacterRefusedText = {
     "rs_MsgCharacterRefusedText", "Символ \"%1\" нельзя сохранить в файлах игры (кодировка windows-1251)."};
 const TextDef kValueSectionMissing = {

@@ -21,6 +21,8 @@ extern const std::array<TextDef, 47> kMainTextDefs;
 // Captions of the progress window for a load and a save run.
 extern const TextDef kReadSettingsText;
 extern const TextDef kWriteSettingsText;
+// The refusal of an export whose target is a file of the loaded game; %1 is the chosen file.
+extern const TextDef kExportGameFileText;
 // The warning after an edit field refused a character that windows-1251 lacks; %1 is the character.
 extern const TextDef kCharacterRefusedText;
 // The hint of a standard view field whose value no file has a place for: %1 the section the entry names, %2

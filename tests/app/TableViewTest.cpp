@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 constexpr int kWeapons = 0;
 constexpr int kAmmo = 1;
 constexpr int kOutfits = 2;
+constexpr int kItems = 4;
 constexpr int kWeather = 5;
 
 // The sample game in the table view of a window that is shown and active, as under a user.
@@ -436,6 +437,36 @@ TEST_F(TableViewTest, ExportAsksBeforeReplacingAFileNamedInAnotherCase) {
     ASSERT_EQ(FPlatform.Messages.size(), 1u);
     EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Information);
     EXPECT_NE(*kw::fs::ReadFile(Path("prices.csv")), "kept");
+}
+
+// A workbook over a game file, or anywhere in gamedata, would break the game: the window refuses before it
+// asks anything or writes a byte.
+TEST_F(TableViewTest, ExportOverAGameFileIsRefused) {
+    StartShown();
+    const std::string items = "gamedata/config/misc/items.ltx";
+    const std::string before = GameFile(items);
+    for (const std::string& target : {FGame + items, FGame + "GameData/config/prices.csv"}) {
+        FPlatform.Messages.clear();
+        Export(kItems, target);
+        ASSERT_EQ(FPlatform.Messages.size(), 1u) << target;
+        EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Warning);
+        EXPECT_EQ(FPlatform.Messages[0].Caption, "Экспорт данных");
+        EXPECT_EQ(
+            FPlatform.Messages[0].Text,
+            QStringLiteral("Файл \"%1\" относится к игре: экспорт не записывает файлы, прочитанные при "
+                           "загрузке, и ничего не записывает в папку gamedata игры. Выберите другое место.")
+                .arg(QString::fromStdString(target)));
+    }
+    EXPECT_TRUE(FPlatform.Questions.empty());
+    EXPECT_EQ(GameFile(items), before);
+    EXPECT_FALSE(fs::exists(FGame + "gamedata/config/prices.csv"));
+
+    // Beside the game folder is the user's own place.
+    FPlatform.Messages.clear();
+    Export(kItems, FGame + "prices.csv");
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Information);
+    EXPECT_TRUE(fs::exists(FGame + "prices.csv"));
 }
 
 // A sheet one row short names fewer entries than the grid: the import asks to match its rows by name, and
