@@ -228,6 +228,7 @@ struct TWorkbookEdit {
     const char* Name;
     const char* Python; // on the first sheet s; row 2 is marsh_bread
     const char* Outcome;
+    bool SavedAsXls = false; // the edited workbook saved again as .xls by xlwt
 };
 
 std::ostream& operator<<(std::ostream& out, const TWorkbookEdit& c) {
@@ -246,6 +247,13 @@ const TWorkbookEdit kWorkbookEdits[] = {
     {"Tiny", "s['F2'] = 1e-7", "items\tmarsh_bread\tinv_weight\t0.3\t0.0000001\n"},
     {"ShortForm", "s['D2'] = '-.5'", "items\tmarsh_bread\teat_power\t0\t-.5\n"},
     {"GameForm", "s['D2'] = '4.5f'", "items\tmarsh_bread\teat_power\t0\t4.5f\n"},
+    {"Date", "s['G2'] = 45000; s['G2'].number_format = 'dd.mm.yyyy'", "Cell G2 holds a date or a time"},
+    {"Time", "s['B2'] = 0.5; s['B2'].number_format = '[h]:mm'", "Cell B2 holds a date or a time"},
+    {"RedIsANumber", "s['G2'] = 45; s['G2'].number_format = '[Red]0.00'", "items\tmarsh_bread\tcost\t40\t45\n"},
+    {"XlsTruth", "s['G2'] = True", "Cell G2 holds the truth value TRUE where the grid holds a number", true},
+    {"XlsErrorValue", "s['G2'] = '#DIV/0!'", "G2 holds the error value #DIV/0!", true},
+    {"XlsDate", "s['G2'] = 45000; s['G2'].number_format = 'dd.mm.yyyy'", "Cell G2 holds a date or a time", true},
+    {"XlsTiny", "s['F2'] = 1e-7", "items\tmarsh_bread\tinv_weight\t0.3\t0.0000001\n", true},
 };
 
 class WorkbookEdits : public InterchangeToolTest, public ::testing::WithParamInterface<TWorkbookEdit> {};
@@ -256,11 +264,14 @@ TEST_P(WorkbookEdits, ImportTakesWhatItCanReadAndRefusesTheRest) {
     const std::string book = Out("items.xlsx");
     ASSERT_EQ(RunTool({"export", game.Path(), "items", book}).Code, 0);
     EditWorkbook(book, c.Python);
-    const TRun run = RunTool({"import", game.Path(), "items", book});
+    if (c.SavedAsXls) {
+        AsSpreadsheet("xls '" + book + "' '" + Out("items.xls") + "'");
+    }
+    const TRun run = RunTool({"import", game.Path(), "items", c.SavedAsXls ? Out("items.xls") : book});
     if (!std::string(c.Outcome).starts_with("items\t")) {
         EXPECT_EQ(run.Code, kExitFailed);
         EXPECT_THAT(run.Err, HasSubstr(c.Outcome));
-        EXPECT_THAT(run.Err, HasSubstr("items.xlsx"));
+        EXPECT_THAT(run.Err, HasSubstr(c.SavedAsXls ? "items.xls:" : "items.xlsx:"));
         EXPECT_EQ(run.Out, "");
         EXPECT_EQ(ItemsLtx(), before);
     } else {

@@ -7,11 +7,15 @@ usage:
   as_spreadsheet.py csv BOOK.xlsx OUT.csv SEPARATOR ENCODING DECIMAL
       saves the first sheet as CSV the way a spreadsheet program under a locale does: SEPARATOR ";" or
       "tab", ENCODING "cp1251" or "utf-8", DECIMAL "." or "," for the numbers
+  as_spreadsheet.py xls BOOK.xlsx OUT.xls
+      saves the first sheet as an .xls workbook with xlwt, keeping Booleans, error values and dates
 """
 import csv
+import datetime
 import sys
 
 import openpyxl
+import xlwt
 
 
 def sort(book, column, out):
@@ -46,8 +50,29 @@ def save_csv(book, out, separator, encoding, decimal):
             writer.writerow([shown(value, decimal) for value in row])
 
 
+def save_xls(book, out):
+    ws = openpyxl.load_workbook(book).worksheets[0]
+    xls = xlwt.Workbook()
+    sheet = xls.add_sheet(ws.title)
+    date_style = xlwt.easyxf(num_format_str="DD.MM.YYYY")
+    for row in ws.iter_rows():
+        for cell in row:
+            r, c = cell.row - 1, cell.column - 1
+            if cell.value is None:
+                continue
+            if cell.data_type == "e":
+                sheet.row(r).set_cell_error(c, cell.value)
+            elif isinstance(cell.value, datetime.datetime):
+                sheet.write(r, c, cell.value, date_style)
+            else:
+                sheet.write(r, c, cell.value)
+    xls.save(out)
+
+
 if __name__ == "__main__":
     if sys.argv[1] == "sort":
         sort(sys.argv[2], sys.argv[3], sys.argv[4])
+    elif sys.argv[1] == "xls":
+        save_xls(sys.argv[2], sys.argv[3])
     else:
         save_csv(*sys.argv[2:7])
