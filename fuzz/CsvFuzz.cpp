@@ -1,5 +1,6 @@
-// The CSV reader on any text: it refuses it naming the file, or reads a sheet that, written back with every
-// field quoted, reads again cell for cell.
+// The CSV reader on any text, read for a grid of a column count the first byte picks: it refuses it naming
+// the file, or reads a rectangle of texts that, written back with every field quoted and the separator it
+// found, reads again cell for cell with that separator.
 
 #include "SheetCheck.h"
 
@@ -17,13 +18,13 @@ std::string Quoted(const std::string& text) {
     return out + "\"";
 }
 
-// The sheet as CSV: the fields of each record up to its first Empty cell, all quoted.
-std::string AsCsv(const kw::TSheet& sheet) {
+// The sheet as CSV, every field quoted.
+std::string AsCsv(const kw::TSheet& sheet, char separator) {
     std::string csv;
     for (const auto& row : sheet.Cells) {
         std::string record;
-        for (size_t c = 0; c < row.size() && row[c].Kind == kw::TSheetCell::TKind::String; ++c) {
-            record += (c == 0 ? "" : ",") + Quoted(row[c].Text);
+        for (size_t c = 0; c < row.size(); ++c) {
+            record += (c == 0 ? "" : std::string(1, separator)) + Quoted(row[c].Text);
         }
         csv += record + "\r\n";
     }
@@ -37,19 +38,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (kw::WorkbookFormatOf(bytes) != kw::TWorkbookFormat::Csv) {
         return 0; // the archive readers have their own target
     }
+    kw::TReadLimits limits = kw::fuzz::kFuzzLimits;
+    limits.GridColumns = size > 0 ? data[0] % 16 : 0;
     kw::TSheet sheet;
-    if (!kw::fuzz::ReadChecked(kw::fuzz::WriteScratch("sheet.csv", bytes), sheet)) {
+    kw::TWorkbookInfo info;
+    if (!kw::fuzz::ReadChecked(kw::fuzz::WriteScratch("sheet.csv", bytes), sheet, info, limits)) {
         return 0;
     }
+    Require(info.Separator == ',' || info.Separator == ';' || info.Separator == '\t');
     for (const auto& row : sheet.Cells) {
-        Require(!row.empty() && row[0].Kind == kw::TSheetCell::TKind::String);
-        for (size_t c = 1; c < row.size(); ++c) {
-            Require(row[c - 1].Kind == kw::TSheetCell::TKind::String ||
-                    row[c].Kind == kw::TSheetCell::TKind::Empty);
+        for (const kw::TSheetCell& cell : row) {
+            Require(cell.Kind == kw::TSheetCell::TKind::String);
         }
     }
     kw::TSheet again;
-    Require(kw::fuzz::ReadChecked(kw::fuzz::WriteScratch("again.csv", AsCsv(sheet)), again));
+    kw::TWorkbookInfo againInfo;
+    Require(kw::fuzz::ReadChecked(kw::fuzz::WriteScratch("again.csv", AsCsv(sheet, info.Separator)), again,
+                                  againInfo, limits));
+    Require(againInfo.Separator == info.Separator);
     Require(again.Rows == sheet.Rows && again.Columns == sheet.Columns);
     for (int r = 0; r < sheet.Rows; ++r) {
         for (int c = 0; c < sheet.Columns; ++c) {

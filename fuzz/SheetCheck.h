@@ -14,9 +14,10 @@ namespace kw::fuzz {
 inline const TReadLimits kFuzzLimits{1u << 20, 200, 40};
 
 // Reads path; returns whether the sheet was read.
-inline bool ReadChecked(const std::string& path, TSheet& sheet) {
+inline bool ReadChecked(const std::string& path, TSheet& sheet, TWorkbookInfo& info,
+                        const TReadLimits& limits = kFuzzLimits) {
     try {
-        ReadWorkbook(path, sheet, kFuzzLimits);
+        ReadWorkbook(path, sheet, info, limits);
     } catch (const WorkbookError& error) {
         Require(std::string(error.what()).starts_with(path + ": "));
         Require(IsValidUtf8(error.what()));
@@ -38,6 +39,11 @@ inline bool ReadChecked(const std::string& path, TSheet& sheet) {
         }
     }
     return true;
+}
+
+inline bool ReadChecked(const std::string& path, TSheet& sheet) {
+    TWorkbookInfo info;
+    return ReadChecked(path, sheet, info);
 }
 
 } // namespace kw::fuzz

@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <algorithm>
 #include <map>
 
 namespace kwtest {
@@ -126,6 +127,7 @@ protected:
 };
 
 const char kAmmoFile[] = "gamedata/config/weapons/weapons.ltx";
+const char kItemsFile[] = "gamedata/config/misc/items.ltx";
 const char kOutfitFile[] = "gamedata/config/misc/outfit.ltx";
 
 TEST_F(TableViewTest, RefreshShowsTheCatalogAgainAndSaveReachesTheStandardView) {
@@ -579,6 +581,52 @@ TEST_F(TableViewTest, WorkbookRoundTripChangesOnlyTheEditedValue) {
     window.mnuFileSave->trigger();
     EXPECT_EQ(ChangedLines(before, GameFile(kAmmoFile)), std::vector<std::string>{"k_pierce=0.66"});
     EXPECT_EQ(FPlatform.Messages.size(), 2u);
+}
+
+// What a spreadsheet user does to the exported items: sort them by price (with the script other tests use,
+// through openpyxl) and change two values of entries found by name.
+void SortByPriceAndEdit(const std::string& book) {
+    const std::string sort = "/usr/bin/python3 '" KW_SOURCE_DIR
+                             "/tests/interchange/as_spreadsheet.py' sort '" +
+                             book + "' G '" + book + "'";
+    ASSERT_EQ(std::system(sort.c_str()), 0) << sort;
+    const std::string edit =
+        "/usr/bin/python3 -c \"import openpyxl; b = openpyxl.load_workbook('" + book +
+        "'); s = b.worksheets[0]; rows = {r[0].value: r for r in s.iter_rows(min_row=2)}; "
+        "rows['Bandage'][6].value = 65; rows['Antirad'][4].value = -0.9; b.save('" +
+        book + "')\"";
+    ASSERT_EQ(std::system(edit.c_str()), 0) << edit;
+}
+
+// A sheet sorted by price is matched by name after the question: every value lands on its own entry, and the
+// saved file differs in exactly the edited lines.
+TEST_F(TableViewTest, ASheetSortedByPriceIsImportedAfterTheQuestion) {
+    const std::string before = GameFile(kItemsFile);
+    kw::TfrmMain& window = StartShown();
+    const std::string file = Path("items.xlsx");
+    Export(kItems, file);
+    SortByPriceAndEdit(file);
+    FPlatform.Messages.clear();
+    FPlatform.Choice = QStringLiteral("Да");
+    Import(kItems, file);
+    ASSERT_EQ(FPlatform.Questions.size(), 1u);
+    EXPECT_TRUE(FPlatform.Questions[0].Text.endsWith(QString::fromUtf8("Сопоставить их по названиям?")));
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Information);
+
+    std::map<QString, int> rowOf;
+    for (int row = 0; row < Grid(kItems).rowCount(); ++row) {
+        rowOf[Cell(kItems, row, 0)] = row;
+    }
+    EXPECT_EQ(Cell(kItems, rowOf["Bandage"], 6), "65");
+    EXPECT_EQ(Cell(kItems, rowOf["Antirad"], 4), "-0.9");
+    std::vector<kw::TCellPos> edited{{rowOf["Bandage"], 6}, {rowOf["Antirad"], 4}};
+    std::sort(edited.begin(), edited.end(), [](auto a, auto b) { return a.Row < b.Row; });
+    EXPECT_EQ(Grid(kItems).Grid().MarkedCells(), edited);
+    window.Page(kItems).btnTableSave->click();
+    window.mnuFileSave->trigger();
+    EXPECT_EQ(ChangedLines(before, GameFile(kItemsFile)),
+              (std::vector<std::string>{"cost=65", "eat_radiation=-0.9"}));
 }
 
 } // namespace

@@ -237,7 +237,8 @@ std::ostream& operator<<(std::ostream& out, const TWorkbookEdit& c) {
 
 const TWorkbookEdit kWorkbookEdits[] = {
     {"Percent", "s['G2'] = '50%'", "Cell G2 holds \"50%\" where the grid holds a number: a percentage"},
-    {"Thousands", "s['G2'] = '1,234.50'", "Cell G2 holds \"1,234.50\" where the grid holds a number: thousands"},
+    {"Thousands", "s['G2'] = '1,234.50'",
+     "Cell G2 holds \"1,234.50\" where the grid holds a number: thousands"},
     {"ErrorValue", "s['G2'] = '#DIV/0!'", "G2 holds the error value #DIV/0!"},
     {"Exponent", "s['G2'] = '1e5'", "Cell G2 holds \"1e5\" where the grid holds a number: only a sign"},
     {"Semicolon", "s['A2'].value and s.cell(2, 2, '0.5; 0.6')", "Cell B2 holds \";\""},
@@ -249,10 +250,12 @@ const TWorkbookEdit kWorkbookEdits[] = {
     {"GameForm", "s['D2'] = '4.5f'", "items\tmarsh_bread\teat_power\t0\t4.5f\n"},
     {"Date", "s['G2'] = 45000; s['G2'].number_format = 'dd.mm.yyyy'", "Cell G2 holds a date or a time"},
     {"Time", "s['B2'] = 0.5; s['B2'].number_format = '[h]:mm'", "Cell B2 holds a date or a time"},
-    {"RedIsANumber", "s['G2'] = 45; s['G2'].number_format = '[Red]0.00'", "items\tmarsh_bread\tcost\t40\t45\n"},
+    {"RedIsANumber", "s['G2'] = 45; s['G2'].number_format = '[Red]0.00'",
+     "items\tmarsh_bread\tcost\t40\t45\n"},
     {"XlsTruth", "s['G2'] = True", "Cell G2 holds the truth value TRUE where the grid holds a number", true},
     {"XlsErrorValue", "s['G2'] = '#DIV/0!'", "G2 holds the error value #DIV/0!", true},
-    {"XlsDate", "s['G2'] = 45000; s['G2'].number_format = 'dd.mm.yyyy'", "Cell G2 holds a date or a time", true},
+    {"XlsDate", "s['G2'] = 45000; s['G2'].number_format = 'dd.mm.yyyy'", "Cell G2 holds a date or a time",
+     true},
     {"XlsTiny", "s['F2'] = 1e-7", "items\tmarsh_bread\tinv_weight\t0.3\t0.0000001\n", true},
 };
 
