@@ -90,6 +90,8 @@ const TextDef kChangesNotInFile = {"rs_ChangesNotInFile", "(нет в файле
 const TextDef kChangesGridCell = {"rs_ChangesGridCell", "(таблица, не сохранено)"};
 const TextDef kCharacterRefusedText = {
     "rs_MsgCharacterRefusedText", "Символ \"%1\" нельзя сохранить в файлах игры (кодировка windows-1251)."};
+const TextDef kNumberRefusedText = {"rs_MsgNumberRefusedText",
+                                    "Здесь можно набрать только цифры, одну точку \".\" и знак перед числом"};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

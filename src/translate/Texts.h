@@ -23,6 +23,8 @@ extern const TextDef kReadSettingsText;
 extern const TextDef kWriteSettingsText;
 // The warning after an edit field refused a character that windows-1251 lacks; %1 is the character.
 extern const TextDef kCharacterRefusedText;
+// The note after a numeric field refused a typed character or a paste that would not leave a number.
+extern const TextDef kNumberRefusedText;
 // The question before unsaved work would be lost, and its answers.
 extern const TextDef kUnsavedCaption;
 extern const TextDef kUnsavedCloseText;

@@ -212,6 +212,7 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
                     << name << " " << column.HeaderKey;
             }
         }
+        EXPECT_FALSE(translator.GetVariable(language, kw::kNumberRefusedText.Key, "").isEmpty()) << name;
         form.setObjectName("frmProgress");
         EXPECT_FALSE(translator.GetVariable(language, "rs_ReadSettings", "").isEmpty()) << name;
 
