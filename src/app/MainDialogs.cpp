@@ -59,7 +59,8 @@ void TfrmMain::CreateDialogs() {
 }
 
 TDialogContext TfrmMain::DialogContext() {
-    return {FDocument.Catalog(), *FViews, Translator1->Languages(), FLanguageIndex};
+    return {FDocument.Catalog(), *FViews, Translator1->Languages(), FLanguageIndex,
+            Variable(kNumberRefusedText)};
 }
 
 void TfrmMain::RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), bool collectAfter) {

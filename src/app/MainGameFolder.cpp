@@ -176,8 +176,11 @@ void TfrmMain::ApplyGameFilesState(bool ready) {
     }
 }
 
-// One second the warning, one second nothing.
+// One second the warning, one second nothing; a note shown meanwhile holds the line until it ends.
 void TfrmMain::Timer1Timer() {
+    if (IsStatusNoteShown()) {
+        return;
+    }
     if (pnlGamePath->text().isEmpty()) {
         pnlGamePath->setText(FTexts.Get("rs_CannotFindGameFiles"));
     } else {

@@ -27,10 +27,6 @@ const QString kAllFilesFilter = QStringLiteral("All files (*)");
 // Game folders are matched regardless of letter case, and so is an export's target: the dialog's own
 // overwrite question misses a file whose name differs only in case.
 const TextDef kReplaceFileText = {"rs_MsgExportReplaceText", "Файл \"%1\" уже существует. Заменить его?"};
-// Spreadsheet users sort and filter; rows matched by position would land on the wrong entries.
-const TextDef kMatchByNameText = {
-    "rs_MsgImportMatchByNameText",
-    "Строки этого файла стоят в другом порядке, чем строки таблицы. Сопоставить их по названиям?"};
 
 std::string Utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -262,8 +258,9 @@ std::optional<std::vector<int>> TfrmMain::ChooseImportRows(const TStringGrid& gr
         throw Error(file + ": " + plan.Problem + " Nothing was imported.");
     }
     const bool byName = plan.Kind == TRowPlan::TKind::Reordered;
-    if (byName && FPlatform.Ask(this, FTexts.Get("rs_MsgExcelImportCaption"), Variable(kMatchByNameText),
-                                {Variable(kYesAnswer), Variable(kCancelAnswer)}, 0) != 0) {
+    if (byName &&
+        FPlatform.Ask(this, FTexts.Get("rs_MsgExcelImportCaption"), Variable(kImportMatchByNameText),
+                      {Variable(kYesAnswer), Variable(kCancelAnswer)}, 0) != 0) {
         return std::nullopt;
     }
     if (!(byName ? SheetColumnsMatch(grid, sheet) : SheetSizeMatches(grid, sheet))) {
@@ -280,6 +277,7 @@ void TfrmMain::ImportTable(int page, const QString& path) {
     TGridView& sg = *Pages.at(page).sg;
     const TGridBusy busy(sg);
     const QString caption = FTexts.Get("rs_MsgExcelImportCaption");
+    int changed = 0;
     try {
         TSheet sheet;
         const TSheetOrigin origin = ReadSheetForGrid(Utf8(path), sg.Grid(), sheet);
@@ -287,13 +285,14 @@ void TfrmMain::ImportTable(int page, const QString& path) {
         if (!rows) {
             return;
         }
-        sg.Import(sheet, origin, *rows);
+        changed = sg.Import(sheet, origin, *rows);
     } catch (const std::exception& error) {
         FPlatform.MessageBox(this, QMessageBox::Critical, caption,
                              FTexts.Get("rs_MsgExcelImportErrorText") + Quoted(path), QMessageBox::Ok);
         ShowError(QString::fromUtf8(error.what()));
         return;
     }
+    ShowStatusNote(Variable(kImportChangedCellsText).arg(changed));
     FPlatform.MessageBox(this, QMessageBox::Information, caption,
                          FTexts.Get("rs_MsgExcelImportSuccessText") + Quoted(path), QMessageBox::Ok);
 }

@@ -28,6 +28,8 @@ void TfrmMain::CreateStandardViews() {
     connect(FViews.get(), &TStandardViews::inputRefused, this, [this](const QString& character) {
         ShowWarning(Variable(kCharacterRefusedText).arg(character));
     });
+    connect(FViews.get(), &TStandardViews::numberRefused, this,
+            [this] { ShowStatusNote(Variable(kNumberRefusedText)); });
     // Fires once the new page is active; the page left still shows its entry, and the commit covers it.
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] { CommitPendingEdits(); });
     BindExitHook();

@@ -276,6 +276,7 @@ void TfrmMain::CreateNonVisual() {
     Timer1->setInterval(1000);
     Timer1->start();
     connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
+    CreateStatusNoteTimer();
 
     Translator1 = new TTranslator(this);
     Translator1->setObjectName(QStringLiteral("Translator1"));

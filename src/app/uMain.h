@@ -134,6 +134,11 @@ public:
     void CommitPendingEdits();
     // The title's modified marker follows whether the document holds anything a save would write.
     void UpdateModifiedMarker();
+    // Shows text in the status line in place of the game folder for a few seconds (tmrStatusNote), then
+    // the line shows again what it showed before; a later note takes the place of one still shown. Whatever
+    // sets the line meanwhile (a load, the missing-files warning) stays. Never a message box: for feedback
+    // that must not stop the user.
+    void ShowStatusNote(const QString& text);
     // Optionally switches every page to the other view, then shows the visible
     // view of every page again from the catalog.
     void RefreshViews(bool toggle);
@@ -252,6 +257,11 @@ private:
     void btnCloseClick();
     void mnuFileCloseClick();
 
+    // MainStatusNote.cpp: the status line's transient note.
+    void CreateStatusNoteTimer();
+    bool IsStatusNoteShown() const;
+    void EndStatusNote();
+
     // MainGameFolder.cpp: the game folder.
     bool AskGamePathOnFirstStart();
     bool ChooseGamePath();
@@ -361,6 +371,10 @@ private:
     QHash<QObject*, int> FExitHookPages;
     // Values a load could not show, reported once its run is over.
     QStringList FConversionErrors;
+    // Ends the status line's note; the note shown, and what the line showed before it.
+    QTimer* FStatusNoteTimer = nullptr;
+    QString FStatusNote;
+    QString FStatusLineBeforeNote;
 };
 
 } // namespace kw

@@ -80,27 +80,6 @@ std::optional<double> ParseNumber(std::string_view text) {
     return value;
 }
 
-bool IsGameNumber(std::string_view text) {
-    if (text.ends_with('f')) {
-        text.remove_suffix(1);
-    }
-    if (text.starts_with('-') || text.starts_with('+')) {
-        text.remove_prefix(1);
-    }
-    bool digit = false;
-    bool point = false;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') {
-            digit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
-
 std::optional<double> ParseGameNumber(std::string_view text) {
     if (!IsGameNumber(text)) {
         return std::nullopt;

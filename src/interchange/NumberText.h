@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gamecfg/NumberForm.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,11 +18,7 @@ std::optional<double> ParsePlainDecimal(std::string_view text);
 // The value of any decimal or exponent notation from_chars accepts, the whole text; for comparing.
 std::optional<double> ParseNumber(std::string_view text);
 
-// Whether the text is a number as the game files write one: an optional sign, digits with at most one "."
-// (".2" and "4." included), and an optional trailing "f" as in "4.5f". No blanks, exponents or commas.
-bool IsGameNumber(std::string_view text);
-
-// The value of a number in the game's form, or nothing.
+// The value of a number in the game's form (IsGameNumber), or nothing.
 std::optional<double> ParseGameNumber(std::string_view text);
 
 // The longest plain form a number read from a workbook may take: beyond it lie magnitudes that no game value

@@ -100,6 +100,12 @@ const TextDef kValueSectionMissing = {
 const TextDef kValueSectionUnnamed = {
     "rs_ValueSectionUnnamed",
     "Запись не указывает секцию файла %1, в которой хранится это значение, поэтому его нельзя изменить."};
+const TextDef kNumberRefusedText = {"rs_MsgNumberRefusedText",
+                                    "Здесь можно набрать только цифры, одну точку \".\" и знак перед числом"};
+const TextDef kImportMatchByNameText = {
+    "rs_MsgImportMatchByNameText",
+    "Строки этого файла стоят в другом порядке, чем строки таблицы. Сопоставить их по названиям?"};
+const TextDef kImportChangedCellsText = {"rs_MsgImportChangedCellsText", "Импорт изменил ячеек: %1"};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

@@ -29,6 +29,12 @@ extern const TextDef kCharacterRefusedText;
 // the file; and the one for an entry that names no section, %1 the file.
 extern const TextDef kValueSectionMissing;
 extern const TextDef kValueSectionUnnamed;
+// The note after a numeric field refused a typed character or a paste that would not leave a number.
+extern const TextDef kNumberRefusedText;
+// The question before an import matches a sorted or filtered sheet's rows by name, and the status note after
+// an import: %1 the number of cells it changed.
+extern const TextDef kImportMatchByNameText;
+extern const TextDef kImportChangedCellsText;
 // The question before unsaved work would be lost, and its answers.
 extern const TextDef kUnsavedCaption;
 extern const TextDef kUnsavedCloseText;

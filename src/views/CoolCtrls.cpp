@@ -1,10 +1,18 @@
 #include "views/CoolCtrls.h"
 
 #include "gamecfg/CodePage.h"
+#include "gamecfg/NumberForm.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QScopedValueRollback>
 #include <QValidator>
 
+#include <algorithm>
 #include <utility>
 
 namespace kw {
@@ -12,18 +20,24 @@ namespace kw {
 // A validator sees every change that reaches the text (typing, pasting, dropping, input methods) and a
 // refused change leaves the previous text in place; that is exactly the guard the code page needs. It only
 // takes note: the toolkit validates again whenever the focus moves, so a message shown from here would
-// bring the next one.
+// bring the next one. A paste into a numeric field is held to the number form here too, but only while the
+// paste runs: a text that is already there always counts as acceptable, since the line edit withholds
+// editingFinished for one that is not, and backspace, cut and undo must go on working on any text.
 class TCodePageGuard : public QValidator {
 public:
     explicit TCodePageGuard(TCoolEdit* edit) : QValidator(edit), FEdit(edit) {}
 
     State validate(QString& input, int&) const override {
         const std::string bad = FirstUnencodable(input.toStdString());
-        if (bad.empty()) {
-            return Acceptable;
+        if (!bad.empty()) {
+            FEdit->NoteRefused(QString::fromStdString(bad));
+            return Invalid;
         }
-        FEdit->NoteRefused(QString::fromStdString(bad));
-        return Invalid;
+        if (FEdit->FPasting && FEdit->JudgesPastes() && !IsGameNumber(input.toStdString())) {
+            FEdit->NoteNumberRefused();
+            return Invalid;
+        }
+        return Acceptable;
     }
 
 private:
@@ -31,9 +45,6 @@ private:
 };
 
 namespace {
-
-constexpr QChar kBackspace(8);
-constexpr QChar kCarriageReturn(13);
 
 bool IsDigit(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
@@ -44,12 +55,33 @@ bool IsSign(QChar c) {
 }
 
 bool IsNumberCharacter(QChar c) {
-    return IsDigit(c) || IsSign(c) || c == QLatin1Char('.') || c == kBackspace || c == kCarriageReturn;
+    return IsDigit(c) || IsSign(c) || c == QLatin1Char('.');
 }
 
-// Delete produces a character on some platforms, yet it is an editing key like the arrows.
-bool ProducesCharacter(const QKeyEvent* event) {
-    return !event->text().isEmpty() && event->key() != Qt::Key_Delete;
+// The menu's Paste. Newer toolkits name it "edit-paste"; older ones give it only its text, which the line
+// edit builds from its own translation of "&Paste" and the shortcut after a TAB.
+QAction* PasteAction(const QMenu* menu) {
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-paste") ||
+            action->text().section(QLatin1Char('\t'), 0, 0) == QLineEdit::tr("&Paste")) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+// The text a key would put into the field; empty for an editing key or a shortcut. The line edit types no
+// control character (Backspace, Return, what Ctrl+A gives) and nothing pressed with Ctrl or Ctrl+Shift
+// (Ctrl+Alt is AltGr on some keyboards and types). Delete brings a character on some platforms, yet it
+// deletes.
+QString TypedText(const QKeyEvent* event) {
+    const QString text = event->text();
+    const Qt::KeyboardModifiers chord = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if (text.isEmpty() || text.front().category() == QChar::Other_Control || event->key() == Qt::Key_Delete ||
+        chord == Qt::ControlModifier) {
+        return {};
+    }
+    return text;
 }
 
 } // namespace
@@ -85,41 +117,93 @@ void TCoolEdit::Clear() {
     }
 }
 
-// The whole current text decides, not the caret or the selection: a sign may follow digits, and a "." typed
-// over a selection holding the only "." is still refused.
-bool TCoolEdit::AcceptsTyped(QChar c) const {
-    if (!FEnableNum && IsDigit(c)) {
+// Only the typed "." or sign is counted against the result, so a digit still goes into a stored text that
+// holds two points. A sign may stand anywhere: "12.5" then "-" gives "12.5-", as the field always allowed.
+bool TCoolEdit::AcceptsTyped(const QString& typed) const {
+    if (!FEnableNum && std::any_of(typed.begin(), typed.end(), IsDigit)) {
         return false;
     }
     if (FEnableLet) {
         return true;
     }
-    if (!IsNumberCharacter(c)) {
+    if (!std::all_of(typed.begin(), typed.end(), IsNumberCharacter)) {
         return false;
     }
-    if (c == QLatin1Char('.') && text().contains(QLatin1Char('.'))) {
-        return false;
+    const QString result = TextWithTyped(typed);
+    const bool typesPoint = typed.contains(QLatin1Char('.'));
+    const bool typesSign = std::any_of(typed.begin(), typed.end(), IsSign);
+    return !(typesPoint && result.count(QLatin1Char('.')) > 1) &&
+           !(typesSign && std::count_if(result.begin(), result.end(), IsSign) > 1);
+}
+
+QString TCoolEdit::TextWithTyped(const QString& typed) const {
+    QString result = text();
+    if (hasSelectedText()) {
+        return result.replace(selectionStart(), selectionLength(), typed);
     }
-    if (IsSign(c) && (text().contains(QLatin1Char('+')) || text().contains(QLatin1Char('-')))) {
-        return false;
-    }
-    return true;
+    return result.insert(cursorPosition(), typed);
 }
 
 void TCoolEdit::keyPressEvent(QKeyEvent* event) {
-    if (!ProducesCharacter(event)) {
+    if (event->matches(QKeySequence::Paste)) {
+        const QScopedValueRollback<bool> pasting(FPasting, true);
         QLineEdit::keyPressEvent(event);
         return;
     }
-    for (const QChar c : event->text()) {
-        if (!AcceptsTyped(c)) {
-            // Left to the parents, as a discarded character leaves the key itself to the window (Escape
-            // still closes a dialog).
-            event->ignore();
-            return;
-        }
+    const QString typed = TypedText(event);
+    if (typed.isEmpty() || AcceptsTyped(typed)) {
+        QLineEdit::keyPressEvent(event);
+        return;
     }
-    QLineEdit::keyPressEvent(event);
+    RefuseTyped();
+}
+
+// An input method hands over what was typed as a finished text; one still being composed is judged when it is
+// committed.
+void TCoolEdit::inputMethodEvent(QInputMethodEvent* event) {
+    const bool commitOnly = event->preeditString().isEmpty() && event->replacementLength() == 0;
+    if (commitOnly && !event->commitString().isEmpty() && !AcceptsTyped(event->commitString())) {
+        event->accept();
+        RefuseTyped();
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
+}
+
+// A field for letters only has no note of its own; the beep still says that the key was not taken.
+void TCoolEdit::RefuseTyped() {
+    if (FEnableLet) {
+        QApplication::beep();
+    } else {
+        NoteNumberRefused();
+    }
+}
+
+// The menu's Paste goes through the same judgement as Ctrl+V.
+void TCoolEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    if (QAction* paste = PasteAction(menu)) {
+        paste->disconnect(this);
+        connect(paste, &QAction::triggered, this, &TCoolEdit::PasteJudged);
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+// A middle click pastes the selection of the window system.
+void TCoolEdit::mouseReleaseEvent(QMouseEvent* event) {
+    const QScopedValueRollback<bool> pasting(FPasting, event->button() == Qt::MiddleButton);
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TCoolEdit::dropEvent(QDropEvent* event) {
+    const QScopedValueRollback<bool> pasting(FPasting, true);
+    QLineEdit::dropEvent(event);
+}
+
+void TCoolEdit::PasteJudged() {
+    const QScopedValueRollback<bool> pasting(FPasting, true);
+    paste();
 }
 
 void TCoolEdit::NoteRefused(const QString& character) {
@@ -132,6 +216,19 @@ void TCoolEdit::NoteRefused(const QString& character) {
 
 void TCoolEdit::ReportRefused() {
     emit refused(std::exchange(FPendingRefusal, QString()));
+}
+
+void TCoolEdit::NoteNumberRefused() {
+    if (std::exchange(FNumberRefusalPending, true)) {
+        return;
+    }
+    QMetaObject::invokeMethod(this, &TCoolEdit::ReportNumberRefused, Qt::QueuedConnection);
+}
+
+void TCoolEdit::ReportNumberRefused() {
+    FNumberRefusalPending = false;
+    QApplication::beep();
+    emit numberRefused();
 }
 
 } // namespace kw

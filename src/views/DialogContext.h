@@ -14,6 +14,8 @@ struct TDialogContext {
     TStandardViews& Views;
     LanguageList Languages;
     int LanguageIndex = -1;
+    // The tooltip at a numeric field that refused a key or a paste, in that language.
+    QString NumberRefusedNote;
 };
 
 } // namespace kw

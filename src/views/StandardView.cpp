@@ -137,6 +137,7 @@ void TStandardViews::ConnectControls() {
         for (QWidget* control : FPages[page]->FieldControls) {
             if (auto* edit = qobject_cast<TCoolEdit*>(control)) {
                 connect(edit, &TCoolEdit::refused, this, &TStandardViews::inputRefused);
+                connect(edit, &TCoolEdit::numberRefused, this, &TStandardViews::numberRefused);
             }
         }
     }

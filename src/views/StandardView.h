@@ -116,6 +116,8 @@ signals:
     void conversionError(const QString& message);
     // An edit field refused a character the game files cannot store, once per refused edit.
     void inputRefused(const QString& character);
+    // A numeric field refused a typed character or a paste that would not leave a number; it has beeped.
+    void numberRefused();
 
 private:
     void CreateExtras(const TBoxes& boxes);

@@ -64,6 +64,11 @@ TfrmSilencer::TfrmSilencer(QWidget* owner, TDialogContext context)
         }
         MakeLabel(gbSilencer, def.Label, def.Caption, label);
         this->*def.Field = MakeNumericField(gbSilencer, def.Name, field);
+        // A list takes commas and blanks, as the main window's damage field does; a numeric field would
+        // refuse both the typed and the pasted list.
+        if (def.Wide) {
+            (this->*def.Field)->SetEnableLet(true);
+        }
     }
     setTabOrder(txt_silencer_bullet_speed, txt_weight);
     txt_silencer_hit_power->setFocus();

@@ -151,6 +151,12 @@ TCoolEdit* TfrmWeaponAddon::MakeNumericField(QWidget* parent, const char* name, 
     connect(field, &TCoolEdit::refused, field, [field](const QString& message) {
         QToolTip::showText(field->mapToGlobal(QPoint(0, 0)), message, field);
     });
+    // The tooltip keeps its own offset below the point, which puts the note just under the field: what was
+    // typed stays in sight.
+    connect(field, &TCoolEdit::numberRefused, field, [this, field] {
+        QToolTip::showText(field->mapToGlobal(QPoint(0, field->height() / 2)), FContext.NumberRefusedNote,
+                           field);
+    });
     return field;
 }
 

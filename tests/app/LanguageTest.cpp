@@ -212,6 +212,11 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
                     << name << " " << column.HeaderKey;
             }
         }
+        for (const kw::TextDef& text :
+             {kw::kNumberRefusedText, kw::kImportMatchByNameText, kw::kImportChangedCellsText,
+              kw::kValueSectionMissing, kw::kValueSectionUnnamed, kw::kExportGameFileText}) {
+            EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
+        }
         form.setObjectName("frmProgress");
         EXPECT_FALSE(translator.GetVariable(language, "rs_ReadSettings", "").isEmpty()) << name;
 

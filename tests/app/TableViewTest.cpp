@@ -5,6 +5,7 @@
 #include "views/CoolCtrls.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -618,6 +619,7 @@ TEST_F(TableViewTest, ASheetSortedByPriceIsImportedAfterTheQuestion) {
     for (int row = 0; row < Grid(kItems).rowCount(); ++row) {
         rowOf[Cell(kItems, row, 0)] = row;
     }
+    EXPECT_EQ(window.pnlGamePath->text(), QString::fromUtf8("Импорт изменил ячеек: 2"));
     EXPECT_EQ(Cell(kItems, rowOf["Bandage"], 6), "65");
     EXPECT_EQ(Cell(kItems, rowOf["Antirad"], 4), "-0.9");
     std::vector<kw::TCellPos> edited{{rowOf["Bandage"], 6}, {rowOf["Antirad"], 4}};
