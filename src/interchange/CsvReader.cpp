@@ -87,22 +87,27 @@ private:
     int FLine = 1;
 };
 
-// Fields of the first record when split on separator.
+// Fields of the first record when split on separator; none when the quotes do not close that way.
 size_t HeaderFields(std::string_view text, char separator) {
     TRecord record;
     TCsvParser parser(text, separator);
-    return parser.Next(record) ? record.Fields.size() : 0;
+    try {
+        return parser.Next(record) ? record.Fields.size() : 0;
+    } catch (const TBadWorkbook&) {
+        return 0;
+    }
 }
 
 // A comma-decimal locale separates with ";" (or TAB): the header row shows it by splitting on that into the
-// grid's columns while holding no comma. Without a grid to compare with, any split will do.
+// grid's columns while holding no comma. Without a grid to compare with, any split will do; a row that does
+// not split at all tells nothing.
 char FindSeparator(std::string_view text, int gridColumns) {
     if (HeaderFields(text, ',') != 1) {
         return ',';
     }
     for (const char separator : {';', '\t'}) {
         const size_t fields = HeaderFields(text, separator);
-        if (gridColumns > 0 ? fields == static_cast<size_t>(gridColumns) : fields > 1) {
+        if (fields > 1 && (gridColumns <= 0 || fields == static_cast<size_t>(gridColumns))) {
             return separator;
         }
     }

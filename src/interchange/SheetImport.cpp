@@ -70,19 +70,23 @@ bool IsErrorValue(const std::string& text) {
     return std::any_of(kErrors.begin(), kErrors.end(), [&](const char* error) { return trimmed == error; });
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // Digits in groups of three with a separator between, as a locale writes thousands: "1,234.50", "1 234",
-// "1 234,5" (a no-break space is two bytes in UTF-8).
-bool HasDigitGroups(const std::string& text) {
+// "1 234,5" (a no-break space is two bytes in UTF-8, a narrow one three).
+bool HasDigitGroups(std::string_view text) {
     static constexpr std::array<std::string_view, 5> kGroupSeparators = {",", " ", "'", "\xC2\xA0",
                                                                          "\xE2\x80\xAF"};
     for (const std::string_view separator : kGroupSeparators) {
-        const size_t at = text.find(separator);
-        if (at != std::string::npos && at > 0 && std::isdigit(static_cast<unsigned char>(text[at - 1])) &&
-            text.size() >= at + separator.size() + 3 &&
-            std::all_of(text.begin() + static_cast<std::ptrdiff_t>(at + separator.size()),
-                        text.begin() + static_cast<std::ptrdiff_t>(at + separator.size() + 3),
-                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
-            return true;
+        for (size_t at = text.find(separator); at != std::string_view::npos;
+             at = text.find(separator, at + 1)) {
+            const std::string_view group = text.substr(at + separator.size(), 3);
+            if (at > 0 && IsDigit(text[at - 1]) && group.size() == 3 &&
+                std::all_of(group.begin(), group.end(), IsDigit)) {
+                return true;
+            }
         }
     }
     return false;
