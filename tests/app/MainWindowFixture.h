@@ -3,12 +3,15 @@
 #include "app/Platform.h"
 #include "app/ProgramFiles.h"
 #include "app/uMain.h"
+#include "gamecfg/FileSys.h"
 #include "gamecfg/ProfileFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMenu>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -210,6 +214,52 @@ protected:
     std::filesystem::path FFolder;
     FakePlatform FPlatform;
     std::unique_ptr<kw::TfrmMain> FWindow;
+};
+
+// Every file of a folder by its path relative to the folder, with its exact bytes.
+inline std::map<std::string, std::string> FileBytes(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+        if (item.is_regular_file()) {
+            files[std::filesystem::relative(item.path(), folder).string()] =
+                kw::fs::ReadFile(item.path().string()).value_or("<unreadable>");
+        }
+    }
+    return files;
+}
+
+// A copy of the sample game named in the settings, for a window that is shown and active, so that focus
+// moves as under a user. A subclass adds main options (a view, a language) through MoreOptions.
+class SampleGameWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        FGame = CopySampleGame("game");
+        WriteSettings("GamePath=" + FGame + "\n" + MoreOptions());
+    }
+    virtual std::string MoreOptions() const { return {}; }
+
+    kw::TfrmMain& StartShown() {
+        kw::TfrmMain& window = Start();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        return window;
+    }
+    // relative in the platform's form, below the game folder.
+    std::string GameFile(const std::string& relative) const {
+        return kw::fs::ReadFile(FGame + relative).value_or("<unreadable>");
+    }
+    void ReplaceInGameFile(const std::string& relative, const std::string& from,
+                           const std::string& to) const {
+        std::string text = GameFile(relative);
+        const size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+        std::ofstream(FGame + relative, std::ios::binary) << text;
+    }
+
+    std::string FGame;
 };
 
 } // namespace kwtest

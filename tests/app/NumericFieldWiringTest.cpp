@@ -55,13 +55,11 @@ void TripleClick(QWidget* widget) {
 }
 
 // The sample game copied, its peat spirits curing 0.3 of radiation, and loaded into a shown window.
-class NumericFieldWiring : public MainWindowTest {
+class NumericFieldWiring : public SampleGameWindowTest {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        FGame = CopySampleGame("game");
+        SampleGameWindowTest::SetUp();
         ReplaceInGameFile(kItemsLtx, "eat_radiation            = -0.2", "eat_radiation            = -0.3");
-        WriteSettings("GamePath=" + FGame + "\n");
     }
 
     kw::TfrmMain& StartShown() {
@@ -77,15 +75,6 @@ protected:
         window->windowHandle()->requestActivate();
         EXPECT_TRUE(
             QTest::qWaitFor([window] { return QGuiApplication::focusWindow() == window->windowHandle(); }));
-    }
-    std::string GameFile(const std::string& relative) const { return *kw::fs::ReadFile(FGame + relative); }
-    void ReplaceInGameFile(const std::string& relative, const std::string& from,
-                           const std::string& to) const {
-        std::string text = GameFile(relative);
-        const size_t at = text.find(from);
-        ASSERT_NE(at, std::string::npos) << from;
-        text.replace(at, from.size(), to);
-        std::ofstream(FGame + relative, std::ios::binary) << text;
     }
     // The peat spirits' radiation field, shown on the items page.
     kw::TCoolEdit* Radiation() const {
@@ -103,8 +92,6 @@ protected:
     }
     QString StatusLine() const { return FWindow->pnlGamePath->text(); }
     QTimer* NoteTimer() const { return FWindow->findChild<QTimer*>("tmrStatusNote"); }
-
-    std::string FGame;
 };
 
 class TypedOverSelection : public NumericFieldWiring, public testing::WithParamInterface<bool> {};

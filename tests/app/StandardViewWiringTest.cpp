@@ -42,17 +42,6 @@ std::map<std::string, std::vector<std::string>> BlanklessLines(const fs::path& f
     return files;
 }
 
-// Every file of a folder by its path relative to the folder, with its exact bytes.
-std::map<std::string, std::string> FileBytes(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& item : fs::recursive_directory_iterator(folder)) {
-        if (item.is_regular_file()) {
-            files[fs::relative(item.path(), folder).string()] = *kw::fs::ReadFile(item.path().string());
-        }
-    }
-    return files;
-}
-
 // The lines that differ between two states of a folder, as "file: new line"; the files must keep their
 // number of lines.
 std::vector<std::string> ChangedLines(const std::map<std::string, std::string>& before,
@@ -73,21 +62,8 @@ std::vector<std::string> ChangedLines(const std::map<std::string, std::string>& 
 }
 
 // The sample game loaded into a window that is shown and active, so that focus moves as under a user.
-class StandardViewWiring : public MainWindowTest {
+class StandardViewWiring : public SampleGameWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        FGame = CopySampleGame("game");
-        WriteSettings("GamePath=" + FGame + "\n");
-    }
-
-    kw::TfrmMain& StartShown() {
-        kw::TfrmMain& window = Start();
-        window.show();
-        QApplication::setActiveWindow(&window);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-        return window;
-    }
     template <class T> T* Control(const char* name) const {
         T* control = FWindow->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;
@@ -104,15 +80,6 @@ protected:
     void ClickTab(int index) const {
         QTabBar* bar = FWindow->PageControl1->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-    }
-    void ReplaceInGameFile(const std::string& relative, const std::string& from,
-                           const std::string& to) const {
-        const fs::path path = fs::path(FGame) / relative;
-        std::string text = *kw::fs::ReadFile(path.string());
-        const size_t at = text.find(from);
-        ASSERT_NE(at, std::string::npos) << from;
-        text.replace(at, from.size(), to);
-        std::ofstream(path, std::ios::binary) << text;
     }
     kw::TCatalog& Catalog() const { return FWindow->Catalog(); }
     // The value the weapon's file holds for key, without a comment behind it.
@@ -138,8 +105,6 @@ protected:
         ASSERT_NE(found, weapons.end()) << section;
         Control<QListWidget>("lbWeapons")->setCurrentRow(static_cast<int>(found - weapons.begin()));
     }
-
-    std::string FGame;
 };
 
 TEST_F(StandardViewWiring, ClickOnAnotherRowStoresTheEditIntoTheEntryShownBefore) {

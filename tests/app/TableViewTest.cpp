@@ -28,19 +28,12 @@ constexpr int kItems = 4;
 constexpr int kWeather = 5;
 
 // The sample game in the table view of a window that is shown and active, as under a user.
-class TableViewTest : public MainWindowTest {
+class TableViewTest : public SampleGameWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        FGame = CopySampleGame("game");
-        WriteSettings("GamePath=" + FGame + "\nViewType=0\n");
-    }
+    std::string MoreOptions() const override { return "ViewType=0\n"; }
 
     kw::TfrmMain& StartShown() {
-        kw::TfrmMain& window = Start();
-        window.show();
-        QApplication::setActiveWindow(&window);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        kw::TfrmMain& window = SampleGameWindowTest::StartShown();
         EXPECT_FALSE(window.IsStandardView());
         return window;
     }
@@ -73,15 +66,6 @@ protected:
             }
         }
         return rows;
-    }
-    std::string GameFile(const std::string& relative) const { return *kw::fs::ReadFile(FGame + relative); }
-    void ReplaceInGameFile(const std::string& relative, const std::string& from,
-                           const std::string& to) const {
-        std::string text = GameFile(relative);
-        const size_t at = text.find(from);
-        ASSERT_NE(at, std::string::npos) << from;
-        text.replace(at, from.size(), to);
-        std::ofstream(FGame + relative, std::ios::binary) << text;
     }
     std::string Path(const std::string& name) const { return (FFolder / name).string(); }
     // The lines that differ between two texts of the same file, blanks dropped: a save may rewrite the
@@ -123,8 +107,6 @@ protected:
         }
         return texts;
     }
-
-    std::string FGame;
 };
 
 const char kAmmoFile[] = "gamedata/config/weapons/weapons.ltx";

@@ -21,34 +21,10 @@ namespace fs = std::filesystem;
 const char* const kKinds[] = {"burn",      "strike",        "shock",     "wound",     "radiation",
                               "telepatic", "chemical_burn", "explosion", "fire_wound"};
 
-// Every file of a folder by its path relative to the folder, with its bytes.
-std::map<std::string, std::string> FileBytes(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& item : fs::recursive_directory_iterator(folder)) {
-        if (item.is_regular_file()) {
-            files[fs::relative(item.path(), folder).string()] = *kw::fs::ReadFile(item.path().string());
-        }
-    }
-    return files;
-}
-
 // The immunity fields of the outfits and artefacts pages, whose values live in a section that the entry's
 // link names.
-class UnplacedFieldTest : public MainWindowTest {
+class UnplacedFieldTest : public SampleGameWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        FGame = CopySampleGame("game");
-        WriteSettings("GamePath=" + FGame + "\n");
-    }
-
-    kw::TfrmMain& StartShown() {
-        kw::TfrmMain& window = Start();
-        window.show();
-        QApplication::setActiveWindow(&window);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-        return window;
-    }
     // Clicks the page's tab and the entry's row, as a user picks it.
     void Pick(int page, const std::string& section) const {
         QTabBar* bar = FWindow->PageControl1->tabBar();
@@ -90,8 +66,6 @@ protected:
         }
         EXPECT_TRUE(Field(std::string("txt") + page + "_cost")->isEnabled());
     }
-
-    std::string FGame;
 };
 
 // A user who picks an entry whose immunity section is missing finds those fields greyed out, with the reason
