@@ -31,6 +31,15 @@ inline bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Removes blanks and TABs from both ends, as a spreadsheet user sees past them.
+inline std::string_view TrimBlanks(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 // Removes blanks and control characters (codes 0 to 32) from both ends, as the
 // game does with a value before it looks at it.
 inline std::string_view StripControls(std::string_view text) {

@@ -21,4 +21,12 @@ struct TSheet {
     std::vector<std::vector<TSheetCell>> Cells;
 }; // row-major, UTF-8, Cells[r][c]
 
+// What a sheet's cells can tell, by the reader that read it.
+enum class TSheetOrigin {
+    Typed,      // .xlsx: empty, string, number, boolean and date cells as the workbook holds them
+    ValuesOnly, // .xls: an Empty cell may also be one the reader could not read (a formula result)
+    Text,       // .csv separated by ",": every cell a String; a plain decimal stands for its number
+    LocaleText, // .csv separated by ";" or TAB, as a comma-decimal locale writes it: "0,5" is a number too
+};
+
 } // namespace kw

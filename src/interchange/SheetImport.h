@@ -26,14 +26,6 @@ inline constexpr const char* kSizeWarning2 =
     "не совпадает с размером таблицы программы.\r\nЭто приведёт к некорректному отображению данных. "
     "Продолжить импорт данных из Excel?";
 
-// What a sheet's cells can tell, by the reader that read it.
-enum class TSheetOrigin {
-    Typed,      // .xlsx: empty, string, number, boolean and date cells as the workbook holds them
-    ValuesOnly, // .xls: an Empty cell may also be one the reader could not read (a formula result)
-    Text,       // .csv separated by ",": every cell a String; a plain decimal stands for its number
-    LocaleText, // .csv separated by ";" or TAB, as a comma-decimal locale writes it: "0,5" is a number too
-};
-
 // How the sheet's data rows meet the grid's entries, judged by the name column with blanks trimmed.
 struct TRowPlan {
     enum class TKind {
@@ -58,18 +50,8 @@ std::vector<int> RowsByPosition(const TStringGrid& grid);
 // area become empty; sheet cells beyond the grid are ignored. The grid's size, its name column and its
 // headers never change. Returns how many cells this import changed.
 //
-// A number becomes its plain text (NumberText), except that a cell whose text already stands for the same
-// number keeps its text, so that an export followed by an import marks nothing; booleans become "true" and
-// "false" where the grid holds text. A CSV number keeps the grid's notation the same way.
-//
-// Every cell is judged before the first one changes. Throws kw::Error naming the sheet cell ("C4"), the grid
-// unchanged, for a cell whose text the game would read otherwise than the sheet shows it:
-// - a ";" anywhere (the game reads the rest of the line as a comment), a spreadsheet error value, a date or
-//   a time, a value longer than kMaxValueBytes (GridTable.h) in the game's code page;
-// - where the grid holds a number (IsGameNumber): a boolean, or a text that is not a number of the game's
-//   form: percentages, digit groups, exponents; a decimal comma reads as a point in LocaleText only;
-// - a number whose plain form is too long (1e21);
-// - an .xls cell that read as empty where the grid holds a text.
+// Each cell becomes the text ImportedCellText gives. Every cell is judged before the first one changes, so a
+// refusal (kw::Error naming the sheet cell) leaves the grid unchanged.
 int ImportSheet(TStringGrid& grid, const TSheet& sheet, TSheetOrigin origin,
                 const std::vector<int>& sheetRows);
 // By position.
