@@ -121,6 +121,7 @@ bool TfrmMain::SaveDocument() {
         ReportSaveFailures(report);
         return false;
     }
+    ShowStatusNote(Variable(kSavedText));
     return true;
 }
 
@@ -129,10 +130,18 @@ void TfrmMain::mnuFileSaveClick() {
     btnSaveSettingsClick();
 }
 
+// The loader and the saver breathe between files, so that a long run can bring the progress window up.
 QString TfrmMain::RunBehindProgress(int mode, const std::function<void()>& run) {
     FRunning = true;
-    const auto over = qScopeGuard([this] { FRunning = false; });
-    return TfrmProgress::Run(this, Translator1->Languages(), FLanguageIndex, mode, run,
+    const auto over = qScopeGuard([this] {
+        FRunning = false;
+        FDocument.Catalog().OnStep = nullptr;
+    });
+    const auto breathing = [this, &run](const TfrmProgress::Breath& breath) {
+        FDocument.Catalog().OnStep = breath;
+        run();
+    };
+    return TfrmProgress::Run(this, Translator1->Languages(), FLanguageIndex, mode, breathing,
                              [this] { return FPlatform.SteadyMilliseconds(); });
 }
 

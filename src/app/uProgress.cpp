@@ -5,12 +5,13 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGroupBox>
-#include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <exception>
 
@@ -50,18 +51,23 @@ TReadWrite::TReadWrite(int mode, std::shared_ptr<TRunState> state) : FMode(mode)
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
+// Calls are posted to the application object, not the window: the window may be destroyed at any time on its
+// own thread, the application outlives it.
 void TReadWrite::run() {
-    if (HasRun(FMode)) {
-        FState->Shown.acquire();
-        // Posted to the application object, not the window: the window may be
-        // destroyed at any time on its own thread, the application outlives it.
-        const std::shared_ptr<TRunState> state = FState;
-        if (!state->Closed) {
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(), [state] { ExecuteRun(*state); }, Qt::BlockingQueuedConnection);
-        }
+    const std::shared_ptr<TRunState> state = FState;
+    if (HasRun(FMode) && !state->Closed) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [state] { ExecuteRun(*state); }, Qt::BlockingQueuedConnection);
     }
-    FState->Finished = true; // the window's timer may close it from here on
+    state->Finished = true;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [state] {
+            if (state->Wake) {
+                state->Wake();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 TfrmProgress::TfrmProgress(QWidget* owner, const LanguageList& languages, int languageIndex, Clock clock)
@@ -69,10 +75,11 @@ TfrmProgress::TfrmProgress(QWidget* owner, const LanguageList& languages, int la
       GroupBox1(new QGroupBox(this)), ProgressBar1(new QProgressBar(GroupBox1)), Timer1(new QTimer(this)),
       Translator1(new TTranslator(this)),
       FClock(clock ? std::move(clock) : Clock([] { return DefaultPlatform().SteadyMilliseconds(); })),
-      FStartTime(FClock()), FLanguageIndex(languageIndex), FState(std::make_shared<TRunState>()) {
+      FStartTime(FClock()), FLanguageIndex(languageIndex), FDeadline(new QTimer(this)),
+      FState(std::make_shared<TRunState>()) {
     setObjectName(QStringLiteral("frmProgress"));
-    setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kClientWidth, kClientHeight);
+    setWindowModality(Qt::ApplicationModal);
 
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto* frame = new QVBoxLayout(this);
@@ -92,7 +99,10 @@ TfrmProgress::TfrmProgress(QWidget* owner, const LanguageList& languages, int la
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kTimerIntervalMs);
     connect(Timer1, &QTimer::timeout, this, &TfrmProgress::Timer1Timer);
-    Timer1->start();
+
+    FDeadline->setObjectName(QStringLiteral("tmrDeadline"));
+    FDeadline->setSingleShot(true);
+    connect(FDeadline, &QTimer::timeout, this, &TfrmProgress::CheckDeadlines);
 }
 
 TfrmProgress::~TfrmProgress() {
@@ -108,11 +118,10 @@ void TfrmProgress::StartRun(int mode, std::function<void()> run) {
     AbandonRun();
     FState = std::make_shared<TRunState>();
     FState->Run = std::move(run);
+    FState->Wake = [this] { CheckDeadlines(); };
     auto* worker = new TReadWrite(mode, FState);
     worker->start(QThread::IdlePriority);
-    if (isVisible()) {
-        ReleaseWorker();
-    }
+    CheckDeadlines();
 }
 
 bool TfrmProgress::Finished() const {
@@ -123,56 +132,97 @@ QString TfrmProgress::RunError() const {
     return FState->Error;
 }
 
-QString TfrmProgress::Run(QWidget* owner, const LanguageList& languages, int languageIndex, int mode,
-                          std::function<void()> run, Clock clock) {
-    QPointer<TfrmProgress> form = new TfrmProgress(owner, languages, languageIndex, std::move(clock));
-    try {
-        form->StartRun(mode, std::move(run));
-    } catch (...) {
-        delete form;
-        throw;
+void TfrmProgress::Breathe() {
+    CheckDeadlines();
+    if (isVisible()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    // The window frees itself on closing, possibly before exec() returns.
-    const std::shared_ptr<TRunState> state = form->FState;
-    form->exec();
-    return state->Error;
+}
+
+void TfrmProgress::WaitUntilDone() {
+    if (FDone) {
+        return;
+    }
+    QEventLoop loop;
+    FWaiting = &loop;
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    FWaiting = nullptr;
+}
+
+QString TfrmProgress::Run(QWidget* owner, const LanguageList& languages, int languageIndex, int mode,
+                          const std::function<void(const Breath&)>& run, Clock clock) {
+    const auto form = std::make_unique<TfrmProgress>(owner, languages, languageIndex, std::move(clock));
+    TfrmProgress* const window = form.get();
+    window->StartRun(mode, [window, &run] { run([window] { window->Breathe(); }); });
+    window->WaitUntilDone();
+    return window->RunError();
 }
 
 void TfrmProgress::Timer1Timer() {
     const int next = ProgressBar1->value() + 1;
     ProgressBar1->setValue(next == ProgressBar1->maximum() ? ProgressBar1->minimum() : next);
-    if (!Finished()) {
+}
+
+// Deadlines are read off the clock, not counted in timer steps: the window
+// closes the moment both the run and its minimum time are over.
+void TfrmProgress::CheckDeadlines() {
+    if (FDone) {
         return;
     }
-    if (FClock() - FStartTime >= kMinDurationMs) {
-        Timer1->stop();
-        close();
+    const qint64 now = FClock();
+    if (!Finished()) {
+        if (FShownAt >= 0) {
+            return;
+        }
+        if (now - FStartTime >= kShowAfterMs) {
+            Appear(now);
+        } else {
+            ArmDeadline(kShowAfterMs - (now - FStartTime));
+        }
+        return;
+    }
+    if (FShownAt >= 0 && now - FShownAt < kMinShownMs) {
+        ArmDeadline(kMinShownMs - (now - FShownAt));
+        return;
+    }
+    End();
+}
+
+void TfrmProgress::Appear(qint64 now) {
+    FShownAt = now;
+    FDeadline->stop();
+    show();
+    Timer1->start();
+}
+
+void TfrmProgress::ArmDeadline(qint64 inMs) {
+    FDeadline->start(static_cast<int>(std::clamp<qint64>(inMs, 1, kShowAfterMs + kMinShownMs)));
+}
+
+void TfrmProgress::End() {
+    FDone = true;
+    Timer1->stop();
+    FDeadline->stop();
+    hide();
+    if (FWaiting) {
+        FWaiting->quit();
     }
 }
 
 // Escape and the platform's close request both end up here or in closeEvent;
 // neither may end the window while the run is pending.
 void TfrmProgress::reject() {
-    if (CanClose()) {
+    if (FDone) {
         QDialog::reject();
     }
 }
 
-void TfrmProgress::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    ReleaseWorker();
-}
-
 void TfrmProgress::closeEvent(QCloseEvent* event) {
-    if (CanClose()) {
+    if (FDone) {
         QDialog::closeEvent(event);
     } else {
         event->ignore();
     }
-}
-
-bool TfrmProgress::CanClose() const {
-    return !Timer1->isActive();
 }
 
 // A run not yet taken by the user-interface thread never starts once its
@@ -180,16 +230,7 @@ bool TfrmProgress::CanClose() const {
 // is let go and ends.
 void TfrmProgress::AbandonRun() {
     FState->Closed = true;
-    ReleaseWorker();
-}
-
-// The hand-over may start only once the window is on screen.
-void TfrmProgress::ReleaseWorker() {
-    if (FState->Released) {
-        return;
-    }
-    FState->Released = true;
-    FState->Shown.release();
+    FState->Wake = nullptr;
 }
 
 } // namespace kw

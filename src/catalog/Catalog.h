@@ -84,6 +84,8 @@ public:
 
     // Called when a load has filled every collection.
     std::function<void()> OnLoaded;
+    // Called between the files of a load or a save, so that a window can show that the work goes on.
+    std::function<void()> OnStep;
 
     // Where the last load read from; a save writes there and nowhere else, even after another folder was
     // chosen. Empty before the first load.

@@ -105,6 +105,12 @@ std::unique_ptr<TWeapon> ReadWeapon(const std::string& path, const TLookup& look
     return weapon;
 }
 
+void Step(const TCatalog& catalog) {
+    if (catalog.OnStep) {
+        catalog.OnStep();
+    }
+}
+
 void ReadWeapons(TCatalog& catalog, const std::vector<std::string>& weaponFiles, const TLookup& lookup) {
     for (const auto& path : weaponFiles) {
         try {
@@ -113,6 +119,7 @@ void ReadWeapons(TCatalog& catalog, const std::vector<std::string>& weaponFiles,
             }
         } catch (const std::exception&) {
         }
+        Step(catalog);
     }
 }
 
@@ -192,6 +199,7 @@ void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
     ReadWeapons(catalog, weaponFiles, Full(tables.Weapon, pictureIndexes.Weapon));
     for (size_t i = 0; i < requiredFiles.size(); ++i) {
         catalog.FFiles[i] = std::make_unique<ProfileFile>(requiredFiles[i]);
+        Step(catalog);
     }
     const auto& files = catalog.FFiles;
     TSectionReadings readings;
@@ -204,7 +212,9 @@ void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
     ReadEntries(catalog.Items, *files[TCatalog::ItemsLtx], ItemSections(*files[TCatalog::ItemsLtx]),
                 ItemKeys(), Full(tables.Equipment, pictureIndexes.Item), readings);
     ReadWeather(catalog, *files[TCatalog::WeatherLtx], readings);
+    Step(catalog);
     LinkSharedParams(catalog, readings);
+    Step(catalog);
 
     if (catalog.OnLoaded) {
         catalog.OnLoaded();

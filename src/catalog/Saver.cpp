@@ -62,6 +62,9 @@ TSaveReport SaveCatalogs(TCatalog& catalog) {
         }
         batch.clear();
         ++next;
+        if (catalog.OnStep) {
+            catalog.OnStep();
+        }
     };
     ForEachPendingWrite(catalog, [&](const TPendingWrite& write) {
         while (!report.Stopped && next < fileCount && pathOf(next) != write.File) {

@@ -106,6 +106,7 @@ const TextDef kImportMatchByNameText = {
     "rs_MsgImportMatchByNameText",
     "Строки этого файла стоят в другом порядке, чем строки таблицы. Сопоставить их по названиям?"};
 const TextDef kImportChangedCellsText = {"rs_MsgImportChangedCellsText", "Импорт изменил ячеек: %1"};
+const TextDef kSavedText = {"rs_MsgSavedText", "Сохранено"};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

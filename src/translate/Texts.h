@@ -35,6 +35,8 @@ extern const TextDef kNumberRefusedText;
 // an import: %1 the number of cells it changed.
 extern const TextDef kImportMatchByNameText;
 extern const TextDef kImportChangedCellsText;
+// The status note after a save that wrote every file: no window tells it any more.
+extern const TextDef kSavedText;
 // The question before unsaved work would be lost, and its answers.
 extern const TextDef kUnsavedCaption;
 extern const TextDef kUnsavedCloseText;

@@ -213,7 +213,7 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
             }
         }
         for (const kw::TextDef& text :
-             {kw::kNumberRefusedText, kw::kImportMatchByNameText, kw::kImportChangedCellsText,
+             {kw::kNumberRefusedText, kw::kImportMatchByNameText, kw::kImportChangedCellsText, kw::kSavedText,
               kw::kValueSectionMissing, kw::kValueSectionUnnamed, kw::kExportGameFileText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }

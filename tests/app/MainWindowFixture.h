@@ -74,9 +74,9 @@ public:
                answers == QStringList{QStringLiteral("Yes"), QStringLiteral("No")};
     }
     QDateTime Now() override { return QDateTime(QDate(2024, 5, 1), QTime(12, 0)); }
-    // Every look at the clock finds two seconds more, so a progress window
-    // closes at its first timer step after the run instead of lingering.
-    qint64 SteadyMilliseconds() override { return FSteady += 2000; }
+    // The clock stands still unless a test moves it: a load or a save takes no time, so no progress window
+    // appears. StepPerLook makes every look at it find that much more time gone.
+    qint64 SteadyMilliseconds() override { return Steady += StepPerLook; }
     // Picks FileFilter, when given, as the user would, and answers File.
     QString RunFileDialog(QFileDialog& dialog) override {
         FileDialogRuns.push_back({dialog.objectName(), dialog.windowTitle(), dialog.nameFilters()});
@@ -127,8 +127,8 @@ public:
     QString File; // RunFileDialog's answer; empty cancels
     QString FileFilter;
 
-private:
-    qint64 FSteady = 0;
+    qint64 Steady = 0;
+    qint64 StepPerLook = 0;
 };
 
 // A language file in the program's format with the given component captions

@@ -26,9 +26,9 @@ bool OnUiThread() {
     return QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
-// Drives the window on a clock the test sets, so nothing here sleeps for the
-// two seconds the window lingers.
-class ProgressTest : public ::testing::Test {
+// Drives the window on a clock the test sets, and a run whose length the test
+// sets by moving that clock between the run's breaths.
+class QuickRunProgress : public ::testing::Test {
 protected:
     void TearDown() override { DeleteAndLetTheWorkerEnd(); }
 
@@ -52,74 +52,92 @@ protected:
         FForm = new TfrmProgress(nullptr, languages, languageIndex, [this] { return FNow; });
         return FForm;
     }
-    void StartAndFinish(int mode, std::function<void()> run) {
-        FForm->StartRun(mode, std::move(run));
-        FForm->show();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return FForm->Finished(); }, kWaitMs));
-    }
-    bool StepCloses() {
-        FForm->Timer1Timer();
-        return !FForm->isVisible();
+    // Runs a run that lasts as long as the given steps move the clock, the window breathing after each step,
+    // and waits until the run has ended and the window has looked at the clock once more. Returns whether the
+    // window was on screen after each breath.
+    std::vector<bool> RunSteps(std::vector<qint64> steps, int mode = 0) {
+        std::vector<bool> shown;
+        FForm->StartRun(mode, [this, steps, &shown] {
+            for (const qint64 step : steps) {
+                FNow += step;
+                FForm->Breathe();
+                shown.push_back(FForm->isVisible());
+            }
+        });
+        EXPECT_TRUE(QTest::qWaitFor([this] { return FForm->Finished(); }, kWaitMs));
+        QCoreApplication::sendPostedEvents();
+        return shown;
     }
 
     qint64 FNow = 1000;
     QPointer<TfrmProgress> FForm;
 };
 
-TEST_F(ProgressTest, ShortRunLingersUntilTwoSecondsFromCreationThenFreesItself) {
+TEST_F(QuickRunProgress, ATenMillisecondRunShowsNoWindow) {
     Create();
-    bool ran = false, ranOnUi = false, shownBeforeRun = false;
+    bool ranOnUi = false;
     FForm->StartRun(0, [&] {
-        ran = true;
         ranOnUi = OnUiThread();
-        shownBeforeRun = FForm->isVisible();
-        FNow += 100;
+        FNow += 10;
+        FForm->Breathe();
     });
-    QTest::qWait(100); // events pumped before the window is up must not start the run
-    EXPECT_FALSE(ran);
-    FForm->show();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return FForm->Finished(); }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return FForm->Done(); }, kWaitMs));
     EXPECT_TRUE(ranOnUi);
-    EXPECT_TRUE(shownBeforeRun);
+    EXPECT_FALSE(FForm->isVisible());
     EXPECT_TRUE(FForm->RunError().isEmpty());
-
-    FNow = 1000 + 1999;
-    EXPECT_FALSE(StepCloses());
-    FNow = 1000 + 2000;
-    EXPECT_TRUE(StepCloses());
-    EXPECT_FALSE(FForm->Timer1->isActive());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(FForm.isNull());
 }
 
-TEST_F(ProgressTest, LongRunClosesAtTheFirstStepAfterItEnds) {
+TEST_F(QuickRunProgress, ASecondLongRunShowsTheWindowFromThreeHundredMillisecondsToItsEnd) {
     Create();
-    StartAndFinish(0, [this] { FNow += 10000; });
-    EXPECT_EQ(FForm->Timer1->interval(), 500);
-    EXPECT_TRUE(StepCloses());
+    EXPECT_EQ(RunSteps({299, 1, 700}), (std::vector<bool>{false, true, true}));
+    EXPECT_TRUE(FForm->Done());
+    EXPECT_FALSE(FForm->isVisible());
 }
 
-TEST_F(ProgressTest, FailingRunStillEndsAndKeepsItsErrorText) {
+TEST_F(QuickRunProgress, ARunOfThreeHundredFiftyMillisecondsKeepsTheWindowUntilEightHundred) {
     Create();
-    StartAndFinish(1, [] { throw kw::Error("weapons.ltx: не записан"); });
-    EXPECT_EQ(FForm->RunError(), QString::fromUtf8("weapons.ltx: не записан"));
-    EXPECT_FALSE(StepCloses());
-    FNow += 2000;
-    EXPECT_TRUE(StepCloses());
-}
-
-TEST_F(ProgressTest, UserCannotCloseWhileTheTimerRuns) {
-    Create();
-    FForm->StartRun(0, [] {});
-    FForm->show();
-    EXPECT_FALSE(FForm->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(FForm->close());
-    QTest::keyClick(FForm, Qt::Key_Escape);
-    FForm->reject();
+    EXPECT_EQ(RunSteps({300, 50}), (std::vector<bool>{true, true}));
+    FNow = 1000 + 799;
+    FForm->CheckDeadlines();
     EXPECT_TRUE(FForm->isVisible());
+    EXPECT_FALSE(FForm->Done());
+    FNow = 1000 + 800;
+    FForm->CheckDeadlines();
+    EXPECT_FALSE(FForm->isVisible());
+    EXPECT_TRUE(FForm->Done());
 }
 
-TEST_F(ProgressTest, BarCyclesThroughOneToSevenAndBackToZero) {
+// The deadlines are armed on the real timer as well, so that the wait ends without anybody calling.
+TEST_F(QuickRunProgress, TheWindowClosesByItselfOnceItsTimeIsOver) {
+    Create();
+    RunSteps({300, 50});
+    ASSERT_TRUE(FForm->isVisible());
+    FNow += 450;
+    EXPECT_TRUE(QTest::qWaitFor([this] { return FForm->Done(); }, kWaitMs));
+    EXPECT_FALSE(FForm->isVisible());
+}
+
+TEST_F(QuickRunProgress, FailingRunStillEndsAndKeepsItsErrorText) {
+    Create();
+    FForm->StartRun(1, [] { throw kw::Error("weapons.ltx: не записан"); });
+    ASSERT_TRUE(QTest::qWaitFor([this] { return FForm->Done(); }, kWaitMs));
+    EXPECT_EQ(FForm->RunError(), QString::fromUtf8("weapons.ltx: не записан"));
+}
+
+TEST_F(QuickRunProgress, UserCannotCloseTheWindowWhileTheRunGoesOn) {
+    Create();
+    FForm->StartRun(0, [this] {
+        FNow += 400;
+        FForm->Breathe();
+        EXPECT_FALSE(FForm->windowFlags() & Qt::WindowCloseButtonHint);
+        EXPECT_FALSE(FForm->close());
+        FForm->reject();
+        EXPECT_TRUE(FForm->isVisible());
+    });
+    ASSERT_TRUE(QTest::qWaitFor([this] { return FForm->Finished(); }, kWaitMs));
+}
+
+TEST_F(QuickRunProgress, BarCyclesThroughOneToSevenAndBackToZero) {
     Create();
     std::vector<int> positions;
     for (int i = 0; i < 9; ++i) {
@@ -127,9 +145,10 @@ TEST_F(ProgressTest, BarCyclesThroughOneToSevenAndBackToZero) {
         positions.push_back(FForm->ProgressBar1->value());
     }
     EXPECT_EQ(positions, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 0, 1}));
+    EXPECT_EQ(FForm->Timer1->interval(), 500);
 }
 
-TEST_F(ProgressTest, CaptionComesFromTheLanguageOrTheBuiltInText) {
+TEST_F(QuickRunProgress, CaptionComesFromTheLanguageOrTheBuiltInText) {
     const auto file =
         std::filesystem::temp_directory_path() / ("kw_progress_" + std::to_string(::getpid()) + ".xml");
     std::ofstream(file) << R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -150,23 +169,24 @@ TEST_F(ProgressTest, CaptionComesFromTheLanguageOrTheBuiltInText) {
     for (const auto& c : cases) {
         Create(c.Languages, c.Index)->StartRun(c.Mode, [] {});
         EXPECT_EQ(FForm->windowTitle(), QString::fromUtf8(c.Caption));
-        DeleteAndLetTheWorkerEnd(); // never shown: the waiting worker is let go without running
+        DeleteAndLetTheWorkerEnd(); // deleted before the hand-over: the run never starts
     }
     std::filesystem::remove(file);
 }
 
-TEST(ProgressRun, ModalRunReturnsTheErrorAfterTheWindowClosedItself) {
+TEST(QuickRunBlocking, RunReturnsTheErrorAndLeavesNoWindow) {
     bool ranOnUi = false;
-    const QString error = TfrmProgress::Run(nullptr, {}, -1, 0, [&] {
+    QWidget owner;
+    owner.show();
+    const QString error = TfrmProgress::Run(&owner, {}, -1, 0, [&](const TfrmProgress::Breath& breath) {
         ranOnUi = OnUiThread();
+        breath();
         throw kw::Error("broken");
     });
     EXPECT_TRUE(ranOnUi);
     EXPECT_EQ(error, QStringLiteral("broken"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        EXPECT_EQ(qobject_cast<TfrmProgress*>(widget), nullptr);
-    }
+    EXPECT_EQ(owner.findChild<TfrmProgress*>(), nullptr);
 }
 
 } // namespace
