@@ -46,25 +46,44 @@ protected:
     }
 };
 
-// Ctrl+S after one edit writes the line before the key returns; no progress window comes up, the focus stays
-// in the field, and the status line says that the file was saved.
-TEST_F(QuickRunSave, CtrlSOfOneEditWritesTheLineWithoutAWindow) {
+class QuickRunSaveWindows : public QuickRunSave, public testing::WithParamInterface<bool> {};
+
+// A save of one edit writes the line before the key (or the menu, from another window) returns; no progress
+// window comes up, the window that was active stays so with its focus, and the status line says that the file
+// was saved.
+TEST_P(QuickRunSaveWindows, OneEditIsWrittenWithoutAWindow) {
+    const bool active = GetParam();
     kw::TfrmMain& window = StartShown();
     const std::string file = "gamedata/config/weapons/w_bittern.ltx";
     const std::string before = GameFile(file);
     const TShownWindows shown;
     kw::TCoolEdit* rpm = TypeInto("txtWeapons_rpm", "612");
-    QTest::keyClick(rpm, Qt::Key_S, Qt::ControlModifier);
+    QWidget other;
+    if (active) {
+        QTest::keyClick(rpm, Qt::Key_S, Qt::ControlModifier);
+    } else {
+        other.show();
+        QApplication::setActiveWindow(&other);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        window.mnuFileSave->trigger();
+    }
 
     std::string expected = before;
     expected.replace(expected.find("rpm                     = 80"), 28, "rpm                     = 612");
     EXPECT_EQ(GameFile(file), expected);
     EXPECT_FALSE(shown.Saw(QStringLiteral("frmProgress")));
     EXPECT_EQ(window.findChild<kw::TfrmProgress*>(), nullptr);
-    EXPECT_EQ(QApplication::focusWidget(), rpm);
+    if (active) {
+        EXPECT_EQ(QApplication::focusWidget(), rpm);
+    } else {
+        EXPECT_EQ(QApplication::activeWindow(), &other);
+    }
     EXPECT_EQ(window.pnlGamePath->text(), QString::fromUtf8("Сохранено"));
     EXPECT_TRUE(FPlatform.Messages.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Window, QuickRunSaveWindows, testing::Bool(),
+                         [](const auto& info) { return info.param ? "Active" : "Inactive"; });
 
 // A save that takes long enough brings the progress window up, and the window is gone when the key returns.
 TEST_F(QuickRunSave, ASlowSaveShowsTheWindowAndTakesItAwayAtTheEnd) {
