@@ -12,7 +12,6 @@
 
 #include <QTest>
 
-#include <iterator>
 #include <stdexcept>
 
 namespace kw::bench {
