@@ -5,6 +5,7 @@
 // Each size runs in a child process of its own, and its peak memory is taken from a further child that only
 // loads, changes every value and saves. Every time is the median of several runs after a warm-up.
 
+#include "BenchKit.h"
 #include "catalog/Catalog.h"
 #include "catalog/GameFolder.h"
 #include "catalog/SyntheticGame.h"
@@ -15,11 +16,9 @@
 #include "interchange/WorkbookWriter.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
-#include <iostream>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -33,6 +32,8 @@
 namespace {
 
 using kw::TCatalog;
+using kw::bench::MedianMs;
+using kw::bench::Verdict;
 namespace stdfs = std::filesystem;
 
 constexpr double kDiskLoadGoal = 2;   // load against reading the same bytes from the disk
@@ -58,27 +59,6 @@ struct TScaleResult {
     int GridId = 0, GridRows = 0, GridColumns = 0;
     double Fill = 0, Store = 0, Export = 0, Import = -1; // milliseconds; Import -1: not built
 };
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-// Runs step once untimed, then `runs` times; prepare runs before each timed run and is not timed.
-double MedianMs(
-    int runs, const std::function<void()>& step, const std::function<void()>& prepare = [] {}) {
-    prepare();
-    step();
-    std::vector<double> samples;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        const auto start = std::chrono::steady_clock::now();
-        step();
-        samples.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    return Median(samples);
-}
 
 // Everything a full load fills. The catalog is declared last: it points into the tables.
 struct TLoadedGame {
@@ -330,36 +310,14 @@ TScaleResult MeasureScale(int scale, int runs) {
 
 // The child measures and hands its result over; a failing child hands over nothing.
 TScaleResult MeasureInChild(int scale, int runs) {
-    int fds[2];
-    if (::pipe(fds) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    std::cout.flush();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        int status = 1;
-        try {
-            const TScaleResult result = MeasureScale(scale, runs);
-            status = ::write(fds[1], &result, sizeof result) == sizeof result ? 0 : 1;
-        } catch (const std::exception& error) {
-            std::cerr << "scale " << scale << ": " << error.what() << '\n';
-        }
-        ::_exit(status);
-    }
-    ::close(fds[1]);
     TScaleResult result;
     result.Scale = scale;
-    if (::read(fds[0], &result, sizeof result) != sizeof result) {
+    const std::optional<std::string> bytes = kw::bench::RunInChild(
+        "scale " + std::to_string(scale), [&] { return kw::bench::ToBytes(MeasureScale(scale, runs)); });
+    if (!kw::bench::FromBytes(bytes, result)) {
         result.Ok = false;
     }
-    ::close(fds[0]);
-    ::waitpid(pid, nullptr, 0);
     return result;
-}
-
-std::string Verdict(double value, double goal) {
-    return value <= goal ? "met" : "MISSED";
 }
 
 void PrintTime(const char* step, double ms) {
@@ -369,7 +327,7 @@ void PrintTime(const char* step, double ms) {
 void PrintRatio(const char* step, double ms, const char* floor, double floorMs, double goal) {
     const double ratio = ms / floorMs;
     std::printf("  %-15s %10.1f ms   %-15s %6.2f   goal <= %.0f   %s\n", step, ms, floor, ratio, goal,
-                Verdict(ratio, goal).c_str());
+                Verdict(ratio, goal));
 }
 
 void PrintScale(const TScaleResult& r) {
@@ -422,7 +380,7 @@ void PrintSummary(const std::vector<TScaleResult>& results) {
         // folder.
         const double cached = hundred->Load / ten->Load;
         std::printf("Growth load(100)/load(10): %.2f cached   goal <= %.0f (linear)   %s\n", cached,
-                    kGrowthGoal, Verdict(cached, kGrowthGoal).c_str());
+                    kGrowthGoal, Verdict(cached, kGrowthGoal));
         std::printf("  from the disk: load %.2f, read alone %.2f\n", hundred->ColdLoad / ten->ColdLoad,
                     hundred->ColdRead / ten->ColdRead);
     }
@@ -439,13 +397,13 @@ void PrintSummary(const std::vector<TScaleResult>& results) {
             std::printf(
                 "Grid %-6s at scale 100: %7.1f ms   goal < %.0f ms   %s;   growth %.2f   goal <= %.0f   "
                 "%s\n",
-                name, hundred->*field, kGridGoalMs, Verdict(hundred->*field, kGridGoalMs).c_str(), growth,
-                kGridGrowthGoal, Verdict(growth, kGridGrowthGoal).c_str());
+                name, hundred->*field, kGridGoalMs, Verdict(hundred->*field, kGridGoalMs), growth,
+                kGridGrowthGoal, Verdict(growth, kGridGrowthGoal));
         }
     }
     if (const TScaleResult* hundred = at(100)) {
         std::printf("Peak RSS at scale 100: %.1f MB   goal <= %.0f MB   %s\n", hundred->PeakMb, kPeakGoalMb,
-                    Verdict(hundred->PeakMb, kPeakGoalMb).c_str());
+                    Verdict(hundred->PeakMb, kPeakGoalMb));
     }
     const bool diskLikeMemory = std::any_of(results.begin(), results.end(), [](const TScaleResult& r) {
         return r.Ok && r.ColdRead < 2 * r.Read;
@@ -460,16 +418,6 @@ void PrintSummary(const std::vector<TScaleResult>& results) {
         "(temporary file,\nfsync, rename, folder fsync). save: no value changed, so no file is replaced.\n");
 }
 
-std::vector<int> ParseScales(const std::string& text) {
-    std::vector<int> scales;
-    for (size_t pos = 0; pos <= text.size();) {
-        const size_t comma = std::min(text.find(',', pos), text.size());
-        scales.push_back(std::stoi(text.substr(pos, comma - pos)));
-        pos = comma + 1;
-    }
-    return scales;
-}
-
 const char* const kUsage =
     "Usage: kitwright-bench [--scales 1,10,100] [--runs 5]\n"
     "Times read, load, save, save-all and write of a generated game folder per scale, and fill, store,\n"
@@ -478,31 +426,18 @@ const char* const kUsage =
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<int> scales{1, 10, 100};
-    int runs = 5;
-    try {
-        for (int i = 1; i < argc; ++i) {
-            const std::string arg = argv[i];
-            if (arg == "--scales" && i + 1 < argc) {
-                scales = ParseScales(argv[++i]);
-            } else if (arg == "--runs" && i + 1 < argc) {
-                runs = std::max(1, std::stoi(argv[++i]));
-            } else {
-                std::cerr << kUsage;
-                return arg == "--help" ? 0 : 2;
-            }
-        }
-    } catch (const std::exception&) {
-        std::cerr << kUsage;
-        return 2;
+    kw::bench::TBenchOptions options{{1, 10, 100}, 5};
+    if (const std::optional<int> exitCode = kw::bench::ParseOptions(argc, argv, options, kUsage)) {
+        return *exitCode;
     }
+    const int runs = options.Runs;
     std::printf(
         "kitwright-bench: medians of at least %d runs after a warm-up; save = no edit, save-all = every "
         "value changed\n",
         runs);
     std::fflush(stdout);
     std::vector<TScaleResult> results;
-    for (int scale : scales) {
+    for (int scale : options.Scales) {
         // Small folders are quick; more runs steady their medians.
         results.push_back(MeasureInChild(scale, std::max(runs, 100 / std::max(scale, 1))));
         PrintScale(results.back());
