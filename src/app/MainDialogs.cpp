@@ -5,21 +5,27 @@
 
 #include "app/MainInternal.h"
 #include "app/ProgramFiles.h"
+#include "catalog/Document.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/TexturePath.h"
 #include "interchange/Backup.h"
 #include "translate/Texts.h"
 #include "translate/Translator.h"
 #include "views/CoolCtrls.h"
+#include "views/StandardViewPage.h"
 #include "views/uAmmoList.h"
 #include "views/uChanges.h"
 #include "views/uGrenLnch.h"
 #include "views/uScope.h"
 #include "views/uSilencer.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
 
@@ -59,12 +65,33 @@ void TfrmMain::CreateDialogs() {
 }
 
 TDialogContext TfrmMain::DialogContext() {
-    return {FDocument.Catalog(), *FViews, Translator1->Languages(), FLanguageIndex,
-            Variable(kNumberRefusedText)};
+    return {FDocument,      FDocument.Catalog(),         *FViews, Translator1->Languages(),
+            FLanguageIndex, Variable(kNumberRefusedText)};
 }
 
-void TfrmMain::RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), bool collectAfter) {
+namespace {
+
+// What the user reads beside a control: the label it is the buddy of, or its own text.
+QString CaptionOf(const QWidget* control) {
+    for (const QLabel* label : control->parentWidget()->findChildren<QLabel*>()) {
+        if (label->buddy() == control) {
+            return label->text();
+        }
+    }
+    const auto* button = qobject_cast<const QAbstractButton*>(control);
+    return button ? button->text().remove(QStringLiteral("...")) : control->objectName();
+}
+
+} // namespace
+
+// Whatever the dialog stores, from its opening to its OK and the weapon's status it sets, is one step.
+void TfrmMain::RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), const QWidget* control,
+                               bool collectAfter) {
     CommitPendingEdits();
+    const int row = FViews->ListBox(WeaponsPage)->currentRow();
+    const QString weapon = row >= 0 ? FViews->ListBox(WeaponsPage)->item(row)->text() : QString();
+    const TEditGroup group(FDocument, StepLabel(CaptionOf(control), weapon).toStdString(),
+                           {"weapons", row, ""});
     bool done = false;
     try {
         done = execute(this, DialogContext());
@@ -79,20 +106,20 @@ void TfrmMain::RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), bool c
 }
 
 void TfrmMain::btnWeaponsSilencerClick() {
-    RunWeaponDialog(&TfrmSilencer::Execute, true);
+    RunWeaponDialog(&TfrmSilencer::Execute, FViews->cboWeapons_silencer_status, true);
 }
 
 void TfrmMain::btnWeaponsScopeClick() {
-    RunWeaponDialog(&TfrmScope::Execute, true);
+    RunWeaponDialog(&TfrmScope::Execute, FViews->cboWeapons_scope_status, true);
 }
 
 void TfrmMain::btnWeaponsGrenLnchClick() {
-    RunWeaponDialog(&TfrmGrenLnch::Execute, true);
+    RunWeaponDialog(&TfrmGrenLnch::Execute, FViews->cboWeapons_grenade_launcher_status, true);
 }
 
 // The dialog shows the weapon again itself, from the catalog.
 void TfrmMain::btnWeaponsAmmoClick() {
-    RunWeaponDialog(&TfrmAmmoList::Execute, false);
+    RunWeaponDialog(&TfrmAmmoList::Execute, FViews->btnWeaponsAmmo, false);
 }
 
 void TfrmMain::btnWeather_sky_textureClick() {

@@ -146,7 +146,7 @@ void TfrmMain::FillTables() {
 
 bool TfrmMain::StoreTable(int page) {
     try {
-        Pages.at(page).sg->StoreInto(FDocument.Catalog());
+        Pages.at(page).sg->StoreInto(FDocument, Variable(kTableSaveStepText).toStdString());
         return true;
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));

@@ -16,7 +16,7 @@ void TfrmMain::CreateStandardViews() {
     for (int index = 0; index < kPageCount; ++index) {
         boxes[index] = Pages[index].gbNormal;
     }
-    FViews = std::make_unique<TStandardViews>(boxes, FDocument.Catalog());
+    FViews = std::make_unique<TStandardViews>(boxes, FDocument);
     cboWeapons_silencer_status = FViews->cboWeapons_silencer_status;
     cboWeapons_scope_status = FViews->cboWeapons_scope_status;
     cboWeapons_grenade_launcher_status = FViews->cboWeapons_grenade_launcher_status;

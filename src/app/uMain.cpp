@@ -150,7 +150,11 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     ConnectTableHandlers();
     CreateDialogs();
     FDocument.Catalog().OnLoaded = [this] { PopulateLists(); };
-    FDocument.OnModifiedChanged = [this] { UpdateModifiedMarker(); };
+    FDocument.Listen([this](const TDocumentChange& change) {
+        if (change.ModifiedChanged) {
+            UpdateModifiedMarker();
+        }
+    });
     // Never smaller than the layout was drawn for.
     setMinimumSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     resize(minimumSize());

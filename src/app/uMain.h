@@ -306,7 +306,9 @@ private:
     TDialogContext DialogContext();
     // The weapons page is collected before the dialog opens, so that the dialog and what it shows again
     // start from the catalog, and after a fitted addon, so that the status it selected is stored.
-    void RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), bool collectAfter);
+    // control: the one the dialog belongs to, whose caption names the step.
+    void RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), const QWidget* control,
+                         bool collectAfter);
     void PickTexture(TCoolEdit* field);
     // The five required files, then the weapon files the last full load kept, if it read this folder.
     std::vector<std::string> BackupFileList() const;

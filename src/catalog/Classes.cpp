@@ -107,6 +107,14 @@ void TParam::Revert() {
     });
 }
 
+void TParam::RestoreEditState(const TEditState& state) {
+    ForEachLinked([&](TParam& param) {
+        param.Value = state.Value;
+        param.Comment = state.Comment;
+        param.FEdited = state.Edited;
+    });
+}
+
 void TParam::ForEachLinkedParam(const std::function<void(const TParam&)>& fn) const {
     const TParam* param = this;
     do {

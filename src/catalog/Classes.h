@@ -62,6 +62,18 @@ public:
     // Back to what the file holds, for every linked parameter; a key the section lacked is no longer set.
     void Revert();
 
+    // What an edit or a revert changes, so that it can be taken back and done again.
+    struct TEditState {
+        std::string Value;
+        std::string Comment;
+        bool Edited = false;
+        bool operator==(const TEditState&) const = default;
+    };
+    TEditState EditState() const { return {Value, Comment, FEdited}; }
+    // Puts state back on every linked parameter. What the file holds (the stored value) is left alone, so a
+    // state from before a save reads as a change again.
+    void RestoreEditState(const TEditState& state);
+
     // Makes the two parameters one key (the loader does this for parameters read from the same place).
     void LinkWith(TParam& other);
     bool IsLinkedWith(const TParam& other) const;

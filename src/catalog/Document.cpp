@@ -27,6 +27,11 @@ void TDocument::ReadCatalogs(TPictureLists* freshPictures) {
     if (!FSource) {
         return;
     }
+    const bool wasModified = IsModified();
+    // The steps point into the entries the load replaces.
+    FHistory.Clear();
+    FTouched.clear();
+    FCells.clear();
     FPendingCells.clear();
     if (freshPictures) {
         // The old entries point into the old pictures; the loader drops them before it reads anything.
@@ -37,10 +42,10 @@ void TDocument::ReadCatalogs(TPictureLists* freshPictures) {
     try {
         LoadCatalogs(FCatalog, FSource->GamePath, FSource->RequiredFiles, weaponFiles, FTables, FPictures);
     } catch (...) {
-        ModifiedChanged();
+        Announce(TDocumentChange::TKind::Loaded, nullptr, wasModified);
         throw;
     }
-    ModifiedChanged();
+    Announce(TDocumentChange::TKind::Loaded, nullptr, wasModified);
 }
 
 void TDocument::Load(const std::string& gameFolder) {
@@ -49,8 +54,16 @@ void TDocument::Load(const std::string& gameFolder) {
     ReadCatalogs(&none);
 }
 
-bool TDocument::IsModified() {
-    return !FPendingCells.empty() || !PendingWrites(FCatalog).empty();
+bool TDocument::IsModified() const {
+    if (!FPendingCells.empty() || !FCells.empty()) {
+        return true;
+    }
+    for (const auto& [param, use] : FTouched) {
+        if (WouldWrite(*param, use)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 namespace {
@@ -115,14 +128,23 @@ std::vector<TChange> TDocument::Changes() {
     return changes;
 }
 
-void TDocument::Revert(std::span<const TChange> rows) {
+void TDocument::Revert(std::span<const TChange> rows, std::string label) {
+    TEditStep step;
+    step.Label = std::move(label);
     for (const TChange& row : rows) {
+        const TParam::TEditState before = row.Param->EditState();
         row.Param->Revert();
+        step.Params.push_back({row.Param, TKeyUse::Edit, before, row.Param->EditState()});
     }
-    ModifiedChanged();
+    const bool wasModified = IsModified();
+    for (const auto& change : step.Params) {
+        Touch(*change.Param, change.Use);
+    }
+    Record(std::move(step), wasModified);
 }
 
 void TDocument::RevertAll() {
+    const bool wasModified = IsModified();
     // Every parameter, not only what a save would write: an addon state set to "none" is never written,
     // yet it is not what the file holds. A linked group is walked once per member, so only changed ones.
     ForEachCatalogEntry(FCatalog, [](std::string_view, std::size_t, auto& entry) {
@@ -133,24 +155,178 @@ void TDocument::RevertAll() {
             }
         });
     });
+    FHistory.Clear();
+    FTouched.clear();
+    FCells.clear();
     FPendingCells.clear();
-    ModifiedChanged();
+    Announce(TDocumentChange::TKind::RevertedAll, nullptr, wasModified);
 }
 
 TSaveReport TDocument::Save() {
+    const bool wasModified = IsModified();
     TSaveReport report = SaveCatalogs(FCatalog);
-    ModifiedChanged();
+    // What was written is what its file holds now; what failed stays touched.
+    std::erase_if(FTouched, [](const auto& touched) { return !WouldWrite(*touched.first, touched.second); });
+    Announce(TDocumentChange::TKind::Saved, nullptr, wasModified);
     return report;
 }
 
-void TDocument::SetPendingCells(std::vector<TPendingCell> cells) {
-    FPendingCells = std::move(cells);
-    ModifiedChanged();
+void TDocument::Edit(std::string label, TEditPlace place, std::vector<TValueEdit> values,
+                     std::vector<TCellEdit> cells) {
+    TEditStep step;
+    step.Label = std::move(label);
+    step.Place = std::move(place);
+    const bool wasModified = IsModified();
+    for (TValueEdit& value : values) {
+        const TParam::TEditState before = value.Param->EditState();
+        value.Param->Edit(std::move(value.Value));
+        if (value.Param->EditState() != before) {
+            step.Params.push_back({value.Param, value.Use, before, value.Param->EditState()});
+        }
+        Touch(*value.Param, value.Use);
+    }
+    for (TCellEdit& cell : cells) {
+        const std::string* current = CellText(cell.Cell);
+        std::optional<std::string> before = current ? std::optional<std::string>(*current) : std::nullopt;
+        if (before == cell.Text) {
+            continue;
+        }
+        if (cell.Text) {
+            FCells[cell.Cell] = *cell.Text;
+        } else {
+            FCells.erase(cell.Cell);
+        }
+        step.Cells.push_back({cell.Cell, std::move(before), std::move(cell.Text)});
+    }
+    Record(std::move(step), wasModified);
 }
 
-void TDocument::ModifiedChanged() {
-    if (OnModifiedChanged) {
-        OnModifiedChanged();
+// Within a group a parameter or cell changed twice keeps what it held before the first change.
+void TDocument::Record(TEditStep step, bool wasModified) {
+    if (step.Empty()) {
+        return;
+    }
+    if (FGroupDepth == 0) {
+        FHistory.Push(std::move(step));
+        Announce(TDocumentChange::TKind::Edited, FHistory.NextUndo(), wasModified);
+        return;
+    }
+    for (auto& change : step.Params) {
+        const auto known = std::find_if(FGroup.Params.begin(), FGroup.Params.end(),
+                                        [&](const auto& group) { return group.Param == change.Param; });
+        if (known == FGroup.Params.end()) {
+            FGroup.Params.push_back(std::move(change));
+        } else {
+            known->After = std::move(change.After);
+        }
+    }
+    for (auto& change : step.Cells) {
+        const auto known = std::find_if(FGroup.Cells.begin(), FGroup.Cells.end(),
+                                        [&](const auto& group) { return group.Cell == change.Cell; });
+        if (known == FGroup.Cells.end()) {
+            FGroup.Cells.push_back(std::move(change));
+        } else {
+            known->After = std::move(change.After);
+        }
+    }
+    Announce(TDocumentChange::TKind::Edited, &FGroup, wasModified);
+}
+
+void TDocument::BeginGroup(std::string label, TEditPlace place) {
+    if (FGroupDepth++ == 0) {
+        FGroup = TEditStep();
+        FGroup.Label = std::move(label);
+        FGroup.Place = std::move(place);
+    }
+}
+
+void TDocument::EndGroup() {
+    if (FGroupDepth == 0 || --FGroupDepth > 0) {
+        return;
+    }
+    // A value changed and changed back within the group leaves nothing to take back.
+    std::erase_if(FGroup.Params, [](const auto& change) { return change.Before == change.After; });
+    std::erase_if(FGroup.Cells, [](const auto& change) { return change.Before == change.After; });
+    if (!FGroup.Empty()) {
+        FHistory.Push(std::exchange(FGroup, TEditStep()));
+        Announce(TDocumentChange::TKind::Edited, FHistory.NextUndo(), IsModified());
+    }
+}
+
+void TDocument::Undo() {
+    if (!FHistory.NextUndo()) {
+        return;
+    }
+    const bool wasModified = IsModified();
+    const TEditStep& step = FHistory.StepBack();
+    ApplyStates(step, false);
+    Announce(TDocumentChange::TKind::Undone, &step, wasModified);
+}
+
+void TDocument::Redo() {
+    if (!FHistory.NextRedo()) {
+        return;
+    }
+    const bool wasModified = IsModified();
+    const TEditStep& step = FHistory.StepForth();
+    ApplyStates(step, true);
+    Announce(TDocumentChange::TKind::Redone, &step, wasModified);
+}
+
+// A step's changes go back in the reverse order they were made, so that a parameter changed twice in one
+// step ends where it began.
+void TDocument::ApplyStates(const TEditStep& step, bool after) {
+    const auto applyParam = [&](const TEditStep::TParamChange& change) {
+        change.Param->RestoreEditState(after ? change.After : change.Before);
+        Touch(*change.Param, change.Use);
+    };
+    const auto applyCell = [&](const TEditStep::TCellChange& change) {
+        const std::optional<std::string>& text = after ? change.After : change.Before;
+        if (text) {
+            FCells[change.Cell] = *text;
+        } else {
+            FCells.erase(change.Cell);
+        }
+    };
+    if (after) {
+        std::for_each(step.Params.begin(), step.Params.end(), applyParam);
+        std::for_each(step.Cells.begin(), step.Cells.end(), applyCell);
+    } else {
+        std::for_each(step.Params.rbegin(), step.Params.rend(), applyParam);
+        std::for_each(step.Cells.rbegin(), step.Cells.rend(), applyCell);
+    }
+}
+
+const std::string* TDocument::CellText(const TCellRef& cell) const {
+    const auto found = FCells.find(cell);
+    return found == FCells.end() ? nullptr : &found->second;
+}
+
+void TDocument::Touch(TParam& param, TKeyUse use) {
+    FTouched.try_emplace(&param, use);
+}
+
+void TDocument::SetPendingCells(std::vector<TPendingCell> cells) {
+    const bool wasModified = IsModified();
+    FPendingCells = std::move(cells);
+    Announce(TDocumentChange::TKind::Edited, nullptr, wasModified);
+}
+
+std::size_t TDocument::Listen(TDocumentListener listener) {
+    FListeners.emplace_back(FNextListener, std::move(listener));
+    return FNextListener++;
+}
+
+void TDocument::StopListening(std::size_t id) {
+    std::erase_if(FListeners, [id](const auto& listener) { return listener.first == id; });
+}
+
+// A listener may stop listening, or start another, while it hears: it walks a copy.
+void TDocument::Announce(TDocumentChange::TKind kind, const TEditStep* step, bool wasModified) {
+    const TDocumentChange change{kind, step, IsModified() != wasModified};
+    const auto listeners = FListeners;
+    for (const auto& [id, listener] : listeners) {
+        listener(change);
     }
 }
 

@@ -1,16 +1,19 @@
 #pragma once
 
 #include "catalog/Catalog.h"
+#include "catalog/EditHistory.h"
 #include "catalog/GameFolder.h"
 #include "catalog/Picture.h"
 #include "gamecfg/StringTable.h"
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kw {
@@ -53,6 +56,16 @@ struct TPendingCell {
     std::string Value;   // windows-1251
 };
 
+// What the document announces after it changed. Step is the step that was done, taken back or done again
+// (none for a load, a save or a revert of everything); a listener refreshes what it names.
+struct TDocumentChange {
+    enum class TKind { Loaded, Edited, Undone, Redone, Saved, RevertedAll };
+    TKind Kind = TKind::Edited;
+    const TEditStep* Step = nullptr;
+    bool ModifiedChanged = false; // IsModified answers otherwise than before
+};
+using TDocumentListener = std::function<void(const TDocumentChange&)>;
+
 // The game data an editing session works on: the catalogs, the string tables and pictures they resolve
 // against, where they were read from, and what a save would write. One document lives as long as the
 // session; a load refills it, so whatever holds a reference to it stays valid.
@@ -79,34 +92,82 @@ public:
     const TStringTables& Tables() const { return FTables; }
     const TPictureLists& Pictures() const { return FPictures; }
 
-    // Whether anything would be lost without a save: a value a save would write, or a marked grid cell.
-    bool IsModified();
+    // Whether anything would be lost without a save: a value a save would write, or a marked cell of a table
+    // view's working copy. Kept from the edits as they come, never by walking the catalog.
+    bool IsModified() const;
     // One row per file, section and key a save would write, in the order it writes them.
     std::vector<TChange> Changes();
-    // Every entry showing one of the rows' values shows the file's value again. Nothing is written.
-    void Revert(std::span<const TChange> rows);
-    // Every value back to its baseline, marked grid cells dropped.
+    // Every entry showing one of the rows' values shows the file's value again: one step, labelled label.
+    // Nothing is written.
+    void Revert(std::span<const TChange> rows, std::string label = "revert");
+    // Every value back to its baseline, marked cells dropped, the history cleared: unsaved work discarded.
     void RevertAll();
-    // Writes what Changes lists; a value that could not be written stays a change.
+    // Writes what Changes lists; a value that could not be written stays a change. The history stays: a step
+    // taken back after the save makes the document modified again.
     TSaveReport Save();
+
+    // One thing the user did: sets every value through TParam::Edit and every working-copy cell, records it
+    // as one step that Undo takes back, and announces it. Values and cells it leaves as they were are not
+    // part of the step; a step that changes nothing is not recorded.
+    void Edit(std::string label, TEditPlace place, std::vector<TValueEdit> values,
+              std::vector<TCellEdit> cells = {});
+    // Edits made while a group is open join one step, labelled as the outermost group and recorded when it
+    // closes: a dialog's stores from its opening to its OK are one thing the user did. Each edit is still
+    // announced as it is made.
+    void BeginGroup(std::string label, TEditPlace place);
+    void EndGroup();
+    const TEditStep* NextUndo() const { return FHistory.NextUndo(); }
+    const TEditStep* NextRedo() const { return FHistory.NextRedo(); }
+    // Take back or do again the next step, and announce it; nothing when there is none.
+    void Undo();
+    void Redo();
+
+    // A table view's working copy: the marked cells, each with the text it shows instead of the catalog's.
+    const std::map<TCellRef, std::string>& Cells() const { return FCells; }
+    const std::string* CellText(const TCellRef& cell) const;
 
     // The table view's marked cells, replaced as a whole whenever they change; a load drops them.
     void SetPendingCells(std::vector<TPendingCell> cells);
     const std::vector<TPendingCell>& PendingCells() const { return FPendingCells; }
 
-    // Called after the document itself changed what IsModified may answer: a load, a revert, a save, new
-    // pending cells. An edit through a parameter calls nothing; its editor knows.
-    std::function<void()> OnModifiedChanged;
+    // Listeners hear every change, in the order they began to listen.
+    std::size_t Listen(TDocumentListener listener);
+    void StopListening(std::size_t id);
 
 private:
-    void ModifiedChanged();
+    void ApplyStates(const TEditStep& step, bool after);
+    void Record(TEditStep step, bool wasModified);
+    void Touch(TParam& param, TKeyUse use);
+    void Announce(TDocumentChange::TKind kind, const TEditStep* step, bool wasModified);
 
     std::optional<TLoadSource> FSource;
     TStringTables FTables;
     TPictureLists FPictures;
+    TEditHistory FHistory;
+    int FGroupDepth = 0;
+    TEditStep FGroup;
+    std::map<TCellRef, std::string> FCells;
     std::vector<TPendingCell> FPendingCells;
+    // Every parameter an edit touched since the load, with how a save treats it: IsModified asks these.
+    std::unordered_map<const TParam*, TKeyUse> FTouched;
+    std::vector<std::pair<std::size_t, TDocumentListener>> FListeners;
+    std::size_t FNextListener = 0;
     // Last, so that it goes first: its entries point into the pictures.
     TCatalog FCatalog;
+};
+
+// Opens a group of edits for as long as it lives (see TDocument::BeginGroup).
+class TEditGroup {
+public:
+    TEditGroup(TDocument& document, std::string label, TEditPlace place) : FDocument(document) {
+        FDocument.BeginGroup(std::move(label), std::move(place));
+    }
+    ~TEditGroup() { FDocument.EndGroup(); }
+    TEditGroup(const TEditGroup&) = delete;
+    TEditGroup& operator=(const TEditGroup&) = delete;
+
+private:
+    TDocument& FDocument;
 };
 
 } // namespace kw

@@ -67,6 +67,10 @@ const std::string* LinkedSection(const T& entry, const TKeyList<T>& keys, const 
     return !linked.empty() && file.SectionExists(linked) ? &linked : nullptr;
 }
 
+// Whether a save writes a parameter of this use (its place being in a file): an addon state is never
+// written as "-1" or empty, a shown key never.
+bool WouldWrite(const TParam& param, TKeyUse use);
+
 template <class T> void VisitParams(T& entry, const TKeyList<T>& keys, const TParamVisitor& fn) {
     for (const auto& rule : keys.Rules) {
         fn(rule.Key, rule.Param.In(entry));

@@ -135,6 +135,8 @@ private:
     const std::string* FLastText = nullptr;
 };
 
+} // namespace
+
 bool WouldWrite(const TParam& param, TKeyUse use) {
     switch (use) {
     case TKeyUse::Edit:
@@ -145,8 +147,6 @@ bool WouldWrite(const TParam& param, TKeyUse use) {
         return false;
     }
 }
-
-} // namespace
 
 void ForEachParamPlace(TCatalog& catalog, const TParamPlaceVisitor& visit) {
     for (auto& weapon : catalog.Weapons) {

@@ -150,7 +150,7 @@ int Import(TDocument& game, const TGridArgs& args, std::ostream& out, std::ostre
         out << changes << (changes == 1 ? " value" : " values") << " would change. Nothing was written.\n";
         return kExitOk;
     }
-    const int changed = StoreTable(grid, game.Catalog());
+    const int changed = StoreTable(grid, game, "import of " + args.File);
     out << changed << (changed == 1 ? " value" : " values") << " changed.\n";
     if (changed == 0) {
         return kExitOk;

@@ -1,5 +1,6 @@
 #include "interchange/GridTable.h"
 
+#include "catalog/Document.h"
 #include "catalog/GameFolder.h"
 #include "catalog/KeyLists.h"
 #include "catalog/MissingSection.h"
@@ -96,6 +97,7 @@ template <class T> struct TPendingEdit {
     TParam* Param;
     std::string Bytes; // windows-1251
     int Row;
+    TKeyUse Use;
 };
 
 std::string CellPlace(const std::string& entry, const std::string& header) {
@@ -193,7 +195,7 @@ std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundG
                 continue;
             }
         }
-        edits.push_back({&rule.Param.In(entry), std::move(bytes), cell.Row});
+        edits.push_back({&rule.Param.In(entry), std::move(bytes), cell.Row, rule.Use});
     }
     return edits;
 }
@@ -222,16 +224,22 @@ std::vector<TCellChange> MarkedChanges(const TStringGrid& grid, const TCatalog& 
     return changes;
 }
 
-int StoreTable(TStringGrid& grid, TCatalog& catalog) {
-    const int stored = WithBoundGrid(grid.Def(), catalog, [&](const auto& bound) {
-        // Every check runs before the first value is stored, so a refusal leaves the catalog untouched.
-        auto edits = CollectEdits(grid, bound, catalog);
-        for (auto& edit : edits) {
-            edit.Param->Edit(std::move(edit.Bytes));
+std::vector<TValueEdit> TableEdits(const TStringGrid& grid, const TCatalog& catalog) {
+    return WithBoundGrid(grid.Def(), catalog, [&](const auto& bound) {
+        std::vector<TValueEdit> values;
+        for (auto& edit : CollectEdits(grid, bound, catalog)) {
+            values.push_back({edit.Param, std::move(edit.Bytes), edit.Use});
         }
-        return static_cast<int>(edits.size());
+        return values;
     });
-    FillTable(grid, catalog);
+}
+
+int StoreTable(TStringGrid& grid, TDocument& document, std::string label) {
+    // Every check runs before the first value is stored, so a refusal leaves the catalog untouched.
+    std::vector<TValueEdit> values = TableEdits(grid, document.Catalog());
+    const int stored = static_cast<int>(values.size());
+    document.Edit(std::move(label), {grid.Def().CatalogName, -1, {}, true}, std::move(values));
+    FillTable(grid, document.Catalog());
     return stored;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/Catalog.h"
+#include "catalog/Document.h"
 #include "interchange/StringGrid.h"
 
 #include <string>
@@ -17,7 +18,8 @@ inline constexpr std::size_t kMaxValueBytes = 4096;
 // parameters converted from windows-1251. Marks are cleared; the headers stay.
 void FillTable(TStringGrid& grid, const TCatalog& catalog);
 
-// Stores the marked cells into their entries' parameters and fills the grid again, so that it shows what
+// Stores the marked cells into their entries' parameters, as one step of the document labelled label, and
+// fills the grid again, so that it shows what
 // the catalog now holds (an edit reaches every entry that shares the edited section). Returns how many
 // values were stored: rows sharing a section that mark one key with one text count once.
 //
@@ -27,7 +29,10 @@ void FillTable(TStringGrid& grid, const TCatalog& catalog);
 // save never creates a section, so it could not be written; the message names the section and the file), or
 // when two marked cells would write the same key of the same section of the same file with different texts
 // (naming both entries).
-int StoreTable(TStringGrid& grid, TCatalog& catalog);
+int StoreTable(TStringGrid& grid, TDocument& document, std::string label = {});
+
+// What StoreTable would set, after the same checks (and throwing as it would), without setting it.
+std::vector<TValueEdit> TableEdits(const TStringGrid& grid, const TCatalog& catalog);
 
 // Every check of StoreTable, storing nothing: throws as StoreTable would.
 void CheckTable(const TStringGrid& grid, const TCatalog& catalog);

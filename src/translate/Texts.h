@@ -35,6 +35,13 @@ extern const TextDef kNumberRefusedText;
 // an import: %1 the number of cells it changed.
 extern const TextDef kImportMatchByNameText;
 extern const TextDef kImportChangedCellsText;
+// What the Edit menu names a step after, in the table view: the Save of a page's grid; a paste, a deletion
+// and an import of %1 cells or of the file %1; a revert of %1 rows in the Changes window.
+extern const TextDef kTableSaveStepText;
+extern const TextDef kPasteStepText;
+extern const TextDef kDeleteStepText;
+extern const TextDef kImportStepText;
+extern const TextDef kRevertStepText;
 // The status note after a save that wrote every file: no window tells it any more.
 extern const TextDef kSavedText;
 // The question before unsaved work would be lost, and its answers.

@@ -5,11 +5,13 @@
 namespace kw {
 
 class TCatalog;
+class TDocument;
 class TStandardViews;
 
-// What the weapon dialogs work on: the catalog, the weapons page that names the current weapon and shows
-// its statuses, and the language the main window shows.
+// What the weapon dialogs work on: the document their edits go to, its catalog, the weapons page that names
+// the current weapon and shows its statuses, and the language the main window shows.
 struct TDialogContext {
+    TDocument& Document;
     TCatalog& Catalog;
     TStandardViews& Views;
     LanguageList Languages;

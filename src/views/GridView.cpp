@@ -152,10 +152,10 @@ void TGridView::FillFrom(const TCatalog& catalog) {
     emit marksChanged();
 }
 
-int TGridView::StoreInto(TCatalog& catalog) {
+int TGridView::StoreInto(TDocument& document, std::string label) {
     CommitEditor();
     // A refusal throws before anything is stored; the marks stay for the user to mend.
-    const int stored = StoreTable(FGrid, catalog);
+    const int stored = StoreTable(FGrid, document, std::move(label));
     ShowGrid();
     emit marksChanged();
     return stored;

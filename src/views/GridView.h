@@ -14,6 +14,8 @@ class QTableView;
 
 namespace kw {
 
+class TDocument;
+
 class TCatalog;
 
 // One grid of the table view, for any of the six catalogs: the catalog's working copy (TStringGrid) shown in
@@ -35,7 +37,7 @@ public:
     void FillFrom(const TCatalog& catalog);
     // Stores the marked cells and fills again; throws kw::Error, grid and catalog unchanged, when the core
     // refuses. Returns how many values were stored.
-    int StoreInto(TCatalog& catalog);
+    int StoreInto(TDocument& document, std::string label);
     // Copies the sheet's cells over the data cells, data row r from sheet row sheetRows[r] (see ImportSheet);
     // throws kw::Error, the grid unchanged. Returns how many cells changed.
     int Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows);

@@ -1,6 +1,7 @@
 #include "views/StandardView.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/Document.h"
 #include "gamecfg/CodePage.h"
 #include "translate/Texts.h"
 #include "views/CoolCtrls.h"
@@ -75,15 +76,16 @@ void RefillKeepingText(QComboBox* combo, const QStringList& texts) {
 
 } // namespace
 
-TStandardViews::TStandardViews(const TBoxes& boxes, TCatalog& catalog, QObject* parent)
-    : QObject(parent), FCatalog(catalog), FPrefixes{QStringLiteral("имя файла:  "),
-                                                    QStringLiteral("имя секции в ltx-файле:  "),
-                                                    QStringLiteral("системное имя:  "),
-                                                    QStringLiteral("3D-модель:  "),
-                                                    QString::fromUtf8(kValueSectionMissing.Default),
-                                                    QString::fromUtf8(kValueSectionUnnamed.Default)} {
+TStandardViews::TStandardViews(const TBoxes& boxes, TDocument& document, QObject* parent)
+    : QObject(parent), FDocument(document), FCatalog(document.Catalog()),
+      FPrefixes{QStringLiteral("имя файла:  "),
+                QStringLiteral("имя секции в ltx-файле:  "),
+                QStringLiteral("системное имя:  "),
+                QStringLiteral("3D-модель:  "),
+                QString::fromUtf8(kValueSectionMissing.Default),
+                QString::fromUtf8(kValueSectionUnnamed.Default)} {
     for (int page = 0; page < kPageCount; ++page) {
-        FPages[page] = MakePageView(page, boxes[page], FCatalog, FPrefixes);
+        FPages[page] = MakePageView(page, boxes[page], FDocument, FPrefixes);
     }
     CreateExtras(boxes);
     BindNamedControls(boxes);

@@ -23,6 +23,7 @@ namespace kw {
 
 class TCatalog;
 class TCoolEdit;
+class TDocument;
 
 // The standard views of the six catalog pages: one entry at a time in labelled fields beside the list of all
 // entries. Positions are rows of a page's list box and indexes into its collection.
@@ -33,7 +34,8 @@ public:
 
     // boxes: the pages' standard view boxes in page order, each kViewBoxSize; the controls are created in
     // them and belong to them.
-    TStandardViews(const TBoxes& boxes, TCatalog& catalog, QObject* parent = nullptr);
+    // Edits go to the document as steps; the views read the catalog it holds.
+    TStandardViews(const TBoxes& boxes, TDocument& document, QObject* parent = nullptr);
     ~TStandardViews() override;
 
     // A negative position or one past the collection does nothing.
@@ -127,6 +129,7 @@ private:
     void ShowAmmoClass(int pos);
     void Report(const QStringList& failures);
 
+    TDocument& FDocument;
     TCatalog& FCatalog;
     TInfoPrefixes FPrefixes;
     std::array<std::unique_ptr<TPageView>, kPageCount> FPages;

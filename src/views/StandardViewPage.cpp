@@ -1,10 +1,13 @@
 #include "views/StandardViewPage.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/CatalogEntries.h"
+#include "catalog/Document.h"
 #include "catalog/MissingSection.h"
 #include "gamecfg/CodePage.h"
 #include "views/CoolCtrls.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -134,10 +137,10 @@ struct TBinding {
 
 template <class Entry> class TEntryPage : public TPageView {
 public:
-    TEntryPage(int page, QWidget* box, const TCatalog& catalog, std::vector<std::unique_ptr<Entry>>& entries,
+    TEntryPage(int page, QWidget* box, TDocument& document, std::vector<std::unique_ptr<Entry>>& entries,
                const std::vector<TFieldDef<Entry>>& defs, const TInfoPrefixes& prefixes)
-        : TPageView(ViewPageDefs()[page], box, prefixes), FPage(page), FCatalog(catalog), FEntries(entries),
-          FDefs(defs) {
+        : TPageView(ViewPageDefs()[page], box, prefixes), FPage(page), FDocument(document),
+          FCatalog(document.Catalog()), FEntries(entries), FDefs(defs) {
         FBindings.resize(FDefs.size());
         for (size_t i = 0; i < FDefs.size(); ++i) {
             const TFieldDef<Entry>& def = FDefs[i];
@@ -180,8 +183,17 @@ public:
             return;
         }
         Entry& entry = *FEntries[pos];
+        std::vector<TValueEdit> edits;
+        const TFieldDef<Entry>* first = nullptr;
         for (size_t i = 0; i < FDefs.size(); ++i) {
-            CollectField(FDefs[i], FBindings[i], entry);
+            if (CollectField(FDefs[i], FBindings[i], entry, edits) && !first) {
+                first = &FDefs[i];
+            }
+        }
+        if (first) {
+            FDocument.Edit(StepLabel(FieldCaption(first->Control), RowText(pos)).toStdString(),
+                           {std::string(kCatalogNames[static_cast<std::size_t>(FPage)]), pos, first->Control},
+                           std::move(edits));
         }
     }
 
@@ -268,15 +280,20 @@ private:
     }
 
     // Only a changed field is written, and as an edit: a value the user chose is written even when it equals
-    // the default shown for a key the section lacks.
-    void CollectField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry) {
+    // the default shown for a key the section lacks. Returns whether the field gave an edit.
+    static bool CollectField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry,
+                             std::vector<TValueEdit>& edits) {
         if (!binding.Changed || binding.NoPlace) {
-            return;
+            return false;
         }
         binding.Changed = false;
-        if (std::optional<std::string> value = ControlValue(def.Kind, binding.Control)) {
-            def.Param.In(entry).Edit(std::move(*value));
+        std::optional<std::string> value = ControlValue(def.Kind, binding.Control);
+        if (!value) {
+            return false;
         }
+        const TKeyUse use = def.Kind == TFieldKind::Status ? TKeyUse::Status : TKeyUse::Edit;
+        edits.push_back({&def.Param.In(entry), std::move(*value), use});
+        return true;
     }
 
     // What the control holds, in the game's form; nothing when it holds no value it could write.
@@ -329,6 +346,7 @@ private:
     }
 
     int FPage;
+    TDocument& FDocument;
     const TCatalog& FCatalog;
     std::vector<std::unique_ptr<Entry>>& FEntries;
     const std::vector<TFieldDef<Entry>>& FDefs;
@@ -413,6 +431,28 @@ void TPageView::CreateInfoBox() {
     }
 }
 
+QString TPageView::FieldCaption(const std::string& control) const {
+    const QString name = QString::fromStdString(control);
+    for (QLabel* label : FBox->findChildren<QLabel*>()) {
+        if (label->buddy() && label->buddy()->objectName() == name) {
+            return label->text();
+        }
+    }
+    if (auto* box = FBox->findChild<QAbstractButton*>(name)) {
+        return box->text();
+    }
+    return name;
+}
+
+QString StepLabel(const QString& what, const QString& entry) {
+    QString plain = what;
+    plain.remove(QLatin1Char('&'));
+    while (plain.endsWith(QLatin1Char(':')) || plain.endsWith(QLatin1Char(' '))) {
+        plain.chop(1);
+    }
+    return plain + QStringLiteral(" (") + entry + QLatin1Char(')');
+}
+
 QWidget* TPageView::CreateField(const std::string& control, const std::string& label,
                                 const std::string& caption, TFieldKind kind, bool numeric,
                                 TFieldPlace place) {
@@ -473,23 +513,25 @@ void ShowPicture(const TMainItem& entry, QLabel* image) {
     image->setPixmap(QPixmap::fromImage(view.copy()));
 }
 
-std::unique_ptr<TPageView> MakePageView(int page, QWidget* box, TCatalog& catalog,
+std::unique_ptr<TPageView> MakePageView(int page, QWidget* box, TDocument& document,
                                         const TInfoPrefixes& prefixes) {
+    TCatalog& catalog = document.Catalog();
     switch (page) {
     case WeaponsPage:
-        return std::make_unique<TEntryPage<TWeapon>>(page, box, catalog, catalog.Weapons, WeaponFields(),
+        return std::make_unique<TEntryPage<TWeapon>>(page, box, document, catalog.Weapons, WeaponFields(),
                                                      prefixes);
     case AmmoPage:
-        return std::make_unique<TEntryPage<TAmmo>>(page, box, catalog, catalog.Ammo, AmmoFields(), prefixes);
+        return std::make_unique<TEntryPage<TAmmo>>(page, box, document, catalog.Ammo, AmmoFields(), prefixes);
     case OutfitsPage:
-        return std::make_unique<TEntryPage<TOutfit>>(page, box, catalog, catalog.Outfits, OutfitFields(),
+        return std::make_unique<TEntryPage<TOutfit>>(page, box, document, catalog.Outfits, OutfitFields(),
                                                      prefixes);
     case ArtsPage:
-        return std::make_unique<TEntryPage<TArt>>(page, box, catalog, catalog.Arts, ArtFields(), prefixes);
+        return std::make_unique<TEntryPage<TArt>>(page, box, document, catalog.Arts, ArtFields(), prefixes);
     case ItemsPage:
-        return std::make_unique<TEntryPage<TItem>>(page, box, catalog, catalog.Items, ItemFields(), prefixes);
+        return std::make_unique<TEntryPage<TItem>>(page, box, document, catalog.Items, ItemFields(),
+                                                   prefixes);
     case WeatherPage:
-        return std::make_unique<TEntryPage<TWeather>>(page, box, catalog, catalog.Weather, WeatherFields(),
+        return std::make_unique<TEntryPage<TWeather>>(page, box, document, catalog.Weather, WeatherFields(),
                                                       prefixes);
     default:
         return nullptr;

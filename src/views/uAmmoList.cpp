@@ -1,6 +1,7 @@
 #include "views/uAmmoList.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/Document.h"
 #include "gamecfg/AsciiText.h"
 #include "gamecfg/CommaText.h"
 #include "views/StandardView.h"
@@ -113,7 +114,7 @@ void TfrmAmmoList::btnOKClick() {
             sections.push_back(FContext.Catalog.Ammo[row]->Section);
         }
     }
-    StoreText(weapon->ammo_class, WriteCommaText(sections));
+    StoreText(FContext.Document, weapon->ammo_class, WriteCommaText(sections));
     // The weapons page shows the stored values again, the new cartridges among them.
     FContext.Views.ShowWeapon(FContext.Views.ListBox(WeaponsPage)->currentRow());
     accept();

@@ -241,7 +241,7 @@ void TfrmChanges::btnRevertClick() {
     if (selected.empty()) {
         return;
     }
-    FDocument.Revert(selected);
+    FDocument.Revert(selected, FTextOf(kRevertStepText).arg(selected.size()).toStdString());
     Fill();
 }
 

@@ -1,6 +1,7 @@
 #include "views/uListedAddon.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/Document.h"
 #include "views/CoolCtrls.h"
 #include "views/StandardView.h"
 
@@ -86,18 +87,18 @@ void TfrmListedAddon::StoreAddon() {
 
 void TfrmListedAddon::StoreInto(TMainItem* entry) {
     if (entry != nullptr) {
-        StoreField(FDef.OwnValue(*entry), txtOwn);
-        StoreField(entry->inv_weight, txt_weight);
-        StoreField(entry->cost, txt_cost);
+        StoreField(FContext.Document, FDef.OwnValue(*entry), txtOwn);
+        StoreField(FContext.Document, entry->inv_weight, txt_weight);
+        StoreField(FContext.Document, entry->cost, txt_cost);
     }
 }
 
 void TfrmListedAddon::Fit() {
     StoreAddon();
     TWeapon& weapon = *Weapon();
-    StoreText(weapon.*FDef.Name, Entry(FShown)->Section);
-    StoreField(weapon.*FDef.X, txt_x);
-    StoreField(weapon.*FDef.Y, txt_y);
+    StoreText(FContext.Document, weapon.*FDef.Name, Entry(FShown)->Section);
+    StoreField(FContext.Document, weapon.*FDef.X, txt_x);
+    StoreField(FContext.Document, weapon.*FDef.Y, txt_y);
     SelectAttachable(FContext.Views.*FDef.StatusBox);
 }
 

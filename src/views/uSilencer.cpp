@@ -1,6 +1,7 @@
 #include "views/uSilencer.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/Document.h"
 #include "views/CoolCtrls.h"
 #include "views/StandardView.h"
 
@@ -95,20 +96,20 @@ bool TfrmSilencer::Execute(QWidget* owner, TDialogContext context) {
 
 void TfrmSilencer::StoreSilencer() {
     if (TMainItem* silencer = Catalog().Silencer.get()) {
-        StoreField(silencer->inv_weight, txt_weight);
-        StoreField(silencer->cost, txt_cost);
+        StoreField(FContext.Document, silencer->inv_weight, txt_weight);
+        StoreField(FContext.Document, silencer->cost, txt_cost);
     }
 }
 
 void TfrmSilencer::Fit() {
     StoreSilencer();
     TWeapon& weapon = *Weapon();
-    StoreText(weapon.silencer_name, Catalog().Silencer->Section);
+    StoreText(FContext.Document, weapon.silencer_name, Catalog().Silencer->Section);
     for (const TEffectDef& def : kEffects) {
-        StoreField(weapon.*def.Param, this->*def.Field);
+        StoreField(FContext.Document, weapon.*def.Param, this->*def.Field);
     }
-    StoreField(weapon.silencer_x, txt_x);
-    StoreField(weapon.silencer_y, txt_y);
+    StoreField(FContext.Document, weapon.silencer_x, txt_x);
+    StoreField(FContext.Document, weapon.silencer_y, txt_y);
     SelectAttachable(FContext.Views.cboWeapons_silencer_status);
 }
 

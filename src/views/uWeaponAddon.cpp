@@ -1,6 +1,7 @@
 #include "views/uWeaponAddon.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/Document.h"
 #include "gamecfg/CodePage.h"
 #include "views/CoolCtrls.h"
 #include "views/StandardView.h"
@@ -42,15 +43,15 @@ void ShowValue(TCoolEdit* field, const TParam& param) {
     field->setCursorPosition(0);
 }
 
-void StoreText(TParam& param, const std::string& value) {
+void StoreText(TDocument& document, TParam& param, const std::string& value) {
     if (value != param.Value) {
-        param.Edit(value);
+        document.Edit({}, {}, {{&param, value}});
     }
 }
 
-void StoreField(TParam& param, const TCoolEdit* field) {
+void StoreField(TDocument& document, TParam& param, const TCoolEdit* field) {
     if (const std::optional<std::string> value = FieldValue(field)) {
-        StoreText(param, *value);
+        StoreText(document, param, *value);
     }
 }
 

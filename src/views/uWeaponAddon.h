@@ -18,6 +18,8 @@ class QPushButton;
 
 namespace kw {
 
+class TDocument;
+
 class TCoolEdit;
 class TMainItem;
 class TParam;
@@ -104,8 +106,9 @@ private:
 // so this is a guard rather than a path).
 std::optional<std::string> FieldValue(const TCoolEdit* field);
 void ShowValue(TCoolEdit* field, const TParam& param);
-// Records an edit only where the text differs from the value: a pass through a field is no edit.
-void StoreField(TParam& param, const TCoolEdit* field);
-void StoreText(TParam& param, const std::string& value);
+// Records an edit in the document only where the text differs from the value: a pass through a field is no
+// edit.
+void StoreField(TDocument& document, TParam& param, const TCoolEdit* field);
+void StoreText(TDocument& document, TParam& param, const std::string& value);
 
 } // namespace kw

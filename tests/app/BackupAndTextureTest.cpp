@@ -95,7 +95,7 @@ TEST_F(GameFilesTest, BackupCopiesRequiredThenLoadedWeaponFilesAndLogsThem) {
         FPlatform.Messages.back().Text,
         "Были успешно созданы резервные копии файлов\r\nСм. \"backup.log\" для дополнительной информации.");
 
-    FWindow->Catalog().Scopes.front()->inv_weight.Edit("7.5");
+    SetValue(FWindow->Catalog().Scopes.front()->inv_weight, "7.5");
     FWindow->btnSaveSettings->click();
     EXPECT_NE(ReadAll(GameFile(kRequired[0])), weaponsBefore);
     EXPECT_EQ(ReadAll(GameFile(std::string(kRequired[0]) + ".bak")), weaponsBefore);

@@ -56,14 +56,14 @@ protected:
         if (std::string_view(edit.Key) == "cost") {
             for (const auto& weapon : catalog.Weapons) {
                 if (weapon->Section == edit.Section) {
-                    weapon->cost.Value = edit.NewValue;
+                    SetValue(weapon->cost, edit.NewValue);
                 }
             }
             return;
         }
         for (const auto& outfit : catalog.Outfits) {
             if (outfit->immunities_sect.Value == edit.Section) {
-                outfit->Immunity.burn.Value = edit.NewValue;
+                SetValue(outfit->Immunity.burn, edit.NewValue);
             }
         }
     }

@@ -67,7 +67,7 @@ TEST_F(LoadSaveTest, ReloadRestoresEditsAndReusesTablesPicturesAndFileList) {
     Start();
     const std::string distance = Weapon("wpn_heron").fire_distance.Value;
     ASSERT_NE(Weapon("wpn_heron").Pic, nullptr);
-    Weapon("wpn_heron").fire_distance.Value = "1";
+    SetValue(Weapon("wpn_heron").fire_distance, "1");
 
     fs::remove(GameFile("gamedata/config/text/eng/string_table_enc_weapons.xml"));
     fs::remove_all(FFolder / "images");
@@ -84,7 +84,7 @@ TEST_F(LoadSaveTest, ReloadRestoresEditsAndReusesTablesPicturesAndFileList) {
     EXPECT_NE(Weapon("wpn_heron").Pic, nullptr);
     EXPECT_EQ(Catalog().Weapons.size(), 10u);
 
-    Weapon("wpn_heron").fire_distance.Value = "2";
+    SetValue(Weapon("wpn_heron").fire_distance, "2");
     FWindow->mnuFileReset->trigger();
     EXPECT_EQ(Weapon("wpn_heron").fire_distance.Value, distance);
     EXPECT_TRUE(FPlatform.Messages.empty());
@@ -92,9 +92,9 @@ TEST_F(LoadSaveTest, ReloadRestoresEditsAndReusesTablesPicturesAndFileList) {
 
 TEST_F(LoadSaveTest, SaveReportsAReadOnlyWeaponFileAndWritesTheRest) {
     Start();
-    Weapon("wpn_heron").cost.Value = "777";
-    Weapon("wpn_kestrel").cost.Value = "888";
-    Catalog().Outfits[0]->cost.Value = "999";
+    SetValue(Weapon("wpn_heron").cost, "777");
+    SetValue(Weapon("wpn_kestrel").cost, "888");
+    SetValue(Catalog().Outfits[0]->cost, "999");
     const std::string heronFile = "gamedata/config/weapons/w_heron.ltx";
     fs::permissions(GameFile(heronFile), fs::perms(0444));
     FWindow->btnSaveSettings->click();

@@ -210,6 +210,10 @@ protected:
         return *FWindow;
     }
     QList<QAction*> LanguageItems() const { return FWindow->mnuSettingsLanguage->actions(); }
+    // A value set as an edit of the user, through the window's document.
+    void SetValue(kw::TParam& param, const std::string& value) const {
+        FWindow->Document().Edit("", {}, {{&param, value}});
+    }
 
     std::filesystem::path FFolder;
     FakePlatform FPlatform;

@@ -372,7 +372,7 @@ TEST_F(StandardViewWiring, EmptyWeaponCatalogKeepsTheCartridgeButtonDisabled) {
 TEST_F(StandardViewWiring, TableViewKeepsValuesTheHiddenFieldsShowOlderTexts) {
     kw::TfrmMain& window = StartShown();
     window.btnView->click();
-    Catalog().Weapons[0]->cost.Value = "55"; // as the table's save button stores it
+    SetValue(Catalog().Weapons[0]->cost, "55"); // as the table's save button stores it
     window.mnuFileSave->trigger();
     EXPECT_EQ(Catalog().Weapons[0]->cost.Value, "55");
 

@@ -67,7 +67,7 @@ TEST_P(CloseWithEdits, ClosesOnlyWhenNothingIsLost) {
     window.show();
     const std::string sampleCost = OnDisk("cost");
     if (c.Edit) {
-        Heron().cost.Value = "777";
+        SetValue(Heron().cost, "777");
     }
     if (c.ReadOnly) {
         fs::permissions(HeronFile(), fs::perms(0444));
@@ -119,7 +119,7 @@ TEST_F(UnsavedWorkTest, FolderChoiceWithEditsAsksBeforeTheFolderChanges) {
     kw::TfrmMain& window = Start();
     const std::string other = CopySampleGame("other");
     const std::string sampleCost = OnDisk("cost");
-    Heron().cost.Value = "777";
+    SetValue(Heron().cost, "777");
     FPlatform.Folder = QString::fromStdString(other);
     FPlatform.Choice = Answer(kw::kCancelAnswer);
 
@@ -146,7 +146,7 @@ TEST_F(UnsavedWorkTest, RevertAsksOnlyWithEditsAndCancelKeepsThem) {
     window.btnResetSettings->click();
     EXPECT_TRUE(FPlatform.Questions.empty());
 
-    Heron().cost.Value = "777";
+    SetValue(Heron().cost, "777");
     FPlatform.Choice = Answer(kw::kCancelAnswer);
     window.btnResetSettings->click();
     EXPECT_EQ(FPlatform.Questions.size(), 1u);

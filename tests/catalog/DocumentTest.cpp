@@ -42,9 +42,16 @@ protected:
         for (const TFileEdit& edit : edits) {
             Replace(edit.File, edit.From, edit.To);
         }
-        FDocument.OnModifiedChanged = [this] { ++FNotified; };
+        FDocument.Listen([this](const TDocumentChange&) { ++FNotified; });
         FDocument.Load(FGame.Path());
         FBefore = Files();
+    }
+
+    // An edit as the views make it, through the document; an addon state is a status key.
+    void Set(TParam& param, std::string value) {
+        const bool status = &param == &FDocument.Catalog().Weapons[0]->scope_status ||
+                            &param == &FDocument.Catalog().Weapons[0]->silencer_status;
+        FDocument.Edit("", {}, {{&param, std::move(value), status ? TKeyUse::Status : TKeyUse::Edit}});
     }
 
     std::map<std::string, std::string> Files() const {
@@ -106,11 +113,11 @@ TEST_P(TypedBackTest, TypingTheFilesValueBackLeavesNothingToSave) {
     Load(c.Setup);
     TParam& edited = c.Edited(FDocument.Catalog());
     const std::string baseline = edited.Value;
-    edited.Edit(c.Value);
+    Set(edited, c.Value);
     ASSERT_TRUE(FDocument.IsModified());
     ASSERT_EQ(FDocument.Changes().size(), 1u);
 
-    c.TypedAt(FDocument.Catalog()).Edit(baseline);
+    Set(c.TypedAt(FDocument.Catalog()), baseline);
     EXPECT_FALSE(FDocument.IsModified());
     EXPECT_THAT(FDocument.Changes(), IsEmpty());
     ASSERT_TRUE(FDocument.Save().Ok());
@@ -156,7 +163,7 @@ class ChangeRowTest : public DocumentTest, public ::testing::WithParamInterface<
 TEST_P(ChangeRowTest, OneRowNamesEveryEntryShowingTheValue) {
     const TChangeRowCase& c = GetParam();
     Load(c.Setup);
-    c.Edited(FDocument.Catalog()).Edit(c.Value);
+    Set(c.Edited(FDocument.Catalog()), c.Value);
     const std::vector<TChange> changes = FDocument.Changes();
     ASSERT_EQ(changes.size(), 1u);
     const TChange& row = changes[0];
@@ -210,9 +217,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DocumentTest, RevertedRowsAreWrittenNeitherNowNorByTheNextSave) {
     Load({kSharedImmunities});
     TCatalog& catalog = FDocument.Catalog();
-    catalog.Weapons[0]->cost.Edit("2700");
-    catalog.Outfits[0]->Immunity.burn.Edit("0.5");
-    catalog.Items[0]->cost.Edit("45");
+    Set(catalog.Weapons[0]->cost, "2700");
+    Set(catalog.Outfits[0]->Immunity.burn, "0.5");
+    Set(catalog.Items[0]->cost, "45");
     const std::vector<TChange> changes = FDocument.Changes();
     ASSERT_EQ(changes.size(), 3u);
     FNotified = 0;
@@ -237,10 +244,10 @@ TEST_F(DocumentTest, RevertedRowsAreWrittenNeitherNowNorByTheNextSave) {
 TEST_F(DocumentTest, ValuesASaveCouldNotWriteStayModified) {
     Load();
     TCatalog& catalog = FDocument.Catalog();
-    catalog.Weapons[0]->cost.Edit("2700");
-    catalog.Ammo[0]->k_hit.Edit("1.5");
-    catalog.Outfits[0]->cost.Edit("2800");
-    catalog.Items[0]->cost.Edit("45");
+    Set(catalog.Weapons[0]->cost, "2700");
+    Set(catalog.Ammo[0]->k_hit, "1.5");
+    Set(catalog.Outfits[0]->cost, "2800");
+    Set(catalog.Items[0]->cost, "45");
     FGame.MakeReadOnly(kOutfitLtx);
 
     const TSaveReport report = FDocument.Save();
@@ -269,8 +276,8 @@ TEST_F(DocumentTest, PendingCellsCountUntilARevertOrALoad) {
     EXPECT_FALSE(FDocument.IsModified());
 
     FDocument.SetPendingCells({{"ammo", "ammo_9x18_fmj", "k_hit", "2"}});
-    FDocument.Catalog().Weapons[0]->scope_status.Edit("-1"); // never written, yet not the file's value
-    FDocument.Catalog().Items[0]->cost.Edit("45");
+    Set(FDocument.Catalog().Weapons[0]->scope_status, "-1"); // never written, yet not the file's value
+    Set(FDocument.Catalog().Items[0]->cost, "45");
     TCatalog* const catalog = &FDocument.Catalog();
     FNotified = 0;
     FDocument.ReadCatalogs();
@@ -282,7 +289,7 @@ TEST_F(DocumentTest, PendingCellsCountUntilARevertOrALoad) {
     ASSERT_TRUE(FDocument.Source());
     EXPECT_EQ(FDocument.Source()->GamePath, FGame.Path());
 
-    FDocument.Catalog().Weapons[0]->scope_status.Edit("-1");
+    Set(FDocument.Catalog().Weapons[0]->scope_status, "-1");
     FDocument.RevertAll();
     EXPECT_EQ(FDocument.Catalog().Weapons[0]->scope_status.Value, "0");
 }

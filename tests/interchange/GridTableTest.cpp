@@ -74,7 +74,7 @@ TEST_P(GridColumnTest, ColumnShowsAndStoresItsField) {
     }
 
     grid.SetText(0, c.Column, "ёж");
-    EXPECT_EQ(StoreTable(grid, Catalog()), 1);
+    EXPECT_EQ(StoreTable(grid, Loaded()), 1);
     EXPECT_EQ(c.Field(Catalog()).Value, "\xB8\xE6");
 }
 
@@ -107,7 +107,8 @@ TEST_F(GridTableTest, EveryGridFillsWithItsEntriesAndHeaders) {
 
 TEST_F(GridTableTest, IndexConventions) {
     // An empty catalog shows one empty data row that belongs to no entry: the classic RowCount of 2.
-    TCatalog empty;
+    TDocument nothing;
+    const TCatalog& empty = nothing.Catalog();
     TStringGrid none(GridDef(TGridId::Items));
     FillTable(none, empty);
     EXPECT_EQ(none.RowCount(), 1);
@@ -115,7 +116,7 @@ TEST_F(GridTableTest, IndexConventions) {
     EXPECT_EQ(none.EntryCount(), 0);
     EXPECT_FALSE(none.IsEditable(0, 1));
     none.SetText(0, 1, "5");
-    EXPECT_EQ(StoreTable(none, empty), 0);
+    EXPECT_EQ(StoreTable(none, nothing), 0);
 
     // Data row r is entry r; the header is not a row of the grid; only columns 1 and up are edited.
     TStringGrid ammo(GridDef(TGridId::Ammo));
@@ -153,7 +154,7 @@ TEST_F(GridTableTest, StoresOnlyTheCellsThatDifferFromTheFill) {
     grid.SetText(3, 0, "renamed"); // the name column is never stored
     EXPECT_THAT(grid.MarkedCells(), ElementsAre(TCellPos{1, 2}, TCellPos{2, 9}, TCellPos{3, 0}));
 
-    EXPECT_EQ(StoreTable(grid, Catalog()), 2);
+    EXPECT_EQ(StoreTable(grid, Loaded()), 2);
     EXPECT_EQ(Catalog().Ammo[1]->k_dist.Value, "1.7");
     EXPECT_EQ(Catalog().Ammo[2]->inv_weight.Value, "");
     EXPECT_EQ(Catalog().Ammo[0]->k_hit.Value, k_hit);
@@ -187,13 +188,13 @@ TEST_F(SharedSectionTest, AnEditInOneRowIsNotUndoneByTheOtherRow) {
     ASSERT_GE(ranger, 0);
     ASSERT_EQ(grid.Text(ranger, kBurnImmunity), grid.Text(wanderer, kBurnImmunity));
     grid.SetText(wanderer, kBurnImmunity, "0.5");
-    EXPECT_EQ(StoreTable(grid, Catalog()), 1);
+    EXPECT_EQ(StoreTable(grid, Loaded()), 1);
     EXPECT_EQ(Catalog().Outfits[static_cast<std::size_t>(wanderer)]->Immunity.burn.Value, "0.5");
 
     // The same text in both rows writes the key once, as wanted, and counts as the one value it is.
     grid.SetText(wanderer, kBurnImmunity, "0.4");
     grid.SetText(ranger, kBurnImmunity, "0.4");
-    EXPECT_EQ(StoreTable(grid, Catalog()), 1);
+    EXPECT_EQ(StoreTable(grid, Loaded()), 1);
     EXPECT_EQ(Catalog().Outfits[static_cast<std::size_t>(ranger)]->Immunity.burn.Value, "0.4");
 }
 
@@ -203,7 +204,7 @@ TEST_F(SharedSectionTest, DifferentTextsForOneKeyAreRefusedNamingBothRows) {
     const std::string price = grid.Text(other, 20);
     grid.SetText(other, 20, "1"); // a fine cell elsewhere is not stored either
     try {
-        StoreTable(grid, Catalog());
+        StoreTable(grid, Loaded());
         FAIL() << "stored";
     } catch (const Error& e) {
         EXPECT_THAT(e.what(),
@@ -234,7 +235,7 @@ TEST_P(RefusedTextTest, RefusesTheWholeGridNamingEntryAndColumn) {
     grid.SetText(0, 1, "2.5");
     grid.SetText(2, 2, GetParam().Text);
     try {
-        StoreTable(grid, Catalog());
+        StoreTable(grid, Loaded());
         FAIL() << "stored";
     } catch (const Error& e) {
         EXPECT_THAT(e.what(), AllOf(HasSubstr(Catalog().Ammo[2]->Name), HasSubstr("дистанция"),
@@ -261,7 +262,7 @@ TEST_F(GridTableTest, AGridFilledBeforeTheCatalogChangedIsNotStored) {
     FillTable(grid, Catalog());
     Catalog().Ammo.pop_back();
     grid.SetText(0, 1, "3");
-    EXPECT_THROW(StoreTable(grid, Catalog()), Error);
+    EXPECT_THROW(StoreTable(grid, Loaded()), Error);
 }
 
 TEST(GridHeadersTest, LanguageTextsWithTheBuiltInOnesWhereTheLanguageLacksAKey) {

@@ -129,7 +129,7 @@ TEST_P(UnplacedValueTest, StoreRefusesWhatNoFileHasAPlaceFor) {
 
     if (!c.Refusal.empty()) {
         try {
-            StoreTable(grid, Catalog());
+            StoreTable(grid, Loaded());
             FAIL() << "stored";
         } catch (const Error& e) {
             for (const std::string& text : c.Refusal) {
@@ -143,7 +143,7 @@ TEST_P(UnplacedValueTest, StoreRefusesWhatNoFileHasAPlaceFor) {
         EXPECT_EQ(game.Files(), before);
         return;
     }
-    EXPECT_EQ(StoreTable(grid, Catalog()), 1);
+    EXPECT_EQ(StoreTable(grid, Loaded()), 1);
     ASSERT_EQ(Loaded().Changes().size(), 1u);
     EXPECT_TRUE(Loaded().Save().Ok());
     std::map<std::string, std::string> expected = before;

@@ -1,5 +1,7 @@
 #include "views/GridView.h"
+
 #include "catalog/Catalog.h"
+#include "catalog/Document.h"
 #include "interchange/TableColumns.h"
 
 #include <QApplication>
@@ -43,7 +45,8 @@ protected:
     bool Marked(int row, int column) const { return FGrid->Grid().IsMarked(row, column); }
     void Type(int row, int column, const QString& text) { FGrid->item(row, column)->setText(text); }
 
-    kw::TCatalog FCatalog;
+    kw::TDocument FDocument;
+    kw::TCatalog& FCatalog = FDocument.Catalog();
     QWidget FWindow;
     kw::TGridView* FGrid = nullptr;
 };
@@ -97,7 +100,7 @@ TEST_F(GridViewTest, TypingMarksAndTintsUntilTheNextFillAndNeverTouchesTheCatalo
 TEST_F(GridViewTest, StoreWritesOnlyMarkedCellsAndAClearedCellStoresEmpty) {
     FCatalog.Ammo[1]->k_hit.Value = "2"; // newer than the grid; unmarked, so not written back
     Type(0, 2, "");
-    EXPECT_EQ(FGrid->StoreInto(FCatalog), 1);
+    EXPECT_EQ(FGrid->StoreInto(FDocument, ""), 1);
     EXPECT_EQ(FCatalog.Ammo[0]->k_dist.Value, "");
     EXPECT_EQ(FCatalog.Ammo[1]->k_hit.Value, "2");
     EXPECT_EQ(Text(1, 4), "2"); // filled again from the catalog
@@ -107,7 +110,7 @@ TEST_F(GridViewTest, StoreWritesOnlyMarkedCellsAndAClearedCellStoresEmpty) {
 TEST_F(GridViewTest, RefusedStoreLeavesTheCellMarkedAndTheCatalogAsItWas) {
     Type(0, 1, "0.7");
     Type(2, 2, "中");
-    EXPECT_THROW(FGrid->StoreInto(FCatalog), std::exception);
+    EXPECT_THROW(FGrid->StoreInto(FDocument, ""), std::exception);
     EXPECT_EQ(FCatalog.Ammo[0]->k_disp.Value, "1");
     EXPECT_EQ(FCatalog.Ammo[2]->k_dist.Value, "0.30");
     EXPECT_EQ(Text(2, 2), "中");

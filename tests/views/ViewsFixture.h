@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/Catalog.h"
+#include "catalog/Document.h"
 #include "gamecfg/CodePage.h"
 #include "views/StandardView.h"
 
@@ -19,7 +20,7 @@ inline std::string Game(const std::string& utf8) {
     return *kw::Utf8ToCp1251(utf8);
 }
 
-// The six standard view boxes side by side in one window, over a catalog made in memory.
+// The six standard view boxes side by side in one window, over a document whose catalog is made in memory.
 class ViewsFixture : public testing::Test {
 protected:
     ViewsFixture() {
@@ -30,7 +31,7 @@ protected:
                                       kw::kViewBoxSize.height());
         }
         FWindow.resize(3 * 710, 2 * 461);
-        FViews = std::make_unique<kw::TStandardViews>(FBoxes, FCatalog);
+        FViews = std::make_unique<kw::TStandardViews>(FBoxes, FDocument);
     }
 
     template <class T> T* Find(const char* name) {
@@ -63,7 +64,8 @@ protected:
         return entry;
     }
 
-    kw::TCatalog FCatalog;
+    kw::TDocument FDocument;
+    kw::TCatalog& FCatalog = FDocument.Catalog();
     QWidget FWindow;
     kw::TStandardViews::TBoxes FBoxes{};
     std::unique_ptr<kw::TStandardViews> FViews;

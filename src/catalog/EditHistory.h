@@ -1,0 +1,87 @@
+#pragma once
+
+#include "catalog/Classes.h"
+#include "catalog/KeyLists.h"
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kw {
+
+// Where a step's change shows, so that taking it back can bring it into view: the catalog as the dump names
+// it ("weapons", "ammo", ...), the entry's position there, and the field's game key; whether the change was
+// made in the table view, and the cells it covers there.
+struct TEditPlace {
+    std::string Catalog;
+    int Entry = -1; // -1: the step spans entries
+    std::string Key;
+    bool InTable = false;
+};
+
+// A cell of a table view's working copy: the grid's page, the data row (the entry's position) and the column.
+struct TCellRef {
+    int Grid = 0;
+    int Row = 0;
+    int Column = 0;
+    bool operator==(const TCellRef&) const = default;
+    auto operator<=>(const TCellRef&) const = default;
+};
+
+// One value an edit sets.
+struct TValueEdit {
+    TParam* Param = nullptr;
+    std::string Value; // windows-1251
+    // How a save treats the key: an addon state of "-1" is never written, so it makes nothing to save.
+    TKeyUse Use = TKeyUse::Edit;
+};
+
+// One cell of a table view's working copy an edit sets: empty when the cell shows the catalog's value again.
+struct TCellEdit {
+    TCellRef Cell;
+    std::optional<std::string> Text; // UTF-8; none: no longer marked
+};
+
+// One thing the user did, as it can be taken back and done again: what each parameter and each working-copy
+// cell held before and after.
+struct TEditStep {
+    struct TParamChange {
+        TParam* Param;
+        TKeyUse Use;
+        TParam::TEditState Before, After;
+    };
+    struct TCellChange {
+        TCellRef Cell;
+        std::optional<std::string> Before, After;
+    };
+    std::string Label; // UTF-8, what the Edit menu names after "Undo" and "Redo"
+    TEditPlace Place;
+    std::vector<TParamChange> Params;
+    std::vector<TCellChange> Cells;
+
+    bool Empty() const { return Params.empty() && Cells.empty(); }
+};
+
+// The steps that can be taken back, and those taken back that can be done again. Bounded: the oldest step
+// goes once there are kMaxSteps.
+class TEditHistory {
+public:
+    static constexpr std::size_t kMaxSteps = 200;
+
+    // A new step; the steps taken back before it can no longer be done again.
+    void Push(TEditStep step);
+    const TEditStep* NextUndo() const { return FDone > 0 ? &FSteps[FDone - 1] : nullptr; }
+    const TEditStep* NextRedo() const { return FDone < FSteps.size() ? &FSteps[FDone] : nullptr; }
+    // Moves one step back or forth and returns it; the caller puts its states in place.
+    const TEditStep& StepBack();
+    const TEditStep& StepForth();
+    void Clear();
+
+private:
+    std::deque<TEditStep> FSteps;
+    std::size_t FDone = 0; // the steps before this one are done
+};
+
+} // namespace kw
