@@ -20,7 +20,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <algorithm>
 #include <array>
@@ -171,7 +171,7 @@ void TfrmMain::RestoreActivePage() {
 }
 
 void TfrmMain::RestoreColumnWidths() {
-    ForEachColumn(Pages, [this](QTableWidget& sg, int column, const std::string& key, int width) {
+    ForEachColumn(Pages, [this](QTableView& sg, int column, const std::string& key, int width) {
         sg.setColumnWidth(column, FSettingsFile->ReadInteger(kTableColumns, key, width));
     });
 }
@@ -241,7 +241,7 @@ void TfrmMain::WriteSettings() {
         settings.WriteString(kMainOptions, "Language",
                              Translator1->LanguageName(FLanguageIndex).toStdString());
     }
-    ForEachColumn(Pages, [&settings](const QTableWidget& sg, int column, const std::string& key, int) {
+    ForEachColumn(Pages, [&settings](const QTableView& sg, int column, const std::string& key, int) {
         settings.WriteInteger(kTableColumns, key, sg.columnWidth(column));
     });
     settings.Flush();

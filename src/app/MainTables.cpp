@@ -5,7 +5,6 @@
 
 #include "app/MainInternal.h"
 #include "catalog/ProtectedFiles.h"
-#include "gamecfg/CodePage.h"
 #include "gamecfg/Error.h"
 #include "interchange/SheetImport.h"
 #include "interchange/WorkbookWriter.h"
@@ -87,7 +86,7 @@ void TfrmMain::CreateFileDialogs() {
 void TfrmMain::ConnectTableHandlers() {
     for (int index = 0; index < kPageCount; ++index) {
         const TCatalogPage& page = Pages[index];
-        connect(page.sg, &TGridView::marksChanged, this, &TfrmMain::ReportPendingCells);
+        page.sg->SetTextOf([this](const TextDef& text) { return Variable(text); });
         connect(page.btnTableSave, &QPushButton::clicked, this, [this, index] { TableSaveClick(index); });
         connect(page.btnTableRefresh, &QPushButton::clicked, this,
                 [this, index] { TableRefreshClick(index); });
@@ -102,36 +101,10 @@ void TfrmMain::CommitGridEditors() {
     }
 }
 
-namespace {
-
-const char* ColumnKey(const TGridDef& def, int column) {
-    const char* key = def.Columns[static_cast<std::size_t>(column)].GameKey;
-    return key ? key : "";
-}
-
-} // namespace
-
-void TfrmMain::ReportPendingCells() {
-    // The grids hold UTF-8 that the code page may refuse; such a cell is still a change to keep.
-    const auto gameText = [](const std::string& utf8) { return Utf8ToCp1251(utf8).value_or(utf8); };
-    std::vector<TPendingCell> cells;
-    for (const TCatalogPage& page : Pages) {
-        const TStringGrid& grid = page.sg->Grid();
-        for (const TCellPos& cell : grid.MarkedCells()) {
-            cells.push_back({grid.Def().CatalogName, gameText(grid.Text(cell.Row, 0)),
-                             ColumnKey(grid.Def(), cell.Column), gameText(grid.Text(cell.Row, cell.Column))});
-        }
-    }
-    if (cells.empty() && FDocument.PendingCells().empty()) {
-        return;
-    }
-    FDocument.SetPendingCells(std::move(cells));
-}
-
 void TfrmMain::FillTable(int page) {
     TCatalogPage& controls = Pages.at(page);
-    controls.sg->FillFrom(FDocument.Catalog());
-    const bool any = controls.sg->Grid().EntryCount() > 0;
+    controls.sg->ShowCatalog();
+    const bool any = controls.sg->Model().EntryCount() > 0;
     for (QPushButton* button :
          {controls.btnTableSave, controls.btnTableRefresh, controls.btnImport, controls.btnExport}) {
         button->setEnabled(any);
@@ -146,7 +119,7 @@ void TfrmMain::FillTables() {
 
 bool TfrmMain::StoreTable(int page) {
     try {
-        Pages.at(page).sg->StoreInto(FDocument, Variable(kTableSaveStepText).toStdString());
+        Pages.at(page).sg->StoreMarkedCells();
         return true;
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));
@@ -154,15 +127,11 @@ bool TfrmMain::StoreTable(int page) {
     }
 }
 
-// Typed cells of a grid the user sees are part of what the main Save saves. Hidden grids hold nothing
-// newer than the catalog: the next switch to the table view fills them again. The caller has committed the
-// open editors.
+// Marked cells are part of what the main Save saves, in whichever view: an Undo may bring them back while the
+// standard view shows. The caller has committed the open editors.
 bool TfrmMain::StoreTablesBeforeSave() {
-    if (FStandardView) {
-        return true;
-    }
     for (int page = 0; page < kPageCount; ++page) {
-        if (!Pages[page].sg->Grid().MarkedCells().empty() && !StoreTable(page)) {
+        if (HasMarkedCells(page) && !StoreTable(page)) {
             PageControl1->setCurrentIndex(page);
             return false;
         }
@@ -180,6 +149,7 @@ void TfrmMain::TableRefreshClick(int page) {
     if (HasMarkedCells(page) && AskUnsaved(kUnsavedGridText, nullptr) != TUnsavedAnswer::Discard) {
         return;
     }
+    Pages.at(page).sg->DropMarks();
     FillTable(page);
 }
 
@@ -215,14 +185,15 @@ void TfrmMain::ExportTable(int page, const QString& path, TExportFormat format) 
     const TGridBusy busy(sg);
     QString failure;
     try {
+        const TStringGrid shown = sg.WorkingCopy();
         if (format == TExportFormat::Csv) {
-            WriteCsv(Utf8(path), sg.Grid());
+            WriteCsv(Utf8(path), shown);
         } else {
-            TGridLayout layout = DefaultLayout(sg.Grid(), Utf8(sg.font().family()));
-            for (int column = 0; column < sg.columnCount(); ++column) {
+            TGridLayout layout = DefaultLayout(shown, Utf8(sg.font().family()));
+            for (int column = 0; column < shown.ColumnCount(); ++column) {
                 layout.ColumnWidths.at(static_cast<size_t>(column)) = sg.columnWidth(column);
             }
-            WriteWorkbook(Utf8(path), Utf8(FTexts.Get(sg.Def().ExportTitleKey)), sg.Grid(), layout);
+            WriteWorkbook(Utf8(path), Utf8(FTexts.Get(sg.Def().ExportTitleKey)), shown, layout);
         }
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
@@ -279,13 +250,15 @@ void TfrmMain::ImportTable(int page, const QString& path) {
     const QString caption = FTexts.Get("rs_MsgExcelImportCaption");
     int changed = 0;
     try {
+        sg.CommitEditor();
+        const TStringGrid shown = sg.WorkingCopy();
         TSheet sheet;
-        const TSheetOrigin origin = ReadSheetForGrid(Utf8(path), sg.Grid(), sheet);
-        const std::optional<std::vector<int>> rows = ChooseImportRows(sg.Grid(), sheet, path);
+        const TSheetOrigin origin = ReadSheetForGrid(Utf8(path), shown, sheet);
+        const std::optional<std::vector<int>> rows = ChooseImportRows(shown, sheet, path);
         if (!rows) {
             return;
         }
-        changed = sg.Import(sheet, origin, *rows);
+        changed = sg.Import(sheet, origin, *rows, QFileInfo(path).fileName());
     } catch (const std::exception& error) {
         FPlatform.MessageBox(this, QMessageBox::Critical, caption,
                              FTexts.Get("rs_MsgExcelImportErrorText") + Quoted(path), QMessageBox::Ok);

@@ -57,7 +57,16 @@ bool TfrmMain::MayDropEdits() {
 }
 
 bool TfrmMain::HasMarkedCells(int page) const {
-    return !Pages.at(page).sg->Grid().MarkedCells().empty();
+    return Pages.at(page).sg->Model().HasMarks();
+}
+
+// One step for every grid, so that the dropped cells come back with one Undo.
+void TfrmMain::DropMarkedCells() {
+    std::vector<TCellEdit> clears;
+    for (const auto& [cell, text] : FDocument.Cells()) {
+        clears.push_back({cell, std::nullopt});
+    }
+    FDocument.Edit(Variable(kRefreshStepText).toStdString(), {{}, -1, {}, true}, {}, std::move(clears));
 }
 
 // The standard view shows the catalog; cells left marked in the hidden grids would be filled over by the
@@ -75,7 +84,7 @@ bool TfrmMain::MayLeaveTables() {
     case TUnsavedAnswer::Save:
         return StoreTablesBeforeSave();
     case TUnsavedAnswer::Discard:
-        FillTables();
+        DropMarkedCells();
         return true;
     default:
         return false;

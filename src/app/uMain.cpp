@@ -164,6 +164,11 @@ TfrmMain::~TfrmMain() {
     // Controls that lose the focus while they are destroyed have nothing left to store into.
     FExitHookPages.clear();
     FormDestroy();
+    // The grids listen to the document, which goes before the window's children.
+    for (TCatalogPage& page : Pages) {
+        delete page.sg;
+        page.sg = nullptr;
+    }
 }
 
 void TfrmMain::CreatePages() {
@@ -192,7 +197,7 @@ void TfrmMain::CreateCatalogPage(int index) {
     FAnchors->Add(page.gbTable, kAllEdges);
     page.gbTable->hide();
 
-    page.sg = new TGridView(gridDef, page.gbTable);
+    page.sg = new TGridView(gridDef, FDocument, page.gbTable);
     page.sg->setGeometry(kGridRect);
     FAnchors->Add(page.sg, kAllEdges);
 

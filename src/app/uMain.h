@@ -167,9 +167,9 @@ public:
     void FillTableHeaders();
     void UpdateViewButton(bool standard);
 
-    // The table view. A grid is a working copy of its page's catalog: FillTable copies the catalog into
-    // it (and enables the page's four buttons exactly when there are entries), StoreTable stores its
-    // marked cells, reporting a refusal; both take a page index.
+    // The table view. A grid shows its page's catalog with the document's marked cells over it: FillTable
+    // shows it again (and enables the page's four buttons exactly when there are entries), StoreTable stores
+    // its marked cells, reporting a refusal; both take a page index.
     void FillTable(int page);
     bool StoreTable(int page);
     // The buttons of each page's table view box.
@@ -282,6 +282,8 @@ private:
     // Whether the table view may be left: no marked cells, or they are stored or dropped as the user chose.
     bool MayLeaveTables();
     bool HasMarkedCells(int page) const;
+    // Drops the marked cells of every grid as one step.
+    void DropMarkedCells();
 
     // MainRuns.cpp: load, reload and save runs.
     // The main save; true only when every value was written.
@@ -318,8 +320,6 @@ private:
     // MainTables.cpp: the table view's grids, export and import.
     // Writes every grid's open cell editor into its cell; part of CommitPendingEdits.
     void CommitGridEditors();
-    // Hands every grid's marked cells to the document.
-    void ReportPendingCells();
     void CreateFileDialogs();
     void ConnectTableHandlers();
     // False when a grid refused its cells: the save must not go on without them.

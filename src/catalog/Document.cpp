@@ -32,7 +32,6 @@ void TDocument::ReadCatalogs(TPictureLists* freshPictures) {
     FHistory.Clear();
     FTouched.clear();
     FCells.clear();
-    FPendingCells.clear();
     if (freshPictures) {
         // The old entries point into the old pictures; the loader drops them before it reads anything.
         FPictures = std::move(*freshPictures);
@@ -55,7 +54,7 @@ void TDocument::Load(const std::string& gameFolder) {
 }
 
 bool TDocument::IsModified() const {
-    if (!FPendingCells.empty() || !FCells.empty()) {
+    if (!FCells.empty()) {
         return true;
     }
     for (const auto& [param, use] : FTouched) {
@@ -158,7 +157,6 @@ void TDocument::RevertAll() {
     FHistory.Clear();
     FTouched.clear();
     FCells.clear();
-    FPendingCells.clear();
     Announce(TDocumentChange::TKind::RevertedAll, nullptr, wasModified);
 }
 
@@ -304,12 +302,6 @@ const std::string* TDocument::CellText(const TCellRef& cell) const {
 
 void TDocument::Touch(TParam& param, TKeyUse use) {
     FTouched.try_emplace(&param, use);
-}
-
-void TDocument::SetPendingCells(std::vector<TPendingCell> cells) {
-    const bool wasModified = IsModified();
-    FPendingCells = std::move(cells);
-    Announce(TDocumentChange::TKind::Edited, nullptr, wasModified);
 }
 
 std::size_t TDocument::Listen(TDocumentListener listener) {

@@ -47,15 +47,6 @@ struct TChange {
     TParam* Param = nullptr;
 };
 
-// A grid cell typed, pasted or imported but not yet stored into the catalog. The table view reports its
-// marked cells; a save cannot write them until they are stored.
-struct TPendingCell {
-    std::string Catalog; // as TChangeEntry names it
-    std::string Entry;   // the row's section
-    std::string Field;   // the column's game key
-    std::string Value;   // windows-1251
-};
-
 // What the document announces after it changed. Step is the step that was done, taken back or done again
 // (none for a load, a save or a revert of everything); a listener refreshes what it names.
 struct TDocumentChange {
@@ -126,10 +117,6 @@ public:
     const std::map<TCellRef, std::string>& Cells() const { return FCells; }
     const std::string* CellText(const TCellRef& cell) const;
 
-    // The table view's marked cells, replaced as a whole whenever they change; a load drops them.
-    void SetPendingCells(std::vector<TPendingCell> cells);
-    const std::vector<TPendingCell>& PendingCells() const { return FPendingCells; }
-
     // Listeners hear every change, in the order they began to listen.
     std::size_t Listen(TDocumentListener listener);
     void StopListening(std::size_t id);
@@ -147,7 +134,6 @@ private:
     int FGroupDepth = 0;
     TEditStep FGroup;
     std::map<TCellRef, std::string> FCells;
-    std::vector<TPendingCell> FPendingCells;
     // Every parameter an edit touched since the load, with how a save treats it: IsModified asks these.
     std::unordered_map<const TParam*, TKeyUse> FTouched;
     std::vector<std::pair<std::size_t, TDocumentListener>> FListeners;

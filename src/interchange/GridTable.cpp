@@ -1,95 +1,25 @@
 #include "interchange/GridTable.h"
 
 #include "catalog/Document.h"
-#include "catalog/GameFolder.h"
 #include "catalog/KeyLists.h"
 #include "catalog/MissingSection.h"
 #include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/Error.h"
+#include "interchange/GridBinding.h"
+#include "interchange/WorkingCopy.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <unordered_map>
 
 namespace kw {
 namespace {
 
-// A grid's columns bound to the key rules of its entry class; column 0 has none.
-template <class T> std::vector<const TKeyRule<T>*> BindColumns(const TGridDef& def, const TKeyList<T>& keys) {
-    std::vector<const TKeyRule<T>*> rules;
-    for (const TColumnDef& column : def.Columns) {
-        const TKeyRule<T>* found = nullptr;
-        for (const auto& rule : keys.Rules) {
-            if (column.GameKey && rule.Key == column.GameKey) {
-                found = &rule;
-            }
-        }
-        if (column.GameKey && !found) {
-            throw std::logic_error(std::string("no entry field for grid column ") + column.HeaderKey);
-        }
-        rules.push_back(found);
-    }
-    return rules;
-}
-
-template <class T> struct TBoundGrid {
-    const std::vector<std::unique_ptr<T>>& Entries;
-    const TKeyList<T>& Keys;
-    const std::vector<const TKeyRule<T>*>& Columns;
-    const char* CategoryFile; // nullptr: each entry names its own file
-};
-
-template <class T>
-TBoundGrid<T> Bind(const TGridDef& def, const std::vector<std::unique_ptr<T>>& entries,
-                   const TKeyList<T>& keys, const char* categoryFile) {
-    // Bound once per grid: the tables never change while the program runs.
-    static const std::vector<const TKeyRule<T>*> columns = BindColumns(def, keys);
-    return {entries, keys, columns, categoryFile};
-}
-
-// Calls fn with the grid's entries bound to its columns.
-template <class Fn> decltype(auto) WithBoundGrid(const TGridDef& def, const TCatalog& catalog, Fn&& fn) {
-    switch (def.Id) {
-    case TGridId::Weapons:
-        return fn(Bind(def, catalog.Weapons, WeaponKeys(), nullptr));
-    case TGridId::Ammo:
-        return fn(Bind(def, catalog.Ammo, AmmoKeys(), kRequiredFiles[0]));
-    case TGridId::Outfits:
-        return fn(Bind(def, catalog.Outfits, OutfitKeys(), kRequiredFiles[1]));
-    case TGridId::Arts:
-        return fn(Bind(def, catalog.Arts, ArtKeys(), kRequiredFiles[2]));
-    case TGridId::Items:
-        return fn(Bind(def, catalog.Items, ItemKeys(), kRequiredFiles[3]));
-    case TGridId::Weather:
-        break;
-    }
-    return fn(Bind(def, catalog.Weather, WeatherKeys(), kRequiredFiles[4]));
-}
-
-std::string NameOf(const TMainItem& entry) {
-    return entry.Name;
-}
-std::string NameOf(const TWeather& entry) {
-    return Cp1251ToUtf8(entry.Time);
-}
-
-std::string FileOf(const TWeapon& entry, const char*) {
-    return entry.FileName;
-}
-template <class T> std::string FileOf(const T&, const char* categoryFile) {
-    return categoryFile;
-}
-
-template <class T> std::string SectionOf(T& entry, const TKeyRule<T>& rule, const TKeyList<T>& keys) {
-    return rule.Place == TKeyPlace::Linked ? (entry.*keys.Link).Value : entry.Section;
-}
+using namespace binding;
 
 template <class T> void FillRows(TStringGrid& grid, const TBoundGrid<T>& bound) {
-    grid.Fill(static_cast<int>(bound.Entries.size()), [&bound](int row, int column) {
-        T& entry = *bound.Entries[static_cast<std::size_t>(row)];
-        const TKeyRule<T>* rule = bound.Columns[static_cast<std::size_t>(column)];
-        return rule ? Cp1251ToUtf8(rule->Param.In(entry).Value) : NameOf(entry);
-    });
+    grid.Fill(EntryCountOf(bound), [&bound](int row, int column) { return CellTextOf(bound, row, column); });
 }
 
 // One value a store is about to write.
@@ -147,8 +77,31 @@ void RefuseValueWithoutPlace(const TCatalog& catalog, const T& entry, const TPar
                 "] that holds this value does not exist in " + file + ".");
 }
 
+// What a store reads of a grid: its marked editable cells row by row, left to right, with their texts
+// (UTF-8); how many entries the grid shows; and the headers its refusals name the columns by.
+struct TMarkedText {
+    int Row;
+    int Column;
+    const std::string* Text;
+};
+struct TStoreInput {
+    std::vector<TMarkedText> Cells;
+    int EntryCount = 0;
+    std::vector<std::string> Headers;
+};
+
+TStoreInput StoreInputOf(const TStringGrid& grid) {
+    TStoreInput input{{}, grid.EntryCount(), grid.Headers()};
+    for (const TCellPos& cell : grid.MarkedCells()) {
+        if (grid.IsEditable(cell.Row, cell.Column)) {
+            input.Cells.push_back({cell.Row, cell.Column, &grid.Text(cell.Row, cell.Column)});
+        }
+    }
+    return input;
+}
+
 template <class T>
-std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundGrid<T>& bound,
+std::vector<TPendingEdit<T>> CollectEdits(const TStoreInput& input, const TBoundGrid<T>& bound,
                                           const TCatalog& catalog) {
     struct TClaim {
         int Row;
@@ -157,22 +110,18 @@ std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundG
     };
     std::unordered_map<std::string, TClaim> claims; // file, section and key, letter case folded
     std::vector<TPendingEdit<T>> edits;
-    const std::vector<TCellPos> marked = grid.MarkedCells();
-    edits.reserve(marked.size());
-    if (grid.EntryCount() != static_cast<int>(bound.Entries.size())) {
+    edits.reserve(input.Cells.size());
+    if (input.EntryCount != EntryCountOf(bound)) {
         throw Error(
             "Cannot store the grid: it no longer shows the entries of the catalog. Refresh it first.");
     }
-    for (const TCellPos& cell : marked) {
-        if (!grid.IsEditable(cell.Row, cell.Column)) {
-            continue;
-        }
+    for (const TMarkedText& cell : input.Cells) {
         T& entry = *bound.Entries[static_cast<std::size_t>(cell.Row)];
         const TKeyRule<T>& rule = *bound.Columns[static_cast<std::size_t>(cell.Column)];
-        const std::string& header = grid.Header(cell.Column);
+        const std::string& header = input.Headers[static_cast<std::size_t>(cell.Column)];
         RefuseValueWithoutPlace(catalog, entry, rule.Param.In(entry), CellPlace(NameOf(entry), header));
         std::string refusal;
-        std::optional<std::string> converted = ToGameBytes(grid.Text(cell.Row, cell.Column), refusal);
+        std::optional<std::string> converted = ToGameBytes(*cell.Text, refusal);
         if (!converted) {
             throw Error("Cannot store " + CellPlace(NameOf(entry), header) + ": " + refusal);
         }
@@ -184,10 +133,12 @@ std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundG
             const auto [claim, fresh] = claims.try_emplace(target, TClaim{cell.Row, cell.Column, bytes});
             if (!fresh && claim->second.Bytes != bytes) {
                 const T& other = *bound.Entries[static_cast<std::size_t>(claim->second.Row)];
-                throw Error("Cannot store " + CellPlace(NameOf(other), grid.Header(claim->second.Column)) +
-                            " and " + CellPlace(NameOf(entry), header) + ": both write \"" + rule.Key +
-                            "\" in section [" + Cp1251ToUtf8(SectionOf(entry, rule, bound.Keys)) +
-                            "], with different values.");
+                throw Error(
+                    "Cannot store " +
+                    CellPlace(NameOf(other), input.Headers[static_cast<std::size_t>(claim->second.Column)]) +
+                    " and " + CellPlace(NameOf(entry), header) + ": both write \"" + rule.Key +
+                    "\" in section [" + Cp1251ToUtf8(SectionOf(entry, rule, bound.Keys)) +
+                    "], with different values.");
             }
             if (!fresh) {
                 // The first row's edit reaches every entry sharing the section; a second would count one
@@ -200,21 +151,45 @@ std::vector<TPendingEdit<T>> CollectEdits(const TStringGrid& grid, const TBoundG
     return edits;
 }
 
+template <class T>
+std::vector<TValueEdit> ValueEdits(const TStoreInput& input, const TBoundGrid<T>& bound,
+                                   const TCatalog& catalog) {
+    std::vector<TValueEdit> values;
+    for (auto& edit : CollectEdits(input, bound, catalog)) {
+        values.push_back({edit.Param, std::move(edit.Bytes), edit.Use});
+    }
+    return values;
+}
+
 } // namespace
 
 void FillTable(TStringGrid& grid, const TCatalog& catalog) {
     WithBoundGrid(grid.Def(), catalog, [&grid](const auto& bound) { FillRows(grid, bound); });
 }
 
+std::string CatalogCellText(const TGridDef& def, const TCatalog& catalog, int row, int column) {
+    return WithBoundGrid(def, catalog, [&](const auto& bound) {
+        if (row < 0 || row >= EntryCountOf(bound) || column < 0 || column >= def.ColumnCount()) {
+            return std::string();
+        }
+        return CellTextOf(bound, row, column);
+    });
+}
+
+int CatalogEntryCount(const TGridDef& def, const TCatalog& catalog) {
+    return WithBoundGrid(def, catalog, [](const auto& bound) { return EntryCountOf(bound); });
+}
+
 void CheckTable(const TStringGrid& grid, const TCatalog& catalog) {
-    WithBoundGrid(grid.Def(), catalog, [&](const auto& bound) { CollectEdits(grid, bound, catalog); });
+    WithBoundGrid(grid.Def(), catalog,
+                  [&](const auto& bound) { CollectEdits(StoreInputOf(grid), bound, catalog); });
 }
 
 std::vector<TCellChange> MarkedChanges(const TStringGrid& grid, const TCatalog& catalog) {
     std::vector<TCellChange> changes;
     WithBoundGrid(grid.Def(), catalog, [&](const auto& bound) {
         for (const TCellPos& cell : grid.MarkedCells()) {
-            if (grid.IsEditable(cell.Row, cell.Column) && cell.Row < static_cast<int>(bound.Entries.size())) {
+            if (grid.IsEditable(cell.Row, cell.Column) && cell.Row < EntryCountOf(bound)) {
                 changes.push_back({bound.Entries[static_cast<std::size_t>(cell.Row)]->Section,
                                    grid.Def().Columns[static_cast<std::size_t>(cell.Column)].GameKey,
                                    grid.FilledText(cell.Row, cell.Column), grid.Text(cell.Row, cell.Column)});
@@ -225,13 +200,29 @@ std::vector<TCellChange> MarkedChanges(const TStringGrid& grid, const TCatalog& 
 }
 
 std::vector<TValueEdit> TableEdits(const TStringGrid& grid, const TCatalog& catalog) {
-    return WithBoundGrid(grid.Def(), catalog, [&](const auto& bound) {
-        std::vector<TValueEdit> values;
-        for (auto& edit : CollectEdits(grid, bound, catalog)) {
-            values.push_back({edit.Param, std::move(edit.Bytes), edit.Use});
+    return WithBoundGrid(grid.Def(), catalog,
+                         [&](const auto& bound) { return ValueEdits(StoreInputOf(grid), bound, catalog); });
+}
+
+int StoreMarkedCells(const TGridDef& def, TDocument& document, const std::vector<std::string>& headers,
+                     std::string label) {
+    const TCatalog& catalog = document.Catalog();
+    TStoreInput input{{}, CatalogEntryCount(def, catalog), BuiltInHeaders(def)};
+    std::copy_n(headers.begin(), std::min(headers.size(), input.Headers.size()), input.Headers.begin());
+    std::vector<TCellEdit> clears;
+    for (const auto& [cell, text] : GridMarks(document, def)) {
+        clears.push_back({cell, std::nullopt});
+        if (cell.Row < input.EntryCount && cell.Column >= 1 && cell.Column < def.ColumnCount()) {
+            input.Cells.push_back({cell.Row, cell.Column, &text});
         }
-        return values;
-    });
+    }
+    // Every check runs before the first value is stored, so a refusal leaves the catalog and the marks as
+    // they were.
+    std::vector<TValueEdit> values =
+        WithBoundGrid(def, catalog, [&](const auto& bound) { return ValueEdits(input, bound, catalog); });
+    const int stored = static_cast<int>(values.size());
+    document.Edit(std::move(label), {def.CatalogName, -1, {}, true}, std::move(values), std::move(clears));
+    return stored;
 }
 
 int StoreTable(TStringGrid& grid, TDocument& document, std::string label) {

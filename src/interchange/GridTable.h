@@ -31,6 +31,18 @@ void FillTable(TStringGrid& grid, const TCatalog& catalog);
 // (naming both entries).
 int StoreTable(TStringGrid& grid, TDocument& document, std::string label = {});
 
+// StoreTable for the document's own working copy of def's grid, its marked cells: the same checks and
+// refusals, with headers (UTF-8, one per column) naming the columns. One step labelled label stores the
+// values and drops every marked cell of the grid, so that Undo brings back both.
+int StoreMarkedCells(const TGridDef& def, TDocument& document, const std::vector<std::string>& headers,
+                     std::string label);
+
+// The text def's grid shows for the catalog's value in data row row, column column: what FillTable puts
+// there, without filling a grid. Empty outside the entries.
+std::string CatalogCellText(const TGridDef& def, const TCatalog& catalog, int row, int column);
+// How many entries def's grid shows.
+int CatalogEntryCount(const TGridDef& def, const TCatalog& catalog);
+
 // What StoreTable would set, after the same checks (and throwing as it would), without setting it.
 std::vector<TValueEdit> TableEdits(const TStringGrid& grid, const TCatalog& catalog);
 

@@ -108,6 +108,7 @@ const TextDef kImportMatchByNameText = {
 const TextDef kImportChangedCellsText = {"rs_MsgImportChangedCellsText", "Импорт изменил ячеек: %1"};
 const TextDef kSavedText = {"rs_MsgSavedText", "Сохранено"};
 const TextDef kTableSaveStepText = {"rs_StepTableSave", "сохранение таблицы"};
+const TextDef kRefreshStepText = {"rs_StepTableRefresh", "обновление таблицы"};
 const TextDef kPasteStepText = {"rs_StepPaste", "вставку ячеек: %1"};
 const TextDef kDeleteStepText = {"rs_StepDelete", "удаление ячеек: %1"};
 const TextDef kImportStepText = {"rs_StepImport", "импорт %1"};

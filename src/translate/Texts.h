@@ -35,9 +35,11 @@ extern const TextDef kNumberRefusedText;
 // an import: %1 the number of cells it changed.
 extern const TextDef kImportMatchByNameText;
 extern const TextDef kImportChangedCellsText;
-// What the Edit menu names a step after, in the table view: the Save of a page's grid; a paste, a deletion
-// and an import of %1 cells or of the file %1; a revert of %1 rows in the Changes window.
+// What the Edit menu names a step after, in the table view: the Save of a page's grid and the Refresh that
+// drops its marked cells; a paste, a deletion and an import of %1 cells or of the file %1; a revert of %1
+// rows in the Changes window.
 extern const TextDef kTableSaveStepText;
+extern const TextDef kRefreshStepText;
 extern const TextDef kPasteStepText;
 extern const TextDef kDeleteStepText;
 extern const TextDef kImportStepText;

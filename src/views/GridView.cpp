@@ -1,25 +1,26 @@
 #include "views/GridView.h"
 
-#include "interchange/GridTable.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollBar>
-#include <QTableView>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <set>
 
 namespace kw {
 
 namespace {
 
 constexpr qreal kHeaderPointSize = 7;
-constexpr Qt::ItemFlags kFixedCell = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
 
-QString ToQt(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+std::string Utf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
 
 // Many columns default to 34 or 40 pixels: a smaller font and two wrapped lines let captions such as
@@ -58,11 +59,35 @@ std::vector<QStringList> SplitTabText(QString text) {
     return rows;
 }
 
+// A cell editor keeps Undo and Redo while it has typing of its own to take back; otherwise the keys reach the
+// window's Edit menu. A line edit would take them even with nothing to undo.
+class TCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const auto* editor = qobject_cast<QLineEdit*>(object);
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (editor && ((key->matches(QKeySequence::Undo) && !editor->isUndoAvailable()) ||
+                           (key->matches(QKeySequence::Redo) && !editor->isRedoAvailable()))) {
+                event->ignore();
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+};
+
 } // namespace
 
-TGridView::TGridView(const TGridDef& def, QWidget* parent)
-    : QTableWidget(0, def.ColumnCount(), parent), FGrid(def) {
+TGridView::TGridView(const TGridDef& def, TDocument& document, QWidget* parent)
+    : QTableView(parent), FModel(new TGridModel(def, document, this)),
+      FTextOf([](const TextDef& text) { return QString::fromUtf8(text.Default); }) {
     setObjectName(QString::fromLatin1(def.Name));
+    setModel(FModel);
+    setItemDelegate(new TCellDelegate(this));
     verticalHeader()->hide();
     SetFixedRowHeight(verticalHeader());
     FitHeaderToNarrowColumns(horizontalHeader());
@@ -73,10 +98,11 @@ TGridView::TGridView(const TGridDef& def, QWidget* parent)
     for (int column = 0; column < def.ColumnCount(); ++column) {
         setColumnWidth(column, DefaultColumnWidth(def, column));
     }
-    connect(this, &QTableWidget::itemChanged, this, &TGridView::OnItemChanged);
-    SetHeaders(FGrid.Headers());
-    ShowGrid();
     SetUpFrozenColumn();
+}
+
+void TGridView::SetTextOf(TTextOf textOf) {
+    FTextOf = std::move(textOf);
 }
 
 // The toolkit's frozen-column technique: a second view over the same model and selection that shows only
@@ -95,7 +121,7 @@ void TGridView::SetUpFrozenColumn() {
     FFrozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     FFrozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     FFrozen->setFrameShape(QFrame::NoFrame);
-    for (int column = 1; column < columnCount(); ++column) {
+    for (int column = 1; column < FModel->columnCount(); ++column) {
         FFrozen->setColumnHidden(column, true);
     }
     FFrozen->setColumnWidth(0, columnWidth(0));
@@ -124,13 +150,13 @@ void TGridView::UpdateFrozenGeometry() {
 }
 
 void TGridView::resizeEvent(QResizeEvent* event) {
-    QTableWidget::resizeEvent(event);
+    QTableView::resizeEvent(event);
     UpdateFrozenGeometry();
 }
 
 // Moving left onto a cell hidden under the name column scrolls it out from under it.
 QModelIndex TGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
-    const QModelIndex current = QTableWidget::moveCursor(action, modifiers);
+    const QModelIndex current = QTableView::moveCursor(action, modifiers);
     if (action == MoveLeft && current.column() > 0 && visualRect(current).left() < columnWidth(0)) {
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + visualRect(current).left() -
                                         columnWidth(0));
@@ -141,101 +167,38 @@ QModelIndex TGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers mod
 // The name column never scrolls, so a name cell needs no scrolling to be seen.
 void TGridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     if (index.column() > 0) {
-        QTableWidget::scrollTo(index, hint);
+        QTableView::scrollTo(index, hint);
     }
 }
 
-void TGridView::FillFrom(const TCatalog& catalog) {
+void TGridView::ShowCatalog() {
     CommitEditor();
-    FillTable(FGrid, catalog);
-    ShowGrid();
-    emit marksChanged();
+    FModel->ShowCatalog();
 }
 
-int TGridView::StoreInto(TDocument& document, std::string label) {
+std::string TGridView::Label(const TextDef& text, const QString& argument) const {
+    return Utf8(FTextOf(text).arg(argument));
+}
+
+int TGridView::StoreMarkedCells() {
     CommitEditor();
     // A refusal throws before anything is stored; the marks stay for the user to mend.
-    const int stored = StoreTable(FGrid, document, std::move(label));
-    ShowGrid();
-    emit marksChanged();
-    return stored;
+    return FModel->Store(Utf8(FTextOf(kTableSaveStepText)));
 }
 
-int TGridView::Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows) {
+void TGridView::DropMarks() {
     CommitEditor();
-    const int changed = ImportSheet(FGrid, sheet, origin, sheetRows);
-    ShowGrid();
-    emit marksChanged();
-    return changed;
+    FModel->DropMarks(Utf8(FTextOf(kRefreshStepText)));
+}
+
+int TGridView::Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows,
+                      const QString& fileName) {
+    CommitEditor();
+    return FModel->Import(sheet, origin, sheetRows, Label(kImportStepText, fileName));
 }
 
 void TGridView::SetHeaders(std::vector<std::string> headers) {
-    FGrid.SetHeaders(std::move(headers));
-    QStringList labels;
-    for (const std::string& header : FGrid.Headers()) {
-        labels << ToQt(header);
-    }
-    setHorizontalHeaderLabels(labels);
-}
-
-void TGridView::ShowGrid() {
-    const QSignalBlocker quiet(this);
-    FShowing = true;
-    setUpdatesEnabled(false);
-    setRowCount(FGrid.RowCount());
-    for (int row = 0; row < FGrid.RowCount(); ++row) {
-        for (int column = 0; column < FGrid.ColumnCount(); ++column) {
-            QTableWidgetItem* cell = item(row, column);
-            if (!cell) {
-                cell = new QTableWidgetItem;
-                setItem(row, column, cell);
-            }
-            cell->setText(ToQt(FGrid.Text(row, column)));
-            cell->setFlags(FGrid.IsEditable(row, column) ? kFixedCell | Qt::ItemIsEditable : kFixedCell);
-            ShowMark(*cell);
-        }
-    }
-    setUpdatesEnabled(true);
-    FShowing = false;
-    viewport()->update();
-    if (FFrozen) {
-        FFrozen->viewport()->update();
-    }
-}
-
-void TGridView::OnItemChanged(QTableWidgetItem* cell) {
-    if (FShowing) {
-        return;
-    }
-    const int row = cell->row();
-    const int column = cell->column();
-    if (row < 0 || row >= FGrid.RowCount() || column < 0 || column >= FGrid.ColumnCount()) {
-        return;
-    }
-    const QByteArray text = cell->text().toUtf8();
-    FGrid.SetText(row, column, std::string(text.constData(), static_cast<size_t>(text.size())));
-    FShowing = true;
-    ShowMark(*cell);
-    FShowing = false;
-    emit marksChanged();
-}
-
-QColor TGridView::MarkedColor() {
-    return {255, 236, 170};
-}
-
-void TGridView::ShowMark(QTableWidgetItem& cell) {
-    if (FGrid.IsMarked(cell.row(), cell.column())) {
-        cell.setBackground(MarkedColor());
-    } else {
-        cell.setBackground(QBrush());
-    }
-}
-
-void TGridView::SetCellText(int row, int column, const QString& text) {
-    if (QTableWidgetItem* cell = item(row, column)) {
-        cell->setText(text);
-    }
+    FModel->SetHeaders(std::move(headers));
 }
 
 bool TGridView::CommitEditor() {
@@ -252,27 +215,27 @@ bool TGridView::CommitEditor() {
 }
 
 QString TGridView::SelectedText() const {
-    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
-    if (ranges.isEmpty()) {
+    const QItemSelection selection = selectionModel()->selection();
+    if (selection.isEmpty()) {
         return {};
     }
     // Contiguous selection gives one range; the bounding box keeps any other shape rectangular.
-    int top = ranges.front().topRow();
-    int bottom = ranges.front().bottomRow();
-    int left = ranges.front().leftColumn();
-    int right = ranges.front().rightColumn();
-    for (const QTableWidgetSelectionRange& range : ranges) {
-        top = std::min(top, range.topRow());
-        bottom = std::max(bottom, range.bottomRow());
-        left = std::min(left, range.leftColumn());
-        right = std::max(right, range.rightColumn());
+    int top = selection.front().top();
+    int bottom = selection.front().bottom();
+    int left = selection.front().left();
+    int right = selection.front().right();
+    for (const QItemSelectionRange& range : selection) {
+        top = std::min(top, range.top());
+        bottom = std::max(bottom, range.bottom());
+        left = std::min(left, range.left());
+        right = std::max(right, range.right());
     }
     QStringList lines;
     for (int row = top; row <= bottom; ++row) {
         QStringList cells;
         for (int column = left; column <= right; ++column) {
-            const QTableWidgetItem* cell = item(row, column);
-            cells << (cell && cell->isSelected() ? cell->text() : QString());
+            const QModelIndex cell = FModel->index(row, column);
+            cells << (selectionModel()->isSelected(cell) ? cell.data().toString() : QString());
         }
         lines << cells.join(QLatin1Char('\t'));
     }
@@ -284,30 +247,60 @@ int TGridView::PasteText(const QString& text) {
     if (!start.isValid() || text.isEmpty()) {
         return 0;
     }
-    int written = 0;
+    std::vector<TCellText> cells;
     const std::vector<QStringList> rows = SplitTabText(text);
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        for (int j = 0; j < rows[static_cast<size_t>(i)].size(); ++j) {
-            const int row = start.row() + i;
-            const int column = start.column() + j;
-            if (FGrid.IsEditable(row, column)) {
-                SetCellText(row, column, rows[static_cast<size_t>(i)][j]);
-                ++written;
+        const QStringList& fields = rows[static_cast<std::size_t>(i)];
+        for (int j = 0; j < fields.size(); ++j) {
+            if (FModel->IsEditable(start.row() + i, start.column() + j)) {
+                cells.push_back({start.row() + i, start.column() + j, Utf8(fields[j])});
             }
         }
     }
+    const int written = static_cast<int>(cells.size());
+    FModel->WriteCells(cells, Label(kPasteStepText, QString::number(written)));
     return written;
 }
 
 int TGridView::EmptySelectedCells() {
-    int emptied = 0;
-    for (QTableWidgetItem* cell : selectedItems()) {
-        if (FGrid.IsEditable(cell->row(), cell->column())) {
-            cell->setText(QString());
-            ++emptied;
+    std::vector<TCellText> cells;
+    for (const QModelIndex& cell : selectionModel()->selectedIndexes()) {
+        if (FModel->IsEditable(cell.row(), cell.column())) {
+            cells.push_back({cell.row(), cell.column(), {}});
         }
     }
+    const int emptied = static_cast<int>(cells.size());
+    FModel->WriteCells(cells, Label(kDeleteStepText, QString::number(emptied)));
     return emptied;
+}
+
+// Each row's run of neighbouring columns is one range: a pasted block of thousands of cells is a few hundred.
+void TGridView::SelectCells(const std::vector<TCellRef>& cells) {
+    std::set<std::pair<int, int>> mine;
+    for (const TCellRef& cell : cells) {
+        if (cell.Grid == static_cast<int>(Def().Id) && cell.Row >= 0 && cell.Row < FModel->rowCount() &&
+            cell.Column >= 0 && cell.Column < FModel->columnCount()) {
+            mine.insert({cell.Row, cell.Column});
+        }
+    }
+    if (mine.empty()) {
+        return;
+    }
+    QItemSelection selection;
+    for (auto run = mine.begin(); run != mine.end();) {
+        auto end = std::next(run);
+        int last = run->second;
+        while (end != mine.end() && end->first == run->first && end->second == last + 1) {
+            last = end->second;
+            ++end;
+        }
+        selection.select(FModel->index(run->first, run->second), FModel->index(run->first, last));
+        run = end;
+    }
+    const QModelIndex first = FModel->index(mine.begin()->first, mine.begin()->second);
+    selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    scrollTo(first);
 }
 
 void TGridView::keyPressEvent(QKeyEvent* event) {
@@ -325,13 +318,13 @@ void TGridView::keyPressEvent(QKeyEvent* event) {
             return;
         }
     }
-    QTableWidget::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
 // A grid that leaves the screen (a page or view switch, the window closing) keeps what its editor held.
 void TGridView::hideEvent(QHideEvent* event) {
     CommitEditor();
-    QTableWidget::hideEvent(event);
+    QTableView::hideEvent(event);
 }
 
 } // namespace kw

@@ -1,46 +1,55 @@
 #pragma once
 
+#include "catalog/Document.h"
 #include "interchange/Sheet.h"
 #include "interchange/SheetImport.h"
 #include "interchange/StringGrid.h"
+#include "translate/Texts.h"
+#include "views/GridModel.h"
 
 #include <QString>
-#include <QTableWidget>
+#include <QTableView>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-class QTableView;
-
 namespace kw {
 
-class TDocument;
-
-class TCatalog;
-
-// One grid of the table view, for any of the six catalogs: the catalog's working copy (TStringGrid) shown in
-// a table widget. The widget mirrors the working copy: data row r of the grid is the widget's row r below
-// its header, so the grid's classic cell (c, r) with the header as row 0 is item(r - 1, c).
+// One grid of the table view, for any of the six catalogs: a table view on a TGridModel, which shows the
+// document's working copy of the grid. Data row r is the view's row r below its header, the entry at position
+// r of the catalog.
 //
-// Typing, pasting and emptying change the working copy only; a cell whose text differs from what the last
-// fill put there is marked and tinted until the next fill. Only data cells of columns 1 and up that show an
-// entry are editable. The name column stays in view when the grid scrolls sideways.
-class TGridView : public QTableWidget {
+// Typing, pasting, emptying and importing change the working copy only, each as one step of the document; a
+// marked cell is tinted until the page's Save stores it or Refresh drops it. Undo and Redo show at once. Only
+// data cells of columns 1 and up that show an entry are editable. The name column stays in view when the grid
+// scrolls sideways.
+class TGridView : public QTableView {
     Q_OBJECT
 public:
-    explicit TGridView(const TGridDef& def, QWidget* parent = nullptr);
+    // The interface texts a step is named with, in the window's language.
+    using TTextOf = std::function<QString(const TextDef&)>;
 
-    const TGridDef& Def() const { return FGrid.Def(); }
-    const TStringGrid& Grid() const { return FGrid; }
+    TGridView(const TGridDef& def, TDocument& document, QWidget* parent = nullptr);
 
-    // The catalog's values, every mark dropped.
-    void FillFrom(const TCatalog& catalog);
-    // Stores the marked cells and fills again; throws kw::Error, grid and catalog unchanged, when the core
-    // refuses. Returns how many values were stored.
-    int StoreInto(TDocument& document, std::string label);
-    // Copies the sheet's cells over the data cells, data row r from sheet row sheetRows[r] (see ImportSheet);
-    // throws kw::Error, the grid unchanged. Returns how many cells changed.
-    int Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows);
+    const TGridDef& Def() const { return FModel->Def(); }
+    const TGridModel& Model() const { return *FModel; }
+    // The built-in texts until the window gives its own.
+    void SetTextOf(TTextOf textOf);
+
+    // Shows the catalog again, after its entries changed or the view comes back into sight.
+    void ShowCatalog();
+    // Stores the marked cells and drops their marks, one step; throws kw::Error, grid and catalog unchanged,
+    // when the core refuses. Returns how many values were stored.
+    int StoreMarkedCells();
+    // Drops every mark, one step: the grid shows the catalog again.
+    void DropMarks();
+    // Copies the sheet's cells over the data cells, data row r from sheet row sheetRows[r] (see ImportSheet),
+    // one step named after fileName; throws kw::Error, the grid unchanged. Returns how many cells changed.
+    int Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows,
+               const QString& fileName);
+    // What the grid shows, with the headers it shows: what an export writes and an import reads into.
+    TStringGrid WorkingCopy() const { return FModel->WorkingCopy(); }
     // UTF-8 header texts, one per column.
     void SetHeaders(std::vector<std::string> headers);
 
@@ -51,19 +60,18 @@ public:
 
     // The selected range as tab-separated lines, as spreadsheets put it on the clipboard.
     QString SelectedText() const;
-    // Tab-separated lines written from the current cell on; a trailing line break is dropped. Cells beyond
-    // the grid, in the name column or in no entry's row are passed over: the grid never grows. Returns how
-    // many cells were written.
+    // Tab-separated lines written from the current cell on, one step; a trailing line break is dropped. Cells
+    // beyond the grid, in the name column or in no entry's row are passed over: the grid never grows. Returns
+    // how many cells were written.
     int PasteText(const QString& text);
-    // Empties the selected editable cells; returns how many.
+    // Empties the selected editable cells, one step; returns how many.
     int EmptySelectedCells();
+    // Selects the cells of this grid among cells, makes the first current and scrolls to it: what an Undo or
+    // a Redo brings back. Cells of other grids are passed over; nothing happens when none is left.
+    void SelectCells(const std::vector<TCellRef>& cells);
 
     // The tint of a marked cell.
-    static QColor MarkedColor();
-
-signals:
-    // The set of marked cells may have changed: a cell typed, pasted, emptied or imported, or a fill.
-    void marksChanged();
+    static QColor MarkedColor() { return TGridModel::MarkedColor(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -75,16 +83,11 @@ protected:
 private:
     void SetUpFrozenColumn();
     void UpdateFrozenGeometry();
-    // Shows the working copy's texts, flags and marks again.
-    void ShowGrid();
-    void OnItemChanged(QTableWidgetItem* item);
-    void ShowMark(QTableWidgetItem& item);
-    void SetCellText(int row, int column, const QString& text);
+    std::string Label(const TextDef& text, const QString& argument) const;
 
-    TStringGrid FGrid;
+    TGridModel* FModel;
+    TTextOf FTextOf;
     QTableView* FFrozen = nullptr;
-    // Item changes made while showing the working copy are not the user's.
-    bool FShowing = false;
 };
 
 } // namespace kw

@@ -2,6 +2,7 @@
 
 #include "catalog/KeyLists.h"
 #include "gamecfg/CodePage.h"
+#include "interchange/WorkingCopy.h"
 #include "views/StandardViewFields.h"
 
 #include <QAbstractButton>
@@ -179,10 +180,12 @@ void TfrmChanges::Fill() {
                static_cast<int>(i));
     }
     const QString gridCell = FTextOf(kChangesGridCell);
-    for (const TPendingCell& cell : FDocument.PendingCells()) {
-        AddRow({FromGame(cell.Entry), FieldLabel(cell.Catalog, cell.Field), FromGame(cell.Field), QString(),
-                FromGame(cell.Entry), gridCell, FromGame(cell.Value)},
-               -1);
+    for (const auto& [ref, text] : FDocument.Cells()) {
+        if (const std::optional<TCellDescription> cell = DescribeCell(FDocument, ref)) {
+            AddRow({FromGame(cell->Entry), FieldLabel(cell->Catalog, cell->Key), FromGame(cell->Key),
+                    FromGame(cell->File), FromGame(cell->Section), gridCell, FromGame(cell->Text)},
+                   -1);
+        }
     }
     tblChanges->resizeColumnsToContents();
     UpdateRevert();

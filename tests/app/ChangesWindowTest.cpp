@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <sstream>
+#include <string_view>
 
 namespace kwtest {
 namespace {
@@ -146,14 +148,42 @@ TEST_F(ChangesWindowTest, ListsRevertsAndCopiesWhatASaveWouldWrite) {
     }
 }
 
-// A grid cell not yet stored is listed as such and cannot be reverted from here.
+// A grid cell not yet stored is listed as such, with where its value lives, and cannot be reverted from here.
 TEST_F(ChangesWindowTest, MarksGridCellsAsNotStored) {
     Start().show();
-    FWindow->Document().SetPendingCells({{"weapons", "wpn_heron", "cost", "555"}});
+    const auto rowOf = [](const auto& entries, const char* section) {
+        const auto found = std::find_if(entries.begin(), entries.end(),
+                                        [&](const auto& entry) { return entry->Section == section; });
+        return static_cast<int>(found - entries.begin());
+    };
+    const auto columnOf = [](kw::TGridId grid, const char* key) {
+        const auto& columns = kw::GridDef(grid).Columns;
+        const auto found = std::find_if(columns.begin(), columns.end(), [&](const kw::TColumnDef& column) {
+            return column.GameKey && std::string_view(column.GameKey) == key;
+        });
+        return static_cast<int>(found - columns.begin());
+    };
+    const kw::TCatalog& catalog = FWindow->Catalog();
+    FWindow->Document().Edit(
+        "", {}, {},
+        {{{0, rowOf(catalog.Weapons, kEdits[0].Entries), columnOf(kw::TGridId::Weapons, kEdits[0].Key)},
+          kEdits[0].NewValue},
+         {{2, rowOf(catalog.Outfits, kEdits[1].Entries), columnOf(kw::TGridId::Outfits, kEdits[1].Key)},
+          kEdits[1].NewValue}});
     WithChangesWindow([&](kw::TfrmChanges& changes) {
-        ASSERT_EQ(changes.tblChanges->rowCount(), 1);
-        EXPECT_EQ(Cell(changes, 0, 5), Text(kw::kChangesGridCell));
-        EXPECT_EQ(Cell(changes, 0, 6), QStringLiteral("555"));
+        ASSERT_EQ(changes.tblChanges->rowCount(), 2);
+        for (const TEdit& edit : kEdits) {
+            SCOPED_TRACE(edit.Key);
+            const auto found = changes.tblChanges->findItems(QString::fromUtf8(edit.Key), Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1);
+            const int row = found.front()->row();
+            EXPECT_EQ(Cell(changes, row, 0), QString::fromUtf8(edit.Entries));
+            EXPECT_EQ(Cell(changes, row, 1), QString::fromUtf8(edit.Label));
+            EXPECT_EQ(Cell(changes, row, 3), QString::fromUtf8(edit.File));
+            EXPECT_EQ(Cell(changes, row, 4), QString::fromUtf8(edit.Section));
+            EXPECT_EQ(Cell(changes, row, 5), Text(kw::kChangesGridCell));
+            EXPECT_EQ(Cell(changes, row, 6), QString::fromUtf8(edit.NewValue));
+        }
         changes.tblChanges->selectAll();
         EXPECT_FALSE(changes.btnRevert->isEnabled());
     });

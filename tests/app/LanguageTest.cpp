@@ -38,8 +38,8 @@ TEST_F(MainWindowTest, EnglishIsAppliedAtFirstStart) {
     EXPECT_EQ(window.Page(4).gbTable->title(), "Табличный вид"); // the file lacks it
     EXPECT_EQ(window.Page(2).btnTableSave->text(), "Save");
     EXPECT_EQ(window.cboWeapons_grenade_launcher_status->itemText(0), "None");
-    EXPECT_EQ(window.Page(0).sg->horizontalHeaderItem(5)->text(), "rpm");
-    EXPECT_EQ(window.Page(0).sg->horizontalHeaderItem(6)->text(), "обойма");
+    EXPECT_EQ(window.Page(0).sg->model()->headerData(5, Qt::Horizontal).toString(), "rpm");
+    EXPECT_EQ(window.Page(0).sg->model()->headerData(6, Qt::Horizontal).toString(), "обойма");
 }
 
 TEST_F(MainWindowTest, StoredLanguageIsFoundRegardlessOfCase) {
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, SwitchKeepsEarlierTextsTheNewLanguageLacks) {
     EXPECT_EQ(window.cboWeapons_scope_status->currentIndex(), 2);
     EXPECT_EQ(window.cboWeapons_scope_status->currentText(), "Beta attachable");
     // Column headers fall back to the built-in text, not to the earlier language.
-    EXPECT_EQ(window.Page(0).sg->horizontalHeaderItem(5)->text(), "выс./м");
+    EXPECT_EQ(window.Page(0).sg->model()->headerData(5, Qt::Horizontal).toString(), "выс./м");
 
     window.close();
     EXPECT_EQ(Setting("MainOptions", "Language"), "Beta");
@@ -139,9 +139,9 @@ QStringList ShownTexts(const kw::TfrmMain& window) {
             for (int item = 0; item < combo->count(); ++item) {
                 add(object, "item", combo->itemText(item));
             }
-        } else if (const auto* grid = qobject_cast<const QTableWidget*>(object)) {
-            for (int column = 0; column < grid->columnCount(); ++column) {
-                add(object, "header", grid->horizontalHeaderItem(column)->text());
+        } else if (const auto* grid = qobject_cast<const kw::TGridView*>(object)) {
+            for (int column = 0; column < grid->model()->columnCount(); ++column) {
+                add(object, "header", grid->model()->headerData(column, Qt::Horizontal).toString());
             }
         }
     }
@@ -214,8 +214,8 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
         }
         for (const kw::TextDef& text :
              {kw::kNumberRefusedText, kw::kImportMatchByNameText, kw::kImportChangedCellsText, kw::kSavedText,
-              kw::kTableSaveStepText, kw::kPasteStepText, kw::kDeleteStepText, kw::kImportStepText,
-              kw::kRevertStepText, kw::kValueSectionMissing, kw::kValueSectionUnnamed,
+              kw::kTableSaveStepText, kw::kRefreshStepText, kw::kPasteStepText, kw::kDeleteStepText,
+              kw::kImportStepText, kw::kRevertStepText, kw::kValueSectionMissing, kw::kValueSectionUnnamed,
               kw::kExportGameFileText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
@@ -284,7 +284,7 @@ TEST_F(ShippedLanguages, EnglishLeavesNoRussianTextAndFitsTheControls) {
         const QFontMetrics metrics(header->font());
         const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
         for (int column = 0; column < header->count(); ++column) {
-            const QString text = window.Page(page).sg->horizontalHeaderItem(column)->text();
+            const QString text = window.Page(page).sg->model()->headerData(column, Qt::Horizontal).toString();
             const QRect room(0, 0, header->sectionSize(column) - margins, 1000);
             // Wrapping would also break a word after a hyphen ("-shock"). A pixel to spare on each side, as
             // fonts differ slightly between displays.

@@ -58,15 +58,15 @@ TEST_F(MainWindowTest, ColumnWidthsComeFromSettingsOrDefaults) {
     EXPECT_EQ(window.Page(4).sg->columnWidth(2), 40); // not a number
     for (int page = 0; page < kw::TfrmMain::kPageCount; ++page) {
         const kw::TGridDef& grid = kw::kGridDefs[page];
-        QTableWidget* sg = window.Page(page).sg;
-        ASSERT_EQ(sg->columnCount(), grid.ColumnCount()) << grid.Name;
+        kw::TGridView* sg = window.Page(page).sg;
+        ASSERT_EQ(sg->model()->columnCount(), grid.ColumnCount()) << grid.Name;
         EXPECT_EQ(sg->objectName(), grid.Name);
         if (page != 5) {
             EXPECT_EQ(sg->columnWidth(0), 130) << grid.Name;
         }
         EXPECT_EQ(sg->columnWidth(grid.ColumnCount() - 1), grid.DefaultWidth) << grid.Name;
     }
-    EXPECT_EQ(window.Page(0).sg->horizontalHeaderItem(5)->text(), "выс./м");
+    EXPECT_EQ(window.Page(0).sg->model()->headerData(5, Qt::Horizontal).toString(), "выс./м");
 }
 
 TEST_F(MainWindowTest, ViewTypeZeroOpensTableViewAnyOtherIntegerStandardView) {

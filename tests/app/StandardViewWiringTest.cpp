@@ -2,6 +2,7 @@
 
 #include "gamecfg/Error.h"
 #include "views/CoolCtrls.h"
+#include "views/GridCells.h"
 #include "views/GridView.h"
 
 #include <QApplication>
@@ -249,7 +250,7 @@ TEST_F(StandardViewWiring, BrowsingEverythingAndSavingChangesNoByteOneEditOneLin
 }
 
 // The title's marker shows unsaved work: browsing marks nothing, a value typed back to the file's clears the
-// mark, a typed grid cell counts until the grid is filled again, and a save or a reload leaves nothing
+// mark, a typed grid cell counts until Refresh drops it, and a save or a reload leaves nothing
 // marked.
 TEST_F(StandardViewWiring, TitleMarkerFollowsWhatASaveWouldWrite) {
     kw::TfrmMain& window = StartShown();
@@ -276,10 +277,10 @@ TEST_F(StandardViewWiring, TitleMarkerFollowsWhatASaveWouldWrite) {
 
     window.btnView->click();
     kw::TGridView& grid = *window.Page(kw::WeaponsPage).sg;
-    grid.item(0, 1)->setText("0.5");
+    TypeIntoCell(grid, 0, 1, "0.5");
     EXPECT_TRUE(window.isWindowModified());
-    ASSERT_EQ(window.Document().PendingCells().size(), 1u);
-    EXPECT_EQ(window.Document().PendingCells()[0].Value, "0.5");
+    ASSERT_EQ(window.Document().Cells().size(), 1u);
+    EXPECT_EQ(window.Document().Cells().begin()->second, "0.5");
     window.Page(kw::WeaponsPage).btnTableRefresh->click();
     EXPECT_FALSE(window.isWindowModified());
     window.btnView->click();

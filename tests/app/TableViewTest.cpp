@@ -3,6 +3,7 @@
 #include "gamecfg/FileSys.h"
 #include "interchange/WorkbookWriter.h"
 #include "views/CoolCtrls.h"
+#include "views/GridCells.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -38,23 +39,16 @@ protected:
         return window;
     }
     kw::TGridView& Grid(int page) const { return *FWindow->Page(page).sg; }
-    QString Cell(int page, int row, int column) const { return Grid(page).item(row, column)->text(); }
+    QString Cell(int page, int row, int column) const { return CellText(Grid(page), row, column); }
+    // One typed cell, committed with Enter, on the page shown.
     void Type(int page, int row, int column, const QString& text) const {
-        Grid(page).item(row, column)->setText(text);
+        FWindow->PageControl1->setCurrentIndex(page);
+        TypeIntoCell(Grid(page), row, column, text);
     }
     // Opens the cell's editor and types into it as a user does, leaving the editor open.
     QLineEdit* TypeInEditor(int page, int row, int column, const QString& text) const {
         FWindow->PageControl1->setCurrentIndex(page);
-        kw::TGridView& grid = Grid(page);
-        grid.setCurrentCell(row, column);
-        grid.editItem(grid.item(row, column));
-        auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex()));
-        EXPECT_NE(editor, nullptr);
-        if (editor) {
-            editor->selectAll();
-            QTest::keyClicks(editor, text);
-        }
-        return editor;
+        return kwtest::TypeInEditor(Grid(page), row, column, text);
     }
     // Rows of the outfits whose immunities live in section, in grid order.
     std::vector<int> RowsSharing(const std::string& section) const {
@@ -119,7 +113,7 @@ TEST_F(TableViewTest, RefreshShowsTheCatalogAgainAndSaveReachesTheStandardView) 
     Type(kAmmo, 0, 2, "1.75");
     window.Page(kAmmo).btnTableRefresh->click();
     EXPECT_EQ(Cell(kAmmo, 0, 2), kept);
-    EXPECT_TRUE(Grid(kAmmo).Grid().MarkedCells().empty());
+    EXPECT_TRUE(Grid(kAmmo).Model().MarkedCells().empty());
 
     Type(kAmmo, 0, 2, "1.75");
     Type(kAmmo, 1, 3, ""); // a cleared cell stores an empty value
@@ -137,7 +131,7 @@ TEST_F(TableViewTest, EmptyCatalogLeavesOneRowAndThePageButtonsDisabled) {
     EXPECT_TRUE(window.Page(kOutfits).btnExport->isEnabled());
     window.Catalog().Outfits.clear();
     window.FillTable(kOutfits);
-    EXPECT_EQ(Grid(kOutfits).rowCount(), 1);
+    EXPECT_EQ(Grid(kOutfits).model()->rowCount(), 1);
     const kw::TCatalogPage& page = window.Page(kOutfits);
     for (const QPushButton* button :
          {page.btnTableSave, page.btnTableRefresh, page.btnImport, page.btnExport}) {
@@ -207,12 +201,12 @@ class EditorCommittedOnLeaving : public TableViewTest, public testing::WithParam
 TEST_P(EditorCommittedOnLeaving, KeepsTheTypedText) {
     kw::TfrmMain& window = StartShown();
     TypeInEditor(kAmmo, 2, 6, "1.9");
-    EXPECT_EQ(Grid(kAmmo).Grid().Text(2, 6), Grid(kAmmo).Grid().FilledText(2, 6));
+    EXPECT_EQ(Grid(kAmmo).Model().Text(2, 6), Grid(kAmmo).Model().CatalogText(2, 6));
     // A leave that asks about the typed cell is cancelled, so the cell shows what the editor committed.
     FPlatform.Choice = QString::fromUtf8(kw::kCancelAnswer.Default);
     GetParam().Leave(window);
-    EXPECT_EQ(Grid(kAmmo).Grid().Text(2, 6), "1.9");
-    EXPECT_TRUE(Grid(kAmmo).Grid().IsMarked(2, 6));
+    EXPECT_EQ(Grid(kAmmo).Model().Text(2, 6), "1.9");
+    EXPECT_TRUE(Grid(kAmmo).Model().IsMarked(2, 6));
     EXPECT_EQ(Grid(kAmmo).indexWidget(Grid(kAmmo).currentIndex()), nullptr);
 }
 
@@ -290,7 +284,7 @@ TEST_F(TableViewTest, RefusedGridStopsTheMainSave) {
         << FPlatform.Messages[0].Text.toStdString();
     EXPECT_TRUE(FPlatform.Messages[0].Text.contains(Cell(kAmmo, 1, 0)));
     EXPECT_EQ(window.Catalog().Ammo[1]->k_hit.Value, hit);
-    EXPECT_EQ(Grid(kAmmo).Grid().MarkedCells().size(), 2u);
+    EXPECT_EQ(Grid(kAmmo).Model().MarkedCells().size(), 2u);
     EXPECT_EQ(GameFile(kAmmoFile), before);
     EXPECT_EQ(window.PageControl1->currentIndex(), kAmmo);
 }
@@ -312,16 +306,16 @@ TEST_F(TableViewTest, LanguageSwitchRenewsHeadersAndKeepsTypedCells) {
         ADD_FAILURE() << name;
     };
     language("English");
-    EXPECT_EQ(Grid(kWeather).horizontalHeaderItem(4)->text(), "fog colour");
+    EXPECT_EQ(Grid(kWeather).model()->headerData(4, Qt::Horizontal).toString(), "fog colour");
     EXPECT_EQ(Cell(kWeather, 0, 3), "123");
-    EXPECT_TRUE(Grid(kWeather).Grid().IsMarked(0, 3));
+    EXPECT_TRUE(Grid(kWeather).Model().IsMarked(0, 3));
     EXPECT_EQ(Cell(kWeather, 0, 0), name);
     EXPECT_EQ(window.dlgExportExcel->windowTitle(), "Export data");
     EXPECT_EQ(window.dlgImportExcel->windowTitle(), "Import data");
 
     language("Partial"); // lacks the fog colour: the built-in text, not English
-    EXPECT_EQ(Grid(kWeather).horizontalHeaderItem(4)->text(), "цвет тум.");
-    EXPECT_EQ(Grid(kWeather).horizontalHeaderItem(1)->text(), "sky");
+    EXPECT_EQ(Grid(kWeather).model()->headerData(4, Qt::Horizontal).toString(), "цвет тум.");
+    EXPECT_EQ(Grid(kWeather).model()->headerData(1, Qt::Horizontal).toString(), "sky");
     EXPECT_EQ(Cell(kWeather, 0, 3), "123");
 }
 
@@ -340,7 +334,7 @@ TEST_F(TableViewTest, ExportThenImportMarksNothing) {
                                                 .arg(QString::fromStdString(file)),
                                             QStringLiteral("Данные успешно импортированы из \"%1\"")
                                                 .arg(QString::fromStdString(file))}));
-            EXPECT_TRUE(Grid(page).Grid().MarkedCells().empty());
+            EXPECT_TRUE(Grid(page).Model().MarkedCells().empty());
         }
     }
     ASSERT_FALSE(FPlatform.FileDialogRuns.empty());
@@ -458,7 +452,7 @@ TEST_F(TableViewTest, ExportOverAGameFileIsRefused) {
 // then leaves the last entry as it was. Cancel leaves the whole grid as it was.
 TEST_F(TableViewTest, ImportOfOneRowFewerAsksToMatchByNameAndKeepsTheLastRow) {
     StartShown();
-    const kw::TStringGrid& grid = Grid(kAmmo).Grid();
+    const kw::TStringGrid grid = Grid(kAmmo).WorkingCopy();
     kw::TStringGrid shorter(grid.Def());
     std::vector<std::vector<std::string>> rows;
     for (int row = 0; row + 1 < grid.RowCount(); ++row) {
@@ -481,7 +475,7 @@ TEST_F(TableViewTest, ImportOfOneRowFewerAsksToMatchByNameAndKeepsTheLastRow) {
               QString::fromUtf8("Строки этого файла стоят в другом порядке, чем строки "
                                 "таблицы. Сопоставить их по названиям?"));
     EXPECT_EQ(FPlatform.Questions[0].Answers, (QStringList{"Да", "Отмена"}));
-    EXPECT_TRUE(grid.MarkedCells().empty());
+    EXPECT_TRUE(Grid(kAmmo).Model().MarkedCells().empty());
 
     const QString lastValue = Cell(kAmmo, last, 1);
     FPlatform.Choice = QStringLiteral("Да");
@@ -491,13 +485,13 @@ TEST_F(TableViewTest, ImportOfOneRowFewerAsksToMatchByNameAndKeepsTheLastRow) {
     EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Information);
     EXPECT_EQ(Cell(kAmmo, last, 0), lastName);
     EXPECT_EQ(Cell(kAmmo, last, 1), lastValue);
-    EXPECT_EQ(grid.RowCount(), last + 1);
-    EXPECT_TRUE(grid.MarkedCells().empty());
+    EXPECT_EQ(Grid(kAmmo).model()->rowCount(), last + 1);
+    EXPECT_TRUE(Grid(kAmmo).Model().MarkedCells().empty());
 }
 
 TEST_F(TableViewTest, ImportOfOneColumnMoreIgnoresIt) {
     StartShown();
-    const kw::TStringGrid& grid = Grid(kWeapons).Grid();
+    const kw::TStringGrid grid = Grid(kWeapons).WorkingCopy();
     std::string csv;
     for (int row = -1; row < grid.RowCount(); ++row) {
         for (int column = 0; column < grid.ColumnCount(); ++column) {
@@ -514,8 +508,8 @@ TEST_F(TableViewTest, ImportOfOneColumnMoreIgnoresIt) {
     EXPECT_EQ(FPlatform.Questions[0].Caption, "ВНИМАНИЕ");
     ASSERT_EQ(FPlatform.Messages.size(), 1u);
     EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Information);
-    EXPECT_EQ(Grid(kWeapons).columnCount(), grid.ColumnCount());
-    EXPECT_TRUE(grid.MarkedCells().empty());
+    EXPECT_EQ(Grid(kWeapons).model()->columnCount(), grid.ColumnCount());
+    EXPECT_TRUE(Grid(kWeapons).Model().MarkedCells().empty());
 }
 
 // A file that cannot be read gives the failure message, then the reason, and the grid stays as it was.
@@ -535,7 +529,7 @@ TEST_F(TableViewTest, BadFileLeavesTheGridUntouched) {
     EXPECT_FALSE(FPlatform.Messages[1].Text.isEmpty());
     EXPECT_EQ(Cell(kAmmo, 0, 1), "3");
     EXPECT_EQ(Cell(kAmmo, 1, 1), before);
-    EXPECT_EQ(Grid(kAmmo).Grid().MarkedCells().size(), 1u);
+    EXPECT_EQ(Grid(kAmmo).Model().MarkedCells().size(), 1u);
     EXPECT_TRUE(Grid(kAmmo).isEnabled());
 }
 
@@ -546,20 +540,21 @@ TEST_F(TableViewTest, WorkbookRoundTripChangesOnlyTheEditedValue) {
     const std::string file = Path("ammo.xlsx");
     Export(kAmmo, file);
     // The user's spreadsheet: the same grid with one value changed, written again as a workbook.
-    kw::TStringGrid edited(Grid(kAmmo).Grid().Def());
+    const kw::TStringGrid shown = Grid(kAmmo).WorkingCopy();
+    kw::TStringGrid edited(shown.Def());
     std::vector<std::vector<std::string>> rows;
-    for (int row = 0; row < Grid(kAmmo).Grid().RowCount(); ++row) {
+    for (int row = 0; row < shown.RowCount(); ++row) {
         std::vector<std::string>& cells = rows.emplace_back();
-        for (int column = 0; column < Grid(kAmmo).Grid().ColumnCount(); ++column) {
-            cells.push_back(Grid(kAmmo).Grid().Text(row, column));
+        for (int column = 0; column < shown.ColumnCount(); ++column) {
+            cells.push_back(shown.Text(row, column));
         }
     }
     rows[2][5] = "0.66";
     edited.Fill(rows);
     kw::WriteWorkbook(file, "Боеприпасы", edited, kw::DefaultLayout(edited));
     Import(kAmmo, file);
-    EXPECT_EQ(Grid(kAmmo).Grid().MarkedCells(), (std::vector<kw::TCellPos>{{2, 5}}));
-    EXPECT_EQ(Grid(kAmmo).item(2, 5)->background().color(), kw::TGridView::MarkedColor());
+    EXPECT_EQ(Grid(kAmmo).Model().MarkedCells(), (std::vector<kw::TCellPos>{{2, 5}}));
+    EXPECT_EQ(CellTint(Grid(kAmmo), 2, 5).color(), kw::TGridView::MarkedColor());
     window.Page(kAmmo).btnTableSave->click();
     window.mnuFileSave->trigger();
     EXPECT_EQ(ChangedLines(before, GameFile(kAmmoFile)), std::vector<std::string>{"k_pierce=0.66"});
@@ -598,7 +593,7 @@ TEST_F(TableViewTest, ASheetSortedByPriceIsImportedAfterTheQuestion) {
     EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Information);
 
     std::map<QString, int> rowOf;
-    for (int row = 0; row < Grid(kItems).rowCount(); ++row) {
+    for (int row = 0; row < Grid(kItems).model()->rowCount(); ++row) {
         rowOf[Cell(kItems, row, 0)] = row;
     }
     EXPECT_EQ(window.pnlGamePath->text(), QString::fromUtf8("Импорт изменил ячеек: 2"));
@@ -606,7 +601,7 @@ TEST_F(TableViewTest, ASheetSortedByPriceIsImportedAfterTheQuestion) {
     EXPECT_EQ(Cell(kItems, rowOf["Antirad"], 4), "-0.9");
     std::vector<kw::TCellPos> edited{{rowOf["Bandage"], 6}, {rowOf["Antirad"], 4}};
     std::sort(edited.begin(), edited.end(), [](auto a, auto b) { return a.Row < b.Row; });
-    EXPECT_EQ(Grid(kItems).Grid().MarkedCells(), edited);
+    EXPECT_EQ(Grid(kItems).Model().MarkedCells(), edited);
     window.Page(kItems).btnTableSave->click();
     window.mnuFileSave->trigger();
     EXPECT_EQ(ChangedLines(before, GameFile(kItemsFile)),

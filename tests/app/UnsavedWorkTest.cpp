@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "translate/Texts.h"
+#include "views/GridCells.h"
 #include "views/GridView.h"
 
 #include <QPushButton>
@@ -103,7 +104,7 @@ TEST_F(UnsavedWorkTest, RefusedGridStoreKeepsTheWindowOpen) {
     kw::TfrmMain& window = Start();
     window.show();
     window.btnView->click();
-    window.Page(kw::WeaponsPage).sg->item(0, 1)->setText(QStringLiteral("2★"));
+    TypeIntoCell(*window.Page(kw::WeaponsPage).sg, 0, 1, QStringLiteral("2★"));
     FPlatform.Choice = Answer(kw::kSaveAnswer);
 
     EXPECT_FALSE(window.close());
@@ -178,10 +179,11 @@ const TSwitchCase kSwitchCases[] = {
 TEST_P(ViewSwitchWithTypedCell, StoresDropsOrStays) {
     const TSwitchCase& c = GetParam();
     kw::TfrmMain& window = Start();
+    window.show();
     window.btnView->click();
     kw::TGridView& grid = *window.Page(kw::WeaponsPage).sg;
     const std::string before = window.Catalog().Weapons[0]->fire_dispersion_base.Value;
-    grid.item(0, 1)->setText("0.5");
+    TypeIntoCell(grid, 0, 1, "0.5");
     FPlatform.Choice = Answer(*c.Choice);
 
     window.btnView->click();
@@ -191,7 +193,7 @@ TEST_P(ViewSwitchWithTypedCell, StoresDropsOrStays) {
               QStringList({Answer(kw::kStoreAnswer), Answer(kw::kDiscardAnswer), Answer(kw::kCancelAnswer)}));
     EXPECT_EQ(window.IsStandardView(), c.Switches);
     EXPECT_EQ(window.Catalog().Weapons[0]->fire_dispersion_base.Value, c.Stored ? "0.5" : before);
-    EXPECT_EQ(grid.Grid().MarkedCells().size(), c.Switches ? 0u : 1u);
+    EXPECT_EQ(grid.Model().MarkedCells().size(), c.Switches ? 0u : 1u);
     EXPECT_EQ(window.isWindowModified(), c.Choice != &kw::kDiscardAnswer);
     EXPECT_TRUE(FPlatform.Messages.empty());
 }
@@ -201,23 +203,24 @@ INSTANTIATE_TEST_SUITE_P(Answers, ViewSwitchWithTypedCell, ::testing::ValuesIn(k
 
 TEST_F(UnsavedWorkTest, TableRefreshAsksOnlyOverTypedCells) {
     kw::TfrmMain& window = Start();
+    window.show();
     window.btnView->click();
     kw::TGridView& grid = *window.Page(kw::WeaponsPage).sg;
     QPushButton* refresh = window.Page(kw::WeaponsPage).btnTableRefresh;
     refresh->click();
     EXPECT_TRUE(FPlatform.Questions.empty());
 
-    grid.item(0, 1)->setText("0.5");
+    TypeIntoCell(grid, 0, 1, "0.5");
     FPlatform.Choice = Answer(kw::kCancelAnswer);
     refresh->click();
     ASSERT_EQ(FPlatform.Questions.size(), 1u);
     EXPECT_EQ(FPlatform.Questions[0].Answers,
               QStringList({Answer(kw::kDiscardAnswer), Answer(kw::kCancelAnswer)}));
-    EXPECT_EQ(grid.item(0, 1)->text(), "0.5");
+    EXPECT_EQ(CellText(grid, 0, 1), "0.5");
 
     FPlatform.Choice = Answer(kw::kDiscardAnswer);
     refresh->click();
-    EXPECT_NE(grid.item(0, 1)->text(), "0.5");
+    EXPECT_NE(CellText(grid, 0, 1), "0.5");
     EXPECT_FALSE(window.isWindowModified());
 }
 

@@ -266,16 +266,18 @@ TEST_F(DocumentTest, ValuesASaveCouldNotWriteStayModified) {
     EXPECT_EQ(Stored(kItemsLtx, "marsh_bread", "cost"), "45");
 }
 
-// Marked grid cells are the table view's; the document counts them as unsaved work until a revert or a load.
-TEST_F(DocumentTest, PendingCellsCountUntilARevertOrALoad) {
+// Marked grid cells are the table view's working copy; the document counts them as unsaved work until a
+// revert or a load.
+TEST_F(DocumentTest, MarkedCellsCountUntilARevertOrALoad) {
     Load();
-    FDocument.SetPendingCells({{"ammo", "ammo_9x18_fmj", "k_hit", "2"}});
+    const TCellEdit marked{{1, 0, 4}, "2"};
+    FDocument.Edit("", {}, {}, {marked});
     EXPECT_TRUE(FDocument.IsModified());
     EXPECT_THAT(FDocument.Changes(), IsEmpty());
     FDocument.RevertAll();
     EXPECT_FALSE(FDocument.IsModified());
 
-    FDocument.SetPendingCells({{"ammo", "ammo_9x18_fmj", "k_hit", "2"}});
+    FDocument.Edit("", {}, {}, {marked});
     Set(FDocument.Catalog().Weapons[0]->scope_status, "-1"); // never written, yet not the file's value
     Set(FDocument.Catalog().Items[0]->cost, "45");
     TCatalog* const catalog = &FDocument.Catalog();
@@ -284,6 +286,7 @@ TEST_F(DocumentTest, PendingCellsCountUntilARevertOrALoad) {
     EXPECT_EQ(FNotified, 1);
     EXPECT_EQ(&FDocument.Catalog(), catalog); // refilled, never replaced
     EXPECT_FALSE(FDocument.IsModified());
+    EXPECT_THAT(FDocument.Cells(), IsEmpty());
     EXPECT_EQ(FDocument.Catalog().Items[0]->cost.Value, "40");
     EXPECT_EQ(FDocument.Catalog().Weapons[0]->scope_status.Value, "0");
     ASSERT_TRUE(FDocument.Source());

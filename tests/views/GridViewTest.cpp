@@ -1,5 +1,7 @@
 #include "views/GridView.h"
 
+#include "views/GridCells.h"
+
 #include "catalog/Catalog.h"
 #include "catalog/Document.h"
 #include "interchange/TableColumns.h"
@@ -34,16 +36,24 @@ protected:
             ammo.k_hit.Value = "1.1";
             ammo.box_size.Value = "30";
         }
-        FGrid = new kw::TGridView(kw::GridDef(kw::TGridId::Ammo), &FWindow);
+        FGrid = new kw::TGridView(kw::GridDef(kw::TGridId::Ammo), FDocument, &FWindow);
         FGrid->setGeometry(0, 0, 400, 200);
         FWindow.resize(400, 200);
-        FGrid->FillFrom(FCatalog);
+        FGrid->ShowCatalog();
         FWindow.show();
     }
 
-    QString Text(int row, int column) const { return FGrid->item(row, column)->text(); }
-    bool Marked(int row, int column) const { return FGrid->Grid().IsMarked(row, column); }
-    void Type(int row, int column, const QString& text) { FGrid->item(row, column)->setText(text); }
+    QModelIndex At(int row, int column) const { return kwtest::At(*FGrid, row, column); }
+    QString Text(int row, int column) const { return CellText(*FGrid, row, column); }
+    bool Marked(int row, int column) const { return FGrid->Model().IsMarked(row, column); }
+    QBrush Tint(int row, int column) const { return CellTint(*FGrid, row, column); }
+    bool Editable(int row, int column) const {
+        return FGrid->model()->flags(At(row, column)) & Qt::ItemIsEditable;
+    }
+    void Select(int top, int left, int bottom, int right) const {
+        SelectRange(*FGrid, top, left, bottom, right);
+    }
+    void Type(int row, int column, const QString& text) const { TypeIntoCell(*FGrid, row, column, text); }
 
     kw::TDocument FDocument;
     kw::TCatalog& FCatalog = FDocument.Catalog();
@@ -52,15 +62,15 @@ protected:
 };
 
 TEST_F(GridViewTest, ShowsEntriesBelowTheHeaderAndOnlyValuesAreEditable) {
-    ASSERT_EQ(FGrid->rowCount(), 3);
-    EXPECT_EQ(FGrid->Grid().SheetRows(), 4);
+    ASSERT_EQ(FGrid->model()->rowCount(), 3);
+    EXPECT_EQ(FGrid->WorkingCopy().SheetRows(), 4);
     EXPECT_EQ(Text(1, 0), "5.45");
     EXPECT_EQ(Text(1, 2), "0.30"); // column 2 is k_dist, the opposite order of the entry's fields
-    EXPECT_EQ(FGrid->horizontalHeaderItem(2)->text(), "дистанция");
+    EXPECT_EQ(FGrid->model()->headerData(2, Qt::Horizontal).toString(), "дистанция");
     for (int row = 0; row < 3; ++row) {
-        EXPECT_FALSE(FGrid->item(row, 0)->flags() & Qt::ItemIsEditable);
-        for (int column = 1; column < FGrid->columnCount(); ++column) {
-            EXPECT_TRUE(FGrid->item(row, column)->flags() & Qt::ItemIsEditable) << row << "," << column;
+        EXPECT_FALSE(Editable(row, 0));
+        for (int column = 1; column < FGrid->model()->columnCount(); ++column) {
+            EXPECT_TRUE(Editable(row, column)) << row << "," << column;
         }
     }
     EXPECT_EQ(FGrid->rowHeight(0), kw::kTableRowHeight);
@@ -70,65 +80,70 @@ TEST_F(GridViewTest, ShowsEntriesBelowTheHeaderAndOnlyValuesAreEditable) {
 
 TEST_F(GridViewTest, EmptyCatalogShowsOneRowNobodyCanEdit) {
     FCatalog.Ammo.clear();
-    FGrid->FillFrom(FCatalog);
-    ASSERT_EQ(FGrid->rowCount(), 1);
-    for (int column = 0; column < FGrid->columnCount(); ++column) {
+    FGrid->ShowCatalog();
+    ASSERT_EQ(FGrid->model()->rowCount(), 1);
+    for (int column = 0; column < FGrid->model()->columnCount(); ++column) {
         EXPECT_EQ(Text(0, column), "");
-        EXPECT_FALSE(FGrid->item(0, column)->flags() & Qt::ItemIsEditable);
+        EXPECT_FALSE(Editable(0, column));
     }
-    FGrid->setCurrentCell(0, 1);
+    FGrid->setCurrentIndex(At(0, 1));
     EXPECT_EQ(FGrid->PasteText("5"), 0);
     EXPECT_EQ(Text(0, 1), "");
+    EXPECT_TRUE(FDocument.Cells().empty());
 }
 
-TEST_F(GridViewTest, TypingMarksAndTintsUntilTheNextFillAndNeverTouchesTheCatalog) {
+// A view switch shows the catalog again and keeps the marks; only the page's Refresh drops them.
+TEST_F(GridViewTest, TypingMarksAndTintsUntilTheMarksAreDroppedAndNeverTouchesTheCatalog) {
     Type(0, 2, "0.5");
+    EXPECT_EQ(Text(0, 2), "0.5");
     EXPECT_TRUE(Marked(0, 2));
-    EXPECT_EQ(FGrid->item(0, 2)->background().color(), kw::TGridView::MarkedColor());
+    EXPECT_EQ(Tint(0, 2).color(), kw::TGridView::MarkedColor());
     EXPECT_EQ(FCatalog.Ammo[0]->k_dist.Value, "0.30");
     Type(0, 4, "1.2");
-    Type(0, 4, "1.1"); // back to the text it had: no mark
+    Type(0, 4, "1.1"); // back to the catalog's text: no mark
     EXPECT_FALSE(Marked(0, 4));
-    EXPECT_EQ(FGrid->item(0, 4)->background().style(), Qt::NoBrush);
+    EXPECT_EQ(Tint(0, 4).style(), Qt::NoBrush);
 
-    FGrid->FillFrom(FCatalog);
+    FGrid->ShowCatalog();
+    EXPECT_EQ(Text(0, 2), "0.5");
+    FGrid->DropMarks();
     EXPECT_EQ(Text(0, 2), "0.30");
     EXPECT_FALSE(Marked(0, 2));
-    EXPECT_EQ(FGrid->item(0, 2)->background().style(), Qt::NoBrush);
+    EXPECT_EQ(Tint(0, 2).style(), Qt::NoBrush);
+    EXPECT_FALSE(FDocument.IsModified());
 }
 
 TEST_F(GridViewTest, StoreWritesOnlyMarkedCellsAndAClearedCellStoresEmpty) {
     FCatalog.Ammo[1]->k_hit.Value = "2"; // newer than the grid; unmarked, so not written back
     Type(0, 2, "");
-    EXPECT_EQ(FGrid->StoreInto(FDocument, ""), 1);
+    EXPECT_EQ(FGrid->StoreMarkedCells(), 1);
     EXPECT_EQ(FCatalog.Ammo[0]->k_dist.Value, "");
     EXPECT_EQ(FCatalog.Ammo[1]->k_hit.Value, "2");
-    EXPECT_EQ(Text(1, 4), "2"); // filled again from the catalog
-    EXPECT_TRUE(FGrid->Grid().MarkedCells().empty());
+    EXPECT_EQ(Text(1, 4), "2");
+    EXPECT_TRUE(FGrid->Model().MarkedCells().empty());
 }
 
 TEST_F(GridViewTest, RefusedStoreLeavesTheCellMarkedAndTheCatalogAsItWas) {
     Type(0, 1, "0.7");
     Type(2, 2, "中");
-    EXPECT_THROW(FGrid->StoreInto(FDocument, ""), std::exception);
+    const kw::TEditStep* last = FDocument.NextUndo();
+    EXPECT_THROW(FGrid->StoreMarkedCells(), std::exception);
+    EXPECT_EQ(FDocument.NextUndo(), last);
     EXPECT_EQ(FCatalog.Ammo[0]->k_disp.Value, "1");
     EXPECT_EQ(FCatalog.Ammo[2]->k_dist.Value, "0.30");
     EXPECT_EQ(Text(2, 2), "中");
     EXPECT_TRUE(Marked(0, 1));
-    EXPECT_EQ(FGrid->item(2, 2)->background().color(), kw::TGridView::MarkedColor());
+    EXPECT_EQ(Tint(2, 2).color(), kw::TGridView::MarkedColor());
 }
 
 // An editor the user typed into reaches the grid only through CommitEditor; nothing else is relied on.
 TEST_F(GridViewTest, CommitEditorWritesTheOpenEditorIntoItsCell) {
     EXPECT_FALSE(FGrid->CommitEditor());
-    FGrid->setCurrentCell(1, 5);
-    FGrid->editItem(FGrid->item(1, 5));
-    auto* editor = qobject_cast<QLineEdit*>(FGrid->indexWidget(FGrid->currentIndex()));
+    QLineEdit* editor = TypeInEditor(*FGrid, 1, 5, "0.25");
     ASSERT_NE(editor, nullptr);
-    editor->setText("0.25");
-    EXPECT_EQ(FGrid->Grid().Text(1, 5), "");
+    EXPECT_EQ(Text(1, 5), "");
     EXPECT_TRUE(FGrid->CommitEditor());
-    EXPECT_EQ(FGrid->Grid().Text(1, 5), "0.25");
+    EXPECT_EQ(Text(1, 5), "0.25");
     EXPECT_TRUE(Marked(1, 5));
     EXPECT_EQ(FGrid->indexWidget(FGrid->currentIndex()), nullptr); // the editor is closed
 }
@@ -151,16 +166,16 @@ class GridPasteTest : public GridViewTest, public testing::WithParamInterface<Pa
 
 TEST_P(GridPasteTest, PastesFromTheCurrentCellWithinTheGrid) {
     const PasteCase& test = GetParam();
-    FGrid->setCurrentCell(test.Row, test.Column);
+    FGrid->setCurrentIndex(At(test.Row, test.Column));
     EXPECT_EQ(FGrid->PasteText(QString::fromUtf8(test.Text)), test.Written);
     for (const auto& [row, column, text] : test.Cells) {
         EXPECT_EQ(Text(row, column).toStdString(), text) << row << "," << column;
     }
-    for (int row = 0; row < FGrid->rowCount(); ++row) {
+    for (int row = 0; row < FGrid->model()->rowCount(); ++row) {
         EXPECT_FALSE(Marked(row, 0));
     }
-    EXPECT_EQ(FGrid->rowCount(), 3);
-    EXPECT_EQ(FGrid->horizontalHeaderItem(1)->text(), "разброс");
+    EXPECT_EQ(FGrid->model()->rowCount(), 3);
+    EXPECT_EQ(FGrid->model()->headerData(1, Qt::Horizontal).toString(), "разброс");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -180,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(GridViewTest, CopyGivesTheSelectedRangeAsTabSeparatedLines) {
-    FGrid->setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 2), true);
+    Select(0, 0, 1, 2);
     EXPECT_EQ(FGrid->SelectedText(), "9x18\t1\t0.30\n5.45\t1\t0.30");
     FGrid->setFocus();
     QTest::keyClick(FGrid, Qt::Key_C, Qt::ControlModifier);
@@ -188,16 +203,16 @@ TEST_F(GridViewTest, CopyGivesTheSelectedRangeAsTabSeparatedLines) {
 
     // What was copied goes back in through Ctrl+V, one row lower.
     FGrid->clearSelection();
-    FGrid->setCurrentCell(1, 0);
+    FGrid->setCurrentIndex(At(1, 0));
     QTest::keyClick(FGrid, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Text(1, 0), "5.45");
     EXPECT_EQ(Text(2, 0), "7.62");
     EXPECT_EQ(Text(2, 2), "0.30");
-    EXPECT_TRUE(FGrid->Grid().MarkedCells().empty());
+    EXPECT_TRUE(FGrid->Model().MarkedCells().empty());
 }
 
 TEST_F(GridViewTest, DeleteEmptiesTheSelectedValuesButNotTheNames) {
-    FGrid->setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 1), true);
+    Select(1, 0, 2, 1);
     FGrid->setFocus();
     QTest::keyClick(FGrid, Qt::Key_Delete);
     EXPECT_EQ(Text(1, 0), "5.45");
@@ -205,18 +220,19 @@ TEST_F(GridViewTest, DeleteEmptiesTheSelectedValuesButNotTheNames) {
     EXPECT_EQ(Text(1, 1), "");
     EXPECT_EQ(Text(2, 1), "");
     EXPECT_EQ(Text(0, 1), "1");
-    EXPECT_EQ(FGrid->Grid().MarkedCells().size(), 2u);
+    EXPECT_EQ(FGrid->Model().MarkedCells().size(), 2u);
 }
 
 TEST(GridViewSelection, WeaponsTakeSingleCellsTheOthersRanges) {
+    kw::TDocument document;
     for (const kw::TGridDef& def : kw::kGridDefs) {
-        kw::TGridView grid(def);
+        kw::TGridView grid(def, document);
         EXPECT_EQ(grid.selectionMode(), def.Id == kw::TGridId::Weapons
                                             ? QAbstractItemView::SingleSelection
                                             : QAbstractItemView::ContiguousSelection)
             << def.Name;
         EXPECT_EQ(grid.objectName(), def.Name);
-        EXPECT_EQ(grid.columnCount(), def.ColumnCount());
+        EXPECT_EQ(grid.model()->columnCount(), def.ColumnCount());
         EXPECT_EQ(grid.columnWidth(0), kw::kNameColumnWidth);
     }
 }
@@ -226,7 +242,7 @@ TEST_F(GridViewTest, NameColumnStaysInViewWhenTheGridScrollsSideways) {
     auto* names = FGrid->findChild<QTableView*>("sgAmmoNames");
     ASSERT_NE(names, nullptr);
     EXPECT_TRUE(names->isVisible());
-    for (int column = 1; column < FGrid->columnCount(); ++column) {
+    for (int column = 1; column < FGrid->model()->columnCount(); ++column) {
         EXPECT_TRUE(names->isColumnHidden(column));
     }
     FGrid->setColumnWidth(0, 90);
