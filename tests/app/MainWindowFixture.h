@@ -232,6 +232,25 @@ inline std::map<std::string, std::string> FileBytes(const std::filesystem::path&
     return files;
 }
 
+// The lines that differ between two states of a folder, as "file: new line"; the files must keep their
+// number of lines.
+inline std::vector<std::string> ChangedLines(const std::map<std::string, std::string>& before,
+                                             const std::map<std::string, std::string>& after) {
+    std::vector<std::string> changed;
+    EXPECT_EQ(after.size(), before.size());
+    for (const auto& [file, text] : after) {
+        const QStringList lines = QString::fromLatin1(text).split('\n');
+        const QStringList old = QString::fromLatin1(before.at(file)).split('\n');
+        EXPECT_EQ(lines.size(), old.size()) << file;
+        for (qsizetype i = 0; i < std::min(lines.size(), old.size()); ++i) {
+            if (lines[i] != old[i]) {
+                changed.push_back(file + ": " + lines[i].toStdString());
+            }
+        }
+    }
+    return changed;
+}
+
 // A copy of the sample game named in the settings, for a window that is shown and active, so that focus
 // moves as under a user. A subclass adds main options (a view, a language) through MoreOptions.
 class SampleGameWindowTest : public MainWindowTest {
