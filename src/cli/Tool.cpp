@@ -1,8 +1,9 @@
 #include "cli/Tool.h"
 
-#include "catalog/Dump.h"
 #include "cli/DiffCommand.h"
+#include "cli/FolderCommands.h"
 #include "cli/InterchangeCommands.h"
+#include "cli/ToolCommands.h"
 
 #include "Version.h"
 

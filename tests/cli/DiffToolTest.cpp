@@ -1,6 +1,7 @@
-#include "catalog/Dump.h"
 #include "catalog/SampleCopy.h"
 #include "cli/DiffCommand.h"
+#include "cli/FolderCommands.h"
+#include "cli/ToolCommands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

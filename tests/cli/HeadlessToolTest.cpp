@@ -1,5 +1,7 @@
+#include "catalog/Document.h"
 #include "catalog/Dump.h"
 #include "catalog/GameDir.h"
+#include "cli/FolderCommands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
