@@ -54,17 +54,11 @@ int RunOnGame(const std::string& command, const std::string& gameFolder, std::os
 
 } // namespace
 
-int RunHeadlessTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kToolUsage;
-        return kExitOk;
-    }
-    if (args.empty()) {
-        return UsageError("no command given", err);
-    }
-    if (!kCommands.contains(args[0])) {
-        return UsageError("unknown command or option \"" + args[0] + "\"", err);
-    }
+bool IsFolderCommand(const std::string& command) {
+    return kCommands.contains(command);
+}
+
+int RunFolderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2) {
         return UsageError("\"" + args[0] + "\" takes exactly one game folder", err);
     }

@@ -1,7 +1,7 @@
 #include "catalog/Document.h"
 #include "catalog/Dump.h"
 #include "catalog/GameDir.h"
-#include "cli/FolderCommands.h"
+#include "cli/Tool.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -33,7 +33,7 @@ struct TRun {
 
 TRun RunTool(const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    const int code = RunHeadlessTool(args, out, err);
+    const int code = kw::RunTool(args, out, err);
     return {code, out.str(), err.str()};
 }
 
