@@ -1,5 +1,4 @@
 #include "catalog/Document.h"
-#include "catalog/Dump.h"
 #include "catalog/GameDir.h"
 #include "cli/Tool.h"
 
@@ -207,10 +206,6 @@ TEST_F(HeadlessToolTest, BadUsageAndUnloadableFoldersFailWithAMessage) {
     EXPECT_EQ(malformed.Code, 1);
     EXPECT_THAT(malformed.Out, IsEmpty());
     EXPECT_THAT(malformed.Err, AllOf(HasSubstr("string_table_outfit.xml"), HasSubstr("line 2")));
-}
-
-TEST(EscapeDumpText, WritesBreaksTabsAndBackslashesAsEscapes) {
-    EXPECT_EQ(EscapeDumpText("a\\b\tc\r\nd;e"), "a\\\\b\\tc\\r\\nd;e");
 }
 
 } // namespace
