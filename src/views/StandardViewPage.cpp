@@ -2,6 +2,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/MissingSection.h"
+#include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
 #include "views/CoolCtrls.h"
 
@@ -38,15 +39,6 @@ QString FromGame(const std::string& bytes) {
 
 std::optional<std::string> ToGame(const QString& text) {
     return Utf8ToCp1251(text.toStdString());
-}
-
-std::string AsciiLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }
 
 // The whole text must be the number, optionally signed ("+" too); no blanks, no "inf" or "nan". The decimal
