@@ -5,11 +5,11 @@
 #include "app/MainInternal.h"
 #include "app/ProgramFiles.h"
 #include "catalog/GameFolder.h"
-#include "gamecfg/CodePage.h"
 #include "gamecfg/ProfileFile.h"
 #include "gamecfg/ValueList.h"
 #include "interchange/TableColumns.h"
 #include "translate/Translator.h"
+#include "views/GameText.h"
 
 #include "Version.h"
 
@@ -113,7 +113,7 @@ void TfrmMain::FillWeatherChoices() {
     const auto valuesOf = [this](const char* section) {
         QStringList values;
         for (const std::string& value : ReadValueList(*FWeatherChoices, section)) {
-            values << QString::fromStdString(Cp1251ToUtf8(value));
+            values << GameTextToQt(value);
         }
         return values;
     };

@@ -9,6 +9,7 @@
 #include "gamecfg/Error.h"
 #include "interchange/SheetImport.h"
 #include "interchange/WorkbookWriter.h"
+#include "views/GameText.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -28,11 +29,6 @@ const QString kAllFilesFilter = QStringLiteral("All files (*)");
 // overwrite question misses a file whose name differs only in case.
 const TextDef kReplaceFileText = {"rs_MsgExportReplaceText", "Файл \"%1\" уже существует. Заменить его?"};
 
-std::string Utf8(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    return {bytes.constData(), static_cast<size_t>(bytes.size())};
-}
-
 QString Quoted(const QString& fileName) {
     return QStringLiteral(" \"") + fileName + QLatin1Char('"');
 }
@@ -41,7 +37,7 @@ QString Quoted(const QString& fileName) {
 TExportFormat ChosenExportFormat(const QString& path, const QString& filter) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("csv") || suffix == QLatin1String("xlsx")) {
-        return ExportFormatOf(Utf8(path));
+        return ExportFormatOf(QtToUtf8(path));
     }
     return filter == kCsvFilter ? TExportFormat::Csv : TExportFormat::Xlsx;
 }
@@ -194,7 +190,7 @@ void TfrmMain::ExportClick(int page) {
 // A workbook put over a game file, or into the game's data folder, would break the game at its next start.
 bool TfrmMain::IsGameFile(const QString& path) {
     const std::optional<TLoadSource>& source = FDocument.Source();
-    if (!source || !IsProtectedGameFile(*source, Utf8(path))) {
+    if (!source || !IsProtectedGameFile(*source, QtToUtf8(path))) {
         return false;
     }
     FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExcelExportCaption"),
@@ -203,7 +199,7 @@ bool TfrmMain::IsGameFile(const QString& path) {
 }
 
 bool TfrmMain::MayReplace(const QString& path) {
-    const QString target = PathText(fs::Resolve(Utf8(path)));
+    const QString target = PathText(fs::Resolve(QtToUtf8(path)));
     if (target == path || !QFileInfo::exists(target)) {
         return true;
     }
@@ -216,13 +212,13 @@ void TfrmMain::ExportTable(int page, const QString& path, TExportFormat format) 
     QString failure;
     try {
         if (format == TExportFormat::Csv) {
-            WriteCsv(Utf8(path), sg.Grid());
+            WriteCsv(QtToUtf8(path), sg.Grid());
         } else {
-            TGridLayout layout = DefaultLayout(sg.Grid(), Utf8(sg.font().family()));
+            TGridLayout layout = DefaultLayout(sg.Grid(), QtToUtf8(sg.font().family()));
             for (int column = 0; column < sg.columnCount(); ++column) {
                 layout.ColumnWidths.at(static_cast<size_t>(column)) = sg.columnWidth(column);
             }
-            WriteWorkbook(Utf8(path), Utf8(FTexts.Get(sg.Def().ExportTitleKey)), sg.Grid(), layout);
+            WriteWorkbook(QtToUtf8(path), QtToUtf8(FTexts.Get(sg.Def().ExportTitleKey)), sg.Grid(), layout);
         }
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
@@ -249,7 +245,7 @@ void TfrmMain::ImportClick(int page) {
 
 std::optional<std::vector<int>> TfrmMain::ChooseImportRows(const TStringGrid& grid, const TSheet& sheet,
                                                            const QString& path) {
-    const std::string file = Utf8(path);
+    const std::string file = QtToUtf8(path);
     if (const std::string problem = SheetShapeProblem(grid, sheet); !problem.empty()) {
         throw Error(file + ": " + problem + " Nothing was imported.");
     }
@@ -264,8 +260,9 @@ std::optional<std::vector<int>> TfrmMain::ChooseImportRows(const TStringGrid& gr
         return std::nullopt;
     }
     if (!(byName ? SheetColumnsMatch(grid, sheet) : SheetSizeMatches(grid, sheet))) {
-        const QString warning = PathText(SizeWarningText(Utf8(FTexts.Get("rs_MsgExcelImportWarning_1")), file,
-                                                         Utf8(FTexts.Get("rs_MsgExcelImportWarning_2"))));
+        const QString warning =
+            PathText(SizeWarningText(QtToUtf8(FTexts.Get("rs_MsgExcelImportWarning_1")), file,
+                                     QtToUtf8(FTexts.Get("rs_MsgExcelImportWarning_2"))));
         if (!AskYesNo(FTexts.Get("rs_MsgExclamationCaption"), warning, false)) {
             return std::nullopt;
         }
@@ -280,7 +277,7 @@ void TfrmMain::ImportTable(int page, const QString& path) {
     int changed = 0;
     try {
         TSheet sheet;
-        const TSheetOrigin origin = ReadSheetForGrid(Utf8(path), sg.Grid(), sheet);
+        const TSheetOrigin origin = ReadSheetForGrid(QtToUtf8(path), sg.Grid(), sheet);
         const std::optional<std::vector<int>> rows = ChooseImportRows(sg.Grid(), sheet, path);
         if (!rows) {
             return;

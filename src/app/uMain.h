@@ -112,20 +112,6 @@ public:
     void mnuHelpAboutClick();
     void btnViewClick();
 
-    // The standard views, one entry of a collection at a time; a position is a
-    // row of the page's list box. A negative position does nothing.
-    void ShowWeapon(int pos) { FViews->ShowWeapon(pos); }
-    void ShowAmmo(int pos) { FViews->ShowAmmo(pos); }
-    void ShowOutfit(int pos) { FViews->ShowOutfit(pos); }
-    void ShowArt(int pos) { FViews->ShowArt(pos); }
-    void ShowItem(int pos) { FViews->ShowItem(pos); }
-    void ShowWeather(int pos) { FViews->ShowWeather(pos); }
-    void CollectWeapon(int pos) { FViews->CollectWeapon(pos); }
-    void CollectAmmo(int pos) { FViews->CollectAmmo(pos); }
-    void CollectOutfit(int pos) { FViews->CollectOutfit(pos); }
-    void CollectArt(int pos) { FViews->CollectArt(pos); }
-    void CollectItem(int pos) { FViews->CollectItem(pos); }
-    void CollectWeather(int pos) { FViews->CollectWeather(pos); }
     // Commits everything the user typed, ticked or picked and has not yet committed: the fields of the
     // entry each standard view shows go into the catalog. Every command that replaces what is shown or
     // reads the catalog (a row or page change, save, reload, a view or language switch, close) calls it

@@ -1,6 +1,7 @@
 #include "views/GridView.h"
 
 #include "interchange/GridTable.h"
+#include "views/GameText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,10 +18,6 @@ namespace {
 
 constexpr qreal kHeaderPointSize = 7;
 constexpr Qt::ItemFlags kFixedCell = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-
-QString ToQt(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Many columns default to 34 or 40 pixels: a smaller font and two wrapped lines let captions such as
 // "цвет неба" show whole.
@@ -173,7 +170,7 @@ void TGridView::SetHeaders(std::vector<std::string> headers) {
     FGrid.SetHeaders(std::move(headers));
     QStringList labels;
     for (const std::string& header : FGrid.Headers()) {
-        labels << ToQt(header);
+        labels << Utf8ToQt(header);
     }
     setHorizontalHeaderLabels(labels);
 }
@@ -190,7 +187,7 @@ void TGridView::ShowGrid() {
                 cell = new QTableWidgetItem;
                 setItem(row, column, cell);
             }
-            cell->setText(ToQt(FGrid.Text(row, column)));
+            cell->setText(Utf8ToQt(FGrid.Text(row, column)));
             cell->setFlags(FGrid.IsEditable(row, column) ? kFixedCell | Qt::ItemIsEditable : kFixedCell);
             ShowMark(*cell);
         }
@@ -212,8 +209,7 @@ void TGridView::OnItemChanged(QTableWidgetItem* cell) {
     if (row < 0 || row >= FGrid.RowCount() || column < 0 || column >= FGrid.ColumnCount()) {
         return;
     }
-    const QByteArray text = cell->text().toUtf8();
-    FGrid.SetText(row, column, std::string(text.constData(), static_cast<size_t>(text.size())));
+    FGrid.SetText(row, column, QtToUtf8(cell->text()));
     FShowing = true;
     ShowMark(*cell);
     FShowing = false;

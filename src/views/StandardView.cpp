@@ -2,9 +2,9 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Document.h"
-#include "gamecfg/CodePage.h"
 #include "translate/Texts.h"
 #include "views/CoolCtrls.h"
+#include "views/GameText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -196,7 +196,7 @@ void TStandardViews::SyncZoomFactor() {
 }
 
 void TStandardViews::ShowAmmoClass(int pos) {
-    const QString ammo = QString::fromStdString(Cp1251ToUtf8(FCatalog.Weapons[pos]->ammo_class.Value));
+    const QString ammo = GameTextToQt(FCatalog.Weapons[pos]->ammo_class.Value);
     // The dialog writes the list without blanks; a break chance after each comma keeps it readable.
     QString shown = ammo;
     shown.replace(QRegularExpression(QStringLiteral(",(?=\\S)")), QStringLiteral(",\u200B"));

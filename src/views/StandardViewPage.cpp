@@ -4,8 +4,9 @@
 #include "catalog/CatalogEntries.h"
 #include "catalog/Document.h"
 #include "catalog/MissingSection.h"
-#include "gamecfg/CodePage.h"
+#include "gamecfg/AsciiText.h"
 #include "views/CoolCtrls.h"
+#include "views/GameText.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -34,23 +35,6 @@ constexpr int kBoxRight = kViewBoxSize.width() - kMargin;
 constexpr int kInfoLineHeight = 15;
 constexpr int kInfoPadding = 3;
 constexpr int kPictureFrame = 1;
-
-QString FromGame(const std::string& bytes) {
-    return QString::fromStdString(Cp1251ToUtf8(bytes));
-}
-
-std::optional<std::string> ToGame(const QString& text) {
-    return Utf8ToCp1251(text.toStdString());
-}
-
-std::string AsciiLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
 
 // The whole text must be the number, optionally signed ("+" too); no blanks, no "inf" or "nan". The decimal
 // separator is "." whatever the locale.
@@ -101,7 +85,7 @@ int ListIndex(const QComboBox* combo, const QString& text) {
 }
 
 QString BadBooleanMessage(const std::string& value) {
-    return QStringLiteral("'%1' is not a valid boolean value").arg(FromGame(value));
+    return QStringLiteral("'%1' is not a valid boolean value").arg(GameTextToQt(value));
 }
 
 QLabel* MakePanel(QWidget* parent, const QString& name, QFrame::Shadow shadow) {
@@ -117,7 +101,7 @@ QString Title(const TMainItem& entry) {
     return QString::fromStdString(entry.Name);
 }
 QString Title(const TWeather& entry) {
-    return FromGame(entry.Time);
+    return GameTextToQt(entry.Time);
 }
 
 // A field's control, whether the user changed it since the entry was shown, and what is known about the
@@ -243,7 +227,7 @@ private:
         switch (def.Kind) {
         case TFieldKind::Text: {
             auto* edit = static_cast<TCoolEdit*>(binding.Control);
-            edit->setText(FromGame(value));
+            edit->setText(GameTextToQt(value));
             // A value longer than the field shows its beginning.
             edit->setCursorPosition(0);
             break;
@@ -259,7 +243,7 @@ private:
             break;
         case TFieldKind::List: {
             auto* combo = static_cast<QComboBox*>(binding.Control);
-            combo->setCurrentIndex(ListIndex(combo, FromGame(value)));
+            combo->setCurrentIndex(ListIndex(combo, GameTextToQt(value)));
             break;
         }
         }
@@ -302,7 +286,7 @@ private:
         case TFieldKind::Text:
             // The edit field refuses what the code page cannot hold, so the conversion only fails for text
             // that never came from the user.
-            return ToGame(static_cast<TCoolEdit*>(control)->text());
+            return QtToGameText(static_cast<TCoolEdit*>(control)->text());
         case TFieldKind::Bool:
             return static_cast<QCheckBox*>(control)->isChecked() ? "true" : "false";
         case TFieldKind::OnOff:
@@ -318,7 +302,7 @@ private:
             if (combo->currentIndex() < 0) {
                 return std::nullopt;
             }
-            return ToGame(combo->currentText());
+            return QtToGameText(combo->currentText());
         }
         }
         return std::nullopt;
@@ -326,23 +310,23 @@ private:
 
     void ShowDetails(const Entry& entry) {
         if constexpr (std::is_same_v<Entry, TWeapon>) {
-            SetInfoLine(0, FromGame(entry.FileName));
+            SetInfoLine(0, GameTextToQt(entry.FileName));
         } else {
             SetInfoLine(0, QString::fromLatin1(CategoryFileOf(FPage)));
         }
-        SetInfoLine(1, FromGame(entry.Section));
+        SetInfoLine(1, GameTextToQt(entry.Section));
         if constexpr (std::is_base_of_v<TMainItem, Entry>) {
-            SetInfoLine(2, FromGame(entry.inv_name.Value));
-            SetInfoLine(3, FromGame(entry.visual.Value));
+            SetInfoLine(2, GameTextToQt(entry.inv_name.Value));
+            SetInfoLine(3, GameTextToQt(entry.visual.Value));
             Memo->setPlainText(QString::fromStdString(entry.Descr));
             ShowPicture(entry, Picture);
         }
     }
 
     QString PlaceHint(const TMissingSection& missing) const {
-        const QString file = FromGame(missing.File);
+        const QString file = GameTextToQt(missing.File);
         return missing.Section.empty() ? FPrefixes.UnnamedSection.arg(file)
-                                       : FPrefixes.MissingSection.arg(FromGame(missing.Section), file);
+                                       : FPrefixes.MissingSection.arg(GameTextToQt(missing.Section), file);
     }
 
     int FPage;

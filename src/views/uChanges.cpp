@@ -1,7 +1,7 @@
 #include "views/uChanges.h"
 
 #include "catalog/KeyLists.h"
-#include "gamecfg/CodePage.h"
+#include "views/GameText.h"
 #include "views/StandardViewFields.h"
 
 #include <QAbstractButton>
@@ -23,10 +23,6 @@ namespace kw {
 namespace {
 
 enum TColumn { ColEntries, ColField, ColKey, ColFile, ColSection, ColOnDisk, ColNew };
-
-QString FromGame(std::string_view bytes) {
-    return QString::fromStdString(Cp1251ToUtf8(bytes));
-}
 
 template <class T> bool SameParam(const TParamRef<T>& a, const TParamRef<T>& b) {
     return a.Field == b.Field && a.Record == b.Record && a.Kind == b.Kind;
@@ -170,18 +166,19 @@ void TfrmChanges::Fill() {
         const TChange& change = FChanges[i];
         QStringList entries;
         for (const TChangeEntry& entry : change.Entries) {
-            entries << FromGame(entry.Name);
+            entries << GameTextToQt(entry.Name);
         }
         const std::string_view catalog = change.Entries.empty() ? "" : change.Entries.front().Catalog;
-        AddRow({entries.join(QStringLiteral(", ")), FieldLabel(catalog, change.Key), FromGame(change.Key),
-                GameRelative(change.File, FDocument.Source()), FromGame(change.Section),
-                change.WasPresent ? FromGame(change.StoredValue) : notInFile, FromGame(change.NewValue)},
+        AddRow({entries.join(QStringLiteral(", ")), FieldLabel(catalog, change.Key), GameTextToQt(change.Key),
+                GameRelative(change.File, FDocument.Source()), GameTextToQt(change.Section),
+                change.WasPresent ? GameTextToQt(change.StoredValue) : notInFile,
+                GameTextToQt(change.NewValue)},
                static_cast<int>(i));
     }
     const QString gridCell = FTextOf(kChangesGridCell);
     for (const TPendingCell& cell : FDocument.PendingCells()) {
-        AddRow({FromGame(cell.Entry), FieldLabel(cell.Catalog, cell.Field), FromGame(cell.Field), QString(),
-                FromGame(cell.Entry), gridCell, FromGame(cell.Value)},
+        AddRow({GameTextToQt(cell.Entry), FieldLabel(cell.Catalog, cell.Field), GameTextToQt(cell.Field),
+                QString(), GameTextToQt(cell.Entry), gridCell, GameTextToQt(cell.Value)},
                -1);
     }
     tblChanges->resizeColumnsToContents();
@@ -201,7 +198,7 @@ void TfrmChanges::AddRow(const QStringList& cells, int changeIndex) {
 QString TfrmChanges::FieldLabel(std::string_view catalog, std::string_view key) const {
     const std::optional<TLabelRef> label = LabelOf(catalog, key);
     if (!label) {
-        return FromGame(key);
+        return GameTextToQt(key);
     }
     const QString name = QString::fromStdString(label->Control);
     if (FLabels) {
@@ -213,7 +210,7 @@ QString TfrmChanges::FieldLabel(std::string_view catalog, std::string_view key) 
             return Plain(shown->text());
         }
     }
-    return label->Caption.empty() ? FromGame(key) : Plain(QString::fromStdString(label->Caption));
+    return label->Caption.empty() ? GameTextToQt(key) : Plain(QString::fromStdString(label->Caption));
 }
 
 std::vector<TChange> TfrmChanges::SelectedChanges() const {
