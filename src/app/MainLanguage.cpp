@@ -86,6 +86,7 @@ void TfrmMain::ApplyLanguage(QAction* item) {
         RefreshViews(false);
     }
     UpdateViewButton(FStandardView);
+    UpdateUndoItems();
 }
 
 void TfrmMain::ApplyTableButtonTexts() {

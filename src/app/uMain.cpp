@@ -150,11 +150,7 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     ConnectTableHandlers();
     CreateDialogs();
     FDocument.Catalog().OnLoaded = [this] { PopulateLists(); };
-    FDocument.Listen([this](const TDocumentChange& change) {
-        if (change.ModifiedChanged) {
-            UpdateModifiedMarker();
-        }
-    });
+    FDocument.Listen([this](const TDocumentChange& change) { OnDocumentChanged(change); });
     // Never smaller than the layout was drawn for.
     setMinimumSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     resize(minimumSize());
@@ -260,6 +256,8 @@ void TfrmMain::CreateMenu() {
     mnuFileSeparator->setObjectName(QStringLiteral("mnuFileSeparator"));
     mnuFileClose = AddMenuItem(mnuFile, "mnuFileClose", QStringLiteral("Выход"));
     connect(mnuFileClose, &QAction::triggered, this, &TfrmMain::mnuFileCloseClick);
+
+    CreateEditMenu(bar);
 
     mnuSettings = AddMenu(bar, "mnuSettings", QStringLiteral("Настройки"));
     mnuSettingsGamePath =

@@ -28,6 +28,7 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
+class QMenuBar;
 class QTimer;
 class QToolButton;
 
@@ -189,6 +190,9 @@ public:
     QAction* mnuFileChanges = nullptr;
     QAction* mnuFileSeparator = nullptr;
     QAction* mnuFileClose = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuEditUndo = nullptr;
+    QAction* mnuEditRedo = nullptr;
     QMenu* mnuSettings = nullptr;
     QAction* mnuSettingsGamePath = nullptr;
     QMenu* mnuSettingsLanguage = nullptr;
@@ -242,6 +246,14 @@ private:
     void FormDestroy();
     void btnCloseClick();
     void mnuFileCloseClick();
+
+    // MainUndo.cpp: the Edit menu, and bringing what a step changed into view.
+    void CreateEditMenu(QMenuBar* bar);
+    void mnuEditUndoClick();
+    void mnuEditRedoClick();
+    void OnDocumentChanged(const TDocumentChange& change);
+    void UpdateUndoItems();
+    void ShowStep(const TEditStep& step);
 
     // MainStatusNote.cpp: the status line's transient note.
     void CreateStatusNoteTimer();

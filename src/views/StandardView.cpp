@@ -18,6 +18,8 @@
 
 #include <utility>
 
+#include <algorithm>
+
 namespace kw {
 namespace {
 
@@ -86,6 +88,7 @@ TStandardViews::TStandardViews(const TBoxes& boxes, TDocument& document, QObject
                 QString::fromUtf8(kValueSectionUnnamed.Default)} {
     for (int page = 0; page < kPageCount; ++page) {
         FPages[page] = MakePageView(page, boxes[page], FDocument, FPrefixes);
+        FPages[page]->OnTyping = [this] { emit typing(); };
     }
     CreateExtras(boxes);
     BindNamedControls(boxes);
@@ -171,6 +174,11 @@ void TStandardViews::CollectShownEntries() {
     for (const auto& page : FPages) {
         page->Collect(page->ShownPosition());
     }
+}
+
+bool TStandardViews::HasUncollectedEdits() const {
+    return std::any_of(FPages.begin(), FPages.end(),
+                       [](const auto& page) { return page && page->HasTyping(); });
 }
 
 int TStandardViews::ShownPosition(int page) const {

@@ -117,6 +117,9 @@ struct TBinding {
     std::string FailedText;
     // Disabled because the shown entry's value has no place in any file.
     bool NoPlace = false;
+    // What the control gave when the entry was shown or the field last collected: typing that differs from it
+    // is work a save would lose.
+    std::optional<std::string> Shown;
 };
 
 template <class Entry> class TEntryPage : public TPageView {
@@ -154,6 +157,9 @@ public:
             ShowField(FDefs[i], FBindings[i], entry, failures);
         }
         ShowDetails(entry);
+        for (size_t i = 0; i < FDefs.size(); ++i) {
+            FBindings[i].Shown = ControlValue(FDefs[i].Kind, FBindings[i].Control);
+        }
         --FShowDepth;
         FShownPos = pos;
         FShownEntry = &entry;
@@ -209,6 +215,9 @@ private:
         const auto changed = [this, &binding] {
             if (FShowDepth == 0) {
                 binding.Changed = true;
+                if (OnTyping) {
+                    OnTyping();
+                }
             }
         };
         if (auto* edit = qobject_cast<TCoolEdit*>(binding.Control)) {
@@ -264,9 +273,10 @@ private:
     }
 
     // Only a changed field is written, and as an edit: a value the user chose is written even when it equals
-    // the default shown for a key the section lacks. Returns whether the field gave an edit.
-    static bool CollectField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry,
-                             std::vector<TValueEdit>& edits) {
+    // the default shown for a key the section lacks. The field's own undo history ends here: the step the
+    // edit becomes takes it back. Returns whether the field gave an edit.
+    bool CollectField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry,
+                      std::vector<TValueEdit>& edits) {
         if (!binding.Changed || binding.NoPlace) {
             return false;
         }
@@ -275,9 +285,23 @@ private:
         if (!value) {
             return false;
         }
+        binding.Shown = value;
+        if (auto* edit = qobject_cast<TCoolEdit*>(binding.Control)) {
+            edit->ClearUndoHistory();
+        }
         const TKeyUse use = def.Kind == TFieldKind::Status ? TKeyUse::Status : TKeyUse::Edit;
         edits.push_back({&def.Param.In(entry), std::move(*value), use});
         return true;
+    }
+
+    bool HasTyping() const override {
+        for (size_t i = 0; i < FDefs.size(); ++i) {
+            const TBinding& binding = FBindings[i];
+            if (binding.Changed && ControlValue(FDefs[i].Kind, binding.Control) != binding.Shown) {
+                return true;
+            }
+        }
+        return false;
     }
 
     // What the control holds, in the game's form; nothing when it holds no value it could write.
