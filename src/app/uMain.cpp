@@ -119,11 +119,11 @@ QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
 
 } // namespace
 
-TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
+TfrmMain::TfrmMain(TSession& session, TPlatform* platform)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                                Qt::WindowCloseButtonHint),
-      FExeFolder(std::move(exeFolder)), FPlatform(platform ? *platform : DefaultPlatform()) {
+      FSession(session), FDocument(session.Document()), FPlatform(platform ? *platform : DefaultPlatform()) {
     setObjectName(QStringLiteral("frmMain"));
     auto* client = new QWidget(this);
     client->setMinimumSize(kClientWidth, kClientHeight);
@@ -314,7 +314,7 @@ void TfrmMain::ConnectRunHandlers() {
 }
 
 void TfrmMain::btnAboutClick() {
-    TfrmAbout::Execute(this, Translator1->Languages(), FLanguageIndex);
+    TfrmAbout::Execute(this, Translator1->Languages(), FSession.LanguageIndex());
 }
 
 void TfrmMain::mnuHelpAboutClick() {
