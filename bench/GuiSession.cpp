@@ -72,12 +72,15 @@ TGuiSession::~TGuiSession() {
 }
 
 void TGuiSession::StartWindow() {
-    FWindow = std::make_unique<TfrmMain>(FProgram, &FPlatform);
+    FWindow.reset();
+    FSession = std::make_unique<TSession>(FProgram);
+    FWindow = std::make_unique<TfrmMain>(*FSession, &FPlatform);
     FWindow->FormCreate();
 }
 
 void TGuiSession::DropWindow() {
     FWindow.reset();
+    FSession.reset();
     ProcessPendingEvents();
 }
 

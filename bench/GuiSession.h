@@ -9,8 +9,9 @@
 #include <string>
 
 namespace kw {
+class TSession;
 class TfrmMain;
-}
+} // namespace kw
 
 namespace kw::bench {
 
@@ -69,6 +70,7 @@ private:
     std::string FProgram;
     std::string FGame;
     TBenchPlatform FPlatform;
+    std::unique_ptr<TSession> FSession;
     std::unique_ptr<TfrmMain> FWindow;
     int FNumbers = 0;
 };

@@ -65,8 +65,12 @@ void TfrmMain::CreateDialogs() {
 }
 
 TDialogContext TfrmMain::DialogContext() {
-    return {FDocument,      FDocument.Catalog(),         *FViews, Translator1->Languages(),
-            FLanguageIndex, Variable(kNumberRefusedText)};
+    return {FDocument,
+            FDocument.Catalog(),
+            *FViews,
+            Translator1->Languages(),
+            FSession.LanguageIndex(),
+            Variable(kNumberRefusedText)};
 }
 
 namespace {
@@ -132,7 +136,7 @@ void TfrmMain::btnWeather_clouds_textureClick() {
 
 // The dialog opens in the game's textures folder when there is one, otherwise where it was last.
 void TfrmMain::PickTexture(TCoolEdit* field) {
-    const std::string textures = fs::Resolve(FGamePath + kTexturesFolder);
+    const std::string textures = fs::Resolve(FSession.GamePath() + kTexturesFolder);
     const QString dir =
         fs::DirExists(textures) ? PathText(textures) : dlgOpenTexture->directory().absolutePath();
     const QString chosen = FPlatform.GetOpenFileName(
@@ -141,8 +145,8 @@ void TfrmMain::PickTexture(TCoolEdit* field) {
         return;
     }
     dlgOpenTexture->setDirectory(QFileInfo(chosen).absolutePath());
-    const std::string reference =
-        RelativeTexturePath(TexturesFolderOf(FGamePath), TextureReferenceBase(chosen.toStdString()));
+    const std::string reference = RelativeTexturePath(TexturesFolderOf(FSession.GamePath()),
+                                                      TextureReferenceBase(chosen.toStdString()));
     if (const std::string bad = FirstUnencodable(reference); !bad.empty()) {
         ShowWarning(Variable(kCharacterRefusedText).arg(QString::fromStdString(bad)));
         return;
@@ -174,8 +178,8 @@ void TfrmMain::mnuFileChangesClick() {
 // The catalog's own list, struck of the files without a weapon; it describes this folder only while the
 // catalog was read from it (at a first start nothing is read yet).
 std::vector<std::string> TfrmMain::BackupFileList() const {
-    std::vector<std::string> files = FRequiredFiles;
-    if (FDocument.Catalog().GamePath() == FGamePath) {
+    std::vector<std::string> files = FSession.RequiredFiles();
+    if (FDocument.Catalog().GamePath() == FSession.GamePath()) {
         const TCatalog& catalog = FDocument.Catalog();
         files.insert(files.end(), catalog.WeaponFiles().begin(), catalog.WeaponFiles().end());
     }
@@ -191,7 +195,7 @@ void TfrmMain::WriteBackupLog(const TBackupResult& result) {
     if (result.Empty()) {
         return;
     }
-    const std::string logPath = ProgramFilePath(FExeFolder, kBackupLogName);
+    const std::string logPath = ProgramFilePath(FSession.ExeFolder(), kBackupLogName);
     const TBackupLogTexts texts{FTexts.Get("rs_LogFileCreated").toStdString(),
                                 FTexts.Get("rs_MsgBackupSuccessText").toStdString(),
                                 FTexts.Get("rs_MsgBackupErrorText").toStdString()};
@@ -208,8 +212,9 @@ void TfrmMain::WriteBackupLog(const TBackupResult& result) {
             QStringLiteral("\r\n") + PathText(failure.File) + QStringLiteral(": ") + PathText(failure.Reason);
     }
     // A log that had to go to the user's folder is named in full, or it would not be found.
-    const QString logName =
-        logPath == FExeFolder + kBackupLogName ? QString::fromLatin1(kBackupLogName) : PathText(logPath);
+    const QString logName = logPath == FSession.ExeFolder() + kBackupLogName
+                                ? QString::fromLatin1(kBackupLogName)
+                                : PathText(logPath);
     text += FTexts.Get("rs_BackupRefer") + QStringLiteral(" \"") + logName + QStringLiteral("\" ") +
             FTexts.Get("rs_MsgBackupSeeMoreInfoText");
     FPlatform.MessageBox(this, result.Ok() ? QMessageBox::Information : QMessageBox::Critical,

@@ -80,7 +80,7 @@ bool IsSwitchedWithGameFiles(const QWidget* widget, const QWidget* window) {
 
 // True on a first start, whether or not a folder was then chosen.
 bool TfrmMain::AskGamePathOnFirstStart() {
-    if (!PathText(FGamePath).trimmed().isEmpty()) {
+    if (!PathText(FSession.GamePath()).trimmed().isEmpty()) {
         return false;
     }
     FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExclamationCaption"),
@@ -107,14 +107,13 @@ bool TfrmMain::ChooseGamePath() {
     if (chosen.isEmpty() || !MayDropEdits()) {
         return false;
     }
-    FGamePath = fs::WithTrailingSeparator(chosen.toStdString());
+    FSession.SetGamePath(fs::WithTrailingSeparator(chosen.toStdString()));
     FKeepStoredGamePath = false;
     return true;
 }
 
 bool TfrmMain::CheckAndLoadGameFolder(bool newFolder, bool firstStart) {
-    FRequiredFiles = BuildRequiredFiles(FGamePath);
-    if (!CheckGameFiles(FRequiredFiles)) {
+    if (!CheckGameFiles(FSession.RequiredFiles())) {
         return false;
     }
     // Before anything is edited, the first start offers a copy of the files as they came.

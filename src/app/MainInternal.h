@@ -2,6 +2,8 @@
 
 // Helpers shared by the files that define the main window's methods.
 
+#include "views/GameText.h"
+
 #include <QString>
 
 #include <string>
@@ -10,7 +12,7 @@ namespace kw {
 
 // Paths are held as UTF-8.
 inline QString PathText(const std::string& path) {
-    return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+    return Utf8ToQt(path);
 }
 
 } // namespace kw

@@ -48,7 +48,7 @@ void TfrmMain::RegisterTranslationRules() {
 }
 
 void TfrmMain::BuildLanguageMenu() {
-    const QString folder = QString::fromStdString(fs::Resolve(FExeFolder + "Lang"));
+    const QString folder = QString::fromStdString(fs::Resolve(FSession.ExeFolder() + "Lang"));
     for (const QString& message : Translator1->LoadLanguages(folder)) {
         ShowError(message);
     }
@@ -68,15 +68,15 @@ void TfrmMain::ApplyLanguage(QAction* item) {
     // A radio item is already checked when its trigger arrives, so the applied
     // language is told by its position.
     const int position = static_cast<int>(mnuSettingsLanguage->actions().indexOf(item));
-    if (position == FLanguageIndex) {
+    if (position == FSession.LanguageIndex()) {
         return;
     }
     TWaitCursor wait;
     CommitPendingEdits();
     item->setChecked(true);
-    FLanguageIndex = position;
-    Translator1->Translate(FLanguageIndex);
-    FTexts.Fetch(*Translator1, FLanguageIndex);
+    FSession.SetLanguageIndex(position);
+    Translator1->Translate(FSession.LanguageIndex());
+    FTexts.Fetch(*Translator1, FSession.LanguageIndex());
     ApplyTableButtonTexts();
     FillAddonStatusCombos();
     FillTableHeaders();
@@ -86,6 +86,7 @@ void TfrmMain::ApplyLanguage(QAction* item) {
         RefreshViews(false);
     }
     UpdateViewButton(FStandardView);
+    UpdateUndoItems();
 }
 
 void TfrmMain::ApplyTableButtonTexts() {
@@ -115,7 +116,8 @@ void TfrmMain::FillAddonStatusCombos() {
 // A header whose key the language lacks shows the built-in text, never one of an earlier language.
 void TfrmMain::FillTableHeaders() {
     const auto lookup = [this](const char* key, const char* builtIn) {
-        return Translator1->GetVariable(FLanguageIndex, QString::fromLatin1(key), QString::fromUtf8(builtIn))
+        return Translator1
+            ->GetVariable(FSession.LanguageIndex(), QString::fromLatin1(key), QString::fromUtf8(builtIn))
             .toStdString();
     };
     for (TCatalogPage& page : Pages) {

@@ -53,16 +53,17 @@ QString SaveFailureLine(const TSaveFailure& failure) {
 // An error before the progress window (a malformed string table) ends the
 // load like an error inside it: one message, and the catalogs are not read.
 void TfrmMain::LoadGameData(bool newFolder) {
-    pnlGamePath->setText(PathText(FGamePath));
+    pnlGamePath->setText(PathText(FSession.GamePath()));
     try {
         const std::string stored = StoredLocalization();
-        FDocument.Prepare(FGamePath, newFolder || TakeLocalizationFromGame(FGamePath, stored), stored);
+        FDocument.Prepare(FSession.GamePath(),
+                          newFolder || TakeLocalizationFromGame(FSession.GamePath(), stored), stored);
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));
         return;
     }
     TPictureLists pictures;
-    LoadAllPictures(pictures, FExeFolder);
+    LoadAllPictures(pictures, FSession.ExeFolder());
     RunLoad(&pictures);
 }
 
@@ -141,7 +142,7 @@ QString TfrmMain::RunBehindProgress(int mode, const std::function<void()>& run) 
         FDocument.Catalog().OnStep = breath;
         run();
     };
-    return TfrmProgress::Run(this, Translator1->Languages(), FLanguageIndex, mode, breathing,
+    return TfrmProgress::Run(this, Translator1->Languages(), FSession.LanguageIndex(), mode, breathing,
                              [this] { return FPlatform.SteadyMilliseconds(); });
 }
 
@@ -157,7 +158,7 @@ void TfrmMain::ReportSaveFailures(const TSaveReport& report) {
 }
 
 QString TfrmMain::Variable(const TextDef& text) const {
-    return Translator1->GetVariable(FLanguageIndex, QString::fromUtf8(text.Key),
+    return Translator1->GetVariable(FSession.LanguageIndex(), QString::fromUtf8(text.Key),
                                     QString::fromUtf8(text.Default));
 }
 

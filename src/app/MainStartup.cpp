@@ -5,11 +5,11 @@
 #include "app/MainInternal.h"
 #include "app/ProgramFiles.h"
 #include "catalog/GameFolder.h"
-#include "gamecfg/CodePage.h"
 #include "gamecfg/ProfileFile.h"
 #include "gamecfg/ValueList.h"
 #include "interchange/TableColumns.h"
 #include "translate/Translator.h"
+#include "views/GameText.h"
 
 #include "Version.h"
 
@@ -93,8 +93,8 @@ void TfrmMain::FormCreate() {
     }
     ReadGamePath();
     if (!FStartFolder.empty()) {
-        const bool firstStart = PathText(FGamePath).trimmed().isEmpty();
-        FGamePath = FStartFolder;
+        const bool firstStart = PathText(FSession.GamePath()).trimmed().isEmpty();
+        FSession.SetGamePath(FStartFolder);
         FKeepStoredGamePath = !CheckAndLoadGameFolder(true, firstStart);
         return;
     }
@@ -109,11 +109,11 @@ void TfrmMain::OpenAtStart(std::string gameFolder) {
 }
 
 void TfrmMain::FillWeatherChoices() {
-    FWeatherChoices = std::make_unique<ProfileFile>(FExeFolder + "weather.ini");
+    FWeatherChoices = std::make_unique<ProfileFile>(FSession.ExeFolder() + "weather.ini");
     const auto valuesOf = [this](const char* section) {
         QStringList values;
         for (const std::string& value : ReadValueList(*FWeatherChoices, section)) {
-            values << QString::fromStdString(Cp1251ToUtf8(value));
+            values << GameTextToQt(value);
         }
         return values;
     };
@@ -121,12 +121,7 @@ void TfrmMain::FillWeatherChoices() {
 }
 
 void TfrmMain::OpenSettingsFile() {
-    const std::string path = ProgramFilePath(FExeFolder, SettingsFileName());
-    if (!fs::FileExists(path)) {
-        fs::AtomicReplace(path, std::string());
-    }
-    FSettingsFile = std::make_unique<ProfileFile>(path);
-    FSettingsFile->SetCreateIfMissing(true);
+    FSession.OpenSettings(ProgramFilePath(FSession.ExeFolder(), SettingsFileName()));
 }
 
 QPoint TfrmMain::CentredOnPrimaryScreen() const {
@@ -139,14 +134,14 @@ QPoint TfrmMain::CentredOnPrimaryScreen() const {
 // A size below the one the layout was drawn for is ignored, whether stored by hand or by an older version.
 void TfrmMain::RestoreSize() {
     const QSize minimum = minimumSize();
-    const QSize stored(FSettingsFile->ReadInteger(kMainOptions, "FormWidth", minimum.width()),
-                       FSettingsFile->ReadInteger(kMainOptions, "FormHeight", minimum.height()));
+    const QSize stored(FSession.Settings()->ReadInteger(kMainOptions, "FormWidth", minimum.width()),
+                       FSession.Settings()->ReadInteger(kMainOptions, "FormHeight", minimum.height()));
     resize(stored.width() >= minimum.width() && stored.height() >= minimum.height() ? stored : minimum);
 }
 
 // After size and place, which the window then goes back to.
 void TfrmMain::RestoreMaximized() {
-    if (FSettingsFile->ReadBool(kMainOptions, "FormMaximized", false)) {
+    if (FSession.Settings()->ReadBool(kMainOptions, "FormMaximized", false)) {
         setWindowState(windowState() | Qt::WindowMaximized);
     }
 }
@@ -156,29 +151,29 @@ void TfrmMain::RestoreMaximized() {
 // to drag the window back; such a window is centred instead.
 void TfrmMain::RestorePosition() {
     const QPoint centre = CentredOnPrimaryScreen();
-    const QPoint stored(FSettingsFile->ReadInteger(kMainOptions, "FormX", centre.x()),
-                        FSettingsFile->ReadInteger(kMainOptions, "FormY", centre.y()));
+    const QPoint stored(FSession.Settings()->ReadInteger(kMainOptions, "FormX", centre.x()),
+                        FSession.Settings()->ReadInteger(kMainOptions, "FormY", centre.y()));
     move(TitleBarReachable(QRect(stored, QSize(frameGeometry().width(), kTitleBarHeight))) ? stored : centre);
 }
 
 void TfrmMain::RestoreViewType() {
-    FStandardView = !FSettingsFile->ReadBool(kMainOptions, "ViewType", true);
+    FStandardView = !FSession.Settings()->ReadBool(kMainOptions, "ViewType", true);
     ShowStandardBoxes(FStandardView);
 }
 
 void TfrmMain::RestoreActivePage() {
-    PageControl1->setCurrentIndex(FSettingsFile->ReadInteger(kMainOptions, "ActiveTabIndex", 0));
+    PageControl1->setCurrentIndex(FSession.Settings()->ReadInteger(kMainOptions, "ActiveTabIndex", 0));
 }
 
 void TfrmMain::RestoreColumnWidths() {
     ForEachColumn(Pages, [this](QTableView& sg, int column, const std::string& key, int width) {
-        sg.setColumnWidth(column, FSettingsFile->ReadInteger(kTableColumns, key, width));
+        sg.setColumnWidth(column, FSession.Settings()->ReadInteger(kTableColumns, key, width));
     });
 }
 
 void TfrmMain::ApplyStoredLanguage() {
     const QString name =
-        QString::fromStdString(FSettingsFile->ReadString(kMainOptions, "Language", "English"));
+        QString::fromStdString(FSession.Settings()->ReadString(kMainOptions, "Language", "English"));
     const int index = Translator1->IndexOfLanguage(name);
     if (index >= 0) {
         mnuSettingsLanguage->actions().at(index)->trigger();
@@ -186,11 +181,11 @@ void TfrmMain::ApplyStoredLanguage() {
 }
 
 void TfrmMain::ReadGamePath() {
-    FGamePath = FSettingsFile->ReadString(kMainOptions, "GamePath", "");
+    FSession.SetGamePath(FSession.Settings()->ReadString(kMainOptions, "GamePath", ""));
 }
 
 std::string TfrmMain::StoredLocalization() const {
-    return FSettingsFile->ReadString(kMainOptions, "LocalizationPath", kDefaultLocalization);
+    return FSession.Settings()->ReadString(kMainOptions, "LocalizationPath", kDefaultLocalization);
 }
 
 void TfrmMain::btnCloseClick() {
@@ -212,15 +207,15 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 // Settings that cannot be written are reported, but never keep the window open.
 void TfrmMain::FormClose() {
-    if (!FSettingsFile) {
+    if (!FSession.Settings()) {
         return;
     }
     try {
         WriteSettings();
     } catch (const std::exception& error) {
-        FSettingsFile->DiscardPending();
+        FSession.Settings()->DiscardPending();
         QString text = QString::fromUtf8(error.what());
-        const QString path = QString::fromStdString(FSettingsFile->Path());
+        const QString path = QString::fromStdString(FSession.Settings()->Path());
         if (!text.contains(path)) {
             text = path + QStringLiteral(":\n") + text;
         }
@@ -229,17 +224,17 @@ void TfrmMain::FormClose() {
 }
 
 void TfrmMain::WriteSettings() {
-    ProfileFile& settings = *FSettingsFile;
+    ProfileFile& settings = *FSession.Settings();
     WriteGeometry(settings);
     settings.WriteBool(kMainOptions, "ViewType", FStandardView);
     settings.WriteInteger(kMainOptions, "ActiveTabIndex", PageControl1->currentIndex());
     if (!FKeepStoredGamePath) {
-        settings.WriteString(kMainOptions, "GamePath", FGamePath);
+        settings.WriteString(kMainOptions, "GamePath", FSession.GamePath());
         settings.WriteString(kMainOptions, "LocalizationPath", LocalizationPath());
     }
-    if (FLanguageIndex >= 0) {
+    if (FSession.LanguageIndex() >= 0) {
         settings.WriteString(kMainOptions, "Language",
-                             Translator1->LanguageName(FLanguageIndex).toStdString());
+                             Translator1->LanguageName(FSession.LanguageIndex()).toStdString());
     }
     ForEachColumn(Pages, [&settings](const QTableView& sg, int column, const std::string& key, int) {
         settings.WriteInteger(kTableColumns, key, sg.columnWidth(column));
@@ -266,12 +261,12 @@ void TfrmMain::WriteGeometry(ProfileFile& settings) const {
 
 // Child widgets go with the window; the files are closed here.
 void TfrmMain::FormDestroy() {
-    FSettingsFile.reset();
+    FSession.CloseSettings();
     FWeatherChoices.reset();
 }
 
 std::string TfrmMain::SettingsFilePath() const {
-    return FSettingsFile ? FSettingsFile->Path() : std::string();
+    return FSession.Settings() ? FSession.Settings()->Path() : std::string();
 }
 
 } // namespace kw

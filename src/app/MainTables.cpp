@@ -8,6 +8,7 @@
 #include "gamecfg/Error.h"
 #include "interchange/SheetImport.h"
 #include "interchange/WorkbookWriter.h"
+#include "views/GameText.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -27,11 +28,6 @@ const QString kAllFilesFilter = QStringLiteral("All files (*)");
 // overwrite question misses a file whose name differs only in case.
 const TextDef kReplaceFileText = {"rs_MsgExportReplaceText", "Файл \"%1\" уже существует. Заменить его?"};
 
-std::string Utf8(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    return {bytes.constData(), static_cast<size_t>(bytes.size())};
-}
-
 QString Quoted(const QString& fileName) {
     return QStringLiteral(" \"") + fileName + QLatin1Char('"');
 }
@@ -40,7 +36,7 @@ QString Quoted(const QString& fileName) {
 TExportFormat ChosenExportFormat(const QString& path, const QString& filter) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("csv") || suffix == QLatin1String("xlsx")) {
-        return ExportFormatOf(Utf8(path));
+        return ExportFormatOf(QtToUtf8(path));
     }
     return filter == kCsvFilter ? TExportFormat::Csv : TExportFormat::Xlsx;
 }
@@ -164,7 +160,7 @@ void TfrmMain::ExportClick(int page) {
 // A workbook put over a game file, or into the game's data folder, would break the game at its next start.
 bool TfrmMain::IsGameFile(const QString& path) {
     const std::optional<TLoadSource>& source = FDocument.Source();
-    if (!source || !IsProtectedGameFile(*source, Utf8(path))) {
+    if (!source || !IsProtectedGameFile(*source, QtToUtf8(path))) {
         return false;
     }
     FPlatform.MessageBox(this, QMessageBox::Warning, FTexts.Get("rs_MsgExcelExportCaption"),
@@ -173,7 +169,7 @@ bool TfrmMain::IsGameFile(const QString& path) {
 }
 
 bool TfrmMain::MayReplace(const QString& path) {
-    const QString target = PathText(fs::Resolve(Utf8(path)));
+    const QString target = PathText(fs::Resolve(QtToUtf8(path)));
     if (target == path || !QFileInfo::exists(target)) {
         return true;
     }
@@ -187,13 +183,13 @@ void TfrmMain::ExportTable(int page, const QString& path, TExportFormat format) 
     try {
         const TStringGrid shown = sg.WorkingCopy();
         if (format == TExportFormat::Csv) {
-            WriteCsv(Utf8(path), shown);
+            WriteCsv(QtToUtf8(path), shown);
         } else {
-            TGridLayout layout = DefaultLayout(shown, Utf8(sg.font().family()));
+            TGridLayout layout = DefaultLayout(shown, QtToUtf8(sg.font().family()));
             for (int column = 0; column < shown.ColumnCount(); ++column) {
                 layout.ColumnWidths.at(static_cast<size_t>(column)) = sg.columnWidth(column);
             }
-            WriteWorkbook(Utf8(path), Utf8(FTexts.Get(sg.Def().ExportTitleKey)), shown, layout);
+            WriteWorkbook(QtToUtf8(path), QtToUtf8(FTexts.Get(sg.Def().ExportTitleKey)), shown, layout);
         }
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
@@ -220,7 +216,7 @@ void TfrmMain::ImportClick(int page) {
 
 std::optional<std::vector<int>> TfrmMain::ChooseImportRows(const TStringGrid& grid, const TSheet& sheet,
                                                            const QString& path) {
-    const std::string file = Utf8(path);
+    const std::string file = QtToUtf8(path);
     if (const std::string problem = SheetShapeProblem(grid, sheet); !problem.empty()) {
         throw Error(file + ": " + problem + " Nothing was imported.");
     }
@@ -235,8 +231,9 @@ std::optional<std::vector<int>> TfrmMain::ChooseImportRows(const TStringGrid& gr
         return std::nullopt;
     }
     if (!(byName ? SheetColumnsMatch(grid, sheet) : SheetSizeMatches(grid, sheet))) {
-        const QString warning = PathText(SizeWarningText(Utf8(FTexts.Get("rs_MsgExcelImportWarning_1")), file,
-                                                         Utf8(FTexts.Get("rs_MsgExcelImportWarning_2"))));
+        const QString warning =
+            PathText(SizeWarningText(QtToUtf8(FTexts.Get("rs_MsgExcelImportWarning_1")), file,
+                                     QtToUtf8(FTexts.Get("rs_MsgExcelImportWarning_2"))));
         if (!AskYesNo(FTexts.Get("rs_MsgExclamationCaption"), warning, false)) {
             return std::nullopt;
         }
@@ -253,7 +250,7 @@ void TfrmMain::ImportTable(int page, const QString& path) {
         sg.CommitEditor();
         const TStringGrid shown = sg.WorkingCopy();
         TSheet sheet;
-        const TSheetOrigin origin = ReadSheetForGrid(Utf8(path), shown, sheet);
+        const TSheetOrigin origin = ReadSheetForGrid(QtToUtf8(path), shown, sheet);
         const std::optional<std::vector<int>> rows = ChooseImportRows(shown, sheet, path);
         if (!rows) {
             return;

@@ -25,6 +25,7 @@ void TfrmMain::CreateStandardViews() {
     FViews->OnRefreshViews = [this] { RefreshViews(false); };
     FViews->OnCommitEdits = [this] { CommitPendingEdits(); };
     connect(FViews.get(), &TStandardViews::conversionError, this, &TfrmMain::ShowError);
+    connect(FViews.get(), &TStandardViews::typing, this, &TfrmMain::UpdateModifiedMarker);
     connect(FViews.get(), &TStandardViews::inputRefused, this, [this](const QString& character) {
         ShowWarning(Variable(kCharacterRefusedText).arg(character));
     });
@@ -76,8 +77,9 @@ void TfrmMain::CommitPendingEdits() {
     UpdateModifiedMarker();
 }
 
+// Typing shows the mark at once: it is work a save would lose, though the field has not handed it over yet.
 void TfrmMain::UpdateModifiedMarker() {
-    setWindowModified(FDocument.IsModified());
+    setWindowModified(FDocument.IsModified() || (FViews && FViews->HasUncollectedEdits()));
 }
 
 void TfrmMain::CollectPage(int page) {

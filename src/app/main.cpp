@@ -1,6 +1,8 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/Session.h"
 #include "app/uMain.h"
+#include "gamecfg/FileSys.h"
 
 #include <QMetaObject>
 
@@ -14,7 +16,8 @@ int main(int argc, char** argv) {
         return *commandLine.ExitCode;
     }
     kw::TApplication app(argc, argv);
-    kw::TfrmMain frmMain;
+    kw::TSession session(kw::fs::ExecutableFolder());
+    kw::TfrmMain frmMain(session);
     if (!commandLine.GameFolder.empty()) {
         frmMain.OpenAtStart(commandLine.GameFolder);
     }

@@ -119,11 +119,11 @@ QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
 
 } // namespace
 
-TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
+TfrmMain::TfrmMain(TSession& session, TPlatform* platform)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                                Qt::WindowCloseButtonHint),
-      FExeFolder(std::move(exeFolder)), FPlatform(platform ? *platform : DefaultPlatform()) {
+      FSession(session), FDocument(session.Document()), FPlatform(platform ? *platform : DefaultPlatform()) {
     setObjectName(QStringLiteral("frmMain"));
     auto* client = new QWidget(this);
     client->setMinimumSize(kClientWidth, kClientHeight);
@@ -150,11 +150,7 @@ TfrmMain::TfrmMain(std::string exeFolder, TPlatform* platform)
     ConnectTableHandlers();
     CreateDialogs();
     FDocument.Catalog().OnLoaded = [this] { PopulateLists(); };
-    FDocument.Listen([this](const TDocumentChange& change) {
-        if (change.ModifiedChanged) {
-            UpdateModifiedMarker();
-        }
-    });
+    FDocument.Listen([this](const TDocumentChange& change) { OnDocumentChanged(change); });
     // Never smaller than the layout was drawn for.
     setMinimumSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     resize(minimumSize());
@@ -266,6 +262,8 @@ void TfrmMain::CreateMenu() {
     mnuFileClose = AddMenuItem(mnuFile, "mnuFileClose", QStringLiteral("Выход"));
     connect(mnuFileClose, &QAction::triggered, this, &TfrmMain::mnuFileCloseClick);
 
+    CreateEditMenu(bar);
+
     mnuSettings = AddMenu(bar, "mnuSettings", QStringLiteral("Настройки"));
     mnuSettingsGamePath =
         AddMenuItem(mnuSettings, "mnuSettingsGamePath", QStringLiteral("Директория игры..."),
@@ -321,7 +319,7 @@ void TfrmMain::ConnectRunHandlers() {
 }
 
 void TfrmMain::btnAboutClick() {
-    TfrmAbout::Execute(this, Translator1->Languages(), FLanguageIndex);
+    TfrmAbout::Execute(this, Translator1->Languages(), FSession.LanguageIndex());
 }
 
 void TfrmMain::mnuHelpAboutClick() {

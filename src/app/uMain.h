@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Platform.h"
+#include "app/Session.h"
 #include "catalog/Catalog.h"
 #include "catalog/Document.h"
 #include "gamecfg/FileSys.h"
@@ -28,6 +29,7 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
+class QMenuBar;
 class QTimer;
 class QToolButton;
 
@@ -61,10 +63,9 @@ class TfrmMain : public QMainWindow {
 public:
     static constexpr int kPageCount = 6;
 
-    // exeFolder ends with a separator; the settings file, "weather.ini" and
-    // "Lang" are looked up there. Dialogs and messages go through platform
-    // (the toolkit's own when nullptr).
-    explicit TfrmMain(std::string exeFolder = fs::ExecutableFolder(), TPlatform* platform = nullptr);
+    // Shows session, which outlives the window: the settings file, "weather.ini" and "Lang" are looked up in
+    // its program folder. Dialogs and messages go through platform (the toolkit's own when nullptr).
+    explicit TfrmMain(TSession& session, TPlatform* platform = nullptr);
     ~TfrmMain() override;
 
     // The start-up sequence. Runs after construction so that a failing step
@@ -74,19 +75,19 @@ public:
     // had chosen it: no first-start warning, no chooser. Settings keep it only when it holds the game files.
     void OpenAtStart(std::string gameFolder);
 
-    const std::string& ExeFolder() const { return FExeFolder; }
-    const std::string& GamePath() const { return FGamePath; }
+    const std::string& ExeFolder() const { return FSession.ExeFolder(); }
+    const std::string& GamePath() const { return FSession.GamePath(); }
     // The string-table folder of the last full load; empty before one.
     std::string LocalizationPath() const;
     // Index of the applied language in Translator1's list, -1 for the built-in texts.
-    int LanguageIndex() const { return FLanguageIndex; }
+    int LanguageIndex() const { return FSession.LanguageIndex(); }
     bool IsStandardView() const { return FStandardView; }
     // Empty until start-up has opened the settings file.
     std::string SettingsFilePath() const;
     const TMainTexts& Texts() const { return FTexts; }
     const TCatalogPage& Page(int index) const { return Pages.at(index); }
-    // The five category files of GamePath, rebuilt with every accepted folder.
-    const std::vector<std::string>& RequiredFiles() const { return FRequiredFiles; }
+    // The five category files of GamePath.
+    std::vector<std::string> RequiredFiles() const { return FSession.RequiredFiles(); }
     TDocument& Document() { return FDocument; }
     TCatalog& Catalog() { return FDocument.Catalog(); }
     const TPictureLists& Pictures() const { return FDocument.Pictures(); }
@@ -112,20 +113,6 @@ public:
     void mnuHelpAboutClick();
     void btnViewClick();
 
-    // The standard views, one entry of a collection at a time; a position is a
-    // row of the page's list box. A negative position does nothing.
-    void ShowWeapon(int pos) { FViews->ShowWeapon(pos); }
-    void ShowAmmo(int pos) { FViews->ShowAmmo(pos); }
-    void ShowOutfit(int pos) { FViews->ShowOutfit(pos); }
-    void ShowArt(int pos) { FViews->ShowArt(pos); }
-    void ShowItem(int pos) { FViews->ShowItem(pos); }
-    void ShowWeather(int pos) { FViews->ShowWeather(pos); }
-    void CollectWeapon(int pos) { FViews->CollectWeapon(pos); }
-    void CollectAmmo(int pos) { FViews->CollectAmmo(pos); }
-    void CollectOutfit(int pos) { FViews->CollectOutfit(pos); }
-    void CollectArt(int pos) { FViews->CollectArt(pos); }
-    void CollectItem(int pos) { FViews->CollectItem(pos); }
-    void CollectWeather(int pos) { FViews->CollectWeather(pos); }
     // Commits everything the user typed, ticked or picked and has not yet committed: the fields of the
     // entry each standard view shows go into the catalog. Every command that replaces what is shown or
     // reads the catalog (a row or page change, save, reload, a view or language switch, close) calls it
@@ -203,6 +190,9 @@ public:
     QAction* mnuFileChanges = nullptr;
     QAction* mnuFileSeparator = nullptr;
     QAction* mnuFileClose = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuEditUndo = nullptr;
+    QAction* mnuEditRedo = nullptr;
     QMenu* mnuSettings = nullptr;
     QAction* mnuSettingsGamePath = nullptr;
     QMenu* mnuSettingsLanguage = nullptr;
@@ -256,6 +246,14 @@ private:
     void FormDestroy();
     void btnCloseClick();
     void mnuFileCloseClick();
+
+    // MainUndo.cpp: the Edit menu, and bringing what a step changed into view.
+    void CreateEditMenu(QMenuBar* bar);
+    void mnuEditUndoClick();
+    void mnuEditRedoClick();
+    void OnDocumentChanged(const TDocumentChange& change);
+    void UpdateUndoItems();
+    void ShowStep(const TEditStep& step);
 
     // MainStatusNote.cpp: the status line's transient note.
     void CreateStatusNoteTimer();
@@ -346,17 +344,16 @@ private:
     void ShowStandardBoxes(bool visible);
     void ShowTableBoxes(bool visible);
 
-    std::string FExeFolder;
-    std::string FGamePath;
+    TSession& FSession;
+    // The session's document, which the window shows and edits.
+    TDocument& FDocument;
     // The folder of OpenAtStart, empty for none.
     std::string FStartFolder;
     // A folder from the command line failed the check: close leaves the stored folder as it was.
     bool FKeepStoredGamePath = false;
-    int FLanguageIndex = -1;
     // The one record of which view the pages show; widgets only follow it.
     bool FStandardView = true;
     TMainTexts FTexts;
-    std::unique_ptr<ProfileFile> FSettingsFile;
     std::unique_ptr<ProfileFile> FWeatherChoices;
     TPlatform& FPlatform;
     // Places the controls as the window grows beyond the size the layout was drawn for.
@@ -364,10 +361,7 @@ private:
     // A run behind the progress window is going on; the window does not close meanwhile.
     bool FRunning = false;
 
-    std::vector<std::string> FRequiredFiles;
-    // Created before the views and never replaced; loads refill it.
-    TDocument FDocument;
-    // After the document, so that it goes first: it shows the catalog's entries.
+    // It shows the catalog's entries, which the session outlives.
     std::unique_ptr<TStandardViews> FViews;
     // Each control of the exit hook with the page whose entry it edits.
     QHash<QObject*, int> FExitHookPages;

@@ -13,7 +13,6 @@ namespace kw {
 void TDocument::Prepare(const std::string& gamePath, bool newFolder, const std::string& storedLocalization) {
     TLoadSource source;
     source.GamePath = fs::WithTrailingSeparator(gamePath);
-    source.RequiredFiles = BuildRequiredFiles(source.GamePath);
     TStringTables tables;
     TLoadPreparation preparation = PrepareFullLoad(source.GamePath, newFolder, storedLocalization, tables);
     source.WeaponFiles = std::move(preparation.WeaponFiles);
@@ -39,7 +38,8 @@ void TDocument::ReadCatalogs(TPictureLists* freshPictures) {
     // The loader strikes files from the list it is given; the listed ones stay for the next reload.
     std::vector<std::string> weaponFiles = FSource->WeaponFiles;
     try {
-        LoadCatalogs(FCatalog, FSource->GamePath, FSource->RequiredFiles, weaponFiles, FTables, FPictures);
+        LoadCatalogs(FCatalog, FSource->GamePath, BuildRequiredFiles(FSource->GamePath), weaponFiles, FTables,
+                     FPictures);
     } catch (...) {
         Announce(TDocumentChange::TKind::Loaded, nullptr, wasModified);
         throw;

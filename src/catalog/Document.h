@@ -18,10 +18,10 @@
 
 namespace kw {
 
-// What the last full load read: the folder and its files. A reload reads them again.
+// What the last full load read: the folder and its files (the five category files follow from the folder,
+// BuildRequiredFiles). A reload reads them again.
 struct TLoadSource {
-    std::string GamePath; // with a trailing separator
-    std::vector<std::string> RequiredFiles;
+    std::string GamePath;                 // with a trailing separator
     std::vector<std::string> WeaponFiles; // as listed, before the loader struck the ones without a weapon
     std::string LocalizationPath;
     std::vector<std::string> StringTableFiles;

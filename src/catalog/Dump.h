@@ -1,7 +1,6 @@
 #pragma once
 
 #include "catalog/Catalog.h"
-#include "catalog/Document.h"
 
 #include <cstddef>
 #include <functional>
@@ -10,9 +9,8 @@
 #include <string_view>
 #include <vector>
 
-// The headless tool's work, kept out of its main() so that it can be tested:
-// loading a game folder without widgets, dumping the catalogs as text, and
-// the tool's commands.
+// What a catalog prints as: every field of every entry as text, in one fixed order, so that a script can
+// read it and two catalogs compare entry by entry.
 namespace kw {
 
 // Backslash, TAB, CR and LF written as \\, \t, \r and \n, so that a field
@@ -41,31 +39,5 @@ void ForEachDumpEntry(TCatalog& catalog, const std::function<void(const TDumpEnt
 // One UTF-8 line per field: catalog, index, section, field, value, comment,
 // separated by TABs. Catalogs in list order, then the weapon addons.
 void DumpCatalog(TCatalog& catalog, std::ostream& out);
-
-enum TExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
-
-// What resave prints: one line per file that could not be written; the exit code.
-int PrintSaveReport(const TSaveReport& report, std::ostream& out);
-
-// Prints the problem and the usage text; kExitUsage.
-int UsageError(const std::string& problem, std::ostream& err);
-
-// Loads the game folder into document for a command. A missing folder or required file and an error thrown
-// while loading are reported on err (missing files on out when they are the answer); false then.
-bool LoadToolDocument(TDocument& document, const std::string& gameFolder, bool missingIsAnswer,
-                      std::ostream& out, std::ostream& err);
-
-// Loads the game folder and runs work on it. A missing folder or required file, and an error thrown while
-// loading or working, are reported on err (missing files on out when they are the answer) and give
-// kExitFailed.
-int RunOnGameFolder(const std::string& gameFolder, bool missingIsAnswer, std::ostream& out, std::ostream& err,
-                    const std::function<int(TDocument&)>& work);
-
-// The usage text, which gives each command's exit codes.
-extern const char* const kToolUsage;
-
-// The tool's command line without the program name; returns the exit code
-// (0 done, 1 the game folder could not be loaded or saved, 2 wrong usage).
-int RunHeadlessTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace kw

@@ -12,12 +12,12 @@
 namespace kw {
 
 // Where a step's change shows, so that taking it back can bring it into view: the catalog as the dump names
-// it ("weapons", "ammo", ...), the entry's position there, and the field's game key; whether the change was
-// made in the table view, and the cells it covers there.
+// it ("weapons", "ammo", ...), the entry's position there, the standard view's field (its control's name),
+// and whether the change was made in the table view (whose cells the step's cell changes name).
 struct TEditPlace {
     std::string Catalog;
     int Entry = -1; // -1: the step spans entries
-    std::string Key;
+    std::string Field;
     bool InTable = false;
 };
 

@@ -1,5 +1,6 @@
 #include "catalog/ProtectedFiles.h"
 
+#include "catalog/GameFolder.h"
 #include "gamecfg/AsciiText.h"
 #include "gamecfg/FileSys.h"
 
@@ -44,7 +45,7 @@ bool IsFileReadByLoad(const TLoadSource& source, const std::string& path, const 
 } // namespace
 
 std::vector<std::string> FilesReadByLoad(const TLoadSource& source) {
-    std::vector<std::string> files = source.RequiredFiles;
+    std::vector<std::string> files = BuildRequiredFiles(source.GamePath);
     files.insert(files.end(), source.WeaponFiles.begin(), source.WeaponFiles.end());
     files.insert(files.end(), source.StringTableFiles.begin(), source.StringTableFiles.end());
     files.push_back(source.GamePath + kLocalizationFile);

@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogEntries.h"
 #include "catalog/Dump.h"
+#include "cli/ToolCommands.h"
 #include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
 

@@ -19,7 +19,7 @@ enum class TDiffComparison { IgnoreListBlanks, Exact };
 // and TABs next to a comma do not count; blanks anywhere else do.
 bool SameDiffValue(std::string_view a, std::string_view b, TDiffComparison comparison);
 
-// args as for RunHeadlessTool, beginning with "diff", then two folders and "--exact" anywhere after "diff";
+// args as for RunTool, beginning with "diff", then two folders and "--exact" anywhere after "diff";
 // 0 no difference, 1 a difference, 2 wrong usage or a folder that could not be loaded.
 int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

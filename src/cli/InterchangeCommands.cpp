@@ -2,6 +2,7 @@
 
 #include "catalog/Dump.h"
 #include "catalog/ProtectedFiles.h"
+#include "cli/ToolCommands.h"
 #include "gamecfg/CodePage.h"
 #include "gamecfg/Error.h"
 #include "gamecfg/FileSys.h"

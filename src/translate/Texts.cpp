@@ -107,6 +107,10 @@ const TextDef kImportMatchByNameText = {
     "Строки этого файла стоят в другом порядке, чем строки таблицы. Сопоставить их по названиям?"};
 const TextDef kImportChangedCellsText = {"rs_MsgImportChangedCellsText", "Импорт изменил ячеек: %1"};
 const TextDef kSavedText = {"rs_MsgSavedText", "Сохранено"};
+const TextDef kUndoText = {"rs_Undo", "Отменить действие"};
+const TextDef kUndoStepText = {"rs_UndoStep", "Отменить: %1"};
+const TextDef kRedoText = {"rs_Redo", "Повторить действие"};
+const TextDef kRedoStepText = {"rs_RedoStep", "Повторить: %1"};
 const TextDef kTableSaveStepText = {"rs_StepTableSave", "сохранение таблицы"};
 const TextDef kRefreshStepText = {"rs_StepTableRefresh", "обновление таблицы"};
 const TextDef kPasteStepText = {"rs_StepPaste", "вставку ячеек: %1"};

@@ -35,6 +35,11 @@ extern const TextDef kNumberRefusedText;
 // an import: %1 the number of cells it changed.
 extern const TextDef kImportMatchByNameText;
 extern const TextDef kImportChangedCellsText;
+// The Edit menu's items: with nothing to take back or do again, and with a step, %1 what the step did.
+extern const TextDef kUndoText;
+extern const TextDef kUndoStepText;
+extern const TextDef kRedoText;
+extern const TextDef kRedoStepText;
 // What the Edit menu names a step after, in the table view: the Save of a page's grid and the Refresh that
 // drops its marked cells; a paste, a deletion and an import of %1 cells or of the file %1; a revert of %1
 // rows in the Changes window.

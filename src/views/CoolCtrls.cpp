@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QValidator>
 
 #include <algorithm>
@@ -142,6 +143,36 @@ QString TCoolEdit::TextWithTyped(const QString& typed) const {
         return result.replace(selectionStart(), selectionLength(), typed);
     }
     return result.insert(cursorPosition(), typed);
+}
+
+void TCoolEdit::ClearUndoHistory() {
+    const QSignalBlocker quiet(this);
+    const int start = selectionStart();
+    const int length = selectionLength();
+    const int caret = cursorPosition();
+    setText(text());
+    if (start >= 0 && length > 0) {
+        setSelection(caret == start ? start + length : start, caret == start ? -length : length);
+    } else {
+        setCursorPosition(caret);
+    }
+}
+
+// A line edit claims the undo and redo keys even with nothing of its own to take back; then they belong to
+// the window's Edit menu, which takes back the document's last step.
+bool TCoolEdit::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo) ||
+                          key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z) ||
+                          key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+        if ((undo && !isUndoAvailable()) || (redo && !isRedoAvailable())) {
+            event->ignore();
+            return false;
+        }
+    }
+    return QLineEdit::event(event);
 }
 
 void TCoolEdit::keyPressEvent(QKeyEvent* event) {

@@ -35,6 +35,9 @@ public:
     TClearFunc OnClear;
     // Empties the text unless OnClear vetoes; without a handler the text is emptied.
     void Clear();
+    // Forgets the field's own undo and redo history, text, caret and selection kept and no signal sent: for
+    // when what was typed has become a step of the document, which takes it back from then on.
+    void ClearUndoHistory();
 
 signals:
     // An edit was refused because of a character the game's code page lacks. Sent once per refused edit,
@@ -46,6 +49,7 @@ signals:
     void numberRefused();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "interchange/GridTable.h"
 #include "interchange/WorkingCopy.h"
+#include "views/GameText.h"
 
 #include <QBrush>
 
@@ -10,19 +11,6 @@
 #include <utility>
 
 namespace kw {
-
-namespace {
-
-QString ToQt(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string Utf8(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
-}
-
-} // namespace
 
 TGridModel::TGridModel(const TGridDef& def, TDocument& document, QObject* parent)
     : QAbstractTableModel(parent), FDef(def), FDocument(document), FHeaders(BuiltInHeaders(def)),
@@ -194,7 +182,7 @@ QVariant TGridModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return ToQt(Text(index.row(), index.column()));
+        return Utf8ToQt(Text(index.row(), index.column()));
     case Qt::BackgroundRole:
         return IsMarked(index.row(), index.column()) ? QVariant(QBrush(MarkedColor())) : QVariant();
     default:
@@ -205,7 +193,7 @@ QVariant TGridModel::data(const QModelIndex& index, int role) const {
 QVariant TGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < FDef.ColumnCount()) {
-        return ToQt(FHeaders[static_cast<std::size_t>(section)]);
+        return Utf8ToQt(FHeaders[static_cast<std::size_t>(section)]);
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -220,7 +208,7 @@ bool TGridModel::setData(const QModelIndex& index, const QVariant& value, int ro
         return false;
     }
     const std::string& header = FHeaders[static_cast<std::size_t>(index.column())];
-    WriteCells({{index.row(), index.column(), Utf8(value.toString())}},
+    WriteCells({{index.row(), index.column(), QtToUtf8(value.toString())}},
                header + " (" + CatalogText(index.row(), 0) + ")");
     return true;
 }

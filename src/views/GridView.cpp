@@ -1,5 +1,8 @@
 #include "views/GridView.h"
 
+#include "interchange/GridTable.h"
+#include "views/GameText.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
@@ -17,11 +20,6 @@ namespace kw {
 namespace {
 
 constexpr qreal kHeaderPointSize = 7;
-
-std::string Utf8(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
-}
 
 // Many columns default to 34 or 40 pixels: a smaller font and two wrapped lines let captions such as
 // "цвет неба" show whole.
@@ -177,18 +175,18 @@ void TGridView::ShowCatalog() {
 }
 
 std::string TGridView::Label(const TextDef& text, const QString& argument) const {
-    return Utf8(FTextOf(text).arg(argument));
+    return QtToUtf8(FTextOf(text).arg(argument));
 }
 
 int TGridView::StoreMarkedCells() {
     CommitEditor();
     // A refusal throws before anything is stored; the marks stay for the user to mend.
-    return FModel->Store(Utf8(FTextOf(kTableSaveStepText)));
+    return FModel->Store(QtToUtf8(FTextOf(kTableSaveStepText)));
 }
 
 void TGridView::DropMarks() {
     CommitEditor();
-    FModel->DropMarks(Utf8(FTextOf(kRefreshStepText)));
+    FModel->DropMarks(QtToUtf8(FTextOf(kRefreshStepText)));
 }
 
 int TGridView::Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows,
@@ -253,7 +251,7 @@ int TGridView::PasteText(const QString& text) {
         const QStringList& fields = rows[static_cast<std::size_t>(i)];
         for (int j = 0; j < fields.size(); ++j) {
             if (FModel->IsEditable(start.row() + i, start.column() + j)) {
-                cells.push_back({start.row() + i, start.column() + j, Utf8(fields[j])});
+                cells.push_back({start.row() + i, start.column() + j, QtToUtf8(fields[j])});
             }
         }
     }

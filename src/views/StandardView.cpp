@@ -2,9 +2,9 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Document.h"
-#include "gamecfg/CodePage.h"
 #include "translate/Texts.h"
 #include "views/CoolCtrls.h"
+#include "views/GameText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +17,8 @@
 #include <QSignalBlocker>
 
 #include <utility>
+
+#include <algorithm>
 
 namespace kw {
 namespace {
@@ -86,6 +88,7 @@ TStandardViews::TStandardViews(const TBoxes& boxes, TDocument& document, QObject
                 QString::fromUtf8(kValueSectionUnnamed.Default)} {
     for (int page = 0; page < kPageCount; ++page) {
         FPages[page] = MakePageView(page, boxes[page], FDocument, FPrefixes);
+        FPages[page]->OnTyping = [this] { emit typing(); };
     }
     CreateExtras(boxes);
     BindNamedControls(boxes);
@@ -173,6 +176,11 @@ void TStandardViews::CollectShownEntries() {
     }
 }
 
+bool TStandardViews::HasUncollectedEdits() const {
+    return std::any_of(FPages.begin(), FPages.end(),
+                       [](const auto& page) { return page && page->HasTyping(); });
+}
+
 int TStandardViews::ShownPosition(int page) const {
     return page >= 0 && page < kPageCount ? FPages[page]->ShownPosition() : -1;
 }
@@ -196,7 +204,7 @@ void TStandardViews::SyncZoomFactor() {
 }
 
 void TStandardViews::ShowAmmoClass(int pos) {
-    const QString ammo = QString::fromStdString(Cp1251ToUtf8(FCatalog.Weapons[pos]->ammo_class.Value));
+    const QString ammo = GameTextToQt(FCatalog.Weapons[pos]->ammo_class.Value);
     // The dialog writes the list without blanks; a break chance after each comma keeps it readable.
     QString shown = ammo;
     shown.replace(QRegularExpression(QStringLiteral(",(?=\\S)")), QStringLiteral(",\u200B"));

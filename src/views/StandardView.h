@@ -60,6 +60,9 @@ public:
     // Runs before a row change replaces the entry a page shows: the window's commit of everything pending,
     // which collects the shown entries among other things. Unset, the views collect their own.
     std::function<void()> OnCommitEdits;
+    // Whether a field of any page holds typing not yet collected that differs from what it showed: work that
+    // a save would lose, though the document does not hold it yet.
+    bool HasUncollectedEdits() const;
     // -1 while the page shows no entry, or one only partly.
     int ShownPosition(int page) const;
     // Collect does nothing until the next Show: for when the entries were changed another way (the table
@@ -120,6 +123,8 @@ signals:
     void inputRefused(const QString& character);
     // A numeric field refused a typed character or a paste that would not leave a number; it has beeped.
     void numberRefused();
+    // The user typed, ticked or picked in a field: whether there is uncollected work may have changed.
+    void typing();
 
 private:
     void CreateExtras(const TBoxes& boxes);

@@ -4,8 +4,9 @@
 #include "catalog/CatalogEntries.h"
 #include "catalog/Document.h"
 #include "catalog/MissingSection.h"
-#include "gamecfg/CodePage.h"
+#include "gamecfg/AsciiText.h"
 #include "views/CoolCtrls.h"
+#include "views/GameText.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -34,23 +35,6 @@ constexpr int kBoxRight = kViewBoxSize.width() - kMargin;
 constexpr int kInfoLineHeight = 15;
 constexpr int kInfoPadding = 3;
 constexpr int kPictureFrame = 1;
-
-QString FromGame(const std::string& bytes) {
-    return QString::fromStdString(Cp1251ToUtf8(bytes));
-}
-
-std::optional<std::string> ToGame(const QString& text) {
-    return Utf8ToCp1251(text.toStdString());
-}
-
-std::string AsciiLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
 
 // The whole text must be the number, optionally signed ("+" too); no blanks, no "inf" or "nan". The decimal
 // separator is "." whatever the locale.
@@ -101,7 +85,7 @@ int ListIndex(const QComboBox* combo, const QString& text) {
 }
 
 QString BadBooleanMessage(const std::string& value) {
-    return QStringLiteral("'%1' is not a valid boolean value").arg(FromGame(value));
+    return QStringLiteral("'%1' is not a valid boolean value").arg(GameTextToQt(value));
 }
 
 QLabel* MakePanel(QWidget* parent, const QString& name, QFrame::Shadow shadow) {
@@ -117,7 +101,7 @@ QString Title(const TMainItem& entry) {
     return QString::fromStdString(entry.Name);
 }
 QString Title(const TWeather& entry) {
-    return FromGame(entry.Time);
+    return GameTextToQt(entry.Time);
 }
 
 // A field's control, whether the user changed it since the entry was shown, and what is known about the
@@ -133,6 +117,9 @@ struct TBinding {
     std::string FailedText;
     // Disabled because the shown entry's value has no place in any file.
     bool NoPlace = false;
+    // What the control gave when the entry was shown or the field last collected: typing that differs from it
+    // is work a save would lose.
+    std::optional<std::string> Shown;
 };
 
 template <class Entry> class TEntryPage : public TPageView {
@@ -170,6 +157,9 @@ public:
             ShowField(FDefs[i], FBindings[i], entry, failures);
         }
         ShowDetails(entry);
+        for (size_t i = 0; i < FDefs.size(); ++i) {
+            FBindings[i].Shown = ControlValue(FDefs[i].Kind, FBindings[i].Control);
+        }
         --FShowDepth;
         FShownPos = pos;
         FShownEntry = &entry;
@@ -225,6 +215,9 @@ private:
         const auto changed = [this, &binding] {
             if (FShowDepth == 0) {
                 binding.Changed = true;
+                if (OnTyping) {
+                    OnTyping();
+                }
             }
         };
         if (auto* edit = qobject_cast<TCoolEdit*>(binding.Control)) {
@@ -243,7 +236,7 @@ private:
         switch (def.Kind) {
         case TFieldKind::Text: {
             auto* edit = static_cast<TCoolEdit*>(binding.Control);
-            edit->setText(FromGame(value));
+            edit->setText(GameTextToQt(value));
             // A value longer than the field shows its beginning.
             edit->setCursorPosition(0);
             break;
@@ -259,7 +252,7 @@ private:
             break;
         case TFieldKind::List: {
             auto* combo = static_cast<QComboBox*>(binding.Control);
-            combo->setCurrentIndex(ListIndex(combo, FromGame(value)));
+            combo->setCurrentIndex(ListIndex(combo, GameTextToQt(value)));
             break;
         }
         }
@@ -280,9 +273,10 @@ private:
     }
 
     // Only a changed field is written, and as an edit: a value the user chose is written even when it equals
-    // the default shown for a key the section lacks. Returns whether the field gave an edit.
-    static bool CollectField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry,
-                             std::vector<TValueEdit>& edits) {
+    // the default shown for a key the section lacks. The field's own undo history ends here: the step the
+    // edit becomes takes it back. Returns whether the field gave an edit.
+    bool CollectField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry,
+                      std::vector<TValueEdit>& edits) {
         if (!binding.Changed || binding.NoPlace) {
             return false;
         }
@@ -291,9 +285,23 @@ private:
         if (!value) {
             return false;
         }
+        binding.Shown = value;
+        if (auto* edit = qobject_cast<TCoolEdit*>(binding.Control)) {
+            edit->ClearUndoHistory();
+        }
         const TKeyUse use = def.Kind == TFieldKind::Status ? TKeyUse::Status : TKeyUse::Edit;
         edits.push_back({&def.Param.In(entry), std::move(*value), use});
         return true;
+    }
+
+    bool HasTyping() const override {
+        for (size_t i = 0; i < FDefs.size(); ++i) {
+            const TBinding& binding = FBindings[i];
+            if (binding.Changed && ControlValue(FDefs[i].Kind, binding.Control) != binding.Shown) {
+                return true;
+            }
+        }
+        return false;
     }
 
     // What the control holds, in the game's form; nothing when it holds no value it could write.
@@ -302,7 +310,7 @@ private:
         case TFieldKind::Text:
             // The edit field refuses what the code page cannot hold, so the conversion only fails for text
             // that never came from the user.
-            return ToGame(static_cast<TCoolEdit*>(control)->text());
+            return QtToGameText(static_cast<TCoolEdit*>(control)->text());
         case TFieldKind::Bool:
             return static_cast<QCheckBox*>(control)->isChecked() ? "true" : "false";
         case TFieldKind::OnOff:
@@ -318,7 +326,7 @@ private:
             if (combo->currentIndex() < 0) {
                 return std::nullopt;
             }
-            return ToGame(combo->currentText());
+            return QtToGameText(combo->currentText());
         }
         }
         return std::nullopt;
@@ -326,23 +334,23 @@ private:
 
     void ShowDetails(const Entry& entry) {
         if constexpr (std::is_same_v<Entry, TWeapon>) {
-            SetInfoLine(0, FromGame(entry.FileName));
+            SetInfoLine(0, GameTextToQt(entry.FileName));
         } else {
             SetInfoLine(0, QString::fromLatin1(CategoryFileOf(FPage)));
         }
-        SetInfoLine(1, FromGame(entry.Section));
+        SetInfoLine(1, GameTextToQt(entry.Section));
         if constexpr (std::is_base_of_v<TMainItem, Entry>) {
-            SetInfoLine(2, FromGame(entry.inv_name.Value));
-            SetInfoLine(3, FromGame(entry.visual.Value));
+            SetInfoLine(2, GameTextToQt(entry.inv_name.Value));
+            SetInfoLine(3, GameTextToQt(entry.visual.Value));
             Memo->setPlainText(QString::fromStdString(entry.Descr));
             ShowPicture(entry, Picture);
         }
     }
 
     QString PlaceHint(const TMissingSection& missing) const {
-        const QString file = FromGame(missing.File);
+        const QString file = GameTextToQt(missing.File);
         return missing.Section.empty() ? FPrefixes.UnnamedSection.arg(file)
-                                       : FPrefixes.MissingSection.arg(FromGame(missing.Section), file);
+                                       : FPrefixes.MissingSection.arg(GameTextToQt(missing.Section), file);
     }
 
     int FPage;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,10 @@ public:
     // enables again the ones it disabled before that now have one; for after something has switched every
     // control as a block.
     virtual void SyncPlaces() = 0;
+    // Whether a field holds typing not yet collected that differs from what it showed.
+    virtual bool HasTyping() const = 0;
+    // Called as the user types, ticks or picks in a field of the page.
+    std::function<void()> OnTyping;
 
     // Position of the shown entry, -1 while none is shown completely.
     int ShownPosition() const { return FShownPos; }

@@ -1,8 +1,8 @@
 #include "views/uChanges.h"
 
 #include "catalog/KeyLists.h"
-#include "gamecfg/CodePage.h"
 #include "interchange/WorkingCopy.h"
+#include "views/GameText.h"
 #include "views/StandardViewFields.h"
 
 #include <QAbstractButton>
@@ -24,10 +24,6 @@ namespace kw {
 namespace {
 
 enum TColumn { ColEntries, ColField, ColKey, ColFile, ColSection, ColOnDisk, ColNew };
-
-QString FromGame(std::string_view bytes) {
-    return QString::fromStdString(Cp1251ToUtf8(bytes));
-}
 
 template <class T> bool SameParam(const TParamRef<T>& a, const TParamRef<T>& b) {
     return a.Field == b.Field && a.Record == b.Record && a.Kind == b.Kind;
@@ -171,19 +167,20 @@ void TfrmChanges::Fill() {
         const TChange& change = FChanges[i];
         QStringList entries;
         for (const TChangeEntry& entry : change.Entries) {
-            entries << FromGame(entry.Name);
+            entries << GameTextToQt(entry.Name);
         }
         const std::string_view catalog = change.Entries.empty() ? "" : change.Entries.front().Catalog;
-        AddRow({entries.join(QStringLiteral(", ")), FieldLabel(catalog, change.Key), FromGame(change.Key),
-                GameRelative(change.File, FDocument.Source()), FromGame(change.Section),
-                change.WasPresent ? FromGame(change.StoredValue) : notInFile, FromGame(change.NewValue)},
+        AddRow({entries.join(QStringLiteral(", ")), FieldLabel(catalog, change.Key), GameTextToQt(change.Key),
+                GameRelative(change.File, FDocument.Source()), GameTextToQt(change.Section),
+                change.WasPresent ? GameTextToQt(change.StoredValue) : notInFile,
+                GameTextToQt(change.NewValue)},
                static_cast<int>(i));
     }
     const QString gridCell = FTextOf(kChangesGridCell);
     for (const auto& [ref, text] : FDocument.Cells()) {
         if (const std::optional<TCellDescription> cell = DescribeCell(FDocument, ref)) {
-            AddRow({FromGame(cell->Entry), FieldLabel(cell->Catalog, cell->Key), FromGame(cell->Key),
-                    FromGame(cell->File), FromGame(cell->Section), gridCell, FromGame(cell->Text)},
+            AddRow({GameTextToQt(cell->Entry), FieldLabel(cell->Catalog, cell->Key), GameTextToQt(cell->Key),
+                    GameTextToQt(cell->File), GameTextToQt(cell->Section), gridCell, GameTextToQt(cell->Text)},
                    -1);
         }
     }
@@ -204,7 +201,7 @@ void TfrmChanges::AddRow(const QStringList& cells, int changeIndex) {
 QString TfrmChanges::FieldLabel(std::string_view catalog, std::string_view key) const {
     const std::optional<TLabelRef> label = LabelOf(catalog, key);
     if (!label) {
-        return FromGame(key);
+        return GameTextToQt(key);
     }
     const QString name = QString::fromStdString(label->Control);
     if (FLabels) {
@@ -216,7 +213,7 @@ QString TfrmChanges::FieldLabel(std::string_view catalog, std::string_view key) 
             return Plain(shown->text());
         }
     }
-    return label->Caption.empty() ? FromGame(key) : Plain(QString::fromStdString(label->Caption));
+    return label->Caption.empty() ? GameTextToQt(key) : Plain(QString::fromStdString(label->Caption));
 }
 
 std::vector<TChange> TfrmChanges::SelectedChanges() const {

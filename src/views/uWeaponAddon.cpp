@@ -2,8 +2,8 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Document.h"
-#include "gamecfg/CodePage.h"
 #include "views/CoolCtrls.h"
+#include "views/GameText.h"
 #include "views/StandardView.h"
 
 #include <QComboBox>
@@ -35,11 +35,11 @@ constexpr qreal kSmallestTitle = 6;
 } // namespace
 
 std::optional<std::string> FieldValue(const TCoolEdit* field) {
-    return Utf8ToCp1251(field->text().toStdString());
+    return QtToGameText(field->text());
 }
 
 void ShowValue(TCoolEdit* field, const TParam& param) {
-    field->setText(QString::fromStdString(Cp1251ToUtf8(param.Value)));
+    field->setText(GameTextToQt(param.Value));
     field->setCursorPosition(0);
 }
 

@@ -83,7 +83,7 @@ TEST_P(CommandLineStart, OpensTheNamedFolderAndKeepsItOnlyWhenItHoldsTheGame) {
     ASSERT_FALSE(commandLine.ExitCode);
     EXPECT_EQ(commandLine.GameFolder, kw::fs::WithTrailingSeparator(named));
 
-    FWindow = std::make_unique<kw::TfrmMain>(ExeFolder(), &FPlatform);
+    FWindow = std::make_unique<kw::TfrmMain>(NewSession(), &FPlatform);
     FWindow->OpenAtStart(commandLine.GameFolder);
     FWindow->FormCreate();
 
@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, FolderChosenAfterARejectedCommandLineFolderIsStored) {
     const std::string stored = CopySampleGame("stored");
     WriteSettings("GamePath=" + stored + "\n");
     stdfs::create_directories(ExeFolder() + "empty");
-    FWindow = std::make_unique<kw::TfrmMain>(ExeFolder(), &FPlatform);
+    FWindow = std::make_unique<kw::TfrmMain>(NewSession(), &FPlatform);
     FWindow->OpenAtStart(ExeFolder() + "empty/");
     FWindow->FormCreate();
     FPlatform.Folder = QString::fromStdString(ExeFolder() + "other");

@@ -171,6 +171,7 @@ protected:
     }
     void TearDown() override {
         FWindow.reset();
+        FSession.reset();
         std::filesystem::permissions(FFolder, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add);
         std::filesystem::remove_all(FFolder);
@@ -205,7 +206,7 @@ protected:
     }
 
     kw::TfrmMain& Start() {
-        FWindow = std::make_unique<kw::TfrmMain>(ExeFolder(), &FPlatform);
+        FWindow = std::make_unique<kw::TfrmMain>(NewSession(), &FPlatform);
         FWindow->FormCreate();
         return *FWindow;
     }
@@ -215,8 +216,17 @@ protected:
         FWindow->Document().Edit("", {}, {{&param, value}});
     }
 
+    // A fresh session on the test's program folder, for a window to show; the window before it goes first.
+    kw::TSession& NewSession() {
+        FWindow.reset();
+        FSession = std::make_unique<kw::TSession>(ExeFolder());
+        return *FSession;
+    }
+
     std::filesystem::path FFolder;
     FakePlatform FPlatform;
+    // Before the window, which points at it, so that it goes last.
+    std::unique_ptr<kw::TSession> FSession;
     std::unique_ptr<kw::TfrmMain> FWindow;
 };
 

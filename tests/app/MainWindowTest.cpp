@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, StoredPositionIsKeptOnlyWhileTheTitleBarCanBeGrabbed) {
 TEST_F(MainWindowTest, WindowAppearsPlacedAndTranslatedBeforeTheFolderQuestion) {
     Write("Lang/English.xml", LanguageXml("English", {{"lblGameDir", "Game folder:"}}, {}));
     WriteSettings("FormX=20\nFormY=30\nViewType=0\n");
-    FWindow = std::make_unique<kw::TfrmMain>(ExeFolder(), &FPlatform);
+    FWindow = std::make_unique<kw::TfrmMain>(NewSession(), &FPlatform);
     struct Snapshot {
         int Shows = 0;
         QPoint Position;
@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, FailingStartUpStepLeavesTheWindowAsFarAsItGot) {
     // A folder where the settings file should be cannot be opened as one.
     std::filesystem::create_directories(SettingsPath() + "/inner");
     Write("Lang/English.xml", LanguageXml("English", {}, {}));
-    kw::TfrmMain& window = *(FWindow = std::make_unique<kw::TfrmMain>(ExeFolder(), &FPlatform));
+    kw::TfrmMain& window = *(FWindow = std::make_unique<kw::TfrmMain>(NewSession(), &FPlatform));
     kw::TApplication::Instance()->SetPlatform(&FPlatform);
     EXPECT_FALSE(window.isVisible());
     QMetaObject::invokeMethod(&window, &kw::TfrmMain::FormCreate, Qt::QueuedConnection);

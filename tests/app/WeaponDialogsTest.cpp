@@ -221,6 +221,49 @@ INSTANTIATE_TEST_SUITE_P(
                                "grenade_launcher_name", "grenade_launcher_x"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+class UndoDialogs : public FitAddonTest {};
+
+// Everything a dialog stores, from its opening to its OK and the status it selects, is one step: undone, the
+// file is saved as it was; done again, as the dialog left it.
+TEST_P(UndoDialogs, AFittedAddonIsOneStep) {
+    const TFitCase& fit = GetParam();
+    Start();
+    SelectWeapon("wpn_bittern");
+    const std::string file = "gamedata/config/weapons/w_bittern.ltx";
+    const std::string before = *kw::fs::ReadFile(FGame + file);
+    ASSERT_TRUE(DriveAddon(fit.Addon, [&](kw::TfrmWeaponAddon& dialog) {
+        if (auto* combo = dialog.findChild<QComboBox*>("cboName")) {
+            combo->setCurrentIndex(combo->findText(
+                QString::fromStdString(fit.Addon == Scope ? Find(Catalog().Scopes, fit.Choice).Name
+                                                          : Find(Catalog().GrenLnchs, fit.Choice).Name)));
+        }
+        dialog.txt_x->setText("12");
+        dialog.btnSet->click();
+    }));
+    ASSERT_NE(FWindow->Document().NextUndo(), nullptr);
+    EXPECT_TRUE(FWindow->mnuEditUndo->text().endsWith(QStringLiteral("(Bittern BK-12)")));
+
+    FWindow->mnuEditUndo->trigger();
+    EXPECT_EQ(FWindow->Document().NextUndo(), nullptr);
+    EXPECT_EQ(StatusBox(fit.Addon)->currentIndex(), 0);
+    FWindow->btnSaveSettings->click();
+    EXPECT_EQ(*kw::fs::ReadFile(FGame + file), before);
+
+    FWindow->mnuEditRedo->trigger();
+    EXPECT_EQ(StatusBox(fit.Addon)->currentIndex(), 2);
+    FWindow->btnSaveSettings->click();
+    EXPECT_EQ(Stored(file, "wpn_bittern", fit.NameKey), fit.Choice ? fit.Choice : "wpn_addon_silencer");
+    EXPECT_EQ(Stored(file, "wpn_bittern", fit.XKey), "12");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addons, UndoDialogs,
+    ::testing::Values(TFitCase{"Silencer", Silencer, nullptr, "silencer_name", "silencer_x"},
+                      TFitCase{"Scope", Scope, "wpn_addon_scope_reed", "scope_name", "scope_x"},
+                      TFitCase{"GrenLnch", GrenLnch, "wpn_addon_grenade_launcher_mortice",
+                               "grenade_launcher_name", "grenade_launcher_x"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 struct TRefusedCase {
     const char* Name;
     TAddon Addon;

@@ -1,5 +1,5 @@
 #include "catalog/Catalog.h"
-#include "catalog/Dump.h"
+#include "catalog/Document.h"
 #include "catalog/GameDir.h"
 #include "catalog/SyntheticGame.h"
 #include "gamecfg/FileSys.h"

@@ -1,7 +1,7 @@
 #include "catalog/Catalog.h"
 
 #include "FullDisk.h"
-#include "catalog/Dump.h"
+#include "catalog/Document.h"
 #include "catalog/GameDir.h"
 #include "catalog/SyntheticGame.h"
 

@@ -1,6 +1,7 @@
-#include "catalog/Dump.h"
 #include "catalog/SampleCopy.h"
 #include "cli/DiffCommand.h"
+#include "cli/Tool.h"
+#include "cli/ToolCommands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -204,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DiffUsageTest, UsageGivesEachCommandsExitCodes) {
     std::ostringstream out, err;
-    ASSERT_EQ(RunHeadlessTool({"--help"}, out, err), kExitOk);
+    ASSERT_EQ(RunTool({"--help"}, out, err), kExitOk);
     EXPECT_THAT(out.str(), HasSubstr("  diff GAMEDIR_A GAMEDIR_B [--exact]\n"));
     EXPECT_THAT(out.str(),
                 HasSubstr("exit status: 0 no difference, 1 a difference, 2 wrong usage or either\n"));

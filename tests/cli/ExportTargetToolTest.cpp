@@ -1,6 +1,6 @@
-#include "catalog/Dump.h"
 #include "catalog/SampleCopy.h"
 #include "cli/Tool.h"
+#include "cli/ToolCommands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
-#include "catalog/Dump.h"
+#include "catalog/Document.h"
 #include "catalog/GameDir.h"
+#include "cli/Tool.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ struct TRun {
 
 TRun RunTool(const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    const int code = RunHeadlessTool(args, out, err);
+    const int code = kw::RunTool(args, out, err);
     return {code, out.str(), err.str()};
 }
 
@@ -205,10 +206,6 @@ TEST_F(HeadlessToolTest, BadUsageAndUnloadableFoldersFailWithAMessage) {
     EXPECT_EQ(malformed.Code, 1);
     EXPECT_THAT(malformed.Out, IsEmpty());
     EXPECT_THAT(malformed.Err, AllOf(HasSubstr("string_table_outfit.xml"), HasSubstr("line 2")));
-}
-
-TEST(EscapeDumpText, WritesBreaksTabsAndBackslashesAsEscapes) {
-    EXPECT_EQ(EscapeDumpText("a\\b\tc\r\nd;e"), "a\\\\b\\tc\\r\\nd;e");
 }
 
 } // namespace

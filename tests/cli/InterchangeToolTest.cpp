@@ -1,7 +1,7 @@
-#include "catalog/Dump.h"
 #include "catalog/GameDir.h"
 #include "catalog/SampleCopy.h"
 #include "cli/InterchangeCommands.h"
+#include "cli/ToolCommands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

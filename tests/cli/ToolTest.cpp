@@ -1,5 +1,5 @@
 #include "cli/Tool.h"
-#include "catalog/Dump.h"
+#include "cli/ToolCommands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalog/Dump.h"
+#include "catalog/Document.h"
 #include "catalog/GameDir.h"
 #include "catalog/SampleCopy.h"
 
