@@ -142,15 +142,17 @@ TfrmMain::TfrmMain(TSession& session, TPlatform* platform)
     }
     CreateStatusLine(client);
     CreateButtons(client);
-    CreateMenu();
+    // The menu's texts come through the translator.
     CreateNonVisual();
+    CreateMenu();
     CreateFileDialogs();
     MarkAlwaysUsable();
     ConnectRunHandlers();
     ConnectTableHandlers();
     CreateDialogs();
     FDocument.Catalog().OnLoaded = [this] { PopulateLists(); };
-    FDocument.Listen([this](const TDocumentChange& change) { OnDocumentChanged(change); });
+    FDocumentListener =
+        FDocument.Listen([this](const TDocumentChange& change) { OnDocumentChanged(change); });
     // Never smaller than the layout was drawn for.
     setMinimumSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     resize(minimumSize());
@@ -160,11 +162,9 @@ TfrmMain::~TfrmMain() {
     // Controls that lose the focus while they are destroyed have nothing left to store into.
     FExitHookPages.clear();
     FormDestroy();
-    // The grids listen to the document, which goes before the window's children.
-    for (TCatalogPage& page : Pages) {
-        delete page.sg;
-        page.sg = nullptr;
-    }
+    // The session's document outlives this window.
+    FDocument.StopListening(FDocumentListener);
+    FDocument.Catalog().OnLoaded = nullptr;
 }
 
 void TfrmMain::CreatePages() {

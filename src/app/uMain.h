@@ -365,6 +365,7 @@ private:
     std::unique_ptr<TStandardViews> FViews;
     // Each control of the exit hook with the page whose entry it edits.
     QHash<QObject*, int> FExitHookPages;
+    std::size_t FDocumentListener = 0;
     // Values a load could not show, reported once its run is over.
     QStringList FConversionErrors;
     // Ends the status line's note; the note shown, and what the line showed before it.

@@ -152,5 +152,18 @@ TEST_F(UndoWindow, AReloadClearsTheHistory) {
     EXPECT_EQ(Rpm()->text(), "80");
 }
 
+// The session's document outlives its window: a window closed and opened again hears only its own steps.
+TEST_F(UndoWindow, ADocumentOutlivesItsWindow) {
+    StartShown();
+    kw::TDocument& document = FWindow->Document();
+    FWindow.reset();
+    document.Edit("rpm", {}, {{&document.Catalog().Weapons.front()->rpm, "612"}});
+    document.Undo();
+    kw::TfrmMain window(*FSession, &FPlatform);
+    document.Redo();
+    EXPECT_TRUE(window.mnuEditUndo->isEnabled());
+    EXPECT_TRUE(window.isWindowModified());
+}
+
 } // namespace
 } // namespace kwtest
