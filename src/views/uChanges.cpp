@@ -180,7 +180,8 @@ void TfrmChanges::Fill() {
     for (const auto& [ref, text] : FDocument.Cells()) {
         if (const std::optional<TCellDescription> cell = DescribeCell(FDocument, ref)) {
             AddRow({GameTextToQt(cell->Entry), FieldLabel(cell->Catalog, cell->Key), GameTextToQt(cell->Key),
-                    GameTextToQt(cell->File), GameTextToQt(cell->Section), gridCell, GameTextToQt(cell->Text)},
+                    GameTextToQt(cell->File), GameTextToQt(cell->Section), gridCell,
+                    GameTextToQt(cell->Text)},
                    -1);
         }
     }

@@ -215,8 +215,9 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
         for (const kw::TextDef& text :
              {kw::kNumberRefusedText, kw::kImportMatchByNameText, kw::kImportChangedCellsText, kw::kSavedText,
               kw::kUndoText, kw::kUndoStepText, kw::kRedoText, kw::kRedoStepText, kw::kTableSaveStepText,
-              kw::kRefreshStepText,               kw::kPasteStepText, kw::kDeleteStepText, kw::kImportStepText, kw::kRevertStepText,
-              kw::kValueSectionMissing, kw::kValueSectionUnnamed, kw::kExportGameFileText}) {
+              kw::kRefreshStepText, kw::kPasteStepText, kw::kDeleteStepText, kw::kImportStepText,
+              kw::kRevertStepText, kw::kValueSectionMissing, kw::kValueSectionUnnamed,
+              kw::kExportGameFileText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
         form.setObjectName("frmProgress");
