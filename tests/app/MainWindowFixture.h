@@ -6,12 +6,14 @@
 #include "gamecfg/FileSys.h"
 #include "gamecfg/ProfileFile.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -259,6 +261,22 @@ inline std::vector<std::string> ChangedLines(const std::map<std::string, std::st
         }
     }
     return changed;
+}
+
+// Clicks the button and runs act on the modal dialog it opens; false when no such dialog opened.
+template <class Dialog> bool DriveDialog(QAbstractButton* button, const std::function<void(Dialog&)>& act) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+            opened = true;
+            act(*dialog);
+            if (dialog->isVisible()) {
+                dialog->close();
+            }
+        }
+    });
+    button->click();
+    return opened;
 }
 
 // A copy of the sample game named in the settings, for a window that is shown and active, so that focus

@@ -72,20 +72,8 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
     }
 
-    // Clicks the button and runs act on the dialog it opens; false when no such dialog opened.
     template <class Dialog> bool Drive(QPushButton* button, const std::function<void(Dialog&)>& act) {
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
-                opened = true;
-                act(*dialog);
-                if (dialog->isVisible()) {
-                    dialog->close();
-                }
-            }
-        });
-        button->click();
-        return opened;
+        return DriveDialog<Dialog>(button, act);
     }
     QPushButton* AddonButton(TAddon addon) const {
         kw::TStandardViews& views = FWindow->Views();
