@@ -1,9 +1,10 @@
-// The interactions kitwright-gui-bench times, one row each. A new one (a page or entry switch, the table
-// view, one field committed, a paste) is a set-up, an action and a check on TGuiSession, and a row below.
+// The interactions kitwright-gui-bench times, one row each: a set-up, an action and a check on TGuiSession.
+// Start-up and the saves are here; moving about and editing in GuiViewSteps.cpp.
 
 #include "GuiSteps.h"
 
 #include "GuiSession.h"
+#include "GuiViewSteps.h"
 #include "app/uMain.h"
 #include "gamecfg/FileSys.h"
 #include "gamecfg/ProfileFile.h"
@@ -120,6 +121,7 @@ void CheckNothingWritten(TGuiSession& session) {
     }
 }
 
+// The rows of GuiViewSteps.cpp are constant-initialised, so they are whole before this copy is made.
 const TGuiStep kSteps[] = {
     {"start-up",
      "constructing the main window and its start-up (settings, language, views, the first load) until every "
@@ -128,6 +130,9 @@ const TGuiStep kSteps[] = {
      StartUp,
      CheckStarted,
      {.UnderMs = 1000}},
+    kPageStep,
+    kEntryStep,
+    kCommitStep,
     {"Ctrl+S one edit",
      "Ctrl+S after typing one number into a field of the standard view, until the weapon's file holds it "
      "and no progress window is left on screen",
@@ -148,6 +153,9 @@ const TGuiStep kSteps[] = {
      SaveNoEdit,
      CheckNothingWritten,
      {.UnderMs = 50}},
+    kTableStep,
+    kPasteStep,
+    kUndoPasteStep,
 };
 
 } // namespace
