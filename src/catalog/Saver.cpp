@@ -11,12 +11,11 @@ namespace {
 using TWrites = std::span<const TPendingWrite>;
 
 // The writes of one file are committed together, or dropped together when one of them fails, so a file is
-// either saved whole or left exactly as it was. False when the file could not be written.
-bool SaveFile(ProfileFile& file, TWrites writes, TSaveReport& report) {
+// either saved whole or left exactly as it was. False when the file could not be written. A file without
+// writes goes into unchanged.
+bool SaveFile(ProfileFile& file, TWrites writes, TSaveReport& report, std::vector<std::string>& unchanged) {
     if (writes.empty()) {
-        // A save killed before it reached this file may have left the file's temporary; this save is the
-        // one that tidies it, without touching the file.
-        fs::RemoveStaleTemporary(file.Path());
+        unchanged.push_back(file.Path());
         return true;
     }
     try {
@@ -50,14 +49,17 @@ TSaveReport SaveCatalogs(TCatalog& catalog) {
         return i < weaponCount ? catalog.Weapons[i]->FilePath : catalog.FRequiredFiles[i - weaponCount];
     };
     std::vector<TPendingWrite> batch;
+    // A save killed before it reached a file may have left the file's temporary; this save is the one that
+    // tidies it, without touching the file.
+    std::vector<std::string> unchanged;
     size_t next = 0;
     // A weapon file that fails is passed over; the next one is saved. A category file that fails ends the
     // save there.
     const auto saveNext = [&] {
         if (next < weaponCount) {
             ProfileFile file(catalog.Weapons[next]->FilePath);
-            SaveFile(file, batch, report);
-        } else if (!SaveFile(*catalog.FFiles[next - weaponCount], batch, report)) {
+            SaveFile(file, batch, report, unchanged);
+        } else if (!SaveFile(*catalog.FFiles[next - weaponCount], batch, report, unchanged)) {
             report.Stopped = true;
         }
         batch.clear();
@@ -83,6 +85,7 @@ TSaveReport SaveCatalogs(TCatalog& catalog) {
     while (!report.Stopped && next < fileCount) {
         saveNext();
     }
+    fs::RemoveStaleTemporaries(unchanged);
     return report;
 }
 

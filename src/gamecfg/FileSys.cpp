@@ -9,7 +9,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <system_error>
+#include <unordered_set>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -543,6 +545,37 @@ void RemoveStaleTemporary(const std::string& path) {
     std::error_code ignored;
     stdfs::remove(TemporaryName(FinalTarget(Resolve(path))), ignored);
 #endif
+}
+
+// One listing per folder instead of three look-ups per file: a save without changes passes over thousands of
+// weapon files. A file is looked at alone only where the listing cannot vouch for it: its temporary is
+// there, it is a link (whose temporary lies beside the target), or its name is not listed as written.
+void RemoveStaleTemporaries(const std::vector<std::string>& paths) {
+    std::map<stdfs::path, std::vector<const std::string*>> byFolder;
+    for (const std::string& path : paths) {
+        byFolder[stdfs::path(ToPlatformSeparators(path)).parent_path()].push_back(&path);
+    }
+    for (const auto& [folder, files] : byFolder) {
+        std::unordered_set<std::string> plain;
+        std::unordered_set<std::string> temporaries;
+        std::error_code ec;
+        stdfs::directory_iterator it(folder.empty() ? stdfs::path(".") : folder, ec);
+        for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
+            std::string name = it->path().filename().string();
+            std::error_code kind;
+            if (name.starts_with('.') && name.ends_with(".kwtmp")) {
+                temporaries.insert(std::move(name));
+            } else if (!it->is_symlink(kind) && !kind) {
+                plain.insert(std::move(name));
+            }
+        }
+        for (const std::string* file : files) {
+            const std::string name = stdfs::path(ToPlatformSeparators(*file)).filename().string();
+            if (ec || !plain.contains(name) || temporaries.contains("." + name + ".kwtmp")) {
+                RemoveStaleTemporary(*file);
+            }
+        }
+    }
 }
 
 std::string ScratchPathBeside(const std::string& path, const std::string& tag) {

@@ -74,6 +74,8 @@ void AtomicReplace(const std::string& path, const std::string& bytes);
 // Removes the temporary that a killed replace of the file left behind, unless
 // a running replace is using it.
 void RemoveStaleTemporary(const std::string& path);
+// The same for many files at once, as quick as listing their folders.
+void RemoveStaleTemporaries(const std::vector<std::string>& paths);
 
 // Where a writer that opens its output itself (a library given a file name)
 // writes before the result is put in place with AtomicReplace: "." + name +

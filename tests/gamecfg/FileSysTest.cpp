@@ -150,5 +150,30 @@ TEST_F(FileSysTest, ExecutableFolderHoldsTheRunningProgram) {
     EXPECT_TRUE(FileExists(folder + "test_gamecfg"));
 }
 
+// Tidying many files at once finds every temporary a killed replace left, as the file-by-file tidy does:
+// beside a plain file, beside the target of a link in another folder, and for a file named in another case;
+// a temporary whose file was not named, and the files themselves, stay.
+TEST_F(FileSysTest, StaleTemporariesOfManyFilesGoWithOneListingPerFolder) {
+    const std::string plain = Put("weapons/w_a.ltx");
+    Put("weapons/.w_a.ltx.kwtmp");
+    Put("weapons/w_b.ltx");
+    Put("weapons/.w_other.ltx.kwtmp");
+    Put("elsewhere/w_target.ltx");
+    Put("elsewhere/.w_target.ltx.kwtmp");
+    stdfs::create_symlink(FRoot / "elsewhere/w_target.ltx", FRoot / "weapons/w_link.ltx");
+    Put("misc/Items.ltx");
+    Put("misc/.Items.ltx.kwtmp");
+    RemoveStaleTemporaries(
+        {plain, At("weapons/w_b.ltx"), At("weapons/w_link.ltx"), At("misc/items.ltx"), At("gone/w_c.ltx")});
+    EXPECT_FALSE(stdfs::exists(At("weapons/.w_a.ltx.kwtmp")));
+    EXPECT_FALSE(stdfs::exists(At("elsewhere/.w_target.ltx.kwtmp")));
+    EXPECT_FALSE(stdfs::exists(At("misc/.Items.ltx.kwtmp")));
+    EXPECT_TRUE(stdfs::exists(At("weapons/.w_other.ltx.kwtmp")));
+    for (const char* kept :
+         {"weapons/w_a.ltx", "weapons/w_b.ltx", "elsewhere/w_target.ltx", "misc/Items.ltx"}) {
+        EXPECT_TRUE(stdfs::exists(At(kept))) << kept;
+    }
+}
+
 } // namespace
 } // namespace kw::fs
