@@ -5,6 +5,7 @@
 
 #include "catalog/CatalogEntries.h"
 #include "translate/Texts.h"
+#include "views/GridView.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -80,6 +81,7 @@ void TfrmMain::ShowStep(const TEditStep& step) {
         PageControl1->setCurrentIndex(page);
     }
     if (!FStandardView) {
+        ShowStepCells(step, page);
         return;
     }
     QListWidget* list = page >= 0 && page < kPageCount ? FViews->ListBox(page) : nullptr;
@@ -91,6 +93,21 @@ void TfrmMain::ShowStep(const TEditStep& step) {
                              ? nullptr
                              : findChild<QWidget*>(QString::fromStdString(step.Place.Field))) {
         field->setFocus();
+    }
+}
+
+// The cells the step changed are selected in the page's grid, which takes the focus.
+void TfrmMain::ShowStepCells(const TEditStep& step, int page) {
+    if (page < 0 || page >= kPageCount) {
+        return;
+    }
+    std::vector<TCellRef> cells;
+    for (const auto& change : step.Cells) {
+        cells.push_back(change.Cell);
+    }
+    if (!cells.empty()) {
+        Pages[page].sg->SelectCells(cells);
+        Pages[page].sg->setFocus();
     }
 }
 

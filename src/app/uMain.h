@@ -254,6 +254,7 @@ private:
     void OnDocumentChanged(const TDocumentChange& change);
     void UpdateUndoItems();
     void ShowStep(const TEditStep& step);
+    void ShowStepCells(const TEditStep& step, int page);
 
     // MainStatusNote.cpp: the status line's transient note.
     void CreateStatusNoteTimer();

@@ -43,6 +43,7 @@ struct TGridStepCase {
     std::function<void(UndoGridSteps&)> Act;
     std::function<QString(UndoGridSteps&)> Label;
     std::vector<std::string> Saved;
+    std::pair<int, int> Shown; // the first cell the step changed, made current by its Undo
 };
 
 void PrintTo(const TGridStepCase& test, std::ostream* out) {
@@ -95,7 +96,8 @@ const TGridStepCase kGridSteps[] = {
      nullptr,
      [](UndoGridSteps& t) { t.Type(0, 2, "1.75"); },
      [](UndoGridSteps& t) { return QStringLiteral("дистанция (%1)").arg(t.Cell(0, 0)); },
-     {"k_dist                  = 1.75"}},
+     {"k_dist                  = 1.75"},
+     {0, 2}},
     {"Paste",
      nullptr,
      [](UndoGridSteps& t) {
@@ -105,7 +107,8 @@ const TGridStepCase kGridSteps[] = {
      },
      [](UndoGridSteps&) { return QStringLiteral("вставку ячеек: 4"); },
      {"k_dist                  = 0.6", "k_disp                  = 0.5", "k_dist                  = 0.8",
-      "k_disp                  = 0.7"}},
+      "k_disp                  = 0.7"},
+     {0, 1}},
     {"DeleteOfARange",
      nullptr,
      [](UndoGridSteps& t) {
@@ -114,7 +117,8 @@ const TGridStepCase kGridSteps[] = {
      },
      [](UndoGridSteps&) { return QStringLiteral("удаление ячеек: 4"); },
      {"k_pierce                = ", "impair                  = ", "k_pierce                = ",
-      "impair                  = "}},
+      "impair                  = "},
+     {0, 5}},
     {"Import",
      nullptr,
      [](UndoGridSteps& t) {
@@ -123,17 +127,20 @@ const TGridStepCase kGridSteps[] = {
          t.Import(sheet, "ammo.csv");
      },
      [](UndoGridSteps&) { return QStringLiteral("импорт ammo.csv"); },
-     {"box_size                = 77"}},
+     {"box_size                = 77"},
+     {1, 8}},
     {"PageSave",
      [](UndoGridSteps& t) { t.Type(1, 5, "0.66"); },
      [](UndoGridSteps& t) { t.Click(&kw::TCatalogPage::btnTableSave); },
      [](UndoGridSteps&) { return QStringLiteral("сохранение таблицы"); },
-     {"k_pierce                = 0.66"}},
+     {"k_pierce                = 0.66"},
+     {1, 5}},
     {"Refresh",
      [](UndoGridSteps& t) { t.Type(1, 5, "0.66"); },
      [](UndoGridSteps& t) { t.Click(&kw::TCatalogPage::btnTableRefresh); },
      [](UndoGridSteps&) { return QStringLiteral("обновление таблицы"); },
-     {}},
+     {},
+     {1, 5}},
 };
 
 TEST_P(UndoGridSteps, UndoAndRedoShowEachSideAndSavesFollow) {
@@ -153,8 +160,10 @@ TEST_P(UndoGridSteps, UndoAndRedoShowEachSideAndSavesFollow) {
     EXPECT_EQ(QString::fromStdString(document.NextUndo()->Label), test.Label(*this));
     EXPECT_TRUE(document.NextUndo()->Place.InTable);
 
+    Grid().setCurrentIndex(At(Grid(), 2, 0));
     document.Undo();
     EXPECT_EQ(State(), before);
+    EXPECT_EQ(Grid().currentIndex(), At(Grid(), test.Shown.first, test.Shown.second));
     document.Redo();
     EXPECT_EQ(State(), after);
     EXPECT_EQ(document.NextRedo(), nullptr);
