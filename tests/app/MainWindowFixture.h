@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -165,11 +165,12 @@ Entry& Find(const std::vector<std::unique_ptr<Entry>>& entries, const std::strin
 // Each test runs the window on a program folder of its own.
 class MainWindowTest : public ::testing::Test {
 protected:
+    // A fresh name each time: a test process that was killed leaves its folder, and its process number comes
+    // round again.
     void SetUp() override {
-        static std::atomic<int> counter{0};
-        FFolder = std::filesystem::temp_directory_path() /
-                  ("kw_app_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::create_directories(FFolder);
+        std::string name = (std::filesystem::temp_directory_path() / "kw_app_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(name.data()), nullptr) << name;
+        FFolder = name;
     }
     void TearDown() override {
         FWindow.reset();
