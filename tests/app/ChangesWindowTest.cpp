@@ -84,6 +84,24 @@ protected:
     static QString Cell(const kw::TfrmChanges& changes, int row, int column) {
         return changes.tblChanges->item(row, column)->text();
     }
+    // One row per edit, naming its entries, field, file, section and new value; stored says what the
+    // column of the file's value shows.
+    static void ExpectEditsListed(const kw::TfrmChanges& changes,
+                                  const std::function<QString(const TEdit&)>& stored) {
+        ASSERT_EQ(changes.tblChanges->rowCount(), 2);
+        for (const TEdit& edit : kEdits) {
+            SCOPED_TRACE(edit.Key);
+            const auto found = changes.tblChanges->findItems(QString::fromUtf8(edit.Key), Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1);
+            const int row = found.front()->row();
+            EXPECT_EQ(Cell(changes, row, 0), QString::fromUtf8(edit.Entries));
+            EXPECT_EQ(Cell(changes, row, 1), QString::fromUtf8(edit.Label));
+            EXPECT_EQ(Cell(changes, row, 3), QString::fromUtf8(edit.File));
+            EXPECT_EQ(Cell(changes, row, 4), QString::fromUtf8(edit.Section));
+            EXPECT_EQ(Cell(changes, row, 5), stored(edit));
+            EXPECT_EQ(Cell(changes, row, 6), QString::fromUtf8(edit.NewValue));
+        }
+    }
 
     std::string FGame;
 };
@@ -98,19 +116,7 @@ TEST_F(ChangesWindowTest, ListsRevertsAndCopiesWhatASaveWouldWrite) {
     }
 
     WithChangesWindow([&](kw::TfrmChanges& changes) {
-        ASSERT_EQ(changes.tblChanges->rowCount(), 2);
-        for (const TEdit& edit : kEdits) {
-            SCOPED_TRACE(edit.Key);
-            const auto found = changes.tblChanges->findItems(QString::fromUtf8(edit.Key), Qt::MatchExactly);
-            ASSERT_EQ(found.size(), 1);
-            const int row = found.front()->row();
-            EXPECT_EQ(Cell(changes, row, 0), QString::fromUtf8(edit.Entries));
-            EXPECT_EQ(Cell(changes, row, 1), QString::fromUtf8(edit.Label));
-            EXPECT_EQ(Cell(changes, row, 3), QString::fromUtf8(edit.File));
-            EXPECT_EQ(Cell(changes, row, 4), QString::fromUtf8(edit.Section));
-            EXPECT_EQ(Cell(changes, row, 5), QString::fromUtf8(edit.OnDisk));
-            EXPECT_EQ(Cell(changes, row, 6), QString::fromUtf8(edit.NewValue));
-        }
+        ExpectEditsListed(changes, [](const TEdit& edit) { return QString::fromUtf8(edit.OnDisk); });
         const QStringList lines = changes.ListText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), 3);
         EXPECT_TRUE(lines[0].startsWith(Text(kw::kChangesColumns[0]) + QLatin1Char('\t')));
@@ -171,19 +177,7 @@ TEST_F(ChangesWindowTest, MarksGridCellsAsNotStored) {
          {{2, rowOf(catalog.Outfits, kEdits[1].Entries), columnOf(kw::TGridId::Outfits, kEdits[1].Key)},
           kEdits[1].NewValue}});
     WithChangesWindow([&](kw::TfrmChanges& changes) {
-        ASSERT_EQ(changes.tblChanges->rowCount(), 2);
-        for (const TEdit& edit : kEdits) {
-            SCOPED_TRACE(edit.Key);
-            const auto found = changes.tblChanges->findItems(QString::fromUtf8(edit.Key), Qt::MatchExactly);
-            ASSERT_EQ(found.size(), 1);
-            const int row = found.front()->row();
-            EXPECT_EQ(Cell(changes, row, 0), QString::fromUtf8(edit.Entries));
-            EXPECT_EQ(Cell(changes, row, 1), QString::fromUtf8(edit.Label));
-            EXPECT_EQ(Cell(changes, row, 3), QString::fromUtf8(edit.File));
-            EXPECT_EQ(Cell(changes, row, 4), QString::fromUtf8(edit.Section));
-            EXPECT_EQ(Cell(changes, row, 5), Text(kw::kChangesGridCell));
-            EXPECT_EQ(Cell(changes, row, 6), QString::fromUtf8(edit.NewValue));
-        }
+        ExpectEditsListed(changes, [](const TEdit&) { return Text(kw::kChangesGridCell); });
         changes.tblChanges->selectAll();
         EXPECT_FALSE(changes.btnRevert->isEnabled());
     });

@@ -201,13 +201,15 @@ TEST_P(FitAddonTest, FittedAddonIsAttachableInTheSavedFile) {
     EXPECT_EQ(Stored(file, "wpn_bittern", fit.XKey), "12");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Addons, FitAddonTest,
-    ::testing::Values(TFitCase{"Silencer", Silencer, nullptr, "silencer_name", "silencer_x"},
-                      TFitCase{"Scope", Scope, "wpn_addon_scope_reed", "scope_name", "scope_x"},
-                      TFitCase{"GrenLnch", GrenLnch, "wpn_addon_grenade_launcher_mortice",
-                               "grenade_launcher_name", "grenade_launcher_x"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+const TFitCase kFitCases[] = {
+    {"Silencer", Silencer, nullptr, "silencer_name", "silencer_x"},
+    {"Scope", Scope, "wpn_addon_scope_reed", "scope_name", "scope_x"},
+    {"GrenLnch", GrenLnch, "wpn_addon_grenade_launcher_mortice", "grenade_launcher_name",
+     "grenade_launcher_x"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Addons, FitAddonTest, ::testing::ValuesIn(kFitCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 class UndoDialogs : public FitAddonTest {};
 
@@ -244,13 +246,8 @@ TEST_P(UndoDialogs, AFittedAddonIsOneStep) {
     EXPECT_EQ(Stored(file, "wpn_bittern", fit.XKey), "12");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Addons, UndoDialogs,
-    ::testing::Values(TFitCase{"Silencer", Silencer, nullptr, "silencer_name", "silencer_x"},
-                      TFitCase{"Scope", Scope, "wpn_addon_scope_reed", "scope_name", "scope_x"},
-                      TFitCase{"GrenLnch", GrenLnch, "wpn_addon_grenade_launcher_mortice",
-                               "grenade_launcher_name", "grenade_launcher_x"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Addons, UndoDialogs, ::testing::ValuesIn(kFitCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 struct TRefusedCase {
     const char* Name;
