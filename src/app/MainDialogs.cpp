@@ -106,7 +106,6 @@ void TfrmMain::RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), const 
     if (done && collectAfter) {
         CommitPendingEdits();
     }
-    UpdateModifiedMarker();
 }
 
 void TfrmMain::btnWeaponsSilencerClick() {
@@ -172,7 +171,6 @@ void TfrmMain::mnuFileChangesClick() {
         FDocument, [this](const TextDef& text) { return Variable(text); }, this, this);
     FPlatform.RunDialog(dialog);
     RefreshViews(false);
-    UpdateModifiedMarker();
 }
 
 // The catalog's own list, struck of the files without a weapon; it describes this folder only while the

@@ -113,7 +113,6 @@ bool TfrmMain::SaveDocument() {
     }
     TSaveReport report;
     const QString error = RunBehindProgress(kWriteRun, [&] { report = FDocument.Save(); });
-    UpdateModifiedMarker();
     if (!error.isEmpty()) {
         ShowError(error);
         return false;
