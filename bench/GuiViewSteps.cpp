@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace kw::bench {
