@@ -158,19 +158,20 @@ void TCoolEdit::ClearUndoHistory() {
     }
 }
 
-// A line edit claims the undo and redo keys even with nothing of its own to take back; then they belong to
-// the window's Edit menu, which takes back the document's last step.
+bool LeavesUndoKeyToWindow(const QLineEdit& editor, const QKeyEvent& key) {
+    const bool undo = key.matches(QKeySequence::Undo);
+    const bool redo = key.matches(QKeySequence::Redo) ||
+                      key.keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z) ||
+                      key.keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+    return (undo && !editor.isUndoAvailable()) || (redo && !editor.isRedoAvailable());
+}
+
+// The window's Edit menu takes back the document's last step.
 bool TCoolEdit::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool undo = key->matches(QKeySequence::Undo);
-        const bool redo = key->matches(QKeySequence::Redo) ||
-                          key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z) ||
-                          key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
-        if ((undo && !isUndoAvailable()) || (redo && !isRedoAvailable())) {
-            event->ignore();
-            return false;
-        }
+    if (event->type() == QEvent::ShortcutOverride &&
+        LeavesUndoKeyToWindow(*this, *static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return false;
     }
     return QLineEdit::event(event);
 }

@@ -18,6 +18,10 @@ namespace kw {
 // What is pasted or dropped into it must leave a number of the game's form. Text set by the program is
 // taken as it is, so a numeric field can show any stored value. Independently of that filter, no field takes
 // a character that windows-1251 cannot hold, by whatever way it arrives: the game files could not store it.
+// Whether an undo or redo key (Ctrl+Z; Ctrl+Shift+Z or Ctrl+Y) finds nothing of the editor's own to take back
+// or do again: then it belongs to the window's Edit menu, though a line edit would claim it regardless.
+bool LeavesUndoKeyToWindow(const QLineEdit& editor, const QKeyEvent& key);
+
 class TCoolEdit : public QLineEdit {
     Q_OBJECT
 public:

@@ -1,6 +1,8 @@
 #include "views/GridView.h"
 
 #include "interchange/GridTable.h"
+#include "interchange/WorkingCopy.h"
+#include "views/CoolCtrls.h"
 #include "views/GameText.h"
 
 #include <QApplication>
@@ -67,9 +69,7 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::ShortcutOverride) {
             const auto* editor = qobject_cast<QLineEdit*>(object);
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (editor && ((key->matches(QKeySequence::Undo) && !editor->isUndoAvailable()) ||
-                           (key->matches(QKeySequence::Redo) && !editor->isRedoAvailable()))) {
+            if (editor && LeavesUndoKeyToWindow(*editor, *static_cast<QKeyEvent*>(event))) {
                 event->ignore();
                 return true;
             }
@@ -276,7 +276,7 @@ int TGridView::EmptySelectedCells() {
 void TGridView::SelectCells(const std::vector<TCellRef>& cells) {
     std::set<std::pair<int, int>> mine;
     for (const TCellRef& cell : cells) {
-        if (cell.Grid == static_cast<int>(Def().Id) && cell.Row >= 0 && cell.Row < FModel->rowCount() &&
+        if (cell.Grid == GridIndex(Def()) && cell.Row >= 0 && cell.Row < FModel->rowCount() &&
             cell.Column >= 0 && cell.Column < FModel->columnCount()) {
             mine.insert({cell.Row, cell.Column});
         }

@@ -16,9 +16,8 @@
 #include <QScopeGuard>
 #include <QSignalBlocker>
 
-#include <utility>
-
 #include <algorithm>
+#include <utility>
 
 namespace kw {
 namespace {
