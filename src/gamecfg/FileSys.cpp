@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <string_view>
 #include <system_error>
 #include <unordered_set>
 
@@ -127,8 +128,11 @@ stdfs::path FinalTarget(stdfs::path p) {
 // a replace killed half-way leaves at most one stale temporary per file, which
 // the next replace of that file takes over; no mask of game files ("w_*.ltx",
 // "*.xml", "*.jpg") matches it.
+constexpr std::string_view kTemporarySuffix = ".kwtmp";
+
 std::string TemporaryName(const stdfs::path& target) {
-    return (target.parent_path() / ("." + target.filename().string() + ".kwtmp")).string();
+    return (target.parent_path() / ("." + target.filename().string() + std::string(kTemporarySuffix)))
+        .string();
 }
 
 [[noreturn]] void ThrowWriteError(const std::string& path, int error) {
@@ -555,25 +559,32 @@ void RemoveStaleTemporaries(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         byFolder[stdfs::path(ToPlatformSeparators(path)).parent_path()].push_back(&path);
     }
-    for (const auto& [folder, files] : byFolder) {
-        std::unordered_set<std::string> plain;
-        std::unordered_set<std::string> temporaries;
-        std::error_code ec;
-        stdfs::directory_iterator it(folder.empty() ? stdfs::path(".") : folder, ec);
-        for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
-            std::string name = it->path().filename().string();
-            std::error_code kind;
-            if (name.starts_with('.') && name.ends_with(".kwtmp")) {
-                temporaries.insert(std::move(name));
-            } else if (!it->is_symlink(kind) && !kind) {
-                plain.insert(std::move(name));
+    for (const auto& [written, files] : byFolder) {
+        // Tidying is a courtesy after the files were saved; a name the platform cannot spell must not turn a
+        // save that wrote everything into a failure.
+        try {
+            const stdfs::path folder = written.empty() ? stdfs::path(".") : written;
+            std::unordered_set<std::string> plain;
+            std::unordered_set<std::string> temporaries;
+            std::error_code ec;
+            stdfs::directory_iterator it(folder, ec);
+            for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
+                std::string name = it->path().filename().string();
+                std::error_code kind;
+                if (name.ends_with(kTemporarySuffix)) {
+                    temporaries.insert(it->path().string());
+                } else if (!it->is_symlink(kind) && !kind) {
+                    plain.insert(std::move(name));
+                }
             }
-        }
-        for (const std::string* file : files) {
-            const std::string name = stdfs::path(ToPlatformSeparators(*file)).filename().string();
-            if (ec || !plain.contains(name) || temporaries.contains("." + name + ".kwtmp")) {
-                RemoveStaleTemporary(*file);
+            for (const std::string* file : files) {
+                const std::string name = stdfs::path(ToPlatformSeparators(*file)).filename().string();
+                if (ec || !plain.contains(name) || temporaries.contains(TemporaryName(folder / name))) {
+                    RemoveStaleTemporary(*file);
+                }
             }
+        } catch (const std::exception&) {
+            // The next folder is tidied all the same.
         }
     }
 }
