@@ -14,10 +14,6 @@
 namespace kw {
 namespace {
 
-std::string Trim(std::string_view text) {
-    return std::string(TrimBlanks(text));
-}
-
 [[noreturn]] void RefuseCell(int row, int column, const std::string& why) {
     throw Error("Cell " + SheetCellName(row, column) + " " + why + ". Nothing was imported.");
 }
@@ -27,7 +23,7 @@ bool IsErrorValue(const std::string& text) {
     static constexpr std::array<const char*, 16> kErrors = {
         "#NULL!",  "#DIV/0!", "#VALUE!", "#REF!",     "#NAME?", "#NUM!",     "#N/A",      "#GETTING_DATA",
         "#SPILL!", "#CALC!",  "#FIELD!", "#BLOCKED!", "#BUSY!", "#UNKNOWN!", "#CONNECT!", "#EXTERNAL!"};
-    const std::string trimmed = Trim(text);
+    const std::string_view trimmed = TrimBlanks(text);
     return std::any_of(kErrors.begin(), kErrors.end(), [&](const char* error) { return trimmed == error; });
 }
 
@@ -82,10 +78,14 @@ public:
 
     std::string Read(const TSheetCell& cell) const {
         std::string text = Convert(cell);
-        const std::optional<std::string> bytes = Utf8ToCp1251(text);
-        if ((bytes ? bytes->size() : text.size()) > kMaxValueBytes) {
-            Refuse("holds " + std::to_string(text.size()) + " bytes; a value can hold at most " +
-                   std::to_string(kMaxValueBytes));
+        // A value that comes back as it is was the game's already; only what changes is measured, in the
+        // game's own bytes.
+        if (text != FCurrent) {
+            const std::optional<std::string> bytes = Utf8ToCp1251(text);
+            if (const std::size_t size = bytes ? bytes->size() : text.size(); size > kMaxValueBytes) {
+                Refuse("holds " + std::to_string(size) + " bytes; a value can hold at most " +
+                       std::to_string(kMaxValueBytes));
+            }
         }
         return text;
     }
@@ -131,7 +131,7 @@ private:
             Refuse("holds \";\", after which the game reads the rest of the line as a comment");
         }
         if (IsErrorValue(text)) {
-            Refuse("holds the error value " + Trim(text));
+            Refuse("holds the error value " + std::string(TrimBlanks(text)));
         }
         if (!FNumeric || text.empty()) {
             return text;

@@ -71,15 +71,6 @@ std::optional<double> ParsePlainDecimal(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::optional<double> ParseNumber(std::string_view text) {
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 std::optional<double> ParseGameNumber(std::string_view text) {
     if (!IsGameNumber(text)) {
         return std::nullopt;

@@ -15,9 +15,6 @@ namespace kw {
 // (the most a double holds exactly as text). Anything else, exponents and blanks included, is not plain.
 std::optional<double> ParsePlainDecimal(std::string_view text);
 
-// The value of any decimal or exponent notation from_chars accepts, the whole text; for comparing.
-std::optional<double> ParseNumber(std::string_view text);
-
 // The value of a number in the game's form (IsGameNumber), or nothing.
 std::optional<double> ParseGameNumber(std::string_view text);
 
