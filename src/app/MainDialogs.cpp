@@ -13,6 +13,7 @@
 #include "translate/Translator.h"
 #include "views/CoolCtrls.h"
 #include "views/StandardViewPage.h"
+#include "views/StepNames.h"
 #include "views/uAmmoList.h"
 #include "views/uChanges.h"
 #include "views/uGrenLnch.h"
@@ -73,29 +74,13 @@ TDialogContext TfrmMain::DialogContext() {
             Variable(kNumberRefusedText)};
 }
 
-namespace {
-
-// What the user reads beside a control: the label it is the buddy of, or its own text.
-QString CaptionOf(const QWidget* control) {
-    for (const QLabel* label : control->parentWidget()->findChildren<QLabel*>()) {
-        if (label->buddy() == control) {
-            return label->text();
-        }
-    }
-    const auto* button = qobject_cast<const QAbstractButton*>(control);
-    return button ? button->text().remove(QStringLiteral("...")) : control->objectName();
-}
-
-} // namespace
-
 // Whatever the dialog stores, from its opening to its OK and the weapon's status it sets, is one step.
 void TfrmMain::RunWeaponDialog(bool (*execute)(QWidget*, TDialogContext), const QWidget* control,
                                bool collectAfter) {
     CommitPendingEdits();
     const int row = FViews->ListBox(WeaponsPage)->currentRow();
     const QString weapon = row >= 0 ? FViews->ListBox(WeaponsPage)->item(row)->text() : QString();
-    const TEditGroup group(FDocument, StepLabel(CaptionOf(control), weapon).toStdString(),
-                           {"weapons", row, ""});
+    const TEditGroup group(FDocument, ControlStepLabel(*control, weapon), {"weapons", row, ""});
     bool done = false;
     try {
         done = execute(this, DialogContext());

@@ -5,7 +5,9 @@
 
 #include "catalog/CatalogEntries.h"
 #include "translate/Texts.h"
+#include "views/GameText.h"
 #include "views/GridView.h"
+#include "views/StepNames.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -60,8 +62,8 @@ void TfrmMain::UpdateUndoItems() {
     const TEditStep* undo = FDocument.NextUndo();
     const TEditStep* redo = FDocument.NextRedo();
     const auto caption = [this](const TEditStep* step, const TextDef& plain, const TextDef& named) {
-        return step && !step->Label.empty() ? Variable(named).arg(QString::fromStdString(step->Label))
-                                            : Variable(plain);
+        const QString name = step ? StepName(*step) : QString();
+        return name.isEmpty() ? Variable(plain) : Variable(named).arg(name);
     };
     mnuEditUndo->setText(caption(undo, kUndoText, kUndoStepText));
     mnuEditUndo->setEnabled(undo != nullptr);
@@ -69,12 +71,39 @@ void TfrmMain::UpdateUndoItems() {
     mnuEditRedo->setEnabled(redo != nullptr);
 }
 
+// In the language shown now, which need not be the one the step was made in.
+QString TfrmMain::StepName(const TEditStep& step) const {
+    const TStepName& name = step.Name;
+    const QString argument = Utf8ToQt(name.Argument);
+    if (name.TextKey) {
+        const QString text = Variable({name.TextKey, name.TextDefault});
+        return name.Argument.empty() ? text : text.arg(argument);
+    }
+    const int page = PageOf(step.Place.Catalog);
+    if (name.Column >= 0 && page >= 0) {
+        const std::vector<std::string>& headers = Pages[page].sg->Model().Headers();
+        if (static_cast<std::size_t>(name.Column) < headers.size()) {
+            return StepLabel(Utf8ToQt(headers[static_cast<std::size_t>(name.Column)]), argument);
+        }
+    }
+    if (const QWidget* control =
+            name.Control.empty() ? nullptr : findChild<QWidget*>(Utf8ToQt(name.Control))) {
+        return StepLabel(ControlCaption(*control), argument);
+    }
+    return Utf8ToQt(step.Label);
+}
+
+int TfrmMain::PageOf(const std::string& catalog) {
+    const auto found = std::find(kCatalogNames.begin(), kCatalogNames.end(), catalog);
+    const int page = found != kCatalogNames.end() ? static_cast<int>(found - kCatalogNames.begin()) : -1;
+    return page < kPageCount ? page : -1;
+}
+
 // The page, the view and the entry the step changed, its field focused; every shown entry shows its values
 // again, since a value may be shared by entries of other rows.
 void TfrmMain::ShowStep(const TEditStep& step) {
-    const auto catalog = std::find(kCatalogNames.begin(), kCatalogNames.end(), step.Place.Catalog);
-    const int page = catalog != kCatalogNames.end() ? static_cast<int>(catalog - kCatalogNames.begin()) : -1;
-    if (page >= 0 && page < kPageCount) {
+    const int page = PageOf(step.Place.Catalog);
+    if (page >= 0) {
         if (step.Place.InTable == FStandardView) {
             RefreshViews(true);
         }

@@ -3,6 +3,7 @@
 #include "app/uMain.h"
 
 #include "translate/Texts.h"
+#include "views/StepNames.h"
 
 namespace kw {
 
@@ -66,7 +67,8 @@ void TfrmMain::DropMarkedCells() {
     for (const auto& [cell, text] : FDocument.Cells()) {
         clears.push_back({cell, std::nullopt});
     }
-    FDocument.Edit(Variable(kRefreshStepText).toStdString(), {{}, -1, {}, true}, {}, std::move(clears));
+    FDocument.Edit(TextStepLabel(kRefreshStepText, Variable(kRefreshStepText)), {{}, -1, {}, true}, {},
+                   std::move(clears));
 }
 
 // The standard view shows the catalog; cells left marked in the hidden grids would be filled over by the

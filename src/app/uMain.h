@@ -255,6 +255,9 @@ private:
     void UpdateUndoItems();
     void ShowStep(const TEditStep& step);
     void ShowStepCells(const TEditStep& step, int page);
+    QString StepName(const TEditStep& step) const;
+    // The page of a catalog as the dump names it; -1 for none.
+    static int PageOf(const std::string& catalog);
 
     // MainStatusNote.cpp: the status line's transient note.
     void CreateStatusNoteTimer();

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace kw {
@@ -12,6 +13,14 @@ namespace kw {
 // addons.
 inline constexpr std::array<std::string_view, 9> kCatalogNames = {
     "weapons", "ammo", "outfits", "arts", "items", "weather", "silencer", "scopes", "grenade_launchers"};
+
+// The name a list of changes gives an entry: its section, or a weather slot's time.
+inline const std::string& ChangeEntryName(const TMainItem& entry) {
+    return entry.Section;
+}
+inline const std::string& ChangeEntryName(const TWeather& slot) {
+    return slot.Time;
+}
 
 // Calls visit(name, index, entry) for every entry, in that order; entry has its own class (the silencer is a
 // plain TMainItem).

@@ -29,6 +29,7 @@ void TDocument::ReadCatalogs(TPictureLists* freshPictures) {
     const bool wasModified = IsModified();
     // The steps point into the entries the load replaces.
     FHistory.Clear();
+    FGroup = TEditStep();
     FTouched.clear();
     FCells.clear();
     if (freshPictures) {
@@ -67,20 +68,13 @@ bool TDocument::IsModified() const {
 
 namespace {
 
-const std::string& NameOf(const TWeather& slot) {
-    return slot.Time;
-}
-const std::string& NameOf(const TMainItem& entry) {
-    return entry.Section;
-}
-
 // Which entry shows each parameter. Entries are kept in catalog order, so their positions order them.
 class TParamOwners {
 public:
     explicit TParamOwners(TCatalog& catalog) {
         ForEachCatalogEntry(catalog, [this](std::string_view name, std::size_t index, auto& entry) {
             const std::size_t position = FEntries.size();
-            FEntries.push_back({name, index, NameOf(entry)});
+            FEntries.push_back({name, index, ChangeEntryName(entry)});
             entry.ForEachParam(
                 [&](const std::string&, TParam& param) { FOwners.try_emplace(&param, position); });
         });
@@ -127,15 +121,19 @@ std::vector<TChange> TDocument::Changes() {
     return changes;
 }
 
-void TDocument::Revert(std::span<const TChange> rows, std::string label) {
+void TDocument::Revert(std::span<const TChange> rows, TStepLabel label) {
     TEditStep step;
-    step.Label = std::move(label);
+    step.Label = std::move(label.Text);
+    step.Name = std::move(label.Name);
+    const bool wasModified = IsModified();
     for (const TChange& row : rows) {
         const TParam::TEditState before = row.Param->EditState();
         row.Param->Revert();
-        step.Params.push_back({row.Param, TKeyUse::Edit, before, row.Param->EditState()});
+        // The use the edit was made with: an addon state of "-1" must stay unwritten when it comes back.
+        const auto touched = FTouched.find(row.Param);
+        const TKeyUse use = touched != FTouched.end() ? touched->second : TKeyUse::Edit;
+        step.Params.push_back({row.Param, use, before, row.Param->EditState()});
     }
-    const bool wasModified = IsModified();
     for (const auto& change : step.Params) {
         Touch(*change.Param, change.Use);
     }
@@ -155,6 +153,7 @@ void TDocument::RevertAll() {
         });
     });
     FHistory.Clear();
+    FGroup = TEditStep();
     FTouched.clear();
     FCells.clear();
     Announce(TDocumentChange::TKind::RevertedAll, nullptr, wasModified);
@@ -169,10 +168,11 @@ TSaveReport TDocument::Save() {
     return report;
 }
 
-void TDocument::Edit(std::string label, TEditPlace place, std::vector<TValueEdit> values,
+void TDocument::Edit(TStepLabel label, TEditPlace place, std::vector<TValueEdit> values,
                      std::vector<TCellEdit> cells) {
     TEditStep step;
-    step.Label = std::move(label);
+    step.Label = std::move(label.Text);
+    step.Name = std::move(label.Name);
     step.Place = std::move(place);
     const bool wasModified = IsModified();
     for (TValueEdit& value : values) {
@@ -230,10 +230,11 @@ void TDocument::Record(TEditStep step, bool wasModified) {
     Announce(TDocumentChange::TKind::Edited, &FGroup, wasModified);
 }
 
-void TDocument::BeginGroup(std::string label, TEditPlace place) {
+void TDocument::BeginGroup(TStepLabel label, TEditPlace place) {
     if (FGroupDepth++ == 0) {
         FGroup = TEditStep();
-        FGroup.Label = std::move(label);
+        FGroup.Label = std::move(label.Text);
+        FGroup.Name = std::move(label.Name);
         FGroup.Place = std::move(place);
     }
 }
@@ -251,8 +252,9 @@ void TDocument::EndGroup() {
     }
 }
 
+// An open group's states stand on the steps before it; taking those back under it would mix the two.
 void TDocument::Undo() {
-    if (!FHistory.NextUndo()) {
+    if (!FHistory.NextUndo() || FGroupDepth > 0) {
         return;
     }
     const bool wasModified = IsModified();
@@ -262,7 +264,7 @@ void TDocument::Undo() {
 }
 
 void TDocument::Redo() {
-    if (!FHistory.NextRedo()) {
+    if (!FHistory.NextRedo() || FGroupDepth > 0) {
         return;
     }
     const bool wasModified = IsModified();
@@ -313,12 +315,17 @@ void TDocument::StopListening(std::size_t id) {
     std::erase_if(FListeners, [id](const auto& listener) { return listener.first == id; });
 }
 
-// A listener may stop listening, or start another, while it hears: it walks a copy.
+// A listener may stop listening, or start another, while it hears: it walks a copy, and passes over one that
+// an earlier listener stopped (its owner may be gone).
 void TDocument::Announce(TDocumentChange::TKind kind, const TEditStep* step, bool wasModified) {
     const TDocumentChange change{kind, step, IsModified() != wasModified};
     const auto listeners = FListeners;
     for (const auto& [id, listener] : listeners) {
-        listener(change);
+        const bool listening = std::any_of(FListeners.begin(), FListeners.end(),
+                                           [id = id](const auto& current) { return current.first == id; });
+        if (listening) {
+            listener(change);
+        }
     }
 }
 

@@ -90,7 +90,7 @@ public:
     std::vector<TChange> Changes();
     // Every entry showing one of the rows' values shows the file's value again: one step, labelled label.
     // Nothing is written.
-    void Revert(std::span<const TChange> rows, std::string label = "revert");
+    void Revert(std::span<const TChange> rows, TStepLabel label = "revert");
     // Every value back to its baseline, marked cells dropped, the history cleared: unsaved work discarded.
     void RevertAll();
     // Writes what Changes lists; a value that could not be written stays a change. The history stays: a step
@@ -100,12 +100,12 @@ public:
     // One thing the user did: sets every value through TParam::Edit and every working-copy cell, records it
     // as one step that Undo takes back, and announces it. Values and cells it leaves as they were are not
     // part of the step; a step that changes nothing is not recorded.
-    void Edit(std::string label, TEditPlace place, std::vector<TValueEdit> values,
+    void Edit(TStepLabel label, TEditPlace place, std::vector<TValueEdit> values,
               std::vector<TCellEdit> cells = {});
     // Edits made while a group is open join one step, labelled as the outermost group and recorded when it
     // closes: a dialog's stores from its opening to its OK are one thing the user did. Each edit is still
     // announced as it is made.
-    void BeginGroup(std::string label, TEditPlace place);
+    void BeginGroup(TStepLabel label, TEditPlace place);
     void EndGroup();
     const TEditStep* NextUndo() const { return FHistory.NextUndo(); }
     const TEditStep* NextRedo() const { return FHistory.NextRedo(); }
@@ -145,7 +145,7 @@ private:
 // Opens a group of edits for as long as it lives (see TDocument::BeginGroup).
 class TEditGroup {
 public:
-    TEditGroup(TDocument& document, std::string label, TEditPlace place) : FDocument(document) {
+    TEditGroup(TDocument& document, TStepLabel label, TEditPlace place) : FDocument(document) {
         FDocument.BeginGroup(std::move(label), std::move(place));
     }
     ~TEditGroup() { FDocument.EndGroup(); }

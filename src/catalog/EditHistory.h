@@ -44,6 +44,29 @@ struct TCellEdit {
     std::optional<std::string> Text; // UTF-8; none: no longer marked
 };
 
+// What a step is called apart from any one language, so that a window can name it in the language it shows
+// now: an interface text (TextKey, with TextDefault, its built-in text) whose %1 is Argument; or the caption
+// of a control (Control, its object name) or of a grid column (Column) with the entry Argument names after
+// it.
+struct TStepName {
+    const char* TextKey = nullptr; // static strings, as the interface texts are
+    const char* TextDefault = nullptr;
+    std::string Control;
+    int Column = -1;
+    std::string Argument; // UTF-8
+};
+
+// A step's name as the user reads it when it is made (UTF-8), and what lets it be said again.
+struct TStepLabel {
+    TStepLabel() = default;
+    // From plain text alone, a step that keeps the name it was given in every language.
+    TStepLabel(const char* text) : Text(text) {}
+    TStepLabel(std::string text) : Text(std::move(text)) {}
+    TStepLabel(std::string text, TStepName name) : Text(std::move(text)), Name(std::move(name)) {}
+    std::string Text;
+    TStepName Name;
+};
+
 // One thing the user did, as it can be taken back and done again: what each parameter and each working-copy
 // cell held before and after.
 struct TEditStep {
@@ -56,7 +79,8 @@ struct TEditStep {
         TCellRef Cell;
         std::optional<std::string> Before, After;
     };
-    std::string Label; // UTF-8, what the Edit menu names after "Undo" and "Redo"
+    std::string Label; // UTF-8, what the Edit menu names after "Undo" and "Redo", as the step was made
+    TStepName Name;
     TEditPlace Place;
     std::vector<TParamChange> Params;
     std::vector<TCellChange> Cells;

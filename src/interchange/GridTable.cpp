@@ -205,7 +205,7 @@ std::vector<TValueEdit> TableEdits(const TStringGrid& grid, const TCatalog& cata
 }
 
 int StoreMarkedCells(const TGridDef& def, TDocument& document, const std::vector<std::string>& headers,
-                     std::string label) {
+                     TStepLabel label) {
     const TCatalog& catalog = document.Catalog();
     TStoreInput input{{}, CatalogEntryCount(def, catalog), BuiltInHeaders(def)};
     std::copy_n(headers.begin(), std::min(headers.size(), input.Headers.size()), input.Headers.begin());

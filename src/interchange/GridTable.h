@@ -35,7 +35,7 @@ int StoreTable(TStringGrid& grid, TDocument& document, std::string label = {});
 // refusals, with headers (UTF-8, one per column) naming the columns. One step labelled label stores the
 // values and drops every marked cell of the grid, so that Undo brings back both.
 int StoreMarkedCells(const TGridDef& def, TDocument& document, const std::vector<std::string>& headers,
-                     std::string label);
+                     TStepLabel label);
 
 // The text def's grid shows for the catalog's value in data row row, column column: what FillTable puts
 // there, without filling a grid. Empty outside the entries.

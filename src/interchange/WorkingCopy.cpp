@@ -1,5 +1,6 @@
 #include "interchange/WorkingCopy.h"
 
+#include "catalog/CatalogEntries.h"
 #include "gamecfg/CodePage.h"
 #include "interchange/GridBinding.h"
 #include "interchange/GridTable.h"
@@ -10,17 +11,6 @@
 namespace kw {
 
 using namespace binding;
-
-namespace {
-
-const std::string& EntryNameOf(const TMainItem& entry) {
-    return entry.Section;
-}
-const std::string& EntryNameOf(const TWeather& entry) {
-    return entry.Time;
-}
-
-} // namespace
 
 TMarkedCells GridMarks(const TDocument& document, const TGridDef& def) {
     const std::map<TCellRef, std::string>& cells = document.Cells();
@@ -76,7 +66,7 @@ std::optional<TCellDescription> DescribeCell(const TDocument& document, const TC
         auto& entry = *bound.Entries[static_cast<std::size_t>(cell.Row)];
         const auto& rule = *bound.Columns[static_cast<std::size_t>(cell.Column)];
         return TCellDescription{def.CatalogName,
-                                EntryNameOf(entry),
+                                ChangeEntryName(entry),
                                 FileOf(entry, bound.CategoryFile),
                                 SectionOf(entry, rule, bound.Keys),
                                 rule.Key,

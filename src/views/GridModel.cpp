@@ -67,7 +67,7 @@ TStringGrid TGridModel::WorkingCopy() const {
     return kw::WorkingCopy(FDef, FDocument, FHeaders);
 }
 
-void TGridModel::WriteCells(const std::vector<TCellText>& cells, std::string label) {
+void TGridModel::WriteCells(const std::vector<TCellText>& cells, TStepLabel label) {
     std::vector<TCellEdit> edits;
     edits.reserve(cells.size());
     // The step names an entry only when all its cells lie in that entry's row.
@@ -85,18 +85,18 @@ void TGridModel::WriteCells(const std::vector<TCellText>& cells, std::string lab
 }
 
 int TGridModel::Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows,
-                       std::string label) {
+                       TStepLabel label) {
     TStringGrid copy = WorkingCopy();
     const int changed = ImportSheet(copy, sheet, origin, sheetRows);
     FDocument.Edit(std::move(label), {FDef.CatalogName, -1, {}, true}, {}, WorkingCopyEdits(copy, FDocument));
     return changed;
 }
 
-int TGridModel::Store(std::string label) {
+int TGridModel::Store(TStepLabel label) {
     return StoreMarkedCells(FDef, FDocument, FHeaders, std::move(label));
 }
 
-void TGridModel::DropMarks(std::string label) {
+void TGridModel::DropMarks(TStepLabel label) {
     std::vector<TCellEdit> clears;
     for (const auto& [cell, text] : GridMarks(FDocument, FDef)) {
         clears.push_back({cell, std::nullopt});
@@ -208,8 +208,11 @@ bool TGridModel::setData(const QModelIndex& index, const QVariant& value, int ro
         return false;
     }
     const std::string& header = FHeaders[static_cast<std::size_t>(index.column())];
+    TStepName name;
+    name.Column = index.column();
+    name.Argument = CatalogText(index.row(), 0);
     WriteCells({{index.row(), index.column(), QtToUtf8(value.toString())}},
-               header + " (" + CatalogText(index.row(), 0) + ")");
+               {header + " (" + name.Argument + ")", name});
     return true;
 }
 

@@ -56,15 +56,14 @@ public:
 
     // The edits of the working copy, each one step labelled label (UTF-8). WriteCells passes over cells that
     // are not editable; a text equal to the catalog's value unmarks its cell.
-    void WriteCells(const std::vector<TCellText>& cells, std::string label);
+    void WriteCells(const std::vector<TCellText>& cells, TStepLabel label);
     // Imports as ImportSheet does into the working copy; throws kw::Error, nothing changed. Returns how many
     // cells changed.
-    int Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows,
-               std::string label);
+    int Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows, TStepLabel label);
     // Stores the marked cells into the catalog and drops their marks (StoreMarkedCells); throws kw::Error,
     // nothing changed, when the core refuses. Returns how many values were stored.
-    int Store(std::string label);
-    void DropMarks(std::string label);
+    int Store(TStepLabel label);
+    void DropMarks(TStepLabel label);
     // Shows the catalog again: its rows when the number of entries changed, else every cell.
     void ShowCatalog();
 

@@ -4,6 +4,7 @@
 #include "interchange/WorkingCopy.h"
 #include "views/CoolCtrls.h"
 #include "views/GameText.h"
+#include "views/StepNames.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -174,19 +175,19 @@ void TGridView::ShowCatalog() {
     FModel->ShowCatalog();
 }
 
-std::string TGridView::Label(const TextDef& text, const QString& argument) const {
-    return QtToUtf8(FTextOf(text).arg(argument));
+TStepLabel TGridView::Label(const TextDef& text, const QString& argument) const {
+    return TextStepLabel(text, FTextOf(text), argument);
 }
 
 int TGridView::StoreMarkedCells() {
     CommitEditor();
     // A refusal throws before anything is stored; the marks stay for the user to mend.
-    return FModel->Store(QtToUtf8(FTextOf(kTableSaveStepText)));
+    return FModel->Store(Label(kTableSaveStepText));
 }
 
 void TGridView::DropMarks() {
     CommitEditor();
-    FModel->DropMarks(QtToUtf8(FTextOf(kRefreshStepText)));
+    FModel->DropMarks(Label(kRefreshStepText));
 }
 
 int TGridView::Import(const TSheet& sheet, TSheetOrigin origin, const std::vector<int>& sheetRows,

@@ -83,7 +83,7 @@ protected:
 private:
     void SetUpFrozenColumn();
     void UpdateFrozenGeometry();
-    std::string Label(const TextDef& text, const QString& argument) const;
+    TStepLabel Label(const TextDef& text, const QString& argument = {}) const;
 
     TGridModel* FModel;
     TTextOf FTextOf;

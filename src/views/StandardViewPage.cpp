@@ -1,5 +1,7 @@
 #include "views/StandardViewPage.h"
 
+#include "views/StepNames.h"
+
 #include "catalog/Catalog.h"
 #include "catalog/CatalogEntries.h"
 #include "catalog/Document.h"
@@ -181,9 +183,11 @@ public:
             }
         }
         if (first) {
-            FDocument.Edit(StepLabel(FieldCaption(first->Control), RowText(pos)).toStdString(),
-                           {std::string(kCatalogNames[static_cast<std::size_t>(FPage)]), pos, first->Control},
-                           std::move(edits));
+            FDocument.Edit(
+                ControlStepLabel(*FBox->findChild<QWidget*>(QString::fromStdString(first->Control)),
+                                 RowText(pos)),
+                {std::string(kCatalogNames[static_cast<std::size_t>(FPage)]), pos, first->Control},
+                std::move(edits));
         }
     }
 
@@ -437,28 +441,6 @@ void TPageView::CreateInfoBox() {
                            frame->width() - 4 * kInfoPadding, kInfoLineHeight);
         Info.push_back(label);
     }
-}
-
-QString TPageView::FieldCaption(const std::string& control) const {
-    const QString name = QString::fromStdString(control);
-    for (QLabel* label : FBox->findChildren<QLabel*>()) {
-        if (label->buddy() && label->buddy()->objectName() == name) {
-            return label->text();
-        }
-    }
-    if (auto* box = FBox->findChild<QAbstractButton*>(name)) {
-        return box->text();
-    }
-    return name;
-}
-
-QString StepLabel(const QString& what, const QString& entry) {
-    QString plain = what;
-    plain.remove(QLatin1Char('&'));
-    while (plain.endsWith(QLatin1Char(':')) || plain.endsWith(QLatin1Char(' '))) {
-        plain.chop(1);
-    }
-    return plain + QStringLiteral(" (") + entry + QLatin1Char(')');
 }
 
 QWidget* TPageView::CreateField(const std::string& control, const std::string& label,

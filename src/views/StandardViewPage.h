@@ -75,8 +75,6 @@ protected:
     QWidget* CreateField(const std::string& control, const std::string& label, const std::string& caption,
                          TFieldKind kind, bool numeric, TFieldPlace place);
     void SetInfoLine(int line, const QString& value);
-    // What the user reads beside a field: its label, or a check box's own caption.
-    QString FieldCaption(const std::string& control) const;
 
     const TViewPageDef& FDef;
     QWidget* FBox;
@@ -97,9 +95,6 @@ private:
 
 // The entry's picture at its natural size from the top left corner, or an empty image control.
 void ShowPicture(const TMainItem& entry, QLabel* image);
-
-// What the Edit menu names a step after: "Fire range (Obokan)", the label's mnemonic and colon dropped.
-QString StepLabel(const QString& what, const QString& entry);
 
 std::unique_ptr<TPageView> MakePageView(int page, QWidget* box, TDocument& document,
                                         const TInfoPrefixes& prefixes);

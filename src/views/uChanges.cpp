@@ -4,6 +4,7 @@
 #include "interchange/WorkingCopy.h"
 #include "views/GameText.h"
 #include "views/StandardViewFields.h"
+#include "views/StepNames.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -242,7 +243,8 @@ void TfrmChanges::btnRevertClick() {
     if (selected.empty()) {
         return;
     }
-    FDocument.Revert(selected, FTextOf(kRevertStepText).arg(selected.size()).toStdString());
+    FDocument.Revert(
+        selected, TextStepLabel(kRevertStepText, FTextOf(kRevertStepText), QString::number(selected.size())));
     Fill();
 }
 

@@ -1,13 +1,18 @@
 #include "MainWindowFixture.h"
 
 #include "views/CoolCtrls.h"
+#include "views/GridCells.h"
 #include "views/uChanges.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+
+#include <algorithm>
 
 namespace kwtest {
 namespace {
@@ -150,6 +155,44 @@ TEST_F(UndoWindow, AReloadClearsTheHistory) {
     EXPECT_FALSE(window.mnuEditUndo->isEnabled());
     EXPECT_FALSE(window.mnuEditRedo->isEnabled());
     EXPECT_EQ(Rpm()->text(), "80");
+}
+
+// The Edit menu names each step in the language shown now, not in the one it was made in: a field, a typed
+// cell and a paste made in English are named in Russian once Russian is chosen.
+TEST_F(UndoWindow, StepsAreNamedInTheLanguageShownNow) {
+    std::filesystem::create_directories(FFolder / "Lang");
+    for (const char* language : {"English.xml", "Russian.xml"}) {
+        std::filesystem::copy_file(std::filesystem::path(KW_SOURCE_DIR) / "resources/Lang" / language,
+                                   FFolder / "Lang" / language);
+    }
+    WriteSettings("GamePath=" + FGame + "\nLanguage=English\n");
+    kw::TfrmMain& window = StartShown();
+    TypeOver(Rpm(), "612");
+    QTest::keyClick(Rpm(), Qt::Key_Tab);
+    window.btnView->click();
+    window.PageControl1->setCurrentIndex(1);
+    kw::TGridView& grid = *window.Page(1).sg;
+    TypeIntoCell(grid, 0, 2, "1.75");
+    QApplication::clipboard()->setText(QStringLiteral("0.5\t0.6\n"));
+    grid.setCurrentIndex(At(grid, 1, 1));
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(window.mnuEditUndo->text(), "Undo paste of 2 cells");
+
+    const QList<QAction*> languages = window.mnuSettingsLanguage->actions();
+    const auto russian = std::find_if(languages.begin(), languages.end(), [](const QAction* item) {
+        return item->text() == QString::fromUtf8("Русский");
+    });
+    ASSERT_NE(russian, languages.end());
+    (*russian)->trigger();
+    std::vector<QString> named;
+    while (window.mnuEditUndo->isEnabled()) {
+        named.push_back(window.mnuEditUndo->text());
+        window.mnuEditUndo->trigger();
+    }
+    EXPECT_EQ(named, (std::vector<QString>{QString::fromUtf8("Отменить: вставку ячеек: 2"),
+                                           QString::fromUtf8("Отменить: дистанция (9x18 FMJ)"),
+                                           QString::fromUtf8("Отменить: Скорострельность (Bittern BK-12)")}));
+    EXPECT_EQ(window.mnuEditRedo->text(), QString::fromUtf8("Повторить: Скорострельность (Bittern BK-12)"));
 }
 
 // The session's document outlives its window: a window closed and opened again hears only its own steps.

@@ -197,6 +197,19 @@ TEST_F(UndoFixture, UndoOfAKeyTheSectionLackedLeavesNothingToWrite) {
     EXPECT_THAT(ChangedFiles(), ElementsAre("w_bittern.ltx"));
 }
 
+// A revert taken back keeps the use its edit was made with: an addon state set to "-1" afterwards is still
+// never written, so nothing is left to save.
+TEST_F(UndoFixture, UndoOfARevertKeepsTheUseOfItsEdit) {
+    TParam& status = Catalog().Weapons[0]->silencer_status;
+    FDocument.Edit("", {}, {{&status, "2", TKeyUse::Status}});
+    FDocument.Revert(FDocument.Changes(), "revert");
+    ASSERT_TRUE(FDocument.Save().Ok());
+    FDocument.Undo();
+    FDocument.Edit("", {}, {{&status, "-1", TKeyUse::Status}});
+    EXPECT_THAT(FDocument.Changes(), IsEmpty());
+    EXPECT_FALSE(FDocument.IsModified());
+}
+
 TEST_F(UndoFixture, UndoHistoryIsBoundedClearedByAReloadAndCutByANewStep) {
     TParam& cost = Catalog().Items[0]->cost;
     for (int i = 0; i < 205; ++i) {
