@@ -209,9 +209,11 @@ void TDocument::Record(TEditStep step, bool wasModified) {
         Announce(TDocumentChange::TKind::Edited, FHistory.NextUndo(), wasModified);
         return;
     }
+    // Linked parameters are one value: a ring changed through several of them is one change.
     for (auto& change : step.Params) {
-        const auto known = std::find_if(FGroup.Params.begin(), FGroup.Params.end(),
-                                        [&](const auto& group) { return group.Param == change.Param; });
+        const auto known = std::find_if(FGroup.Params.begin(), FGroup.Params.end(), [&](const auto& group) {
+            return group.Param == change.Param || group.Param->IsLinkedWith(*change.Param);
+        });
         if (known == FGroup.Params.end()) {
             FGroup.Params.push_back(std::move(change));
         } else {

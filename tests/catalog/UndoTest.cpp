@@ -210,6 +210,27 @@ TEST_F(UndoFixture, UndoOfARevertKeepsTheUseOfItsEdit) {
     EXPECT_FALSE(FDocument.IsModified());
 }
 
+// Within one group, linked parameters are one value: edited by turns through two of them, Undo and Redo end
+// where the group began and ended.
+TEST_F(UndoFixture, UndoGroupOfLinkedParametersEndsWhereTheGroupDid) {
+    // As the loader links the parameters of entries that read one section.
+    TParam& first = Catalog().Items[0]->cost;
+    TParam& other = Catalog().Items[1]->cost;
+    first.LinkWith(other);
+    const std::string start = first.Value;
+    {
+        const TEditGroup group(FDocument, "dialog", {});
+        Set(first, "45");
+        Set(other, "46");
+        Set(first, "47");
+    }
+    FDocument.Undo();
+    EXPECT_EQ(other.Value, start);
+    FDocument.Redo();
+    EXPECT_EQ(other.Value, "47");
+    EXPECT_EQ(first.Value, "47");
+}
+
 TEST_F(UndoFixture, UndoHistoryIsBoundedClearedByAReloadAndCutByANewStep) {
     TParam& cost = Catalog().Items[0]->cost;
     for (int i = 0; i < 205; ++i) {
