@@ -9,7 +9,6 @@
 #include "gamecfg/ValueList.h"
 #include "interchange/TableColumns.h"
 #include "translate/Translator.h"
-#include "views/GameText.h"
 
 #include "Version.h"
 
@@ -110,14 +109,8 @@ void TfrmMain::OpenAtStart(std::string gameFolder) {
 
 void TfrmMain::FillWeatherChoices() {
     FWeatherChoices = std::make_unique<ProfileFile>(FSession.ExeFolder() + "weather.ini");
-    const auto valuesOf = [this](const char* section) {
-        QStringList values;
-        for (const std::string& value : ReadValueList(*FWeatherChoices, section)) {
-            values << GameTextToQt(value);
-        }
-        return values;
-    };
-    FViews->SetWeatherChoices(valuesOf("thunderbolt"), valuesOf("env_ambient"));
+    FViews->SetWeatherChoices(ReadValueList(*FWeatherChoices, "thunderbolt"),
+                              ReadValueList(*FWeatherChoices, "env_ambient"));
 }
 
 void TfrmMain::OpenSettingsFile() {

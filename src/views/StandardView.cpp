@@ -2,6 +2,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Document.h"
+#include "catalog/WeatherChoices.h"
 #include "translate/Texts.h"
 #include "views/CoolCtrls.h"
 #include "views/GameText.h"
@@ -67,12 +68,18 @@ void RefillKeepingIndex(QComboBox* combo, const QStringList& texts) {
     combo->setCurrentIndex(index < combo->count() ? index : -1);
 }
 
-void RefillKeepingText(QComboBox* combo, const QStringList& texts) {
+// The box keeps showing what it showed, in the same spelling.
+void RefillKeepingSpelling(QComboBox* combo, const std::vector<std::string>& values) {
     const QSignalBlocker blocker(combo);
-    const QString text = combo->currentIndex() >= 0 ? combo->currentText() : QString();
+    const bool selected = combo->currentIndex() >= 0;
+    const QString text = combo->currentText();
     combo->clear();
-    combo->addItems(texts);
-    combo->setCurrentIndex(text.isEmpty() ? -1 : combo->findText(text, Qt::MatchFixedString));
+    for (const std::string& value : values) {
+        combo->addItem(GameTextToQt(value));
+    }
+    if (selected) {
+        SelectOwnSpelling(combo, text);
+    }
 }
 
 } // namespace
@@ -229,6 +236,7 @@ QStringList TStandardViews::PopulateLists() {
     for (const auto& page : FPages) {
         page->Refill();
     }
+    RefillWeatherChoices();
     for (int page = 0; page < kPageCount; ++page) {
         if (FPages[page]->Count() == 0) {
             continue;
@@ -266,9 +274,20 @@ void TStandardViews::FillAddonStatusCombos(const QStringList& texts) {
     }
 }
 
-void TStandardViews::SetWeatherChoices(const QStringList& thunderbolt, const QStringList& envAmbient) {
-    RefillKeepingText(cboWeather_thunderbolt, thunderbolt);
-    RefillKeepingText(cboWeather_env_ambient, envAmbient);
+void TStandardViews::SetWeatherChoices(std::vector<std::string> thunderbolt,
+                                       std::vector<std::string> envAmbient) {
+    FThunderboltPresets = std::move(thunderbolt);
+    FEnvAmbientPresets = std::move(envAmbient);
+    RefillWeatherChoices();
+}
+
+// The game's own values first: a game names its thunderstorms and sounds as it likes, and the presets
+// cannot know them.
+void TStandardViews::RefillWeatherChoices() {
+    RefillKeepingSpelling(cboWeather_thunderbolt,
+                          WeatherValueChoices(FCatalog, &TWeather::thunderbolt, FThunderboltPresets));
+    RefillKeepingSpelling(cboWeather_env_ambient,
+                          WeatherValueChoices(FCatalog, &TWeather::env_ambient, FEnvAmbientPresets));
 }
 
 QListWidget* TStandardViews::ListBox(int page) const {

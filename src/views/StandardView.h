@@ -10,6 +10,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -89,8 +91,9 @@ public:
     void SetPlaceHints(const QString& missingSection, const QString& unnamedSection);
     // The three status texts in value order 0, 1, 2; each box keeps its selected index.
     void FillAddonStatusCombos(const QStringList& texts);
-    // The preset texts of the weather choices; a selected text stays selected if still offered.
-    void SetWeatherChoices(const QStringList& thunderbolt, const QStringList& envAmbient);
+    // The presets of the weather choices, windows-1251 as the game's values. The boxes offer them after the
+    // values of the loaded game, and are refilled at each PopulateLists; a selected text stays selected.
+    void SetWeatherChoices(std::vector<std::string> thunderbolt, std::vector<std::string> envAmbient);
 
     QListWidget* ListBox(int page) const;
     // The controls whose loss of focus stores the shown entry: every edit field, the check boxes and combo
@@ -132,6 +135,7 @@ private:
     void ConnectControls();
     void SyncZoomFactor();
     void ShowAmmoClass(int pos);
+    void RefillWeatherChoices();
     void Report(const QStringList& failures);
 
     TDocument& FDocument;
@@ -140,6 +144,8 @@ private:
     std::array<std::unique_ptr<TPageView>, kPageCount> FPages;
     bool FPopulating = false;
     QStringList FHeld;
+    std::vector<std::string> FThunderboltPresets;
+    std::vector<std::string> FEnvAmbientPresets;
 };
 
 } // namespace kw

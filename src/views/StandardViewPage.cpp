@@ -77,13 +77,18 @@ int StatusIndex(const std::string& text) {
     return number && *number >= 0 && *number <= 2 ? *number : -1;
 }
 
-int ListIndex(const QComboBox* combo, const QString& text) {
+// Marks the item that only shows the entry's own spelling of a value.
+constexpr int kOwnSpellingRole = Qt::UserRole + 1;
+
+// After the item the text equals but for letter case, or last.
+int OwnSpellingPlace(const QComboBox* combo, const QString& text) {
+    const std::string value = QtToGameText(text).value_or(std::string());
     for (int index = 0; index < combo->count(); ++index) {
-        if (combo->itemText(index).compare(text, Qt::CaseInsensitive) == 0) {
-            return index;
+        if (EqualIgnoringAsciiCase(QtToGameText(combo->itemText(index)).value_or(std::string()), value)) {
+            return index + 1;
         }
     }
-    return -1;
+    return combo->count();
 }
 
 QString BadBooleanMessage(const std::string& value) {
@@ -254,11 +259,9 @@ private:
         case TFieldKind::Status:
             static_cast<QComboBox*>(binding.Control)->setCurrentIndex(StatusIndex(value));
             break;
-        case TFieldKind::List: {
-            auto* combo = static_cast<QComboBox*>(binding.Control);
-            combo->setCurrentIndex(ListIndex(combo, GameTextToQt(value)));
+        case TFieldKind::List:
+            SelectOwnSpelling(static_cast<QComboBox*>(binding.Control), GameTextToQt(value));
             break;
-        }
         }
     }
 
@@ -290,6 +293,11 @@ private:
             return false;
         }
         binding.Shown = value;
+        // Choosing no value for a key the section lacks leaves it lacking: there is nothing to remove.
+        const TParam& param = def.Param.In(entry);
+        if (def.Kind == TFieldKind::List && value->empty() && param.Value.empty() && !param.WasPresent()) {
+            return false;
+        }
         if (auto* edit = qobject_cast<TCoolEdit*>(binding.Control)) {
             edit->ClearUndoHistory();
         }
@@ -491,6 +499,21 @@ void TPageView::Refill() {
     for (int pos = 0; pos < Count(); ++pos) {
         List->addItem(RowText(pos));
     }
+}
+
+void SelectOwnSpelling(QComboBox* combo, const QString& text) {
+    for (int index = combo->count() - 1; index >= 0; --index) {
+        if (combo->itemData(index, kOwnSpellingRole).toBool()) {
+            combo->removeItem(index);
+        }
+    }
+    int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) {
+        index = OwnSpellingPlace(combo, text);
+        combo->insertItem(index, text);
+        combo->setItemData(index, true, kOwnSpellingRole);
+    }
+    combo->setCurrentIndex(index);
 }
 
 void ShowPicture(const TMainItem& entry, QLabel* image) {

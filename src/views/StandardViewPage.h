@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+class QComboBox;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
@@ -92,6 +93,11 @@ private:
     void CreatePicture();
     void CreateInfoBox();
 };
+
+// Selects the item spelt exactly as text. Where the box has none, it offers text as an item of its own until
+// the next call, beside the item it equals but for letter case: an entry shows its own spelling, and picking
+// that item writes it back unchanged.
+void SelectOwnSpelling(QComboBox* combo, const QString& text);
 
 // The entry's picture at its natural size from the top left corner, or an empty image control.
 void ShowPicture(const TMainItem& entry, QLabel* image);

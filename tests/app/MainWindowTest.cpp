@@ -247,10 +247,12 @@ TEST_F(MainWindowTest, InstalledProgramKeepsItsOwnFilesInTheUserConfigFolder) {
 TEST_F(MainWindowTest, WeatherChoicesFillTheirCombosInFileOrder) {
     Write("weather.ini", "[thunderbolt]\nb=bolt_far\na=bolt_near\n[env_ambient]\nx=amb_calm\n");
     kw::TfrmMain& window = Start();
-    ASSERT_EQ(window.cboWeather_thunderbolt->count(), 2);
-    EXPECT_EQ(window.cboWeather_thunderbolt->itemText(0), "bolt_far");
-    EXPECT_EQ(window.cboWeather_thunderbolt->itemText(1), "bolt_near");
-    EXPECT_EQ(window.cboWeather_env_ambient->itemText(0), "amb_calm");
+    // No game is loaded: the empty value, then the presets.
+    ASSERT_EQ(window.cboWeather_thunderbolt->count(), 3);
+    EXPECT_EQ(window.cboWeather_thunderbolt->itemText(0), "");
+    EXPECT_EQ(window.cboWeather_thunderbolt->itemText(1), "bolt_far");
+    EXPECT_EQ(window.cboWeather_thunderbolt->itemText(2), "bolt_near");
+    EXPECT_EQ(window.cboWeather_env_ambient->itemText(1), "amb_calm");
     EXPECT_EQ(window.cboWeapons_scope_status->itemText(2), "Присоединяемый");
 }
 

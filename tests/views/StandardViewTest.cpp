@@ -137,7 +137,7 @@ TEST_F(StandardView, BrowsingWritesNothingWhatTheUserChangesIsWrittenAsAnEdit) {
     Find<TCoolEdit>("txtWeapons_cost")->setText("1300");
     FViews->CollectShownEntries();
     EXPECT_EQ(weapon.scope_status.Value, "2");
-    EXPECT_EQ(slot.thunderbolt.Value, "thunderbolt_light");
+    EXPECT_EQ(slot.thunderbolt.Value, "THUNDERBOLT_LIGHT");
     EXPECT_EQ(weapon.cost.Value, "1300");
     EXPECT_EQ(weapon.zoom_enabled.Value, "TRUE");
     EXPECT_EQ(ammo.tracer.Value, "ON");
@@ -234,21 +234,40 @@ TEST_F(StandardView, StatusBoxSelectsTheValueAndKeepsValuesItCannotShow) {
     EXPECT_EQ(scope->currentText(), "Built in");
 }
 
-TEST_F(StandardView, WeatherChoiceMatchesRegardlessOfCaseAndKeepsUnknownValues) {
+// A slot shows its own spelling; an item that only shows it is offered for that slot alone.
+TEST_F(StandardView, WeatherChoiceShowsTheSlotsOwnSpellingAndKeepsItsSelection) {
     FViews->SetWeatherChoices({"thunderbolt_default", "thunderbolt_light"}, {"amb_calm", "amb_storm"});
     auto& morning = Add(FCatalog.Weather, "06:00:00");
     morning.thunderbolt.Value = "THUNDERBOLT_LIGHT";
     morning.env_ambient.Value = "amb_unknown";
+    auto& noon = Add(FCatalog.Weather, "12:00:00");
+    noon.thunderbolt.Value = "thunderbolt_Light";
     FViews->PopulateLists();
     auto* thunderbolt = Find<QComboBox>("cboWeather_thunderbolt");
     auto* ambient = Find<QComboBox>("cboWeather_env_ambient");
+    const auto items = [](const QComboBox* combo) {
+        QStringList texts;
+        for (int index = 0; index < combo->count(); ++index) {
+            texts << combo->itemText(index);
+        }
+        return texts;
+    };
 
-    EXPECT_EQ(thunderbolt->currentIndex(), 1);
-    EXPECT_EQ(ambient->currentIndex(), -1);
-    thunderbolt->setCurrentIndex(0);
+    EXPECT_EQ(items(thunderbolt), QStringList({"", "THUNDERBOLT_LIGHT", "thunderbolt_default"}));
+    EXPECT_EQ(thunderbolt->currentText(), "THUNDERBOLT_LIGHT");
+    EXPECT_EQ(ambient->currentText(), "amb_unknown");
+    FViews->ShowWeather(1);
+    EXPECT_EQ(items(thunderbolt),
+              QStringList({"", "THUNDERBOLT_LIGHT", "thunderbolt_Light", "thunderbolt_default"}));
+    EXPECT_EQ(thunderbolt->currentText(), "thunderbolt_Light");
+    FViews->ShowWeather(0);
+    EXPECT_EQ(items(thunderbolt), QStringList({"", "THUNDERBOLT_LIGHT", "thunderbolt_default"}));
+
+    thunderbolt->setCurrentIndex(2);
     FViews->CollectWeather(0);
     EXPECT_EQ(morning.thunderbolt.Value, "thunderbolt_default");
     EXPECT_EQ(morning.env_ambient.Value, "amb_unknown");
+    EXPECT_EQ(noon.thunderbolt.Value, "thunderbolt_Light");
 
     FViews->SetWeatherChoices({"thunderbolt_heavy", "thunderbolt_default"}, {"amb_calm"});
     EXPECT_EQ(thunderbolt->currentText(), "thunderbolt_default");
