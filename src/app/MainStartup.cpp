@@ -159,8 +159,8 @@ void TfrmMain::RestoreActivePage() {
 }
 
 void TfrmMain::RestoreColumnWidths() {
-    ForEachColumn(Pages, [this](QTableView& sg, int column, const std::string& key, int width) {
-        sg.setColumnWidth(column, FSession.Settings()->ReadInteger(kTableColumns, key, width));
+    ForEachColumn(Pages, [this](TGridView& sg, int column, const std::string& key, int width) {
+        sg.RestoreColumnWidth(column, FSession.Settings()->ReadInteger(kTableColumns, key, width));
     });
 }
 
@@ -229,8 +229,8 @@ void TfrmMain::WriteSettings() {
         settings.WriteString(kMainOptions, "Language",
                              Translator1->LanguageName(FSession.LanguageIndex()).toStdString());
     }
-    ForEachColumn(Pages, [&settings](const QTableView& sg, int column, const std::string& key, int) {
-        settings.WriteInteger(kTableColumns, key, sg.columnWidth(column));
+    ForEachColumn(Pages, [&settings](const TGridView& sg, int column, const std::string& key, int) {
+        settings.WriteInteger(kTableColumns, key, sg.StoredColumnWidth(column));
     });
     settings.Flush();
 }

@@ -185,11 +185,8 @@ void TfrmMain::ExportTable(int page, const QString& path, TExportFormat format) 
         if (format == TExportFormat::Csv) {
             WriteCsv(QtToUtf8(path), shown);
         } else {
-            TGridLayout layout = DefaultLayout(shown, QtToUtf8(sg.font().family()));
-            for (int column = 0; column < shown.ColumnCount(); ++column) {
-                layout.ColumnWidths.at(static_cast<size_t>(column)) = sg.columnWidth(column);
-            }
-            WriteWorkbook(QtToUtf8(path), QtToUtf8(FTexts.Get(sg.Def().ExportTitleKey)), shown, layout);
+            WriteWorkbook(QtToUtf8(path), QtToUtf8(FTexts.Get(sg.Def().ExportTitleKey)), shown,
+                          sg.Layout(shown));
         }
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());

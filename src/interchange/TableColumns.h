@@ -46,7 +46,8 @@ inline const TGridDef& GridDef(TGridId id) {
 // The grid whose CatalogName is name, or nullptr.
 const TGridDef* FindGridByCatalog(const char* name);
 
-// Width in pixels of a column before the user resizes it.
+// Width in pixels of a column that no one has sized: what the headless tool's export writes, and what the
+// settings file keeps for a column the window fits to its texts.
 inline int DefaultColumnWidth(const TGridDef& grid, int column) {
     return column == 0 ? kNameColumnWidth : grid.DefaultWidth;
 }

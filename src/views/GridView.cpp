@@ -9,14 +9,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelection>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <algorithm>
 #include <set>
+#include <unordered_set>
 
 namespace kw {
 
@@ -24,16 +28,20 @@ namespace {
 
 constexpr qreal kHeaderPointSize = 7;
 
-// Many columns default to 34 or 40 pixels: a smaller font and two wrapped lines let captions such as
+// A smaller font, and captions wrapped between words, keep columns of short numbers narrow: captions such as
 // "цвет неба" show whole.
 void FitHeaderToNarrowColumns(QHeaderView* header) {
     QFont font = header->font();
     font.setPointSizeF(kHeaderPointSize);
     header->setFont(font);
     header->setDefaultAlignment(Qt::Alignment::fromInt(Qt::AlignCenter | Qt::TextWordWrap));
-    header->setFixedHeight(2 * QFontMetrics(font).lineSpacing() + 6);
     header->setHighlightSections(false);
 }
+
+// Above and below the header's lines.
+constexpr int kHeaderLinePadding = 6;
+// A pixel on either side of a header's widest word, so that it never touches a divider.
+constexpr int kHeaderWordSpare = 2;
 
 void SetFixedRowHeight(QHeaderView* rows) {
     rows->setMinimumSectionSize(kTableRowHeight);
@@ -77,6 +85,23 @@ protected:
         }
         return QStyledItemDelegate::eventFilter(object, event);
     }
+
+    // A value cut off by a narrow column shows whole in its tooltip; one shown whole needs none.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip) {
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        }
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        if (cell.text.isEmpty() || !IsCellTextCut(cell, view)) {
+            QToolTip::hideText();
+            event->ignore();
+            return false;
+        }
+        QToolTip::showText(event->globalPos(), cell.text, view, option.rect);
+        return true;
+    }
 };
 
 } // namespace
@@ -94,10 +119,9 @@ TGridView::TGridView(const TGridDef& def, TDocument& document, QWidget* parent)
     setShowGrid(true);
     setSelectionBehavior(SelectItems);
     setSelectionMode(def.Id == TGridId::Weapons ? SingleSelection : ContiguousSelection);
-    for (int column = 0; column < def.ColumnCount(); ++column) {
-        setColumnWidth(column, DefaultColumnWidth(def, column));
-    }
+    setColumnWidth(0, kNameColumnWidth);
     SetUpFrozenColumn();
+    SetUpColumnFitting();
 }
 
 void TGridView::SetTextOf(TTextOf textOf) {
@@ -113,6 +137,8 @@ void TGridView::SetUpFrozenColumn() {
     FFrozen->setSelectionModel(selectionModel());
     FFrozen->setFocusPolicy(Qt::NoFocus);
     FFrozen->setEditTriggers(NoEditTriggers);
+    // For the tooltips of names cut off by the column.
+    FFrozen->setItemDelegate(new TCellDelegate(FFrozen));
     FFrozen->verticalHeader()->hide();
     SetFixedRowHeight(FFrozen->verticalHeader());
     FitHeaderToNarrowColumns(FFrozen->horizontalHeader());
@@ -146,6 +172,108 @@ void TGridView::UpdateFrozenGeometry() {
         FFrozen->setGeometry(frameWidth(), frameWidth(), columnWidth(0) + (showGrid() ? 1 : 0),
                              viewport()->height() + horizontalHeader()->height());
     }
+}
+
+void TGridView::SetUpColumnFitting() {
+    FFitted.assign(static_cast<std::size_t>(FModel->columnCount()), true);
+    FFitted[0] = false;
+    // The toolkit's double-click fits the rows on screen only, to any width.
+    disconnect(horizontalHeader(), &QHeaderView::sectionHandleDoubleClicked, this, nullptr);
+    connect(horizontalHeader(), &QHeaderView::sectionHandleDoubleClicked, this,
+            &TGridView::FitColumnToContents);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int) { OnColumnResized(column); });
+    connect(FModel, &QAbstractItemModel::modelReset, this, &TGridView::FitColumns);
+    connect(FModel, &QAbstractItemModel::headerDataChanged, this, &TGridView::FitColumns);
+    FitColumns();
+}
+
+void TGridView::RestoreColumnWidth(int column, int stored) {
+    if (column > 0 && stored == DefaultColumnWidth(Def(), column)) {
+        FFitted.at(static_cast<std::size_t>(column)) = true;
+        SetFittedWidth(column, FittedWidth(ColumnNeed(column)));
+    } else {
+        setColumnWidth(column, stored);
+    }
+    UpdateHeaderHeight();
+}
+
+int TGridView::StoredColumnWidth(int column) const {
+    return IsFitted(column) ? DefaultColumnWidth(Def(), column) : columnWidth(column);
+}
+
+bool TGridView::IsFitted(int column) const {
+    return FFitted.at(static_cast<std::size_t>(column));
+}
+
+// A spreadsheet fits a column to all of its text; only the room in view bounds it, so that the column's right
+// edge stays within reach.
+void TGridView::FitColumnToContents(int column) {
+    const int room = viewport()->width() - (column > 0 ? columnWidth(0) : 0);
+    setColumnWidth(column, FittedWidth(ColumnNeed(column), std::max(room, kFitMaximumWidth)));
+}
+
+void TGridView::FitColumns() {
+    for (int column = 0; column < FModel->columnCount(); ++column) {
+        if (IsFitted(column)) {
+            SetFittedWidth(column, FittedWidth(ColumnNeed(column)));
+        }
+    }
+    UpdateHeaderHeight();
+}
+
+void TGridView::SetFittedWidth(int column, int width) {
+    const QScopedValueRollback fitting(FFitting, true);
+    setColumnWidth(column, width);
+}
+
+// Values repeat a lot (the same price, the same resistance), so each text is measured once.
+TColumnNeed TGridView::ColumnNeed(int column) const {
+    std::unordered_set<std::string> seen;
+    std::vector<QString> values;
+    for (int row = 0; row < FModel->EntryCount(); ++row) {
+        std::string text = FModel->Text(row, column);
+        if (!text.empty() && seen.insert(text).second) {
+            values.push_back(Utf8ToQt(text));
+        }
+    }
+    const QHeaderView& header = *horizontalHeader();
+    const QString headerText = FModel->headerData(column, Qt::Horizontal).toString();
+    return {WidestWord(QFontMetricsF(header.font()), headerText) + HeaderPadding(header) + kHeaderWordSpare,
+            WidestText(QFontMetricsF(font()), values) + CellPadding(*this)};
+}
+
+void TGridView::OnColumnResized(int column) {
+    if (!FFitting) {
+        FFitted.at(static_cast<std::size_t>(column)) = false;
+    }
+    UpdateHeaderHeight();
+}
+
+// One line where every header fits on one, more where a header wraps.
+void TGridView::UpdateHeaderHeight() {
+    const QHeaderView& header = *horizontalHeader();
+    int lines = 1;
+    for (int column = 0; column < FModel->columnCount(); ++column) {
+        lines = std::max(lines, HeaderLineCount(header, FModel->headerData(column, Qt::Horizontal).toString(),
+                                                columnWidth(column)));
+    }
+    const int height = lines * QFontMetrics(header.font()).lineSpacing() + kHeaderLinePadding;
+    horizontalHeader()->setFixedHeight(height);
+    FFrozen->horizontalHeader()->setFixedHeight(height);
+    UpdateFrozenGeometry();
+}
+
+TGridLayout TGridView::Layout(const TStringGrid& shown) const {
+    TGridLayout layout = DefaultLayout(shown, QtToUtf8(font().family()));
+    for (int column = 0; column < shown.ColumnCount(); ++column) {
+        layout.ColumnWidths.at(static_cast<std::size_t>(column)) = columnWidth(column);
+    }
+    layout.RowHeights.at(0) = horizontalHeader()->maximumHeight();
+    for (int row = 1; row < shown.SheetRows() && row - 1 < FModel->rowCount(); ++row) {
+        layout.RowHeights.at(static_cast<std::size_t>(row)) = rowHeight(row - 1);
+    }
+    return layout;
 }
 
 void TGridView::resizeEvent(QResizeEvent* event) {

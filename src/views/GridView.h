@@ -4,7 +4,9 @@
 #include "interchange/Sheet.h"
 #include "interchange/SheetImport.h"
 #include "interchange/StringGrid.h"
+#include "interchange/WorkbookWriter.h"
 #include "translate/Texts.h"
+#include "views/ColumnFit.h"
 #include "views/GridModel.h"
 
 #include <QString>
@@ -70,6 +72,22 @@ public:
     // a Redo brings back. Cells of other grids are passed over; nothing happens when none is left.
     void SelectCells(const std::vector<TCellRef>& cells);
 
+    // Column widths. A column is fitted, as wide as its widest header word and its widest value need (within
+    // kFitMinimumWidth and kFitMaximumWidth), and fits again whenever the grid gets new values (a load) or
+    // new headers (a language), until it is given a width: by the user's dragging or double-click, by
+    // setColumnWidth, or a stored width. The name column is never fitted. A stored width equal to the
+    // column's default, which older versions stored for every column at close, leaves the column fitted.
+    void RestoreColumnWidth(int column, int stored);
+    // What the settings file keeps for the column: the default for a fitted column, so that it fits again at
+    // the next start.
+    int StoredColumnWidth(int column) const;
+    bool IsFitted(int column) const;
+    // What a double-click on the divider right of the column's header does: fits the column to its header
+    // words and values, bounded above only by the room the grid shows, and counts the width as the user's.
+    void FitColumnToContents(int column);
+    // The columns and rows as shown, the header row with its real height: what an export of shown writes.
+    TGridLayout Layout(const TStringGrid& shown) const;
+
     // The tint of a marked cell.
     static QColor MarkedColor() { return TGridModel::MarkedColor(); }
 
@@ -83,11 +101,19 @@ protected:
 private:
     void SetUpFrozenColumn();
     void UpdateFrozenGeometry();
+    void SetUpColumnFitting();
+    void FitColumns();
+    void SetFittedWidth(int column, int width);
+    TColumnNeed ColumnNeed(int column) const;
+    void OnColumnResized(int column);
+    void UpdateHeaderHeight();
     TStepLabel Label(const TextDef& text, const QString& argument = {}) const;
 
     TGridModel* FModel;
     TTextOf FTextOf;
     QTableView* FFrozen = nullptr;
+    std::vector<bool> FFitted; // per column
+    bool FFitting = false;     // while the grid itself sets widths
 };
 
 } // namespace kw
