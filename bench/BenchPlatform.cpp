@@ -20,13 +20,8 @@ QMessageBox::StandardButton TBenchPlatform::MessageBox(QWidget*, QMessageBox::Ic
     return QMessageBox::Ok;
 }
 
-QString TBenchPlatform::ChooseFolder(QWidget*, const QString& title) {
+QString TBenchPlatform::ChooseFolder(QWidget*, const QString& title, const QString&) {
     Note(QStringLiteral("folder chooser"), title);
-    return {};
-}
-
-QString TBenchPlatform::GetOpenFileName(QWidget*, const QString& title, const QString&, const QString&) {
-    Note(QStringLiteral("file chooser"), title);
     return {};
 }
 
@@ -45,8 +40,8 @@ int TBenchPlatform::RunDialog(QDialog& dialog) {
 }
 
 // The last answer is the one Escape gives.
-int TBenchPlatform::Ask(QWidget*, const QString& caption, const QString& text, const QStringList& answers,
-                        int) {
+int TBenchPlatform::Ask(QWidget*, QMessageBox::Icon, const QString& caption, const QString& text,
+                        const QStringList& answers, int) {
     Note(QStringLiteral("question"), caption + QStringLiteral(": ") + text);
     return static_cast<int>(answers.size()) - 1;
 }

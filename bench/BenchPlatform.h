@@ -15,15 +15,13 @@ public:
     QMessageBox::StandardButton MessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
                                            const QString& text,
                                            QMessageBox::StandardButtons buttons) override;
-    QString ChooseFolder(QWidget* owner, const QString& title) override;
-    QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
-                            const QString& filter) override;
+    QString ChooseFolder(QWidget* owner, const QString& title, const QString& startFolder) override;
     QString RunFileDialog(QFileDialog& dialog) override;
     // Runs the dialog modally, as the editor does, when a step has said how to drive it (SetDialogDriver);
     // any other dialog would wait for ever and is rejected unseen instead.
     int RunDialog(QDialog& dialog) override;
-    int Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
-            int defaultAnswer) override;
+    int Ask(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
+            const QStringList& answers, int defaultAnswer) override;
 
     // What the dialog of the next RunDialogs gets done to it once its event loop runs; empty: none expected.
     void SetDialogDriver(std::function<void(QDialog&)> driver);

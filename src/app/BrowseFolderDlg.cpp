@@ -5,9 +5,9 @@
 
 namespace kw {
 
-QString TBrowseFolderDlg::Execute(QWidget* owner, const QString& title) {
-    const QString folder =
-        QFileDialog::getExistingDirectory(owner, title, QDir::homePath(), QFileDialog::ShowDirsOnly);
+QString TBrowseFolderDlg::Execute(QWidget* owner, const QString& title, const QString& startFolder) {
+    const QString start = startFolder.isEmpty() ? QDir::homePath() : startFolder;
+    const QString folder = QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
     return QDir::toNativeSeparators(folder);
 }
 

@@ -11,8 +11,9 @@ namespace kw {
 class TBrowseFolderDlg {
 public:
     // Full path of the chosen folder without a trailing separator added, or an
-    // empty text when the user cancels.
-    static QString Execute(QWidget* owner, const QString& title);
+    // empty text when the user cancels. The chooser opens in startFolder, or in
+    // the home folder when that is empty.
+    static QString Execute(QWidget* owner, const QString& title, const QString& startFolder);
 };
 
 } // namespace kw

@@ -121,10 +121,10 @@ void TfrmMain::btnWeather_clouds_textureClick() {
 // The dialog opens in the game's textures folder when there is one, otherwise where it was last.
 void TfrmMain::PickTexture(TCoolEdit* field) {
     const std::string textures = fs::Resolve(FSession.GamePath() + kTexturesFolder);
-    const QString dir =
-        fs::DirExists(textures) ? PathText(textures) : dlgOpenTexture->directory().absolutePath();
-    const QString chosen = FPlatform.GetOpenFileName(
-        this, dlgOpenTexture->windowTitle(), dir, dlgOpenTexture->nameFilters().join(QStringLiteral(";;")));
+    if (fs::DirExists(textures)) {
+        dlgOpenTexture->setDirectory(PathText(textures));
+    }
+    const QString chosen = FPlatform.RunFileDialog(*dlgOpenTexture);
     if (chosen.isEmpty()) {
         return;
     }

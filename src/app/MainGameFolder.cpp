@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 
 namespace kw {
@@ -100,10 +101,24 @@ void TfrmMain::mnuSettingsGamePathClick() {
     btnSelectGamePathClick();
 }
 
+// The user most often picks the current folder again after fixing it, or a neighbour of it; a folder that is
+// gone opens its nearest parent that is still there. Nothing stored: the chooser's own start.
+QString TfrmMain::ChooserStartFolder() const {
+    if (FSession.GamePath().empty()) {
+        return {};
+    }
+    std::filesystem::path folder = fs::AbsolutePath(FSession.GamePath());
+    while (!fs::DirExists(folder.string()) && folder.has_relative_path()) {
+        folder = folder.parent_path();
+    }
+    return PathText(folder.string());
+}
+
 // A cancelled choice changes nothing; an accepted one becomes GamePath before
 // it is checked, so a rejected folder is still what the settings keep.
 bool TfrmMain::ChooseGamePath() {
-    const QString chosen = FPlatform.ChooseFolder(this, FTexts.Get("rs_SelectGamePath")).trimmed();
+    const QString chosen =
+        FPlatform.ChooseFolder(this, FTexts.Get("rs_SelectGamePath"), ChooserStartFolder()).trimmed();
     if (chosen.isEmpty() || !MayDropEdits()) {
         return false;
     }

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <QSet>
 
 namespace kw {
 
@@ -23,6 +24,20 @@ public:
     TWaitCursor(const TWaitCursor&) = delete;
     TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
+
+// A language's own name, which no language file translates, with an access key: its first letter or digit
+// that no item before it took.
+QString WithAccessKey(const QString& name, QSet<QChar>& taken) {
+    QString text = QString(name).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar key = text[i].toUpper();
+        if (text[i].isLetterOrNumber() && !taken.contains(key)) {
+            taken.insert(key);
+            return text.insert(i, QLatin1Char('&'));
+        }
+    }
+    return text;
+}
 
 } // namespace
 
@@ -53,8 +68,10 @@ void TfrmMain::BuildLanguageMenu() {
         ShowError(message);
     }
     auto* group = new QActionGroup(mnuSettingsLanguage);
+    QSet<QChar> taken;
     for (int index = 0; index < Translator1->LanguageCount(); ++index) {
-        QAction* item = mnuSettingsLanguage->addAction(Translator1->LanguageName(index));
+        QAction* item =
+            mnuSettingsLanguage->addAction(WithAccessKey(Translator1->LanguageName(index), taken));
         item->setCheckable(true);
         item->setActionGroup(group);
         connect(item, &QAction::triggered, this, [this, item] { ApplyLanguage(item); });
@@ -76,6 +93,7 @@ void TfrmMain::ApplyLanguage(QAction* item) {
     item->setChecked(true);
     FSession.SetLanguageIndex(position);
     Translator1->Translate(FSession.LanguageIndex());
+    FToolkitLanguage.Apply(Translator1->LanguageLocale(FSession.LanguageIndex()));
     FTexts.Fetch(*Translator1, FSession.LanguageIndex());
     ApplyTableButtonTexts();
     FillAddonStatusCombos();

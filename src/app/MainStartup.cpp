@@ -165,6 +165,7 @@ void TfrmMain::RestoreColumnWidths() {
 }
 
 void TfrmMain::ApplyStoredLanguage() {
+    FToolkitLanguage.Apply(QString::fromLatin1(TToolkitLanguage::kBuiltInLocale));
     const QString name =
         QString::fromStdString(FSession.Settings()->ReadString(kMainOptions, "Language", "English"));
     const int index = Translator1->IndexOfLanguage(name);

@@ -83,6 +83,8 @@ void TfrmMain::ConnectTableHandlers() {
     for (int index = 0; index < kPageCount; ++index) {
         const TCatalogPage& page = Pages[index];
         page.sg->SetTextOf([this](const TextDef& text) { return Variable(text); });
+        connect(page.sg, &TGridView::cellsLeftOut, this,
+                [this](int count) { ShowStatusNote(Variable(kPasteLeftOutText).arg(count)); });
         connect(page.btnTableSave, &QPushButton::clicked, this, [this, index] { TableSaveClick(index); });
         connect(page.btnTableRefresh, &QPushButton::clicked, this,
                 [this, index] { TableRefreshClick(index); });
@@ -222,16 +224,16 @@ std::optional<std::vector<int>> TfrmMain::ChooseImportRows(const TStringGrid& gr
         throw Error(file + ": " + plan.Problem + " Nothing was imported.");
     }
     const bool byName = plan.Kind == TRowPlan::TKind::Reordered;
-    if (byName &&
-        FPlatform.Ask(this, FTexts.Get("rs_MsgExcelImportCaption"), Variable(kImportMatchByNameText),
-                      {Variable(kYesAnswer), Variable(kCancelAnswer)}, 0) != 0) {
+    if (byName && FPlatform.Ask(this, QMessageBox::Question, FTexts.Get("rs_MsgExcelImportCaption"),
+                                Variable(kImportMatchByNameText),
+                                {Variable(kYesAnswer), Variable(kCancelAnswer)}, 0) != 0) {
         return std::nullopt;
     }
     if (!(byName ? SheetColumnsMatch(grid, sheet) : SheetSizeMatches(grid, sheet))) {
         const QString warning =
             PathText(SizeWarningText(QtToUtf8(FTexts.Get("rs_MsgExcelImportWarning_1")), file,
                                      QtToUtf8(FTexts.Get("rs_MsgExcelImportWarning_2"))));
-        if (!AskYesNo(FTexts.Get("rs_MsgExclamationCaption"), warning, false)) {
+        if (!AskYesNo(FTexts.Get("rs_MsgExclamationCaption"), warning, false, QMessageBox::Warning)) {
             return std::nullopt;
         }
     }

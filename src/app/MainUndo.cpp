@@ -20,7 +20,7 @@
 namespace kw {
 
 void TfrmMain::CreateEditMenu(QMenuBar* bar) {
-    mnuEdit = bar->addMenu(QStringLiteral("Правка"));
+    mnuEdit = bar->addMenu(QStringLiteral("&Правка"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     mnuEditUndo = mnuEdit->addAction(Variable(kUndoText));
     mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
@@ -63,7 +63,10 @@ void TfrmMain::UpdateUndoItems() {
     const TEditStep* redo = FDocument.NextRedo();
     const auto caption = [this](const TEditStep* step, const TextDef& plain, const TextDef& named) {
         const QString name = step ? StepName(*step) : QString();
-        return name.isEmpty() ? Variable(plain) : Variable(named).arg(name);
+        // A name holding "&" (an entry "R&D") must not take the item's access key.
+        return name.isEmpty()
+                   ? Variable(plain)
+                   : Variable(named).arg(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
     };
     mnuEditUndo->setText(caption(undo, kUndoText, kUndoStepText));
     mnuEditUndo->setEnabled(undo != nullptr);

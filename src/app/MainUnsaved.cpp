@@ -15,9 +15,9 @@ TfrmMain::TUnsavedAnswer TfrmMain::AskUnsaved(const TextDef& text, const TextDef
         answers << Variable(*firstAnswer);
     }
     answers << Variable(kDiscardAnswer) << Variable(kCancelAnswer);
-    const int chosen =
-        FPlatform.Ask(this, Variable(kUnsavedCaption), Variable(text), answers, offerSave ? 0 : 1) +
-        (offerSave ? 0 : 1);
+    const int chosen = FPlatform.Ask(this, QMessageBox::Question, Variable(kUnsavedCaption), Variable(text),
+                                     answers, offerSave ? 0 : 1) +
+                       (offerSave ? 0 : 1);
     switch (chosen) {
     case 0:
         return TUnsavedAnswer::Save;

@@ -16,9 +16,9 @@ QMessageBox::StandardButton TQtPlatform::MessageBox(QWidget* owner, QMessageBox:
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-int TQtPlatform::Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
-                     int defaultAnswer) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
+int TQtPlatform::Ask(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
+                     const QStringList& answers, int defaultAnswer) {
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, owner);
     QList<QAbstractButton*> buttons;
     for (const QString& answer : answers) {
         buttons << box.addButton(answer, buttons.size() + 1 == answers.size() ? QMessageBox::RejectRole
@@ -33,8 +33,8 @@ int TQtPlatform::Ask(QWidget* owner, const QString& caption, const QString& text
     return chosen < 0 ? static_cast<int>(answers.size()) - 1 : static_cast<int>(chosen);
 }
 
-QString TQtPlatform::ChooseFolder(QWidget* owner, const QString& title) {
-    return TBrowseFolderDlg::Execute(owner, title);
+QString TQtPlatform::ChooseFolder(QWidget* owner, const QString& title, const QString& startFolder) {
+    return TBrowseFolderDlg::Execute(owner, title, startFolder);
 }
 
 QString TQtPlatform::RunFileDialog(QFileDialog& dialog) {
@@ -43,11 +43,6 @@ QString TQtPlatform::RunFileDialog(QFileDialog& dialog) {
 
 int TQtPlatform::RunDialog(QDialog& dialog) {
     return dialog.exec();
-}
-
-QString TQtPlatform::GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
-                                     const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, title, dir, filter);
 }
 
 QDateTime TQtPlatform::Now() {

@@ -20,12 +20,9 @@ public:
     virtual QMessageBox::StandardButton MessageBox(QWidget* owner, QMessageBox::Icon icon,
                                                    const QString& caption, const QString& text,
                                                    QMessageBox::StandardButtons buttons) = 0;
-    // The chosen folder's full path, empty when the user cancels.
-    virtual QString ChooseFolder(QWidget* owner, const QString& title) = 0;
-    // The chosen existing file's full path, empty when the user cancels. dir: where the dialog opens (empty:
-    // where it was last); filter in the toolkit's form, "DDS Textures (*.dds)".
-    virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
-                                    const QString& filter) = 0;
+    // The chosen folder's full path, empty when the user cancels. startFolder: where the chooser opens
+    // (empty: the home folder).
+    virtual QString ChooseFolder(QWidget* owner, const QString& title, const QString& startFolder) = 0;
     // Shows one of the window's file dialogs as it is set up (title, filters, open or save, the overwrite
     // question) and returns the chosen file's full path, empty when the user cancels. The chosen filter is
     // the dialog's selectedNameFilter() afterwards.
@@ -34,8 +31,9 @@ public:
     virtual int RunDialog(QDialog& dialog) = 0;
     // A question answered by one of answers (captions in the interface language); returns its index. The
     // last answer is the one that Escape or closing the box gives; Enter gives the one at defaultAnswer.
-    virtual int Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
-                    int defaultAnswer) = 0;
+    // icon: a plain question, or a warning when going on may do harm.
+    virtual int Ask(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
+                    const QStringList& answers, int defaultAnswer) = 0;
     // The wall clock, for times the user reads; never for durations, since it can be set back or forth.
     virtual QDateTime Now() = 0;
     // A clock that only moves forward, in milliseconds from any fixed origin: for durations.
@@ -48,13 +46,11 @@ public:
     QMessageBox::StandardButton MessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
                                            const QString& text,
                                            QMessageBox::StandardButtons buttons) override;
-    QString ChooseFolder(QWidget* owner, const QString& title) override;
-    QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
-                            const QString& filter) override;
+    QString ChooseFolder(QWidget* owner, const QString& title, const QString& startFolder) override;
     QString RunFileDialog(QFileDialog& dialog) override;
     int RunDialog(QDialog& dialog) override;
-    int Ask(QWidget* owner, const QString& caption, const QString& text, const QStringList& answers,
-            int defaultAnswer) override;
+    int Ask(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
+            const QStringList& answers, int defaultAnswer) override;
     QDateTime Now() override;
     qint64 SteadyMilliseconds() override;
 };

@@ -247,33 +247,33 @@ void TfrmMain::CreateMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("mnuMain"));
 
-    mnuFile = AddMenu(bar, "mnuFile", QStringLiteral("Файл"));
+    mnuFile = AddMenu(bar, "mnuFile", QStringLiteral("&Файл"));
     mnuFileSave =
-        AddMenuItem(mnuFile, "mnuFileSave", QStringLiteral("Сохранить"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuFileReset = AddMenuItem(mnuFile, "mnuFileReset", QStringLiteral("Отменить"),
+        AddMenuItem(mnuFile, "mnuFileSave", QStringLiteral("&Сохранить"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileReset = AddMenuItem(mnuFile, "mnuFileReset", QStringLiteral("&Отменить"),
                                QKeySequence(Qt::ALT | Qt::Key_Backspace));
-    mnuFileBackup = AddMenuItem(mnuFile, "mnuFileBackup", QStringLiteral("Архивация"),
+    mnuFileBackup = AddMenuItem(mnuFile, "mnuFileBackup", QStringLiteral("&Архивация"),
                                 QKeySequence(Qt::CTRL | Qt::Key_F5));
-    mnuFileChanges = AddMenuItem(mnuFile, "mnuFileChanges", QStringLiteral("Изменения..."),
+    mnuFileChanges = AddMenuItem(mnuFile, "mnuFileChanges", QStringLiteral("&Изменения..."),
                                  QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(mnuFileChanges, &QAction::triggered, this, &TfrmMain::mnuFileChangesClick);
     mnuFileSeparator = mnuFile->addSeparator();
     mnuFileSeparator->setObjectName(QStringLiteral("mnuFileSeparator"));
-    mnuFileClose = AddMenuItem(mnuFile, "mnuFileClose", QStringLiteral("Выход"));
+    mnuFileClose = AddMenuItem(mnuFile, "mnuFileClose", QStringLiteral("&Выход"));
     connect(mnuFileClose, &QAction::triggered, this, &TfrmMain::mnuFileCloseClick);
 
     CreateEditMenu(bar);
 
-    mnuSettings = AddMenu(bar, "mnuSettings", QStringLiteral("Настройки"));
+    mnuSettings = AddMenu(bar, "mnuSettings", QStringLiteral("&Настройки"));
     mnuSettingsGamePath =
-        AddMenuItem(mnuSettings, "mnuSettingsGamePath", QStringLiteral("Директория игры..."),
+        AddMenuItem(mnuSettings, "mnuSettingsGamePath", QStringLiteral("&Директория игры..."),
                     QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuSettingsLanguage = mnuSettings->addMenu(QStringLiteral("Язык"));
+    mnuSettingsLanguage = mnuSettings->addMenu(QStringLiteral("&Язык"));
     mnuSettingsLanguage->setObjectName(QStringLiteral("mnuSettingsLanguage"));
 
-    mnuHelp = AddMenu(bar, "mnuHelp", QStringLiteral("Помощь"));
+    mnuHelp = AddMenu(bar, "mnuHelp", QStringLiteral("По&мощь"));
     mnuHelpAbout =
-        AddMenuItem(mnuHelp, "mnuHelpAbout", QStringLiteral("О программе"), QKeySequence(Qt::Key_F1));
+        AddMenuItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&О программе"), QKeySequence(Qt::Key_F1));
     connect(mnuHelpAbout, &QAction::triggered, this, &TfrmMain::mnuHelpAboutClick);
 }
 
@@ -330,8 +330,9 @@ void TfrmMain::ShowError(const QString& text) {
     FPlatform.MessageBox(this, QMessageBox::Critical, QStringLiteral("Kitwright"), text, QMessageBox::Ok);
 }
 
-bool TfrmMain::AskYesNo(const QString& caption, const QString& text, bool yesByDefault) {
-    return FPlatform.Ask(this, caption, text, {Variable(kYesAnswer), Variable(kNoAnswer)},
+bool TfrmMain::AskYesNo(const QString& caption, const QString& text, bool yesByDefault,
+                        QMessageBox::Icon icon) {
+    return FPlatform.Ask(this, icon, caption, text, {Variable(kYesAnswer), Variable(kNoAnswer)},
                          yesByDefault ? 0 : 1) == 0;
 }
 

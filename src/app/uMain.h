@@ -2,6 +2,7 @@
 
 #include "app/Platform.h"
 #include "app/Session.h"
+#include "app/ToolkitLanguage.h"
 #include "catalog/Catalog.h"
 #include "catalog/Document.h"
 #include "gamecfg/FileSys.h"
@@ -225,7 +226,8 @@ private:
     void ShowError(const QString& text);
     void ShowWarning(const QString& text);
     // A question answered yes or no in the interface language; Enter gives the answer that loses nothing.
-    bool AskYesNo(const QString& caption, const QString& text, bool yesByDefault);
+    bool AskYesNo(const QString& caption, const QString& text, bool yesByDefault,
+                  QMessageBox::Icon icon = QMessageBox::Question);
 
     // MainStartup.cpp: start-up, closing and the settings file.
     void FillWeatherChoices();
@@ -267,6 +269,7 @@ private:
     // MainGameFolder.cpp: the game folder.
     bool AskGamePathOnFirstStart();
     bool ChooseGamePath();
+    QString ChooserStartFolder() const;
     // firstStart: the folder was asked for because none was stored; only then comes the backup question.
     // True when the folder holds the game files.
     bool CheckAndLoadGameFolder(bool newFolder, bool firstStart = false);
@@ -376,6 +379,8 @@ private:
     QTimer* FStatusNoteTimer = nullptr;
     QString FStatusNote;
     QString FStatusLineBeforeNote;
+    // The toolkit's own dialogs speak the interface language.
+    TToolkitLanguage FToolkitLanguage;
 };
 
 } // namespace kw

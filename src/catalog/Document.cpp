@@ -121,7 +121,7 @@ std::vector<TChange> TDocument::Changes() {
     return changes;
 }
 
-void TDocument::Revert(std::span<const TChange> rows, TStepLabel label) {
+void TDocument::Revert(std::span<const TChange> rows, TStepLabel label, std::span<const TCellRef> cells) {
     TEditStep step;
     step.Label = std::move(label.Text);
     step.Name = std::move(label.Name);
@@ -136,6 +136,12 @@ void TDocument::Revert(std::span<const TChange> rows, TStepLabel label) {
     }
     for (const auto& change : step.Params) {
         Touch(*change.Param, change.Use);
+    }
+    for (const TCellRef& cell : cells) {
+        if (const auto marked = FCells.find(cell); marked != FCells.end()) {
+            step.Cells.push_back({cell, std::move(marked->second), std::nullopt});
+            FCells.erase(marked);
+        }
     }
     Record(std::move(step), wasModified);
 }

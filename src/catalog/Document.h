@@ -88,9 +88,11 @@ public:
     bool IsModified() const;
     // One row per file, section and key a save would write, in the order it writes them.
     std::vector<TChange> Changes();
-    // Every entry showing one of the rows' values shows the file's value again: one step, labelled label.
-    // Nothing is written.
-    void Revert(std::span<const TChange> rows, TStepLabel label = "revert");
+    // Every entry showing one of the rows' values shows the file's value again, and each of cells is no
+    // longer marked, so that its grid shows the catalog's value: one step, labelled label. Nothing is
+    // written.
+    void Revert(std::span<const TChange> rows, TStepLabel label = "revert",
+                std::span<const TCellRef> cells = {});
     // Every value back to its baseline, marked cells dropped, the history cleared: unsaved work discarded.
     void RevertAll();
     // Writes what Changes lists; a value that could not be written stays a change. The history stays: a step

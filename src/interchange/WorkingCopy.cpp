@@ -65,12 +65,15 @@ std::optional<TCellDescription> DescribeCell(const TDocument& document, const TC
         }
         auto& entry = *bound.Entries[static_cast<std::size_t>(cell.Row)];
         const auto& rule = *bound.Columns[static_cast<std::size_t>(cell.Column)];
+        const TParam& param = rule.Param.In(entry);
         return TCellDescription{def.CatalogName,
                                 ChangeEntryName(entry),
                                 FileOf(entry, bound.CategoryFile),
                                 SectionOf(entry, rule, bound.Keys),
                                 rule.Key,
-                                Utf8ToCp1251(*text).value_or(*text)};
+                                Utf8ToCp1251(*text).value_or(*text),
+                                param.WasPresent(),
+                                std::string(param.StoredValue())};
     });
 }
 

@@ -38,6 +38,8 @@ struct TCellDescription {
     std::string Section; // where the value lives: the entry's section or the one it links
     std::string Key;     // the column's game key
     std::string Text;
+    bool WasPresent = true;  // false: the section lacks the key
+    std::string StoredValue; // what the file holds, as a stored change shows it
 };
 // Nothing for a cell that shows no entry's value.
 std::optional<TCellDescription> DescribeCell(const TDocument& document, const TCellRef& cell);

@@ -107,16 +107,18 @@ const TextDef kImportMatchByNameText = {
     "Строки этого файла стоят в другом порядке, чем строки таблицы. Сопоставить их по названиям?"};
 const TextDef kImportChangedCellsText = {"rs_MsgImportChangedCellsText", "Импорт изменил ячеек: %1"};
 const TextDef kSavedText = {"rs_MsgSavedText", "Сохранено"};
-const TextDef kUndoText = {"rs_Undo", "Отменить действие"};
-const TextDef kUndoStepText = {"rs_UndoStep", "Отменить: %1"};
-const TextDef kRedoText = {"rs_Redo", "Повторить действие"};
-const TextDef kRedoStepText = {"rs_RedoStep", "Повторить: %1"};
+const TextDef kUndoText = {"rs_Undo", "&Отменить действие"};
+const TextDef kUndoStepText = {"rs_UndoStep", "&Отменить: %1"};
+const TextDef kRedoText = {"rs_Redo", "&Повторить действие"};
+const TextDef kRedoStepText = {"rs_RedoStep", "&Повторить: %1"};
 const TextDef kTableSaveStepText = {"rs_StepTableSave", "сохранение таблицы"};
 const TextDef kRefreshStepText = {"rs_StepTableRefresh", "обновление таблицы"};
 const TextDef kPasteStepText = {"rs_StepPaste", "вставку ячеек: %1"};
 const TextDef kDeleteStepText = {"rs_StepDelete", "удаление ячеек: %1"};
 const TextDef kImportStepText = {"rs_StepImport", "импорт %1"};
 const TextDef kRevertStepText = {"rs_StepRevert", "возврат изменений: %1"};
+const TextDef kPasteLeftOutText = {"rs_MsgPasteLeftOutText",
+                                   "Не поместились в таблицу и пропущены ячейки: %1"};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

@@ -71,6 +71,8 @@ extern const TextDef kChangesCopy;
 extern const TextDef kChangesClose;
 extern const TextDef kChangesNotInFile;
 extern const TextDef kChangesGridCell;
+// The status note after a paste that ran past the grid's last row or column: %1 the cells left out.
+extern const TextDef kPasteLeftOutText;
 
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.

@@ -275,6 +275,14 @@ int TTranslator::IndexOfLanguage(const QString& name) const {
     return -1;
 }
 
+QString TTranslator::LanguageLocale(int index) const {
+    if (!InRange(index)) {
+        return {};
+    }
+    const XmlDoc doc = XmlDoc::Load(FLanguages[index].second);
+    return TextOf(FirstChildNamed(FirstChildNamed(doc.Root(), "language"), "locale")).trimmed();
+}
+
 QString TTranslator::OwnerName() const {
     return FOwner != nullptr ? FOwner->objectName() : QString();
 }

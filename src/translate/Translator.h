@@ -54,6 +54,9 @@ public:
     const LanguageList& Languages() const { return FLanguages; }
     void AssignLanguages(const LanguageList& list) { FLanguages = list; }
 
+    // The locale code of the language's file ("en", "ru": its optional <language><locale>), empty when the
+    // file names none or the index is out of range. Throws kw::Error on bad XML.
+    QString LanguageLocale(int index) const;
     // Applies the language to the owner and its components; an index out of range
     // does nothing. The file is read anew on every call. Throws kw::Error on bad XML.
     void Translate(int index);

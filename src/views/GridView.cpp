@@ -375,17 +375,23 @@ int TGridView::PasteText(const QString& text) {
         return 0;
     }
     std::vector<TCellText> cells;
+    int leftOut = 0;
     const std::vector<QStringList> rows = SplitTabText(text);
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const QStringList& fields = rows[static_cast<std::size_t>(i)];
         for (int j = 0; j < fields.size(); ++j) {
             if (FModel->IsEditable(start.row() + i, start.column() + j)) {
                 cells.push_back({start.row() + i, start.column() + j, QtToUtf8(fields[j])});
+            } else {
+                ++leftOut;
             }
         }
     }
     const int written = static_cast<int>(cells.size());
     FModel->WriteCells(cells, Label(kPasteStepText, QString::number(written)));
+    if (leftOut > 0) {
+        emit cellsLeftOut(leftOut);
+    }
     return written;
 }
 

@@ -63,8 +63,8 @@ public:
     // The selected range as tab-separated lines, as spreadsheets put it on the clipboard.
     QString SelectedText() const;
     // Tab-separated lines written from the current cell on, one step; a trailing line break is dropped. Cells
-    // beyond the grid, in the name column or in no entry's row are passed over: the grid never grows. Returns
-    // how many cells were written.
+    // beyond the grid, in the name column or in no entry's row are passed over: the grid never grows, and
+    // cellsLeftOut tells how many. Returns how many cells were written.
     int PasteText(const QString& text);
     // Empties the selected editable cells, one step; returns how many.
     int EmptySelectedCells();
@@ -90,6 +90,10 @@ public:
 
     // The tint of a marked cell.
     static QColor MarkedColor() { return TGridModel::MarkedColor(); }
+
+signals:
+    // A paste found no cell for count of its cells; the user would not see that they are missing.
+    void cellsLeftOut(int count);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

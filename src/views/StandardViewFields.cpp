@@ -632,8 +632,10 @@ const std::vector<TExtraDef>& ExtraDefs() {
          QRect(216, kFieldTop, 200, kRowHeight), false},
         {ArtsPage, Heading, "lblArtsImmunity", "Внешнее воздействие", "",
          QRect(440, kFieldTop, 256, kRowHeight), false},
-        {WeatherPage, Button, "btnWeather_sky_texture", "...", "", textureButton(0), true},
-        {WeatherPage, Button, "btnWeather_clouds_texture", "...", "", textureButton(2), true},
+        {WeatherPage, Button, "btnWeather_sky_texture", "...", "Выбрать текстуру неба", textureButton(0),
+         true},
+        {WeatherPage, Button, "btnWeather_clouds_texture", "...", "Выбрать текстуру облаков",
+         textureButton(2), true},
     };
     return extras;
 }

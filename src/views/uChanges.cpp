@@ -3,6 +3,7 @@
 #include "catalog/KeyLists.h"
 #include "interchange/WorkingCopy.h"
 #include "views/GameText.h"
+#include "views/GridModel.h"
 #include "views/StandardViewFields.h"
 #include "views/StepNames.h"
 
@@ -177,13 +178,15 @@ void TfrmChanges::Fill() {
                 GameTextToQt(change.NewValue)},
                static_cast<int>(i));
     }
-    const QString gridCell = FTextOf(kChangesGridCell);
+    FCells.clear();
     for (const auto& [ref, text] : FDocument.Cells()) {
         if (const std::optional<TCellDescription> cell = DescribeCell(FDocument, ref)) {
             AddRow({GameTextToQt(cell->Entry), FieldLabel(cell->Catalog, cell->Key), GameTextToQt(cell->Key),
-                    GameTextToQt(cell->File), GameTextToQt(cell->Section), gridCell,
-                    GameTextToQt(cell->Text)},
-                   -1);
+                    GameTextToQt(cell->File), GameTextToQt(cell->Section),
+                    cell->WasPresent ? GameTextToQt(cell->StoredValue) : notInFile, GameTextToQt(cell->Text)},
+                   CellRowIndex(FCells.size()));
+            MarkGridCellRow(tblChanges->rowCount() - 1);
+            FCells.push_back(ref);
         }
     }
     tblChanges->resizeColumnsToContents();
@@ -218,33 +221,52 @@ QString TfrmChanges::FieldLabel(std::string_view catalog, std::string_view key) 
     return label->Caption.empty() ? GameTextToQt(key) : Plain(QString::fromStdString(label->Caption));
 }
 
-std::vector<TChange> TfrmChanges::SelectedChanges() const {
+// A grid cell's row keeps its place in FCells as -1 - index, so that the stored changes keep 0 and up.
+int TfrmChanges::CellRowIndex(std::size_t cell) {
+    return -1 - static_cast<int>(cell);
+}
+
+// The grids tint a cell not yet stored; its row here carries the same tint and says so.
+void TfrmChanges::MarkGridCellRow(int row) {
+    const QString gridCell = FTextOf(kChangesGridCell);
+    for (int column = 0; column < tblChanges->columnCount(); ++column) {
+        QTableWidgetItem* item = tblChanges->item(row, column);
+        item->setBackground(TGridModel::MarkedColor());
+        item->setToolTip(gridCell);
+    }
+}
+
+TfrmChanges::TSelection TfrmChanges::Selected() const {
     std::set<int> rows;
     for (const QModelIndex& index : tblChanges->selectionModel()->selectedRows()) {
         rows.insert(index.row());
     }
-    std::vector<TChange> selected;
+    TSelection selected;
     for (const int row : rows) {
-        const int change = tblChanges->item(row, 0)->data(Qt::UserRole).toInt();
-        if (change < 0) {
-            return {};
+        const int index = tblChanges->item(row, 0)->data(Qt::UserRole).toInt();
+        if (index >= 0) {
+            selected.Changes.push_back(FChanges[static_cast<std::size_t>(index)]);
+        } else {
+            selected.Cells.push_back(FCells[static_cast<std::size_t>(-1 - index)]);
         }
-        selected.push_back(FChanges[static_cast<std::size_t>(change)]);
     }
     return selected;
 }
 
 void TfrmChanges::UpdateRevert() {
-    btnRevert->setEnabled(!SelectedChanges().empty());
+    btnRevert->setEnabled(Selected().Count() > 0);
 }
 
+// Stored changes and grid cells chosen together go back together: one step.
 void TfrmChanges::btnRevertClick() {
-    const std::vector<TChange> selected = SelectedChanges();
-    if (selected.empty()) {
+    const TSelection selected = Selected();
+    if (selected.Count() == 0) {
         return;
     }
     FDocument.Revert(
-        selected, TextStepLabel(kRevertStepText, FTextOf(kRevertStepText), QString::number(selected.size())));
+        selected.Changes,
+        TextStepLabel(kRevertStepText, FTextOf(kRevertStepText), QString::number(selected.Count())),
+        selected.Cells);
     Fill();
 }
 

@@ -13,8 +13,8 @@ class QTableWidget;
 
 namespace kw {
 
-// What a save would write, one row per file, section and key, plus the grid cells not yet stored. The
-// user reverts chosen rows here or copies the list as text.
+// What a save would write, one row per file, section and key, plus the grid cells not yet stored (tinted as
+// the grids tint them). The user reverts chosen rows here, both kinds, or copies the list as text.
 class TfrmChanges : public QDialog {
     Q_OBJECT
 public:
@@ -36,8 +36,15 @@ private:
     void Fill();
     void AddRow(const QStringList& cells, int changeIndex);
     QString FieldLabel(std::string_view catalog, std::string_view key) const;
-    // The selected rows that are stored changes; empty when a grid cell is among the selection.
-    std::vector<TChange> SelectedChanges() const;
+    // The selected rows: stored changes and grid cells not yet stored.
+    struct TSelection {
+        std::vector<TChange> Changes;
+        std::vector<TCellRef> Cells;
+        std::size_t Count() const { return Changes.size() + Cells.size(); }
+    };
+    TSelection Selected() const;
+    static int CellRowIndex(std::size_t cell);
+    void MarkGridCellRow(int row);
     void UpdateRevert();
     void btnRevertClick();
     void btnCopyClick();
@@ -46,6 +53,7 @@ private:
     TTextOf FTextOf;
     const QWidget* FLabels;
     std::vector<TChange> FChanges;
+    std::vector<TCellRef> FCells;
 };
 
 } // namespace kw

@@ -185,14 +185,19 @@ TEST_F(GameFilesTest, PickedTextureIsWrittenWithBackslashesBelowTheTexturesFolde
     FWindow->Views().btnWeather_sky_texture->click(); // cancelled
     EXPECT_EQ(FWindow->Views().txtWeather_sky_texture->text().toStdString(), before);
 
-    FPlatform.ChosenFile =
+    FPlatform.File =
         QString::fromStdString(GameFile("GameData/Textures/sky/night/sky_night_cube.dds").string());
     FWindow->Views().btnWeather_sky_texture->click();
 
-    ASSERT_EQ(FPlatform.FileDialogs.size(), 2u);
-    EXPECT_EQ(FPlatform.FileDialogs[1].Title, "Выбор текстуры");
-    EXPECT_EQ(FPlatform.FileDialogs[1].Filter, "DDS Textures (*.dds)");
-    EXPECT_EQ(FPlatform.FileDialogs[1].Dir.toStdString(), GameFile("GameData/Textures").string() + "/");
+    ASSERT_EQ(FPlatform.FileDialogRuns.size(), 2u);
+    const FakePlatform::FileDialogRun& shown = FPlatform.FileDialogRuns[1];
+    EXPECT_EQ(shown.Name, "dlgOpenTexture");
+    EXPECT_EQ(shown.Title, "Выбор текстуры");
+    EXPECT_EQ(shown.Filters, QStringList{"DDS Textures (*.dds)"});
+    // A name typed without its extension finds the texture.
+    EXPECT_EQ(shown.DefaultSuffix, "dds");
+    EXPECT_EQ(shown.Mode, QFileDialog::ExistingFile);
+    EXPECT_EQ(shown.Dir.toStdString(), GameFile("GameData/Textures").string());
     EXPECT_EQ(FWindow->Views().txtWeather_sky_texture->text(), "sky\\night\\sky_night_cube");
     FWindow->btnSaveSettings->click();
     const std::string stored =
@@ -208,7 +213,7 @@ TEST_F(GameFilesTest, TextureNamedOutsideTheCodePageIsRefused) {
     const QString before = FWindow->Views().txtWeather_clouds_texture->text();
     const fs::path chosen = GameFile("gamedata/textures/sky/\xe6\x97\xa5.dds");
     std::ofstream(chosen) << "DDS ";
-    FPlatform.ChosenFile = QString::fromStdString(chosen.string());
+    FPlatform.File = QString::fromStdString(chosen.string());
 
     FWindow->Views().btnWeather_clouds_texture->click();
 

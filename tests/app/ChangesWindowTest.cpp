@@ -154,9 +154,15 @@ TEST_F(ChangesWindowTest, ListsRevertsAndCopiesWhatASaveWouldWrite) {
     }
 }
 
-// A grid cell not yet stored is listed as such, with where its value lives, and cannot be reverted from here.
-TEST_F(ChangesWindowTest, MarksGridCellsAsNotStored) {
-    Start().show();
+// A grid cell not yet stored is listed with where its value lives and what the file holds, tinted as the grid
+// tints it. Reverting its row drops the mark and the grid shows the catalog's value again, as one step that
+// Ctrl+Z takes back; nothing is written.
+TEST_F(ChangesWindowTest, RevertsGridCellsNotYetStored) {
+    kw::TfrmMain& window = Start();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.btnView->click();
     const auto rowOf = [](const auto& entries, const char* section) {
         const auto found = std::find_if(entries.begin(), entries.end(),
                                         [&](const auto& entry) { return entry->Section == section; });
@@ -169,18 +175,44 @@ TEST_F(ChangesWindowTest, MarksGridCellsAsNotStored) {
         });
         return static_cast<int>(found - columns.begin());
     };
-    const kw::TCatalog& catalog = FWindow->Catalog();
-    FWindow->Document().Edit(
-        "", {}, {},
-        {{{0, rowOf(catalog.Weapons, kEdits[0].Entries), columnOf(kw::TGridId::Weapons, kEdits[0].Key)},
-          kEdits[0].NewValue},
-         {{2, rowOf(catalog.Outfits, kEdits[1].Entries), columnOf(kw::TGridId::Outfits, kEdits[1].Key)},
-          kEdits[1].NewValue}});
+    const kw::TCatalog& catalog = window.Catalog();
+    const kw::TCellRef cost{0, rowOf(catalog.Weapons, kEdits[0].Entries),
+                            columnOf(kw::TGridId::Weapons, kEdits[0].Key)};
+    const kw::TCellRef burn{2, rowOf(catalog.Outfits, kEdits[1].Entries),
+                            columnOf(kw::TGridId::Outfits, kEdits[1].Key)};
+    const auto disk = FileBytes(FGame);
+    window.Document().Edit("", {}, {}, {{cost, kEdits[0].NewValue}, {burn, kEdits[1].NewValue}});
+
     WithChangesWindow([&](kw::TfrmChanges& changes) {
-        ExpectEditsListed(changes, [](const TEdit&) { return Text(kw::kChangesGridCell); });
-        changes.tblChanges->selectAll();
-        EXPECT_FALSE(changes.btnRevert->isEnabled());
+        ExpectEditsListed(changes, [](const TEdit& edit) { return QString::fromUtf8(edit.OnDisk); });
+        for (int row = 0; row < changes.tblChanges->rowCount(); ++row) {
+            for (int column = 0; column < changes.tblChanges->columnCount(); ++column) {
+                const QTableWidgetItem* item = changes.tblChanges->item(row, column);
+                EXPECT_EQ(item->background().color(), kw::TGridView::MarkedColor());
+                EXPECT_EQ(item->toolTip(), Text(kw::kChangesGridCell));
+            }
+        }
+        const auto found = changes.tblChanges->findItems(QString::fromUtf8(kEdits[0].Key), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        changes.tblChanges->selectRow(found.front()->row());
+        ASSERT_TRUE(changes.btnRevert->isEnabled());
+        changes.btnRevert->click();
+        ASSERT_EQ(changes.tblChanges->rowCount(), 1);
+        EXPECT_EQ(Cell(changes, 0, 2), QString::fromUtf8(kEdits[1].Key));
     });
+    const kw::TGridModel& weapons = window.Page(0).sg->Model();
+    EXPECT_EQ(window.Document().CellText(cost), nullptr);
+    EXPECT_FALSE(weapons.IsMarked(cost.Row, cost.Column));
+    EXPECT_EQ(weapons.data(weapons.index(cost.Row, cost.Column)).toString(), kEdits[0].OnDisk);
+    ASSERT_NE(window.Document().CellText(burn), nullptr);
+    EXPECT_EQ(*window.Document().CellText(burn), kEdits[1].NewValue);
+
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_NE(window.Document().CellText(cost), nullptr);
+    EXPECT_EQ(*window.Document().CellText(cost), kEdits[0].NewValue);
+    EXPECT_TRUE(weapons.IsMarked(cost.Row, cost.Column));
+    EXPECT_EQ(weapons.data(weapons.index(cost.Row, cost.Column)).toString(), kEdits[0].NewValue);
+    EXPECT_EQ(FileBytes(FGame), disk);
 }
 
 } // namespace

@@ -139,6 +139,37 @@ TEST_F(GameFolderTest, CancelledChoiceChangesNothing) {
     EXPECT_TRUE(FPlatform.Messages.empty());
 }
 
+// The chooser opens where the game is, not in the home folder: at the stored folder, spelled as the disk
+// spells it; at the nearest parent still there when the folder is gone; at the chooser's own start when none
+// is stored (a first start).
+TEST_F(GameFolderTest, ChooserStartsInTheCurrentGameFolder) {
+    const std::string game = CopySampleGame("Game");
+    struct TCase {
+        std::string Stored; // GamePath in the settings; empty: none
+        std::string Start;
+    };
+    const TCase cases[] = {
+        {game, game.substr(0, game.size() - 1)},
+        {ExeFolder() + "game/", game.substr(0, game.size() - 1)},
+        {ExeFolder() + "gone/deeper/", ExeFolder().substr(0, ExeFolder().size() - 1)},
+        {"", ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Stored);
+        FPlatform.FolderStarts.clear();
+        if (c.Stored.empty()) {
+            std::filesystem::remove(SettingsPath());
+        } else {
+            WriteSettings("GamePath=" + c.Stored + "\n");
+        }
+        kw::TfrmMain& window = Start();
+        FPlatform.FolderStarts.clear();
+        window.mnuSettingsGamePath->trigger();
+        ASSERT_EQ(FPlatform.FolderStarts.size(), 1u);
+        EXPECT_EQ(FPlatform.FolderStarts[0].toStdString(), c.Start);
+    }
+}
+
 TEST_F(GameFolderTest, EachMissingPathStandsOnItsOwnLineQuotedWhereItNeedsIt) {
     const std::string game = ExeFolder() + "dusk \"reach\", copy/";
     Write("dusk \"reach\", copy/gamedata/config/weapons/weapons.ltx", "");

@@ -6,11 +6,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStyle>
 #include <QTableWidget>
 #include <QXmlStreamReader>
@@ -49,7 +54,7 @@ TEST_F(MainWindowTest, StoredLanguageIsFoundRegardlessOfCase) {
     kw::TfrmMain& window = Start();
     EXPECT_EQ(window.btnClose->text(), "Beenden");
     EXPECT_TRUE(LanguageItems()[window.LanguageIndex()]->isChecked());
-    EXPECT_EQ(LanguageItems()[window.LanguageIndex()]->text(), "Deutsch");
+    EXPECT_EQ(LanguageItems()[window.LanguageIndex()], LanguageItem("Deutsch"));
 }
 
 TEST_F(MainWindowTest, MalformedLanguageFileIsReportedAndStartUpGoesOn) {
@@ -61,7 +66,7 @@ TEST_F(MainWindowTest, MalformedLanguageFileIsReportedAndStartUpGoesOn) {
     ASSERT_EQ(FPlatform.Messages.size(), 3u);
     EXPECT_TRUE(FPlatform.Messages[0].Text.contains("Broken.xml"));
     ASSERT_EQ(LanguageItems().size(), 1);
-    EXPECT_EQ(LanguageItems()[0]->text(), "English");
+    EXPECT_EQ(LanguageItems()[0], LanguageItem("English"));
     EXPECT_EQ(window.btnClose->text(), "Exit");
     EXPECT_EQ(window.btnView->text(), "Table");
 }
@@ -179,16 +184,6 @@ protected:
         std::filesystem::copy(kShipped.toStdString(), FFolder / "Lang");
         WriteSettings("Language=none\n");
     }
-    QAction* LanguageItem(const QString& name) const {
-        for (QAction* item : LanguageItems()) {
-            if (item->text() == name) {
-                return item;
-            }
-        }
-        ADD_FAILURE() << name.toStdString();
-        return nullptr;
-    }
-
     const QString kShipped = QStringLiteral(KW_SOURCE_DIR "/resources/Lang");
 };
 
@@ -217,7 +212,7 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
               kw::kUndoText, kw::kUndoStepText, kw::kRedoText, kw::kRedoStepText, kw::kTableSaveStepText,
               kw::kRefreshStepText, kw::kPasteStepText, kw::kDeleteStepText, kw::kImportStepText,
               kw::kRevertStepText, kw::kValueSectionMissing, kw::kValueSectionUnnamed,
-              kw::kExportGameFileText}) {
+              kw::kExportGameFileText, kw::kPasteLeftOutText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
         form.setObjectName("frmProgress");
@@ -243,6 +238,105 @@ TEST_F(ShippedLanguages, YesNoQuestionsAnswerInTheInterfaceLanguage) {
         ASSERT_EQ(FPlatform.Questions.size(), 1u) << language.toStdString();
         EXPECT_EQ(FPlatform.Questions[0].Answers, answers);
     }
+}
+
+// Each menu of the bar, and the bar itself, with the texts of its items; separators have none.
+std::vector<std::pair<QString, QStringList>> MenuTexts(const kw::TfrmMain& window) {
+    std::vector<std::pair<QString, QStringList>> menus;
+    QStringList bar;
+    for (const QAction* item : window.menuBar()->actions()) {
+        bar << item->text();
+        const std::function<void(const QMenu&)> add = [&](const QMenu& menu) {
+            QStringList texts;
+            for (const QAction* entry : menu.actions()) {
+                if (!entry->isSeparator()) {
+                    texts << entry->text();
+                }
+                if (entry->menu()) {
+                    add(*entry->menu());
+                }
+            }
+            menus.emplace_back(menu.objectName(), texts);
+        };
+        add(*item->menu());
+    }
+    menus.emplace_back(QStringLiteral("menu bar"), bar);
+    return menus;
+}
+
+// The keyboard reaches every menu item in every language: each has an access key, none shared in its menu.
+// The Edit menu keeps its keys while its items name a step, whose own "&" stays a character.
+TEST_F(ShippedLanguages, EveryMenuItemHasItsOwnAccessKey) {
+    WriteSettings("GamePath=" + CopySampleGame("game") + "\nLanguage=none\n");
+    kw::TfrmMain& window = Start();
+    for (const bool named : {false, true}) {
+        if (named) {
+            kw::TParam& cost = window.Catalog().Weapons.front()->cost;
+            window.Document().Edit(kw::TStepLabel("R&D"), {}, {{&cost, "1"}});
+            window.Document().Edit(kw::TStepLabel("R&D"), {}, {{&cost, "2"}});
+            window.Document().Undo();
+        }
+        for (const QString& language : {QString(), QStringLiteral("English"), QStringLiteral("Русский")}) {
+            SCOPED_TRACE((language.isEmpty() ? std::string("as started") : language.toStdString()) +
+                         (named ? ", named steps" : ""));
+            if (!language.isEmpty()) {
+                LanguageItem(language)->trigger();
+            }
+            const auto menus = MenuTexts(window);
+            ASSERT_EQ(menus.size(), 6u);
+            for (const auto& [menu, texts] : menus) {
+                QSet<QKeySequence> keys;
+                for (const QString& text : texts) {
+                    const QKeySequence key = QKeySequence::mnemonic(text);
+                    EXPECT_FALSE(key.isEmpty()) << menu.toStdString() << ": " << text.toStdString();
+                    EXPECT_FALSE(keys.contains(key)) << menu.toStdString() << ": " << text.toStdString();
+                    keys.insert(key);
+                }
+            }
+            for (const QAction* item : {window.mnuEditUndo, window.mnuEditRedo}) {
+                EXPECT_EQ(item->iconText().contains("R&D"), named) << item->text().toStdString();
+            }
+        }
+    }
+}
+
+// The toolkit's own dialogs speak the interface language: a file dialog kept by the window asks in it once
+// the switch has reached it, and keeps the title the language file gives. Without the toolkit's translations
+// installed there is nothing to load.
+TEST_F(ShippedLanguages, TheToolkitsDialogsSpeakTheInterfaceLanguage) {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(folder + "/qtbase_ru.qm")) {
+        GTEST_SKIP() << "the toolkit's translations are not installed in " << folder.toStdString();
+    }
+    kw::TfrmMain& window = Start();
+    const auto lookIn = [&] { return window.dlgOpenTexture->findChild<QLabel*>("lookInLabel"); };
+    ASSERT_NE(lookIn(), nullptr);
+    struct TCase {
+        QString Language; // empty: the built-in texts of the start
+        QString LookIn;
+        QString Title;
+    };
+    const TCase cases[] = {{{}, "Перейти к:", "Выбор текстуры"},
+                           {"English", "Look in:", "Choose a texture"},
+                           {"Русский", "Перейти к:", "Выбор текстуры"}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Language.toStdString());
+        if (!c.Language.isEmpty()) {
+            LanguageItem(c.Language)->trigger();
+        }
+        EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), c.LookIn);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return lookIn()->text() == c.LookIn; }))
+            << lookIn()->text().toStdString();
+        EXPECT_EQ(window.dlgOpenTexture->windowTitle(), c.Title);
+    }
+}
+
+// A language file that names no locale leaves the toolkit in its own English, not in the language before.
+TEST_F(MainWindowTest, ALanguageWithoutALocaleLeavesTheToolkitInEnglish) {
+    Write("Lang/A.xml", LanguageXml("Alpha", {}, {}));
+    Start();
+    LanguageItem("Alpha")->trigger();
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
 }
 
 TEST_F(ShippedLanguages, RussianBringsBackEveryBuiltInText) {

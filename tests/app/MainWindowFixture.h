@@ -46,20 +46,16 @@ public:
         Messages.push_back({icon, caption, text});
         return buttons.testFlag(QMessageBox::Yes) ? Answer : QMessageBox::Ok;
     }
-    QString GetOpenFileName(QWidget*, const QString& title, const QString& dir,
-                            const QString& filter) override {
-        FileDialogs.push_back({title, dir, filter});
-        return ChosenFile;
-    }
-    QString ChooseFolder(QWidget*, const QString& title) override {
+    QString ChooseFolder(QWidget*, const QString& title, const QString& startFolder) override {
         FolderTitles.push_back(title);
+        FolderStarts.push_back(startFolder);
         return Folder;
     }
     // Picks the answer whose caption is Choice; a yes-or-no question takes Answer; any other answer not
     // offered cancels, as Escape does.
-    int Ask(QWidget*, const QString& caption, const QString& text, const QStringList& answers,
-            int defaultAnswer) override {
-        Questions.push_back({caption, text, answers, defaultAnswer});
+    int Ask(QWidget*, QMessageBox::Icon icon, const QString& caption, const QString& text,
+            const QStringList& answers, int defaultAnswer) override {
+        Questions.push_back({icon, caption, text, answers, defaultAnswer});
         const qsizetype chosen = answers.indexOf(Choice);
         if (chosen >= 0) {
             return static_cast<int>(chosen);
@@ -81,7 +77,9 @@ public:
     qint64 SteadyMilliseconds() override { return Steady += StepPerLook; }
     // Picks FileFilter, when given, as the user would, and answers File.
     QString RunFileDialog(QFileDialog& dialog) override {
-        FileDialogRuns.push_back({dialog.objectName(), dialog.windowTitle(), dialog.nameFilters()});
+        FileDialogRuns.push_back({dialog.objectName(), dialog.windowTitle(), dialog.nameFilters(),
+                                  dialog.directory().absolutePath(), dialog.defaultSuffix(),
+                                  dialog.fileMode()});
         if (!FileFilter.isEmpty()) {
             dialog.selectNameFilter(FileFilter);
         }
@@ -101,6 +99,7 @@ public:
 
     std::vector<Message> Messages;
     struct Question {
+        QMessageBox::Icon Icon;
         QString Caption;
         QString Text;
         QStringList Answers;
@@ -111,19 +110,16 @@ public:
     QString Choice = QString::fromUtf8(kw::kDiscardAnswer.Default);
     QString Folder; // the folder chooser's answer; empty cancels
     std::vector<QString> FolderTitles;
+    std::vector<QString> FolderStarts;                    // where each folder choice opened
     QMessageBox::StandardButton Answer = QMessageBox::No; // to a Yes/No question
-    struct FileDialog {
-        QString Title;
-        QString Dir;
-        QString Filter;
-    };
-    std::vector<FileDialog> FileDialogs;
-    QString ChosenFile; // the file dialog's answer; empty cancels
     // The window's own file dialogs, as RunFileDialog found them.
     struct FileDialogRun {
         QString Name;
         QString Title;
         QStringList Filters;
+        QString Dir;
+        QString DefaultSuffix;
+        QFileDialog::FileMode Mode;
     };
     std::vector<FileDialogRun> FileDialogRuns;
     QString File; // RunFileDialog's answer; empty cancels
@@ -214,6 +210,16 @@ protected:
         return *FWindow;
     }
     QList<QAction*> LanguageItems() const { return FWindow->mnuSettingsLanguage->actions(); }
+    // The language menu's item of the language named name; its text carries an access key besides the name.
+    QAction* LanguageItem(const QString& name) const {
+        for (QAction* item : LanguageItems()) {
+            if (QString(item->text()).remove(QLatin1Char('&')) == name) {
+                return item;
+            }
+        }
+        ADD_FAILURE() << "no language item " << name.toStdString();
+        return nullptr;
+    }
     // A value set as an edit of the user, through the window's document.
     void SetValue(kw::TParam& param, const std::string& value) const {
         FWindow->Document().Edit("", {}, {{&param, value}});

@@ -6,6 +6,7 @@
 #include "views/GridCells.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -289,6 +290,30 @@ TEST_F(TableViewTest, RefusedGridStopsTheMainSave) {
     EXPECT_EQ(window.PageControl1->currentIndex(), kAmmo);
 }
 
+// A paste that runs past the grid's last row and column pastes what fits and says in the status line how
+// many cells it left out; one that fits says nothing.
+TEST_F(TableViewTest, PastePastTheGridsEdgeSaysHowManyCellsWereLeftOut) {
+    kw::TfrmMain& window = StartShown();
+    window.btnView->click();
+    window.PageControl1->setCurrentIndex(kAmmo);
+    kw::TGridView& grid = Grid(kAmmo);
+    const int lastRow = grid.model()->rowCount() - 1;
+    const int lastColumn = grid.model()->columnCount() - 1;
+    const QString status = window.pnlGamePath->text();
+    QApplication::clipboard()->setText(QStringLiteral("1\t2\n3\t4\n"));
+
+    grid.setCurrentIndex(grid.model()->index(0, 1));
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(kAmmo, 1, 2), "4");
+    EXPECT_EQ(window.pnlGamePath->text(), status);
+
+    grid.setCurrentIndex(grid.model()->index(lastRow, lastColumn));
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(kAmmo, lastRow, lastColumn), "1");
+    EXPECT_EQ(window.pnlGamePath->text(),
+              QString::fromUtf8("Не поместились в таблицу и пропущены ячейки: 3"));
+}
+
 TEST_F(TableViewTest, LanguageSwitchRenewsHeadersAndKeepsTypedCells) {
     fs::copy(fs::path(KW_SOURCE_DIR) / "resources" / "Lang", FFolder / "Lang");
     Write("Lang/Partial.xml", LanguageXml("Partial", {}, {{"rs_Weather_sky_color", "sky"}}));
@@ -297,13 +322,9 @@ TEST_F(TableViewTest, LanguageSwitchRenewsHeadersAndKeepsTypedCells) {
     const QString name = Cell(kWeather, 0, 0);
     TypeInEditor(kWeather, 0, 3, "123");
     const auto language = [&](const char* name) {
-        for (QAction* item : LanguageItems()) {
-            if (item->text() == QLatin1String(name)) {
-                item->trigger();
-                return;
-            }
+        if (QAction* item = LanguageItem(QString::fromUtf8(name))) {
+            item->trigger();
         }
-        ADD_FAILURE() << name;
     };
     language("English");
     EXPECT_EQ(Grid(kWeather).model()->headerData(4, Qt::Horizontal).toString(), "fog colour");
@@ -471,6 +492,7 @@ TEST_F(TableViewTest, ImportOfOneRowFewerAsksToMatchByNameAndKeepsTheLastRow) {
     EXPECT_TRUE(FPlatform.Messages.empty());
     ASSERT_EQ(FPlatform.Questions.size(), 1u);
     EXPECT_EQ(FPlatform.Questions[0].Caption, "Импорт данных");
+    EXPECT_EQ(FPlatform.Questions[0].Icon, QMessageBox::Question);
     EXPECT_EQ(FPlatform.Questions[0].Text,
               QString::fromUtf8("Строки этого файла стоят в другом порядке, чем строки "
                                 "таблицы. Сопоставить их по названиям?"));
@@ -506,6 +528,8 @@ TEST_F(TableViewTest, ImportOfOneColumnMoreIgnoresIt) {
     Import(kWeapons, file);
     ASSERT_EQ(FPlatform.Questions.size(), 1u);
     EXPECT_EQ(FPlatform.Questions[0].Caption, "ВНИМАНИЕ");
+    // Going on may show values in the wrong cells: a warning, not a plain question.
+    EXPECT_EQ(FPlatform.Questions[0].Icon, QMessageBox::Warning);
     ASSERT_EQ(FPlatform.Messages.size(), 1u);
     EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Information);
     EXPECT_EQ(Grid(kWeapons).model()->columnCount(), grid.ColumnCount());

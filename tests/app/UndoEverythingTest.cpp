@@ -114,11 +114,11 @@ TEST_F(UndoEverything, EveryKindOfEditIsTakenBackAndDoneAgainAcrossSaves) {
 
     const std::vector<QString> undone = TakeBackAll(window.mnuEditUndo);
     // One step per edit, each named in the Edit menu, the last first.
-    EXPECT_EQ(undone, (std::vector<QString>{"Отменить: возврат изменений: 1", "Отменить: импорт ammo.csv",
-                                            "Отменить: сохранение таблицы", "Отменить: удаление ячеек: 2",
-                                            "Отменить: вставку ячеек: 2", "Отменить: дистанция (9x18 FMJ)",
-                                            "Отменить: Патроны (Bittern BK-12)",
-                                            "Отменить: Скорострельность (Bittern BK-12)"}));
+    EXPECT_EQ(undone, (std::vector<QString>{"&Отменить: возврат изменений: 1", "&Отменить: импорт ammo.csv",
+                                            "&Отменить: сохранение таблицы", "&Отменить: удаление ячеек: 2",
+                                            "&Отменить: вставку ячеек: 2", "&Отменить: дистанция (9x18 FMJ)",
+                                            "&Отменить: Патроны (Bittern BK-12)",
+                                            "&Отменить: Скорострельность (Bittern BK-12)"}));
     EXPECT_FALSE(window.isWindowModified());
     EXPECT_FALSE(window.Page(kAmmoPage).sg->Model().HasMarks());
     window.mnuFileSave->trigger();

@@ -47,18 +47,18 @@ protected:
 TEST_F(UndoWindow, AFieldIsOneStepUndoneAndRedoneFromTheKeyboard) {
     kw::TfrmMain& window = StartShown();
     EXPECT_FALSE(window.mnuEditUndo->isEnabled());
-    EXPECT_EQ(window.mnuEditUndo->text(), QString::fromUtf8("Отменить действие"));
+    EXPECT_EQ(window.mnuEditUndo->text(), QString::fromUtf8("&Отменить действие"));
     kw::TCoolEdit* rpm = Rpm();
     TypeOver(rpm, "612");
     QTest::keyClick(rpm, Qt::Key_Tab);
     ASSERT_TRUE(window.mnuEditUndo->isEnabled());
-    EXPECT_EQ(window.mnuEditUndo->text(), QString::fromUtf8("Отменить: Скорострельность (Bittern BK-12)"));
+    EXPECT_EQ(window.mnuEditUndo->text(), QString::fromUtf8("&Отменить: Скорострельность (Bittern BK-12)"));
 
     Undo(QApplication::focusWidget());
     EXPECT_EQ(rpm->text(), "80");
     EXPECT_FALSE(window.isWindowModified());
     EXPECT_FALSE(window.mnuEditUndo->isEnabled());
-    EXPECT_EQ(window.mnuEditRedo->text(), QString::fromUtf8("Повторить: Скорострельность (Bittern BK-12)"));
+    EXPECT_EQ(window.mnuEditRedo->text(), QString::fromUtf8("&Повторить: Скорострельность (Bittern BK-12)"));
     EXPECT_EQ(QApplication::focusWidget(), rpm); // the user sees what came back
 
     Redo(rpm);
@@ -137,7 +137,7 @@ TEST_F(UndoWindow, ARevertInTheChangesWindowIsOneStep) {
     };
     window.mnuFileChanges->trigger();
     EXPECT_FALSE(window.isWindowModified());
-    EXPECT_EQ(window.mnuEditUndo->text(), QString::fromUtf8("Отменить: возврат изменений: 2"));
+    EXPECT_EQ(window.mnuEditUndo->text(), QString::fromUtf8("&Отменить: возврат изменений: 2"));
     window.mnuEditUndo->trigger();
     EXPECT_EQ(window.Catalog().Weapons[0]->rpm.Value, "612");
     EXPECT_EQ(window.Catalog().Weapons[0]->cost.Value, "2700");
@@ -176,23 +176,21 @@ TEST_F(UndoWindow, StepsAreNamedInTheLanguageShownNow) {
     QApplication::clipboard()->setText(QStringLiteral("0.5\t0.6\n"));
     grid.setCurrentIndex(At(grid, 1, 1));
     QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
-    ASSERT_EQ(window.mnuEditUndo->text(), "Undo paste of 2 cells");
+    ASSERT_EQ(window.mnuEditUndo->text(), "&Undo paste of 2 cells");
 
-    const QList<QAction*> languages = window.mnuSettingsLanguage->actions();
-    const auto russian = std::find_if(languages.begin(), languages.end(), [](const QAction* item) {
-        return item->text() == QString::fromUtf8("Русский");
-    });
-    ASSERT_NE(russian, languages.end());
-    (*russian)->trigger();
+    QAction* russian = LanguageItem(QString::fromUtf8("Русский"));
+    ASSERT_NE(russian, nullptr);
+    russian->trigger();
     std::vector<QString> named;
     while (window.mnuEditUndo->isEnabled()) {
         named.push_back(window.mnuEditUndo->text());
         window.mnuEditUndo->trigger();
     }
-    EXPECT_EQ(named, (std::vector<QString>{QString::fromUtf8("Отменить: вставку ячеек: 2"),
-                                           QString::fromUtf8("Отменить: дистанция (9x18 FMJ)"),
-                                           QString::fromUtf8("Отменить: Скорострельность (Bittern BK-12)")}));
-    EXPECT_EQ(window.mnuEditRedo->text(), QString::fromUtf8("Повторить: Скорострельность (Bittern BK-12)"));
+    EXPECT_EQ(named,
+              (std::vector<QString>{QString::fromUtf8("&Отменить: вставку ячеек: 2"),
+                                    QString::fromUtf8("&Отменить: дистанция (9x18 FMJ)"),
+                                    QString::fromUtf8("&Отменить: Скорострельность (Bittern BK-12)")}));
+    EXPECT_EQ(window.mnuEditRedo->text(), QString::fromUtf8("&Повторить: Скорострельность (Bittern BK-12)"));
 }
 
 // The session's document outlives its window: a window closed and opened again hears only its own steps.

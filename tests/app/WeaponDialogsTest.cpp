@@ -365,11 +365,7 @@ TEST_F(WeaponDialogsTest, DialogsAndTextureTitleFollowTheLanguage) {
     fs::copy(fs::path(KW_SOURCE_DIR) / "resources" / "Lang", FFolder / "Lang");
     Start();
     SelectWeapon("wpn_heron");
-    for (QAction* item : LanguageItems()) {
-        if (item->text() == "English") {
-            item->trigger();
-        }
-    }
+    LanguageItem("English")->trigger();
     QString caption;
     QString set;
     ASSERT_TRUE(DriveAddon(GrenLnch, [&](kw::TfrmWeaponAddon& dialog) {
@@ -384,8 +380,8 @@ TEST_F(WeaponDialogsTest, DialogsAndTextureTitleFollowTheLanguage) {
     EXPECT_EQ(caption, "Cancel");
 
     FWindow->Views().btnWeather_sky_texture->click();
-    ASSERT_EQ(FPlatform.FileDialogs.size(), 1u);
-    EXPECT_EQ(FPlatform.FileDialogs[0].Title, "Choose a texture");
+    ASSERT_EQ(FPlatform.FileDialogRuns.size(), 1u);
+    EXPECT_EQ(FPlatform.FileDialogRuns[0].Title, "Choose a texture");
 }
 
 } // namespace

@@ -222,6 +222,11 @@ TEST_F(UndoWorkingCopy, DescribeCellNamesWhereTheValueLives) {
     EXPECT_EQ(immunity->File, kOutfitFile);
     EXPECT_EQ(immunity->Key, "burn_immunity");
     EXPECT_EQ(immunity->Text, "\xB8\xE6");
+    // What the file holds, not what the catalog holds after an edit the save has not yet written.
+    document.Edit("burn", {},
+                  {{&Catalog().Outfits[static_cast<std::size_t>(wanderer)]->Immunity.burn, "0.7"}});
+    EXPECT_TRUE(DescribeCell(document, burn)->WasPresent);
+    EXPECT_EQ(DescribeCell(document, burn)->StoredValue, "0.9");
     ASSERT_TRUE(DescribeCell(document, cost));
     EXPECT_EQ(DescribeCell(document, cost)->Section, "wanderer_outfit");
     EXPECT_EQ(DescribeCell(document, cost)->Text, "中"); // kept as typed: still a change

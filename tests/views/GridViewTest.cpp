@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
@@ -118,6 +119,7 @@ struct PasteCase {
     int Column;
     const char* Text;
     int Written;
+    int LeftOut; // what the grid says it passed over; nothing said for none
     // Cells expected afterwards as row, column, text.
     std::vector<std::tuple<int, int, const char*>> Cells;
 };
@@ -131,7 +133,14 @@ class GridPasteTest : public GridViewTest, public testing::WithParamInterface<Pa
 TEST_P(GridPasteTest, PastesFromTheCurrentCellWithinTheGrid) {
     const PasteCase& test = GetParam();
     FGrid->setCurrentIndex(At(test.Row, test.Column));
+    QSignalSpy leftOut(FGrid, &kw::TGridView::cellsLeftOut);
     EXPECT_EQ(FGrid->PasteText(QString::fromUtf8(test.Text)), test.Written);
+    if (test.LeftOut == 0) {
+        EXPECT_EQ(leftOut.count(), 0);
+    } else {
+        ASSERT_EQ(leftOut.count(), 1);
+        EXPECT_EQ(leftOut[0][0].toInt(), test.LeftOut);
+    }
     for (const auto& [row, column, text] : test.Cells) {
         EXPECT_EQ(Text(row, column).toStdString(), text) << row << "," << column;
     }
@@ -145,17 +154,19 @@ TEST_P(GridPasteTest, PastesFromTheCurrentCellWithinTheGrid) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, GridPasteTest,
     testing::Values(
-        PasteCase{"TrailingLineBreakAddsNoRow", 1, 1, "7\t8\n", 2, {{1, 1, "7"}, {1, 2, "8"}, {2, 1, "1"}}},
-        PasteCase{"WindowsLineBreaks", 0, 2, "a\r\nb\r\n", 2, {{0, 2, "a"}, {1, 2, "b"}, {2, 2, "0.30"}}},
+        PasteCase{
+            "TrailingLineBreakAddsNoRow", 1, 1, "7\t8\n", 2, 0, {{1, 1, "7"}, {1, 2, "8"}, {2, 1, "1"}}},
+        PasteCase{"WindowsLineBreaks", 0, 2, "a\r\nb\r\n", 2, 0, {{0, 2, "a"}, {1, 2, "b"}, {2, 2, "0.30"}}},
         PasteCase{"NameColumnIsPassedOver",
                   0,
                   0,
                   "x\t9\ny\t10",
                   2,
+                  2,
                   {{0, 0, "9x18"}, {0, 1, "9"}, {1, 0, "5.45"}, {1, 1, "10"}}},
-        PasteCase{"RowsBeyondTheGridAreDropped", 2, 1, "1\n2\n3", 1, {{2, 1, "1"}}},
-        PasteCase{"ColumnsBeyondTheGridAreDropped", 0, 10, "5\t6\t7", 1, {{0, 10, "5"}}},
-        PasteCase{"EmptyFieldsEmptyCells", 0, 1, "\t\t", 3, {{0, 1, ""}, {0, 2, ""}, {0, 3, ""}}}),
+        PasteCase{"RowsBeyondTheGridAreDropped", 2, 1, "1\n2\n3", 1, 2, {{2, 1, "1"}}},
+        PasteCase{"ColumnsBeyondTheGridAreDropped", 0, 10, "5\t6\t7", 1, 2, {{0, 10, "5"}}},
+        PasteCase{"EmptyFieldsEmptyCells", 0, 1, "\t\t", 3, 0, {{0, 1, ""}, {0, 2, ""}, {0, 3, ""}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(GridViewTest, CopyGivesTheSelectedRangeAsTabSeparatedLines) {
