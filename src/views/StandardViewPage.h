@@ -93,6 +93,10 @@ private:
     void CreateInfoBox();
 };
 
+// Puts a small control that serves one field (a colour swatch) right beside it, where the texture buttons
+// stand beside theirs.
+void PlaceBesideField(QWidget* field, QWidget* companion);
+
 // The entry's picture at its natural size from the top left corner, or an empty image control.
 void ShowPicture(const TMainItem& entry, QLabel* image);
 
