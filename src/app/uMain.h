@@ -9,6 +9,7 @@
 #include "translate/Texts.h"
 #include "views/GridView.h"
 #include "views/StandardView.h"
+#include "views/WeatherColours.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -348,6 +349,10 @@ private:
     void ShowStandardBoxes(bool visible);
     void ShowTableBoxes(bool visible);
 
+    // MainColours.cpp: the weather colours' swatches.
+    void CreateWeatherColours();
+    void ApplyColourHint();
+
     TSession& FSession;
     // The session's document, which the window shows and edits.
     TDocument& FDocument;
@@ -367,6 +372,7 @@ private:
 
     // It shows the catalog's entries, which the session outlives.
     std::unique_ptr<TStandardViews> FViews;
+    std::unique_ptr<TWeatherColours> FWeatherColours;
     // Each control of the exit hook with the page whose entry it edits.
     QHash<QObject*, int> FExitHookPages;
     std::size_t FDocumentListener = 0;

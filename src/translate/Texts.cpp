@@ -117,6 +117,7 @@ const TextDef kPasteStepText = {"rs_StepPaste", "вставку ячеек: %1"}
 const TextDef kDeleteStepText = {"rs_StepDelete", "удаление ячеек: %1"};
 const TextDef kImportStepText = {"rs_StepImport", "импорт %1"};
 const TextDef kRevertStepText = {"rs_StepRevert", "возврат изменений: %1"};
+const TextDef kChooseColourHint = {"rs_ChooseColourHint", "Выбрать цвет"};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

@@ -72,6 +72,9 @@ extern const TextDef kChangesClose;
 extern const TextDef kChangesNotInFile;
 extern const TextDef kChangesGridCell;
 
+// The tooltip of the weather page's colour swatches.
+extern const TextDef kChooseColourHint;
+
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.
 class TMainTexts {
