@@ -39,6 +39,11 @@ int TBenchPlatform::RunDialog(QDialog& dialog) {
     return TQtPlatform::RunDialog(dialog);
 }
 
+std::optional<QColor> TBenchPlatform::ChooseColor(QWidget*, const QColor&, const QString& title) {
+    Note(QStringLiteral("colour dialog"), title);
+    return std::nullopt;
+}
+
 // The last answer is the one Escape gives.
 int TBenchPlatform::Ask(QWidget*, QMessageBox::Icon, const QString& caption, const QString& text,
                         const QStringList& answers, int) {

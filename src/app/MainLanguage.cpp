@@ -99,6 +99,7 @@ void TfrmMain::ApplyLanguage(QAction* item) {
     FillAddonStatusCombos();
     FillTableHeaders();
     ApplyGroupBoxCaptions();
+    ApplyColourHint();
     // The grids keep what the user typed: their headers are new and their names come from the game.
     if (FStandardView) {
         RefreshViews(false);

@@ -34,6 +34,7 @@ void TfrmMain::CreateStandardViews() {
     // Fires once the new page is active; the page left still shows its entry, and the commit covers it.
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] { CommitPendingEdits(); });
     BindExitHook();
+    CreateWeatherColours();
 }
 
 // A page's edits are stored into the entry of the page that owns the control,

@@ -2,6 +2,7 @@
 
 #include "app/BrowseFolderDlg.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QPushButton>
 
@@ -43,6 +44,11 @@ QString TQtPlatform::RunFileDialog(QFileDialog& dialog) {
 
 int TQtPlatform::RunDialog(QDialog& dialog) {
     return dialog.exec();
+}
+
+std::optional<QColor> TQtPlatform::ChooseColor(QWidget* owner, const QColor& initial, const QString& title) {
+    const QColor chosen = QColorDialog::getColor(initial, owner, title);
+    return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
 }
 
 QDateTime TQtPlatform::Now() {

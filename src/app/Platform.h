@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QDateTime>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QDialog;
 class QFileDialog;
@@ -29,6 +32,9 @@ public:
     virtual QString RunFileDialog(QFileDialog& dialog) = 0;
     // Shows one of the window's own modal dialogs as it is set up; returns its result code.
     virtual int RunDialog(QDialog& dialog) = 0;
+    // The colour chosen in the colour dialog, which starts at initial; nothing when the user cancels.
+    virtual std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial,
+                                              const QString& title) = 0;
     // A question answered by one of answers (captions in the interface language); returns its index. The
     // last answer is the one that Escape or closing the box gives; Enter gives the one at defaultAnswer.
     // icon: a plain question, or a warning when going on may do harm.
@@ -49,6 +55,7 @@ public:
     QString ChooseFolder(QWidget* owner, const QString& title, const QString& startFolder) override;
     QString RunFileDialog(QFileDialog& dialog) override;
     int RunDialog(QDialog& dialog) override;
+    std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial, const QString& title) override;
     int Ask(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
             const QStringList& answers, int defaultAnswer) override;
     QDateTime Now() override;

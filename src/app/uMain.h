@@ -10,6 +10,7 @@
 #include "translate/Texts.h"
 #include "views/GridView.h"
 #include "views/StandardView.h"
+#include "views/WeatherColours.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -351,6 +352,10 @@ private:
     void ShowStandardBoxes(bool visible);
     void ShowTableBoxes(bool visible);
 
+    // MainColours.cpp: the weather colours' swatches.
+    void CreateWeatherColours();
+    void ApplyColourHint();
+
     TSession& FSession;
     // The session's document, which the window shows and edits.
     TDocument& FDocument;
@@ -370,6 +375,7 @@ private:
 
     // It shows the catalog's entries, which the session outlives.
     std::unique_ptr<TStandardViews> FViews;
+    std::unique_ptr<TWeatherColours> FWeatherColours;
     // Each control of the exit hook with the page whose entry it edits.
     QHash<QObject*, int> FExitHookPages;
     std::size_t FDocumentListener = 0;

@@ -119,6 +119,7 @@ const TextDef kImportStepText = {"rs_StepImport", "импорт %1"};
 const TextDef kRevertStepText = {"rs_StepRevert", "возврат изменений: %1"};
 const TextDef kPasteLeftOutText = {"rs_MsgPasteLeftOutText",
                                    "Не поместились в таблицу и пропущены ячейки: %1"};
+const TextDef kChooseColourHint = {"rs_ChooseColourHint", "Выбрать цвет"};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

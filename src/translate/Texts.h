@@ -74,6 +74,9 @@ extern const TextDef kChangesGridCell;
 // The status note after a paste that ran past the grid's last row or column: %1 the cells left out.
 extern const TextDef kPasteLeftOutText;
 
+// The tooltip of the weather page's colour swatches.
+extern const TextDef kChooseColourHint;
+
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.
 class TMainTexts {

@@ -1,7 +1,9 @@
 #include "views/GridModel.h"
 
+#include "gamecfg/ColourText.h"
 #include "interchange/GridTable.h"
 #include "interchange/WorkingCopy.h"
+#include "views/ColourSwatch.h"
 #include "views/GameText.h"
 
 #include <QBrush>
@@ -185,9 +187,20 @@ QVariant TGridModel::data(const QModelIndex& index, int role) const {
         return Utf8ToQt(Text(index.row(), index.column()));
     case Qt::BackgroundRole:
         return IsMarked(index.row(), index.column()) ? QVariant(QBrush(MarkedColor())) : QVariant();
+    case Qt::DecorationRole:
+        return ColourSwatchOf(index.row(), index.column());
     default:
         return {};
     }
+}
+
+// A colour column's cells show the colour they hold, as typed so far.
+QVariant TGridModel::ColourSwatchOf(int row, int column) const {
+    if (!IsEditable(row, column) || !IsColourKey(FDef.Columns[static_cast<std::size_t>(column)].GameKey)) {
+        return {};
+    }
+    // Colours are plain ASCII, the same bytes in UTF-8 as in the game's code page.
+    return SwatchIcon({ShownColour(Text(row, column))}, kCellSwatchSize);
 }
 
 QVariant TGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QSize>
 
 #include <cstddef>
 #include <string>
@@ -68,6 +69,8 @@ public:
     void ShowCatalog();
 
     static QColor MarkedColor() { return {255, 236, 170}; }
+    // The swatch before the text of a colour column's cell.
+    static constexpr QSize kCellSwatchSize{12, 12};
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -79,6 +82,7 @@ public:
 
 private:
     TCellRef Ref(int row, int column) const;
+    QVariant ColourSwatchOf(int row, int column) const;
     void OnDocumentChange(const TDocumentChange& change);
     void ShowStep(const TEditStep& step);
     void ShowEveryCell();

@@ -212,7 +212,7 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
               kw::kUndoText, kw::kUndoStepText, kw::kRedoText, kw::kRedoStepText, kw::kTableSaveStepText,
               kw::kRefreshStepText, kw::kPasteStepText, kw::kDeleteStepText, kw::kImportStepText,
               kw::kRevertStepText, kw::kValueSectionMissing, kw::kValueSectionUnnamed,
-              kw::kExportGameFileText, kw::kPasteLeftOutText}) {
+              kw::kExportGameFileText, kw::kPasteLeftOutText, kw::kChooseColourHint}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
         form.setObjectName("frmProgress");

@@ -23,6 +23,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -96,6 +97,17 @@ public:
         return QDialog::Accepted;
     }
     std::function<void(QDialog&)> OnDialog;
+    // Answers the colour dialog with Color; an invalid one cancels.
+    std::optional<QColor> ChooseColor(QWidget*, const QColor& initial, const QString& title) override {
+        ColorDialogs.push_back({initial, title});
+        return Color.isValid() ? std::optional<QColor>(Color) : std::nullopt;
+    }
+    struct ColorDialog {
+        QColor Initial;
+        QString Title;
+    };
+    std::vector<ColorDialog> ColorDialogs;
+    QColor Color;
 
     std::vector<Message> Messages;
     struct Question {
