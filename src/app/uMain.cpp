@@ -135,11 +135,8 @@ TfrmMain::TfrmMain(TSession& session, TPlatform* platform)
     PageControl1->setGeometry(kPageControlRect);
     FAnchors->Add(PageControl1, kAllEdges);
     CreatePages();
+    // A standard view box grows with the window; its own layout gives the room to the fields inside.
     CreateStandardViews();
-    // The fields of a standard view keep their places; only its entry list takes the room below.
-    for (int index = 0; index < kPageCount; ++index) {
-        FAnchors->Add(FViews->ListBox(index), Qt::LeftEdge | Qt::TopEdge | Qt::BottomEdge);
-    }
     CreateStatusLine(client);
     CreateButtons(client);
     // The menu's texts come through the translator.

@@ -108,6 +108,18 @@ void TCoolEdit::SetEnableNum(bool on) {
     }
 }
 
+// A line edit asks for the room of 17 characters; a number of the game files needs about half of that, and a
+// layout gives the rest to the fields that show lists.
+QSize TCoolEdit::sizeHint() const {
+    constexpr int kLineEditChars = 17;
+    constexpr int kNumberChars = 8;
+    QSize hint = QLineEdit::sizeHint();
+    if (!FEnableLet) {
+        hint.rwidth() -= fontMetrics().horizontalAdvance(QLatin1Char('x')) * (kLineEditChars - kNumberChars);
+    }
+    return hint;
+}
+
 void TCoolEdit::Clear() {
     bool canClear = true;
     if (OnClear) {

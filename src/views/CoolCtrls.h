@@ -36,6 +36,9 @@ public:
     void SetEnableLet(bool on);
     void SetEnableNum(bool on);
 
+    // Narrower for a numeric field.
+    QSize sizeHint() const override;
+
     TClearFunc OnClear;
     // Empties the text unless OnClear vetoes; without a handler the text is emptied.
     void Clear();

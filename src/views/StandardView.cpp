@@ -53,7 +53,6 @@ QWidget* MakeExtra(const TExtraDef& def, QWidget* box) {
     }
     widget->setObjectName(QString::fromLatin1(def.Name));
     widget->setToolTip(QString::fromUtf8(def.Hint));
-    widget->setGeometry(def.Rect);
     if (def.AlwaysUsable) {
         widget->setProperty("tag", -1);
     }
@@ -105,8 +104,12 @@ TStandardViews::TStandardViews(const TBoxes& boxes, TDocument& document, QObject
 TStandardViews::~TStandardViews() = default;
 
 void TStandardViews::CreateExtras(const TBoxes& boxes) {
+    std::array<std::vector<TPlacedExtra>, kPageCount> extras;
     for (const TExtraDef& def : ExtraDefs()) {
-        MakeExtra(def, boxes[def.Page]);
+        extras[def.Page].push_back({&def, MakeExtra(def, boxes[def.Page])});
+    }
+    for (int page = 0; page < kPageCount; ++page) {
+        FPages[page]->Arrange(extras[page]);
     }
 }
 

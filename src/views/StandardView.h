@@ -130,6 +130,7 @@ signals:
     void typing();
 
 private:
+    // Creates the controls that belong to no field, then lays each page out with them.
     void CreateExtras(const TBoxes& boxes);
     void BindNamedControls(const TBoxes& boxes);
     void ConnectControls();

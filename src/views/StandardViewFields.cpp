@@ -2,92 +2,78 @@
 
 namespace kw {
 
-QRect TLayoutColumn::LabelRect(int row) const {
-    return {LabelX, Top + row * RowStep, LabelWidth, kRowHeight};
-}
-
-QRect TLayoutColumn::FieldRect(int row) const {
-    return {FieldX, Top + row * RowStep, FieldWidth, kRowHeight};
-}
-
-QRect TLayoutColumn::SpanRect(int row) const {
-    return {LabelX, Top + row * RowStep, FieldX + FieldWidth - LabelX, kRowHeight};
-}
-
 namespace {
 
 constexpr bool kNumeric = true;
 constexpr bool kFree = false;
 
-// Rows of the columns below; the weapons status rows follow the seven rows of fields.
-constexpr int kFieldTop = 48;
-constexpr int kRowStep = 23;
-constexpr int kWeaponStatusTop = kFieldTop + 7 * kRowStep;
-constexpr int kStatusStep = 24;
-constexpr int kGroupTop = kFieldTop + kRowStep; // below a heading
-constexpr int kWeatherChoiceTop = kFieldTop + 9 * kRowStep;
+// The blocks of the pages below.
+constexpr TBlockPlace kFirstLane{0, 0};
+constexpr TBlockPlace kSecondLane{0, 1};
 
 } // namespace
 
 const std::array<TViewPageDef, kPageCount>& ViewPageDefs() {
     static const std::array<TViewPageDef, kPageCount> defs = {{
+        // The addon status rows under both columns, picture and description under them.
         {"Weapons",
          "Название оружия",
          "pnlWeaponsName",
          "mmWeaponsDescr",
          "imgWeapon",
          {300, 90},
-         {216, 286},
-         {524, 286, 172, 92},
+         {2, 0},
+         {2, 1},
          200,
          4,
-         {{kFieldTop, kRowStep, 216, 188, 408, 58},
-          {kFieldTop, kRowStep, 478, 140, 622, 74},
-          {kWeaponStatusTop, kStatusStep, 216, 130, 350, 150}}},
+         {kFirstLane, kSecondLane, {1, 0}}},
         {"Ammo",
          "Название боеприпаса",
          "pnlAmmoName",
          "mmAmmoDescr",
          "imgAmmo",
          {120, 120},
-         {216, 196},
-         {346, 196, 350, 178},
+         {1, 0},
+         {1, 1},
          200,
          4,
-         {{kFieldTop, kRowStep, 216, 176, 396, 60}, {kFieldTop, kRowStep, 470, 146, 620, 76}}},
+         {kFirstLane, kSecondLane}},
+        // The picture and the description beside protection and immunity.
         {"Outfits",
          "Название бронежилета",
          "pnlOutfitsName",
          "mmOutfitsDescr",
          "imgOutfit",
          {138, 180},
-         {536, 48},
-         {536, 238, 160, 136},
+         {0, 2},
+         {0, 2},
          200,
          4,
-         {{kGroupTop, kRowStep, 216, 130, 350, 80}, {kGroupTop, kRowStep, 436, 0, 436, 80}}},
+         {kFirstLane, kSecondLane}},
+        // The picture under the shorter first column, the description under the second.
         {"Arts",
          "Название артефакта",
          "pnlArtsName",
          "mmArtsDescr",
          "imgArt",
          {120, 120},
-         {216, 246},
-         {350, 284, 346, 90},
+         kFirstLane,
+         kSecondLane,
          200,
          4,
-         {{kGroupTop, kRowStep, 216, 120, 340, 76}, {kGroupTop, kRowStep, 440, 150, 616, 80}}},
+         {kFirstLane, kSecondLane}},
         {"Items",
          "Название",
          "pnlItemsName",
          "mmItemsDescr",
          "imgItem",
          {120, 120},
-         {574, 48},
-         {216, 196, 480, 178},
+         kSecondLane,
+         {1, 0},
          200,
          4,
-         {{kFieldTop, kRowStep, 216, 150, 370, 80}}},
+         {kFirstLane}},
+        // The weather choices under the first column.
         {"Weather",
          "Время суток",
          "pnlWeatherTime",
@@ -98,9 +84,7 @@ const std::array<TViewPageDef, kPageCount>& ViewPageDefs() {
          {},
          140,
          2,
-         {{kFieldTop, kRowStep, 156, 162, 322, 124},
-          {kFieldTop, kRowStep, 484, 140, 628, 68},
-          {kWeatherChoiceTop, kRowStep, 156, 162, 322, 150}}},
+         {kFirstLane, kSecondLane, kFirstLane}},
     }};
     return defs;
 }
@@ -611,31 +595,22 @@ const char* CategoryFileOf(int page) {
 
 const std::vector<TExtraDef>& ExtraDefs() {
     using enum TExtraKind;
-    auto statusButton = [](int row) {
-        return QRect(504, kWeaponStatusTop + row * kStatusStep, 24, kRowHeight);
-    };
-    auto textureButton = [](int row) { return QRect(448, kFieldTop + row * kRowStep, 24, kRowHeight); };
+    using enum TExtraSlot;
+    auto statusButton = [](int row) { return TExtraPlace{Trailing, 2, row}; };
+    auto textureButton = [](int row) { return TExtraPlace{Trailing, 0, row}; };
     static const std::vector<TExtraDef> extras = {
         {WeaponsPage, Button, "btnWeaponsScope", "...", "Настройки оптического прицела", statusButton(0),
          false},
         {WeaponsPage, Button, "btnWeaponsSilencer", "...", "Настройки глушителя", statusButton(1), false},
         {WeaponsPage, Button, "btnWeaponsGrenLnch", "...", "Настройки подствольника", statusButton(2), false},
-        {WeaponsPage, Button, "btnWeaponsAmmo", "Патроны...", "",
-         QRect(540, kWeaponStatusTop, 156, kRowHeight), false},
-        {WeaponsPage, Panel, "pnlWeapons_ammo_class", "", "", QRect(540, kWeaponStatusTop + 24, 156, 47),
-         false},
-        {OutfitsPage, Heading, "lblOutfitsProtection", "Защита", "", QRect(350, kFieldTop, 80, kRowHeight),
-         false},
-        {OutfitsPage, Heading, "lblOutfitsImmunity", "Ухудшение", "", QRect(436, kFieldTop, 80, kRowHeight),
-         false},
-        {ArtsPage, Heading, "lblArtsRestoreSpeed", "Скорость изменения", "",
-         QRect(216, kFieldTop, 200, kRowHeight), false},
-        {ArtsPage, Heading, "lblArtsImmunity", "Внешнее воздействие", "",
-         QRect(440, kFieldTop, 256, kRowHeight), false},
-        {WeatherPage, Button, "btnWeather_sky_texture", "...", "Выбрать текстуру неба", textureButton(0),
-         true},
-        {WeatherPage, Button, "btnWeather_clouds_texture", "...", "Выбрать текстуру облаков",
-         textureButton(2), true},
+        {WeaponsPage, Button, "btnWeaponsAmmo", "Патроны...", "", {Aside, 2, 0}, false},
+        {WeaponsPage, Panel, "pnlWeapons_ammo_class", "", "", {Aside, 2, 1, 2}, false},
+        {OutfitsPage, Heading, "lblOutfitsProtection", "Защита", "", {FieldHeading, 0, 0}, false},
+        {OutfitsPage, Heading, "lblOutfitsImmunity", "Ухудшение", "", {FieldHeading, 1, 0}, false},
+        {ArtsPage, Heading, "lblArtsRestoreSpeed", "Скорость изменения", "", {ColumnHeading, 0, 0}, false},
+        {ArtsPage, Heading, "lblArtsImmunity", "Внешнее воздействие", "", {ColumnHeading, 1, 0}, false},
+        {WeatherPage, Button, "btnWeather_sky_texture", "...", "Выбрать текстуру неба", textureButton(0), true},
+        {WeatherPage, Button, "btnWeather_clouds_texture", "...", "Выбрать текстуру облаков", textureButton(2), true},
     };
     return extras;
 }

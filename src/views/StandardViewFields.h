@@ -3,7 +3,6 @@
 #include "catalog/Classes.h"
 #include "catalog/KeyLists.h"
 
-#include <QRect>
 #include <QSize>
 
 #include <array>
@@ -21,7 +20,8 @@ enum class TFieldKind {
     List,   // combo box of preset texts; with no match the value stays as it is
 };
 
-// Where a field's controls stand: a column of the page's layout and a row in that column.
+// Where a field's controls stand: a column of the page's layout and a row in that column. The tab order goes
+// down each column, in the order of the blocks (TBlockPlace).
 struct TFieldPlace {
     int Column;
     int Row;
@@ -39,38 +39,33 @@ template <class Entry> struct TFieldDef {
     TFieldPlace Place;
 };
 
-// A column of label and field pairs; rows stand RowStep apart from Top down.
-struct TLayoutColumn {
-    int Top;
-    int RowStep;
-    int LabelX;
-    int LabelWidth;
-    int FieldX;
-    int FieldWidth;
-
-    QRect LabelRect(int row) const;
-    QRect FieldRect(int row) const;
-    // Label and field together, for a check box that carries its own caption.
-    QRect SpanRect(int row) const;
+// Where a block of a page's standard view stands. Blocks of one band stand side by side, one lane each, and
+// each band stands below the one before it; the blocks of one lane stand one below the other: its field
+// columns, then the picture, then the description.
+struct TBlockPlace {
+    int Band;
+    int Lane;
 };
 
-// What every page's standard view holds besides its fields. Geometry is inside the page's standard view box
-// of kViewBoxSize.
+// What every page's standard view holds besides its fields.
 struct TViewPageDef {
     const char* Key; // "Weapons": the part of the control names naming the page
     const char* ListHeader;
     const char* NamePanel;
     const char* Memo;  // nullptr: the page shows no description
     const char* Image; // nullptr: the page shows no picture
-    QSize PictureSize;
-    QPoint PicturePos; // of the sunken frame around the picture
-    QRect MemoRect;
+    QSize PictureSize; // inside the sunken frame; a picture is shown at its own size, never scaled
+    TBlockPlace PicturePlace;
+    TBlockPlace MemoPlace;
     int ListWidth;
     int InfoLines; // 4, or 2 where entries have no system name and no model
-    std::vector<TLayoutColumn> Columns;
+    // Indexed by TFieldPlace::Column.
+    std::vector<TBlockPlace> Columns;
 };
 
+// The size of a page's view boxes in the smallest window; the layouts keep every control readable there.
 inline constexpr QSize kViewBoxSize(704, 455);
+// Every row of fields keeps this height: rows of columns side by side stay level.
 inline constexpr int kRowHeight = 22;
 inline constexpr int kPageCount = 6;
 enum TPageIndex { WeaponsPage, AmmoPage, OutfitsPage, ArtsPage, ItemsPage, WeatherPage };
@@ -91,13 +86,26 @@ const char* CategoryFileOf(int page);
 
 // Controls of a page that belong to no field: headings, buttons, panels.
 enum class TExtraKind { Heading, Button, Panel };
+// Where such a control stands, in the column of its place.
+enum class TExtraSlot {
+    FieldHeading,  // above the column's fields
+    ColumnHeading, // above the column's labels and fields
+    Trailing,      // right of the field at its place; the tab order goes from the field to it
+    Aside,         // right of the column's rows, from its row down RowSpan rows
+};
+struct TExtraPlace {
+    TExtraSlot Slot;
+    int Column;
+    int Row;
+    int RowSpan = 1;
+};
 struct TExtraDef {
     int Page;
     TExtraKind Kind;
     const char* Name;
     const char* Caption; // UTF-8
     const char* Hint;    // UTF-8
-    QRect Rect;
+    TExtraPlace Place;
     bool AlwaysUsable; // stays enabled without game data (tag -1)
 };
 const std::vector<TExtraDef>& ExtraDefs();

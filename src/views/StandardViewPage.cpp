@@ -20,6 +20,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 
 #include <cctype>
 #include <charconv>
@@ -29,14 +30,11 @@
 namespace kw {
 namespace {
 
-constexpr int kMargin = 8;
-constexpr int kContentTop = 22;
-constexpr int kPanelHeight = 22;
-constexpr int kBoxBottom = kViewBoxSize.height() - kMargin;
-constexpr int kBoxRight = kViewBoxSize.width() - kMargin;
 constexpr int kInfoLineHeight = 15;
 constexpr int kInfoPadding = 3;
 constexpr int kPictureFrame = 1;
+constexpr int kMinFieldWidth = 48;
+constexpr int kListContentsLength = 8;
 
 // The whole text must be the number, optionally signed ("+" too); no blanks, no "inf" or "nan". The decimal
 // separator is "." whatever the locale.
@@ -390,19 +388,17 @@ void TPageView::CreateListColumn() {
     const QString key = QString::fromLatin1(FDef.Key);
     QLabel* header = MakePanel(FBox, QStringLiteral("pnl%1ListHeader").arg(key), QFrame::Raised);
     header->setText(QString::fromUtf8(FDef.ListHeader));
-    header->setGeometry(kMargin, kContentTop, FDef.ListWidth, kPanelHeight);
+    FParts.ListHeader = header;
 
     List = new QListWidget(FBox);
     List->setObjectName(QStringLiteral("lb") + key);
     List->setSelectionMode(QAbstractItemView::SingleSelection);
-    const int top = kContentTop + kPanelHeight + 2;
-    List->setGeometry(kMargin, top, FDef.ListWidth, kBoxBottom - top);
+    FParts.List = List;
 }
 
 void TPageView::CreateNamePanel() {
     NamePanel = MakePanel(FBox, QString::fromLatin1(FDef.NamePanel), QFrame::Sunken);
-    const int left = 2 * kMargin + FDef.ListWidth;
-    NamePanel->setGeometry(left, kContentTop, kBoxRight - left, kPanelHeight);
+    FParts.NamePanel = NamePanel;
 }
 
 void TPageView::CreateMemo() {
@@ -413,7 +409,7 @@ void TPageView::CreateMemo() {
     Memo->setObjectName(QString::fromLatin1(FDef.Memo));
     Memo->setReadOnly(true);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo->setGeometry(FDef.MemoRect);
+    FParts.Memo = Memo;
 }
 
 void TPageView::CreatePicture() {
@@ -423,38 +419,42 @@ void TPageView::CreatePicture() {
     auto* frame = new QFrame(FBox);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame->setLineWidth(kPictureFrame);
-    frame->setGeometry(QRect(FDef.PicturePos, FDef.PictureSize.grownBy({kPictureFrame, kPictureFrame,
-                                                                        kPictureFrame, kPictureFrame})));
+    frame->setFixedSize(
+        FDef.PictureSize.grownBy({kPictureFrame, kPictureFrame, kPictureFrame, kPictureFrame}));
     Picture = new QLabel(frame);
     Picture->setObjectName(QString::fromLatin1(FDef.Image));
     // Not a caption the translator should look at.
     Picture->setProperty("vclClass", QStringLiteral("TImage"));
     Picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture->setGeometry(QRect(QPoint(kPictureFrame, kPictureFrame), FDef.PictureSize));
+    FParts.PictureFrame = frame;
 }
 
 void TPageView::CreateInfoBox() {
     static constexpr const char* kLineNames[] = {"lbl%1FileName", "lbl%1SectionName", "lbl%1_inv_name",
                                                  "lbl%1_visual"};
     static constexpr const char* kDesignCaptions[] = {"file_name", "section_name", "inv_name", "visual"};
-    const int left = 2 * kMargin + FDef.ListWidth;
-    const int height = FDef.InfoLines * kInfoLineHeight + 2 * kInfoPadding;
     auto* frame = new QFrame(FBox);
     frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    frame->setGeometry(left, kBoxBottom - height, kBoxRight - left, height);
+    frame->setFixedHeight(FDef.InfoLines * kInfoLineHeight + 2 * kInfoPadding);
+    auto* lines = new QVBoxLayout(frame);
+    lines->setContentsMargins(2 * kInfoPadding, kInfoPadding, 2 * kInfoPadding, kInfoPadding);
+    lines->setSpacing(0);
     for (int line = 0; line < FDef.InfoLines; ++line) {
         auto* label = new QLabel(QString::fromLatin1(kDesignCaptions[line]), frame);
         label->setObjectName(QString::fromLatin1(kLineNames[line]).arg(QString::fromLatin1(FDef.Key)));
-        label->setGeometry(2 * kInfoPadding, kInfoPadding + line * kInfoLineHeight,
-                           frame->width() - 4 * kInfoPadding, kInfoLineHeight);
+        // A long path is cut off at the box's edge rather than widening the view.
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        label->setFixedHeight(kInfoLineHeight);
+        lines->addWidget(label);
         Info.push_back(label);
     }
+    FParts.InfoBox = frame;
 }
 
 QWidget* TPageView::CreateField(const std::string& control, const std::string& label,
                                 const std::string& caption, TFieldKind kind, bool numeric,
                                 TFieldPlace place) {
-    const TLayoutColumn& column = FDef.Columns.at(place.Column);
     QWidget* widget = nullptr;
     switch (kind) {
     case TFieldKind::Text: {
@@ -462,6 +462,9 @@ QWidget* TPageView::CreateField(const std::string& control, const std::string& l
         if (numeric) {
             edit->SetEnableLet(false);
         }
+        // Below this a field would show too little to be worth its row; the label beside it gives way
+        // instead, cut off, which the layout tests catch.
+        edit->setMinimumWidth(kMinFieldWidth);
         widget = edit;
         break;
     }
@@ -469,21 +472,37 @@ QWidget* TPageView::CreateField(const std::string& control, const std::string& l
     case TFieldKind::OnOff:
         widget = new QCheckBox(QString::fromStdString(caption), FBox);
         break;
-    case TFieldKind::Status:
-    case TFieldKind::List:
-        widget = new QComboBox(FBox);
+    case TFieldKind::Status: {
+        // Its three items are texts of the interface language: it stays wide enough for the longest.
+        auto* combo = new QComboBox(FBox);
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        widget = combo;
         break;
+    }
+    case TFieldKind::List: {
+        // The items are the game's own names, of any length: the field's width is the layout's to choose.
+        auto* combo = new QComboBox(FBox);
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(kListContentsLength);
+        combo->setMinimumWidth(kMinFieldWidth);
+        widget = combo;
+        break;
+    }
     }
     widget->setObjectName(QString::fromStdString(control));
     const bool ownCaption = kind == TFieldKind::Bool || kind == TFieldKind::OnOff;
-    widget->setGeometry(ownCaption ? column.SpanRect(place.Row) : column.FieldRect(place.Row));
+    QLabel* text = nullptr;
     if (!label.empty()) {
-        auto* text = new QLabel(QString::fromStdString(caption), FBox);
+        text = new QLabel(QString::fromStdString(caption), FBox);
         text->setObjectName(QString::fromStdString(label));
-        text->setGeometry(column.LabelRect(place.Row));
         text->setBuddy(widget);
     }
+    FRows.push_back({place, text, widget, ownCaption});
     return widget;
+}
+
+void TPageView::Arrange(const std::vector<TPlacedExtra>& extras) {
+    ArrangePage(FDef, FBox, FParts, FRows, extras);
 }
 
 void TPageView::SetInfoLine(int line, const QString& value) {

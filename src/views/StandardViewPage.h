@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/StandardViewFields.h"
+#include "views/StandardViewLayout.h"
 
 #include <QObject>
 #include <QString>
@@ -57,6 +58,9 @@ public:
 
     // Position of the shown entry, -1 while none is shown completely.
     int ShownPosition() const { return FShownPos; }
+    // Lays the page's controls out in its box, with the extras of the page beside its fields; once, after
+    // they were all created.
+    void Arrange(const std::vector<TPlacedExtra>& extras);
     // Clears the list box and fills it from the collection; nothing counts as shown afterwards.
     void Refill();
     void Forget() {
@@ -79,6 +83,9 @@ protected:
 
     const TViewPageDef& FDef;
     QWidget* FBox;
+    TPageParts FParts;
+    // In field table order.
+    std::vector<TFieldRow> FRows;
     // Connections made for the page end with it, even while its controls live on.
     QObject FContext;
     const TInfoPrefixes& FPrefixes;

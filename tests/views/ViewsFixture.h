@@ -6,6 +6,7 @@
 #include "views/StandardView.h"
 
 #include <QGroupBox>
+#include <QLayout>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -32,6 +33,10 @@ protected:
         }
         FWindow.resize(3 * 710, 2 * 461);
         FViews = std::make_unique<kw::TStandardViews>(FBoxes, FDocument);
+        // The controls stand where a shown window's layouts would put them.
+        for (QGroupBox* box : FBoxes) {
+            box->layout()->activate();
+        }
     }
 
     template <class T> T* Find(const char* name) {
