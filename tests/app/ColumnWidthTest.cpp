@@ -94,15 +94,6 @@ protected:
         std::filesystem::copy(std::filesystem::path(KW_SOURCE_DIR) / "resources" / "Lang", FFolder / "Lang");
     }
     std::string MoreOptions() const override { return "ViewType=0\nLanguage=" + FLanguage + "\n"; }
-    QAction* LanguageItem(const QString& name) const {
-        for (QAction* item : LanguageItems()) {
-            if (item->text() == name) {
-                return item;
-            }
-        }
-        ADD_FAILURE() << name.toStdString();
-        return nullptr;
-    }
     kw::TGridView& Grid(int page) const { return *FWindow->Page(page).sg; }
 
     std::string FLanguage = "English";

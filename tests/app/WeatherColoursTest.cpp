@@ -59,7 +59,7 @@ TEST_F(WeatherColours, APickChangesOnlyTheFirstThreeComponentsOfOneLine) {
     EXPECT_EQ(FPlatform.ColorDialogs[0].Title, QString::fromUtf8("Цвет тумана"));
     EXPECT_EQ(Field("txtWeather_fog_color")->text(), "0.200,\t0.400,\t0.600");
     EXPECT_EQ(Swatch("shpWeather_fog_color")->Colour()->rgb(), kPicked.rgb());
-    EXPECT_EQ(window.mnuEditUndo->text(), QString::fromUtf8("Отменить: Цвет тумана (12:00:00)"));
+    EXPECT_EQ(window.mnuEditUndo->text(), QString::fromUtf8("&Отменить: Цвет тумана (12:00:00)"));
     Press(Qt::Key_S);
 
     std::string expected = before.at(kWeatherFile);
