@@ -4,6 +4,7 @@
 #include "catalog/Document.h"
 #include "catalog/WeatherChoices.h"
 #include "translate/Texts.h"
+#include "views/ColourSwatch.h"
 #include "views/CoolCtrls.h"
 #include "views/GameText.h"
 
@@ -50,6 +51,9 @@ QWidget* MakeExtra(const TExtraDef& def, QWidget* box) {
         widget = panel;
         break;
     }
+    case TExtraKind::Swatch:
+        widget = new TColourSwatch(box);
+        break;
     }
     widget->setObjectName(QString::fromLatin1(def.Name));
     widget->setToolTip(QString::fromUtf8(def.Hint));

@@ -597,7 +597,7 @@ const std::vector<TExtraDef>& ExtraDefs() {
     using enum TExtraKind;
     using enum TExtraSlot;
     auto statusButton = [](int row) { return TExtraPlace{Trailing, 2, row}; };
-    auto textureButton = [](int row) { return TExtraPlace{Trailing, 0, row}; };
+    auto besideWeatherField = [](int row) { return TExtraPlace{Trailing, 0, row}; };
     static const std::vector<TExtraDef> extras = {
         {WeaponsPage, Button, "btnWeaponsScope", "...", "Настройки оптического прицела", statusButton(0),
          false},
@@ -609,8 +609,16 @@ const std::vector<TExtraDef>& ExtraDefs() {
         {OutfitsPage, Heading, "lblOutfitsImmunity", "Ухудшение", "", {FieldHeading, 1, 0}, false},
         {ArtsPage, Heading, "lblArtsRestoreSpeed", "Скорость изменения", "", {ColumnHeading, 0, 0}, false},
         {ArtsPage, Heading, "lblArtsImmunity", "Внешнее воздействие", "", {ColumnHeading, 1, 0}, false},
-        {WeatherPage, Button, "btnWeather_sky_texture", "...", "Выбрать текстуру неба", textureButton(0), true},
-        {WeatherPage, Button, "btnWeather_clouds_texture", "...", "Выбрать текстуру облаков", textureButton(2), true},
+        {WeatherPage, Button, "btnWeather_sky_texture", "...", "Выбрать текстуру неба", besideWeatherField(0),
+         true},
+        {WeatherPage, Button, "btnWeather_clouds_texture", "...", "Выбрать текстуру облаков",
+         besideWeatherField(2), true},
+        {WeatherPage, Swatch, "shpWeather_sky_color", "", "", besideWeatherField(1), false},
+        {WeatherPage, Swatch, "shpWeather_clouds_color", "", "", besideWeatherField(3), false},
+        {WeatherPage, Swatch, "shpWeather_fog_color", "", "", besideWeatherField(4), false},
+        {WeatherPage, Swatch, "shpWeather_rain_color", "", "", besideWeatherField(5), false},
+        {WeatherPage, Swatch, "shpWeather_ambient", "", "", besideWeatherField(6), false},
+        {WeatherPage, Swatch, "shpWeather_sun_color", "", "", besideWeatherField(7), false},
     };
     return extras;
 }

@@ -85,7 +85,7 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields();
 const char* CategoryFileOf(int page);
 
 // Controls of a page that belong to no field: headings, buttons, panels.
-enum class TExtraKind { Heading, Button, Panel };
+enum class TExtraKind { Heading, Button, Panel, Swatch };
 // Where such a control stands, in the column of its place.
 enum class TExtraSlot {
     FieldHeading,  // above the column's fields

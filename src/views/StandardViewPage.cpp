@@ -535,12 +535,6 @@ void SelectOwnSpelling(QComboBox* combo, const QString& text) {
     combo->setCurrentIndex(index);
 }
 
-void PlaceBesideField(QWidget* field, QWidget* companion) {
-    constexpr int kGap = 2;
-    const QRect rect = field->geometry();
-    companion->move(rect.right() + 1 + kGap, rect.top() + (rect.height() - companion->height()) / 2);
-}
-
 void ShowPicture(const TMainItem& entry, QLabel* image) {
     const TPic* pic = entry.Pic;
     if (pic == nullptr || pic->Rgb.size() < static_cast<size_t>(pic->Width) * pic->Height * 3) {

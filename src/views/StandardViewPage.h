@@ -106,10 +106,6 @@ private:
 // that item writes it back unchanged.
 void SelectOwnSpelling(QComboBox* combo, const QString& text);
 
-// Puts a small control that serves one field (a colour swatch) right beside it, where the texture buttons
-// stand beside theirs.
-void PlaceBesideField(QWidget* field, QWidget* companion);
-
 // The entry's picture at its natural size from the top left corner, or an empty image control.
 void ShowPicture(const TMainItem& entry, QLabel* image);
 

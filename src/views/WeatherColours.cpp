@@ -8,7 +8,6 @@
 #include "views/CoolCtrls.h"
 #include "views/GameText.h"
 #include "views/StandardViewFields.h"
-#include "views/StandardViewPage.h"
 #include "views/StepNames.h"
 
 #include <QApplication>
@@ -70,13 +69,11 @@ TWeatherColours::TWeatherColours(QWidget* box, QListWidget* list, TDocument& doc
     : QObject(parent), FList(list), FDocument(document) {
     for (const auto& [name, key] : ColourFields()) {
         auto* field = box->findChild<TCoolEdit*>(name);
-        if (field == nullptr) {
+        auto* swatch = box->findChild<TColourSwatch*>(
+            QString(name).replace(QStringLiteral("txt"), QStringLiteral("shp")));
+        if (field == nullptr || swatch == nullptr) {
             continue;
         }
-        auto* swatch = new TColourSwatch(box);
-        swatch->setObjectName(QString(name).replace(QStringLiteral("txt"), QStringLiteral("shp")));
-        swatch->resize(swatch->sizeHint());
-        PlaceBesideField(field, swatch);
         swatch->ShowColourOf(field->text());
         swatch->setEnabled(field->isEnabled());
         const TPair pair{field, swatch, key};
