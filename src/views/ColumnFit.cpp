@@ -71,11 +71,15 @@ int FittedWidth(const TColumnNeed& need, int maximum) {
                       std::max(maximum, kFitMinimumWidth));
 }
 
-int CellPadding(const QTableView& view) {
+int CellPadding(const QTableView& view, QSize decoration) {
     QStyleOptionViewItem option;
     option.initFrom(&view);
     option.font = view.font();
     option.features = QStyleOptionViewItem::HasDisplay;
+    if (!decoration.isEmpty()) {
+        option.features |= QStyleOptionViewItem::HasDecoration;
+        option.decorationSize = decoration;
+    }
     option.rect = QRect(0, 0, kProbeWidth, kProbeHeight);
     return kProbeWidth - TextRoom(option, &view) + (view.showGrid() ? 1 : 0);
 }

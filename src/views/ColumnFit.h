@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFontMetricsF>
+#include <QSize>
 #include <QString>
 
 class QHeaderView;
@@ -30,8 +31,9 @@ int WidestText(const QFontMetricsF& metrics, std::span<const QString> texts);
 // As wide as the widest header word and the widest value need, within kFitMinimumWidth and maximum.
 int FittedWidth(const TColumnNeed& need, int maximum = kFitMaximumWidth);
 
-// What the view's style takes from a column's width before its cells' text, the grid line included.
-int CellPadding(const QTableView& view);
+// What the view's style takes from a column's width before its cells' text, the grid line included, and the
+// room of a decoration of that size drawn before the text (a colour swatch).
+int CellPadding(const QTableView& view, QSize decoration = {});
 // Whether the style elides the text of a cell drawn with option: what a delegate that draws beside the text
 // (a decoration, a swatch) asks with its own option.
 bool IsCellTextCut(const QStyleOptionViewItem& option, const QWidget* widget);

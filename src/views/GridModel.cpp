@@ -196,11 +196,16 @@ QVariant TGridModel::data(const QModelIndex& index, int role) const {
 
 // A colour column's cells show the colour they hold, as typed so far.
 QVariant TGridModel::ColourSwatchOf(int row, int column) const {
-    if (!IsEditable(row, column) || !IsColourKey(FDef.Columns[static_cast<std::size_t>(column)].GameKey)) {
+    if (!IsEditable(row, column) || !HasSwatches(column)) {
         return {};
     }
     // Colours are plain ASCII, the same bytes in UTF-8 as in the game's code page.
     return SwatchIcon({ShownColour(Text(row, column))}, kCellSwatchSize);
+}
+
+bool TGridModel::HasSwatches(int column) const {
+    return column > 0 && column < FDef.ColumnCount() &&
+           IsColourKey(FDef.Columns[static_cast<std::size_t>(column)].GameKey);
 }
 
 QVariant TGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -71,6 +71,8 @@ public:
     static QColor MarkedColor() { return {255, 236, 170}; }
     // The swatch before the text of a colour column's cell.
     static constexpr QSize kCellSwatchSize{12, 12};
+    // Whether the column's cells show a swatch before their text.
+    bool HasSwatches(int column) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -239,8 +239,9 @@ TColumnNeed TGridView::ColumnNeed(int column) const {
     }
     const QHeaderView& header = *horizontalHeader();
     const QString headerText = FModel->headerData(column, Qt::Horizontal).toString();
+    const QSize swatch = FModel->HasSwatches(column) ? TGridModel::kCellSwatchSize : QSize();
     return {WidestWord(QFontMetricsF(header.font()), headerText) + HeaderPadding(header) + kHeaderWordSpare,
-            WidestText(QFontMetricsF(font()), values) + CellPadding(*this)};
+            WidestText(QFontMetricsF(font()), values) + CellPadding(*this, swatch)};
 }
 
 void TGridView::OnColumnResized(int column) {
