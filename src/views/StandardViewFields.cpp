@@ -4,8 +4,9 @@ namespace kw {
 
 namespace {
 
-constexpr bool kNumeric = true;
-constexpr bool kFree = false;
+constexpr TFieldInput kNumeric = TFieldInput::Number;
+constexpr TFieldInput kFree = TFieldInput::Text;
+constexpr TFieldInput kList = TFieldInput::List;
 
 // The blocks of the pages below.
 constexpr TBlockPlace kFirstLane{0, 0};
@@ -143,7 +144,7 @@ const std::vector<TFieldDef<TWeapon>>& WeaponFields() {
          Text,
          kNumeric,
          {1, 0}},
-        {"txtWeapons_hit_power", "lblWeapons_hit_power", "Урон", {&W::hit_power}, Text, kFree, {1, 1}},
+        {"txtWeapons_hit_power", "lblWeapons_hit_power", "Урон", {&W::hit_power}, Text, kList, {1, 1}},
         {"txtWeapons_ammo_mag_size",
          "lblWeapons_ammo_mag_size",
          "Размер обоймы",
@@ -477,7 +478,7 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields() {
          Text,
          kFree,
          {0, 0}},
-        {"txtWeather_sky_color", "lblWeather_sky_color", "Цвет неба", {&W::sky_color}, Text, kFree, {0, 1}},
+        {"txtWeather_sky_color", "lblWeather_sky_color", "Цвет неба", {&W::sky_color}, Text, kList, {0, 1}},
         {"txtWeather_clouds_texture",
          "lblWeather_clouds_texture",
          "Текстура облаков",
@@ -490,7 +491,7 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields() {
          "Цвет облаков",
          {&W::clouds_color},
          Text,
-         kFree,
+         kList,
          {0, 3}},
         {"txtWeather_fog_distance",
          "lblWeather_fog_distance",
@@ -499,7 +500,7 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields() {
          Text,
          kNumeric,
          {1, 0}},
-        {"txtWeather_fog_color", "lblWeather_fog_color", "Цвет тумана", {&W::fog_color}, Text, kFree, {0, 4}},
+        {"txtWeather_fog_color", "lblWeather_fog_color", "Цвет тумана", {&W::fog_color}, Text, kList, {0, 4}},
         {"txtWeather_fog_density",
          "lblWeather_fog_density",
          "Плотность тумана",
@@ -519,7 +520,7 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields() {
          "Цвет дождя",
          {&W::rain_color},
          Text,
-         kFree,
+         kList,
          {0, 5}},
         {"txtWeather_wind_velocity",
          "lblWeather_wind_velocity",
@@ -540,9 +541,9 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields() {
          "Цвет окружающего мира",
          {&W::ambient},
          Text,
-         kFree,
+         kList,
          {0, 6}},
-        {"txtWeather_sun_color", "lblWeather_sun_color", "Цвет солнца", {&W::sun_color}, Text, kFree, {0, 7}},
+        {"txtWeather_sun_color", "lblWeather_sun_color", "Цвет солнца", {&W::sun_color}, Text, kList, {0, 7}},
         {"txtWeather_sun_dir",
          "lblWeather_sun_dir",
          "Направление солнца",

@@ -20,6 +20,10 @@ enum class TFieldKind {
     List,   // combo box of preset texts; with no match the value stays as it is
 };
 
+// What an edit field takes: numbers only (its typing is filtered), any text, or a list of values, which
+// takes its room before the fields beside it.
+enum class TFieldInput { Number, Text, List };
+
 // Where a field's controls stand: a column of the page's layout and a row in that column. The tab order goes
 // down each column, in the order of the blocks (TBlockPlace).
 struct TFieldPlace {
@@ -35,7 +39,7 @@ template <class Entry> struct TFieldDef {
     std::string Caption; // UTF-8
     TParamRef<Entry> Param;
     TFieldKind Kind;
-    bool Numeric;
+    TFieldInput Input;
     TFieldPlace Place;
 };
 

@@ -137,7 +137,7 @@ public:
         for (size_t i = 0; i < FDefs.size(); ++i) {
             const TFieldDef<Entry>& def = FDefs[i];
             FBindings[i].Control =
-                CreateField(def.Control, def.Label, def.Caption, def.Kind, def.Numeric, def.Place);
+                CreateField(def.Control, def.Label, def.Caption, def.Kind, def.Input, def.Place);
             FieldControls.push_back(FBindings[i].Control);
             WatchChanges(FBindings[i]);
         }
@@ -453,18 +453,19 @@ void TPageView::CreateInfoBox() {
 }
 
 QWidget* TPageView::CreateField(const std::string& control, const std::string& label,
-                                const std::string& caption, TFieldKind kind, bool numeric,
+                                const std::string& caption, TFieldKind kind, TFieldInput input,
                                 TFieldPlace place) {
     QWidget* widget = nullptr;
     switch (kind) {
     case TFieldKind::Text: {
         auto* edit = new TCoolEdit(FBox);
-        if (numeric) {
+        if (input == TFieldInput::Number) {
             edit->SetEnableLet(false);
         }
         // Below this a field would show too little to be worth its row; the label beside it gives way
-        // instead, cut off, which the layout tests catch.
-        edit->setMinimumWidth(kMinFieldWidth);
+        // instead, cut off, which the layout tests catch. A list keeps the room of a line edit, so that a
+        // window of the design size shows colours and damage whole, and numbers take what is left.
+        edit->setMinimumWidth(input == TFieldInput::List ? edit->sizeHint().width() : kMinFieldWidth);
         widget = edit;
         break;
     }

@@ -78,7 +78,7 @@ public:
 
 protected:
     QWidget* CreateField(const std::string& control, const std::string& label, const std::string& caption,
-                         TFieldKind kind, bool numeric, TFieldPlace place);
+                         TFieldKind kind, TFieldInput input, TFieldPlace place);
     void SetInfoLine(int line, const QString& value);
 
     const TViewPageDef& FDef;
