@@ -162,6 +162,9 @@ void TfrmMain::RestoreColumnWidths() {
     ForEachColumn(Pages, [this](TGridView& sg, int column, const std::string& key, int width) {
         sg.RestoreColumnWidth(column, FSession.Settings()->ReadInteger(kTableColumns, key, width));
     });
+    for (const TCatalogPage& page : Pages) {
+        page.sg->UpdateHeaderHeight();
+    }
 }
 
 void TfrmMain::ApplyStoredLanguage() {

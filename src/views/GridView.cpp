@@ -189,13 +189,11 @@ void TGridView::SetUpColumnFitting() {
 }
 
 void TGridView::RestoreColumnWidth(int column, int stored) {
-    if (column > 0 && stored == DefaultColumnWidth(Def(), column)) {
-        FFitted.at(static_cast<std::size_t>(column)) = true;
-        SetFittedWidth(column, FittedWidth(ColumnNeed(column)));
-    } else {
-        setColumnWidth(column, stored);
-    }
-    UpdateHeaderHeight();
+    // Set here rather than left to the resize signal, which the header keeps back for a width it already has.
+    const bool fitted = column > 0 && stored == DefaultColumnWidth(Def(), column);
+    FFitted.at(static_cast<std::size_t>(column)) = fitted;
+    const QScopedValueRollback fitting(FFitting, true);
+    setColumnWidth(column, fitted ? FittedWidth(ColumnNeed(column)) : stored);
 }
 
 int TGridView::StoredColumnWidth(int column) const {
@@ -210,7 +208,10 @@ bool TGridView::IsFitted(int column) const {
 // edge stays within reach.
 void TGridView::FitColumnToContents(int column) {
     const int room = viewport()->width() - (column > 0 ? columnWidth(0) : 0);
+    FFitted.at(static_cast<std::size_t>(column)) = false;
+    const QScopedValueRollback fitting(FFitting, true);
     setColumnWidth(column, FittedWidth(ColumnNeed(column), std::max(room, kFitMaximumWidth)));
+    UpdateHeaderHeight();
 }
 
 void TGridView::FitColumns() {
@@ -244,11 +245,12 @@ TColumnNeed TGridView::ColumnNeed(int column) const {
             WidestText(QFontMetricsF(font()), values) + CellPadding(*this, swatch)};
 }
 
+// The grid's own widths come column by column; whoever sets them measures the header once at the end.
 void TGridView::OnColumnResized(int column) {
     if (!FFitting) {
         FFitted.at(static_cast<std::size_t>(column)) = false;
+        UpdateHeaderHeight();
     }
-    UpdateHeaderHeight();
 }
 
 // One line where every header fits on one, more where a header wraps.

@@ -78,6 +78,8 @@ public:
     // setColumnWidth, or a stored width. The name column is never fitted. A stored width equal to the
     // column's default, which older versions stored for every column at close, leaves the column fitted.
     void RestoreColumnWidth(int column, int stored);
+    // Grows or shrinks the header row to the lines its captions wrap to; for after the widths are restored.
+    void UpdateHeaderHeight();
     // What the settings file keeps for the column: the default for a fitted column, so that it fits again at
     // the next start.
     int StoredColumnWidth(int column) const;
@@ -110,7 +112,6 @@ private:
     void SetFittedWidth(int column, int width);
     TColumnNeed ColumnNeed(int column) const;
     void OnColumnResized(int column);
-    void UpdateHeaderHeight();
     TStepLabel Label(const TextDef& text, const QString& argument = {}) const;
 
     TGridModel* FModel;

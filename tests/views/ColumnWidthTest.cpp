@@ -98,6 +98,10 @@ TEST_F(ColumnWidthTest, DoubleClickOnADividerFitsItsColumnAsTheUsersWidth) {
         EXPECT_FALSE(FGrid->IsFitted(c.Column));
         EXPECT_EQ(FGrid->StoredColumnWidth(c.Column), width);
     }
+    // A column still fitted becomes the user's too, even where the double-click keeps its width.
+    ASSERT_TRUE(FGrid->IsFitted(5));
+    DoubleClickDivider(*FGrid, 5);
+    EXPECT_FALSE(FGrid->IsFitted(5));
     // The values alone decide: a narrow column ends as wide as after a double-click from wide.
     const int fitted = FGrid->columnWidth(2);
     FGrid->setColumnWidth(2, 180);
