@@ -14,7 +14,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <filesystem>
 #include <utility>
 
 namespace kw {
@@ -107,11 +106,7 @@ QString TfrmMain::ChooserStartFolder() const {
     if (FSession.GamePath().empty()) {
         return {};
     }
-    std::filesystem::path folder = fs::AbsolutePath(FSession.GamePath());
-    while (!fs::DirExists(folder.string()) && folder.has_relative_path()) {
-        folder = folder.parent_path();
-    }
-    return PathText(folder.string());
+    return PathText(fs::NearestExistingFolder(FSession.GamePath()));
 }
 
 // A cancelled choice changes nothing; an accepted one becomes GamePath before

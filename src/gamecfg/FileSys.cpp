@@ -405,6 +405,17 @@ std::string AbsolutePath(const std::string& path) {
     return WithoutTrailingSeparator(stdfs::absolute(Resolve(path), ec).lexically_normal());
 }
 
+std::string NearestExistingFolder(const std::string& path) {
+    stdfs::path folder = AbsolutePath(path);
+    while (!DirExists(folder.string())) {
+        if (!folder.has_relative_path()) {
+            return {};
+        }
+        folder = folder.parent_path();
+    }
+    return folder.string();
+}
+
 std::string CanonicalPath(const std::string& path) {
     std::error_code ec;
     stdfs::path current = stdfs::absolute(Resolve(path), ec).lexically_normal();

@@ -44,6 +44,9 @@ bool FileExists(const std::string& path);
 // Anything by that name: a file, a folder, a pipe, a device.
 bool PathExists(const std::string& path);
 bool DirExists(const std::string& path);
+// The absolute path of the folder path names if it exists, else of its nearest parent that does; empty when
+// none does.
+std::string NearestExistingFolder(const std::string& path);
 std::optional<std::uintmax_t> FileSize(const std::string& path);
 
 // Whole file as bytes; empty optional when it cannot be read.
