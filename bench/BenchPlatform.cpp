@@ -39,7 +39,7 @@ int TBenchPlatform::RunDialog(QDialog& dialog) {
     return TQtPlatform::RunDialog(dialog);
 }
 
-std::optional<QColor> TBenchPlatform::ChooseColor(QWidget*, const QColor&, const QString& title) {
+std::optional<QColor> TBenchPlatform::ChooseColour(QWidget*, const QColor&, const QString& title) {
     Note(QStringLiteral("colour dialog"), title);
     return std::nullopt;
 }

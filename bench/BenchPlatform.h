@@ -20,7 +20,7 @@ public:
     // Runs the dialog modally, as the editor does, when a step has said how to drive it (SetDialogDriver);
     // any other dialog would wait for ever and is rejected unseen instead.
     int RunDialog(QDialog& dialog) override;
-    std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial, const QString& title) override;
+    std::optional<QColor> ChooseColour(QWidget* owner, const QColor& initial, const QString& title) override;
     int Ask(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
             const QStringList& answers, int defaultAnswer) override;
 

@@ -13,7 +13,7 @@ void TfrmMain::CreateWeatherColours() {
     FWeatherColours = std::make_unique<TWeatherColours>(Pages[WeatherPage].gbNormal,
                                                         FViews->ListBox(WeatherPage), FDocument);
     FWeatherColours->ChooseColour = [this](QWidget* owner, const QColor& initial, const QString& title) {
-        return FPlatform.ChooseColor(owner, initial, title);
+        return FPlatform.ChooseColour(owner, initial, title);
     };
     FWeatherColours->OnCommitEdits = [this] { CommitPendingEdits(); };
     ApplyColourHint();

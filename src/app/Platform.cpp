@@ -46,7 +46,7 @@ int TQtPlatform::RunDialog(QDialog& dialog) {
     return dialog.exec();
 }
 
-std::optional<QColor> TQtPlatform::ChooseColor(QWidget* owner, const QColor& initial, const QString& title) {
+std::optional<QColor> TQtPlatform::ChooseColour(QWidget* owner, const QColor& initial, const QString& title) {
     const QColor chosen = QColorDialog::getColor(initial, owner, title);
     return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
 }

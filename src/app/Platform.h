@@ -33,8 +33,8 @@ public:
     // Shows one of the window's own modal dialogs as it is set up; returns its result code.
     virtual int RunDialog(QDialog& dialog) = 0;
     // The colour chosen in the colour dialog, which starts at initial; nothing when the user cancels.
-    virtual std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial,
-                                              const QString& title) = 0;
+    virtual std::optional<QColor> ChooseColour(QWidget* owner, const QColor& initial,
+                                               const QString& title) = 0;
     // A question answered by one of answers (captions in the interface language); returns its index. The
     // last answer is the one that Escape or closing the box gives; Enter gives the one at defaultAnswer.
     // icon: a plain question, or a warning when going on may do harm.
@@ -55,7 +55,7 @@ public:
     QString ChooseFolder(QWidget* owner, const QString& title, const QString& startFolder) override;
     QString RunFileDialog(QFileDialog& dialog) override;
     int RunDialog(QDialog& dialog) override;
-    std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial, const QString& title) override;
+    std::optional<QColor> ChooseColour(QWidget* owner, const QColor& initial, const QString& title) override;
     int Ask(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
             const QStringList& answers, int defaultAnswer) override;
     QDateTime Now() override;

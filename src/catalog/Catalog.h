@@ -114,4 +114,7 @@ private:
     std::array<std::unique_ptr<ProfileFile>, CategoryFileCount> FFiles;
 };
 
+// The category file the load read, as the saver writes it; none before a load.
+const ProfileFile* HeldCategoryFile(const TCatalog& catalog, TCatalog::TCategoryFile file);
+
 } // namespace kw

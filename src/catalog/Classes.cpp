@@ -10,13 +10,23 @@
 #include <string_view>
 
 namespace kw {
+
+std::string SpelledValue(std::string_view stored) {
+    return std::string(StripControls(stored.substr(0, stored.find(';'))));
+}
+
+std::string LoadedValue(std::string_view stored) {
+    std::string value = SpelledValue(stored);
+    std::replace(value.begin(), value.end(), '\t', ' ');
+    return value;
+}
+
 void ReadParam(TParam& param, const ProfileFile& file, const std::string& section, const std::string& key,
                const std::string& def) {
     const std::optional<std::string_view> found = file.ReadValueView(section, key);
     const std::string_view stored = found ? *found : std::string_view(def);
     const auto semicolon = stored.find(';');
-    param.Value = StripControls(stored.substr(0, semicolon));
-    std::replace(param.Value.begin(), param.Value.end(), '\t', ' ');
+    param.Value = LoadedValue(stored);
     param.Comment = semicolon == std::string_view::npos ? std::string_view() : stored.substr(semicolon);
     param.SetLoaded(found.has_value());
 }

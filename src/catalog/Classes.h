@@ -14,6 +14,11 @@ class ProfileFile;
 class TStringTable;
 class TParam;
 
+// A stored text as the file spells its value: before its first ";", stripped of control characters and blanks
+// at both ends, TABs kept.
+std::string SpelledValue(std::string_view stored);
+// The value a load reads from a stored text: its spelling with each TAB turned into a blank.
+std::string LoadedValue(std::string_view stored);
 // Fills the parameter from key in section: Value is the stored text before its first ";", stripped of
 // control characters and blanks at both ends, TABs inside turned into blanks; Comment is the rest from
 // that ";" on. A missing key yields def.

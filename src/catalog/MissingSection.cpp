@@ -5,7 +5,6 @@
 
 namespace kw {
 
-// The category file the load read, as the saver writes it; none before a load.
 const ProfileFile* HeldCategoryFile(const TCatalog& catalog, TCatalog::TCategoryFile file) {
     return catalog.FFiles[file].get();
 }

@@ -1,12 +1,9 @@
 #include "catalog/StoredSpelling.h"
 
-#include "gamecfg/AsciiText.h"
-
-#include <algorithm>
+#include "catalog/Classes.h"
+#include "gamecfg/ProfileFile.h"
 
 namespace kw {
-
-const ProfileFile* HeldCategoryFile(const TCatalog& catalog, TCatalog::TCategoryFile file);
 
 std::optional<std::string> StoredSpelling(const TCatalog& catalog, const TWeather& slot, std::string_view key,
                                           std::string_view value) {
@@ -16,11 +13,7 @@ std::optional<std::string> StoredSpelling(const TCatalog& catalog, const TWeathe
     if (!stored) {
         return std::nullopt;
     }
-    // Cut and stripped as the loader reads a value.
-    std::string spelled(StripControls(stored->substr(0, stored->find(';'))));
-    std::string blanks = spelled;
-    std::replace(blanks.begin(), blanks.end(), '\t', ' ');
-    return blanks == value ? std::optional<std::string>(std::move(spelled)) : std::nullopt;
+    return LoadedValue(*stored) == value ? std::optional<std::string>(SpelledValue(*stored)) : std::nullopt;
 }
 
 } // namespace kw

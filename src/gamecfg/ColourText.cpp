@@ -90,6 +90,10 @@ std::string Respelled(double value, std::string_view old, int decimals) {
     return text;
 }
 
+std::string_view SpanText(std::string_view text, const TSpan& span) {
+    return text.substr(span.Begin, span.End - span.Begin);
+}
+
 } // namespace
 
 std::optional<TColourRgb> ReadColourText(std::string_view text) {
@@ -97,9 +101,7 @@ std::optional<TColourRgb> ReadColourText(std::string_view text) {
     if (spans.empty()) {
         return std::nullopt;
     }
-    const auto component = [&](std::size_t i) {
-        return NumberOf(text.substr(spans[i].Begin, spans[i].End - spans[i].Begin));
-    };
+    const auto component = [&](std::size_t i) { return NumberOf(SpanText(text, spans[i])); };
     return TColourRgb{component(0), component(1), component(2)};
 }
 
@@ -110,14 +112,14 @@ std::optional<std::string> WriteColourText(std::string_view text, const TColourR
     }
     int decimals = kLeastDecimals;
     for (std::size_t i = 0; i < kRgbCount; ++i) {
-        decimals = std::max(decimals, DecimalsOf(text.substr(spans[i].Begin, spans[i].End - spans[i].Begin)));
+        decimals = std::max(decimals, DecimalsOf(SpanText(text, spans[i])));
     }
     decimals = std::min(decimals, kMostDecimals);
     const double values[kRgbCount] = {colour.Red, colour.Green, colour.Blue};
     std::string written;
     std::size_t copied = 0;
     for (std::size_t i = 0; i < kRgbCount; ++i) {
-        const std::string_view old = text.substr(spans[i].Begin, spans[i].End - spans[i].Begin);
+        const std::string_view old = SpanText(text, spans[i]);
         written.append(text.substr(copied, spans[i].Begin - copied));
         written += Respelled(values[i], old, decimals);
         copied = spans[i].End;

@@ -6,7 +6,7 @@ namespace {
 
 constexpr TFieldInput kNumeric = TFieldInput::Number;
 constexpr TFieldInput kFree = TFieldInput::Text;
-constexpr TFieldInput kList = TFieldInput::List;
+constexpr TFieldInput kSeries = TFieldInput::Series;
 
 // The blocks of the pages below.
 constexpr TBlockPlace kFirstLane{0, 0};
@@ -144,7 +144,7 @@ const std::vector<TFieldDef<TWeapon>>& WeaponFields() {
          Text,
          kNumeric,
          {1, 0}},
-        {"txtWeapons_hit_power", "lblWeapons_hit_power", "Урон", {&W::hit_power}, Text, kList, {1, 1}},
+        {"txtWeapons_hit_power", "lblWeapons_hit_power", "Урон", {&W::hit_power}, Text, kSeries, {1, 1}},
         {"txtWeapons_ammo_mag_size",
          "lblWeapons_ammo_mag_size",
          "Размер обоймы",
@@ -478,7 +478,7 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields() {
          Text,
          kFree,
          {0, 0}},
-        {"txtWeather_sky_color", "lblWeather_sky_color", "Цвет неба", {&W::sky_color}, Text, kList, {0, 1}},
+        {"txtWeather_sky_color", "lblWeather_sky_color", "Цвет неба", {&W::sky_color}, Text, kSeries, {0, 1}},
         {"txtWeather_clouds_texture",
          "lblWeather_clouds_texture",
          "Текстура облаков",
@@ -491,7 +491,7 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields() {
          "Цвет облаков",
          {&W::clouds_color},
          Text,
-         kList,
+         kSeries,
          {0, 3}},
         {"txtWeather_fog_distance",
          "lblWeather_fog_distance",
@@ -500,7 +500,13 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields() {
          Text,
          kNumeric,
          {1, 0}},
-        {"txtWeather_fog_color", "lblWeather_fog_color", "Цвет тумана", {&W::fog_color}, Text, kList, {0, 4}},
+        {"txtWeather_fog_color",
+         "lblWeather_fog_color",
+         "Цвет тумана",
+         {&W::fog_color},
+         Text,
+         kSeries,
+         {0, 4}},
         {"txtWeather_fog_density",
          "lblWeather_fog_density",
          "Плотность тумана",
@@ -520,7 +526,7 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields() {
          "Цвет дождя",
          {&W::rain_color},
          Text,
-         kList,
+         kSeries,
          {0, 5}},
         {"txtWeather_wind_velocity",
          "lblWeather_wind_velocity",
@@ -541,9 +547,15 @@ const std::vector<TFieldDef<TWeather>>& WeatherFields() {
          "Цвет окружающего мира",
          {&W::ambient},
          Text,
-         kList,
+         kSeries,
          {0, 6}},
-        {"txtWeather_sun_color", "lblWeather_sun_color", "Цвет солнца", {&W::sun_color}, Text, kList, {0, 7}},
+        {"txtWeather_sun_color",
+         "lblWeather_sun_color",
+         "Цвет солнца",
+         {&W::sun_color},
+         Text,
+         kSeries,
+         {0, 7}},
         {"txtWeather_sun_dir",
          "lblWeather_sun_dir",
          "Направление солнца",

@@ -20,9 +20,9 @@ enum class TFieldKind {
     List,   // combo box of preset texts; with no match the value stays as it is
 };
 
-// What an edit field takes: numbers only (its typing is filtered), any text, or a list of values, which
-// takes its room before the fields beside it.
-enum class TFieldInput { Number, Text, List };
+// What an edit field takes: numbers only (its typing is filtered), any text, or a series of values (a colour,
+// damage per difficulty), which takes its room before the fields beside it.
+enum class TFieldInput { Number, Text, Series };
 
 // Where a field's controls stand: a column of the page's layout and a row in that column. The tab order goes
 // down each column, in the order of the blocks (TBlockPlace).

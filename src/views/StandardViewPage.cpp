@@ -463,9 +463,9 @@ QWidget* TPageView::CreateField(const std::string& control, const std::string& l
             edit->SetEnableLet(false);
         }
         // Below this a field would show too little to be worth its row; the label beside it gives way
-        // instead, cut off, which the layout tests catch. A list keeps the room of a line edit, so that a
+        // instead, cut off, which the layout tests catch. A series keeps the room of a line edit, so that a
         // window of the design size shows colours and damage whole, and numbers take what is left.
-        edit->setMinimumWidth(input == TFieldInput::List ? edit->sizeHint().width() : kMinFieldWidth);
+        edit->setMinimumWidth(input == TFieldInput::Series ? edit->sizeHint().width() : kMinFieldWidth);
         widget = edit;
         break;
     }

@@ -98,15 +98,15 @@ public:
     }
     std::function<void(QDialog&)> OnDialog;
     // Answers the colour dialog with Color; an invalid one cancels.
-    std::optional<QColor> ChooseColor(QWidget*, const QColor& initial, const QString& title) override {
-        ColorDialogs.push_back({initial, title});
+    std::optional<QColor> ChooseColour(QWidget*, const QColor& initial, const QString& title) override {
+        ColourDialogs.push_back({initial, title});
         return Color.isValid() ? std::optional<QColor>(Color) : std::nullopt;
     }
     struct ColorDialog {
         QColor Initial;
         QString Title;
     };
-    std::vector<ColorDialog> ColorDialogs;
+    std::vector<ColorDialog> ColourDialogs;
     QColor Color;
 
     std::vector<Message> Messages;

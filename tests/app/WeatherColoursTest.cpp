@@ -54,9 +54,9 @@ TEST_F(WeatherColours, APickChangesOnlyTheFirstThreeComponentsOfOneLine) {
     FPlatform.Color = kPicked;
     QTest::mouseClick(Swatch("shpWeather_fog_color"), Qt::LeftButton);
 
-    ASSERT_EQ(FPlatform.ColorDialogs.size(), 1u);
-    EXPECT_EQ(FPlatform.ColorDialogs[0].Initial.rgb(), QColor::fromRgbF(0.20f, 0.23f, 0.21f).rgb());
-    EXPECT_EQ(FPlatform.ColorDialogs[0].Title, QString::fromUtf8("Цвет тумана"));
+    ASSERT_EQ(FPlatform.ColourDialogs.size(), 1u);
+    EXPECT_EQ(FPlatform.ColourDialogs[0].Initial.rgb(), QColor::fromRgbF(0.20f, 0.23f, 0.21f).rgb());
+    EXPECT_EQ(FPlatform.ColourDialogs[0].Title, QString::fromUtf8("Цвет тумана"));
     EXPECT_EQ(Field("txtWeather_fog_color")->text(), "0.200,\t0.400,\t0.600");
     EXPECT_EQ(Swatch("shpWeather_fog_color")->Colour()->rgb(), kPicked.rgb());
     EXPECT_EQ(window.mnuEditUndo->text(), QString::fromUtf8("&Отменить: Цвет тумана (12:00:00)"));
@@ -103,7 +103,7 @@ TEST_F(WeatherColours, ACancelledOrUnchangedPickLeavesTheValue) {
     FPlatform.Color = Qt::white;
     QTest::mouseClick(Swatch("shpWeather_sun_color"), Qt::LeftButton);
 
-    EXPECT_EQ(FPlatform.ColorDialogs.size(), 2u);
+    EXPECT_EQ(FPlatform.ColourDialogs.size(), 2u);
     EXPECT_EQ(sun->text(), "2.0, 1.5, 1");
     EXPECT_EQ(FWindow->Document().NextUndo(), typed);
 }
