@@ -283,7 +283,7 @@ TEST_F(ShippedLanguages, EveryMenuItemHasItsOwnAccessKey) {
                 LanguageItem(language)->trigger();
             }
             const auto menus = MenuTexts(window);
-            ASSERT_EQ(menus.size(), 6u);
+            ASSERT_FALSE(menus.empty());
             for (const auto& [menu, texts] : menus) {
                 QSet<QKeySequence> keys;
                 for (const QString& text : texts) {
@@ -333,8 +333,14 @@ TEST_F(ShippedLanguages, TheToolkitsDialogsSpeakTheInterfaceLanguage) {
 
 // A language file that names no locale leaves the toolkit in its own English, not in the language before.
 TEST_F(MainWindowTest, ALanguageWithoutALocaleLeavesTheToolkitInEnglish) {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(folder + "/qtbase_ru.qm")) {
+        GTEST_SKIP() << "the toolkit's translations are not installed in " << folder.toStdString();
+    }
     Write("Lang/A.xml", LanguageXml("Alpha", {}, {}));
     Start();
+    // The built-in texts are Russian, and so is the toolkit until the switch.
+    ASSERT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
     LanguageItem("Alpha")->trigger();
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
 }

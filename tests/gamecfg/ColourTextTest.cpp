@@ -91,14 +91,5 @@ TEST(ColourTextTest, WritesPickedComponentsRoundedToTheDecimalsKept) {
     EXPECT_EQ(WriteColourText("0, 0, 0", {0.0, -0.0, 0.0004}), "0.000, 0.000, 0.000");
 }
 
-TEST(ColourTextTest, KnowsTheWeatherKeysThatHoldColours) {
-    for (const char* key : {"sky_color", "clouds_color", "fog_color", "rain_color", "ambient", "sun_color"}) {
-        EXPECT_TRUE(IsColourKey(key)) << key;
-    }
-    for (const char* key : {"sky_texture", "fog_distance", "env_ambient", "sun_dir", "Sky_Color", ""}) {
-        EXPECT_FALSE(IsColourKey(key)) << key;
-    }
-}
-
 } // namespace
 } // namespace kw
