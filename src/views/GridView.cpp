@@ -214,10 +214,13 @@ void TGridView::FitColumnToContents(int column) {
     UpdateHeaderHeight();
 }
 
+// Measuring every value of a large grid takes a while: a grid out of sight fits its header words only, and
+// its values when it comes into view.
 void TGridView::FitColumns() {
+    FFitPending = !isVisible();
     for (int column = 0; column < FModel->columnCount(); ++column) {
         if (IsFitted(column)) {
-            SetFittedWidth(column, FittedWidth(ColumnNeed(column)));
+            SetFittedWidth(column, FittedWidth(ColumnNeed(column, !FFitPending)));
         }
     }
     UpdateHeaderHeight();
@@ -228,21 +231,22 @@ void TGridView::SetFittedWidth(int column, int width) {
     setColumnWidth(column, width);
 }
 
-// Values repeat a lot (the same price, the same resistance), so each text is measured once.
-TColumnNeed TGridView::ColumnNeed(int column) const {
+// Values repeat a lot (the same price, the same resistance), so each text is measured once. Without values:
+// what the header word alone needs.
+TColumnNeed TGridView::ColumnNeed(int column, bool values) const {
     std::unordered_set<std::string> seen;
-    std::vector<QString> values;
-    for (int row = 0; row < FModel->EntryCount(); ++row) {
+    std::vector<QString> texts;
+    for (int row = 0; values && row < FModel->EntryCount(); ++row) {
         std::string text = FModel->Text(row, column);
         if (!text.empty() && seen.insert(text).second) {
-            values.push_back(Utf8ToQt(text));
+            texts.push_back(Utf8ToQt(text));
         }
     }
     const QHeaderView& header = *horizontalHeader();
     const QString headerText = FModel->headerData(column, Qt::Horizontal).toString();
     const QSize swatch = FModel->HasSwatches(column) ? TGridModel::kCellSwatchSize : QSize();
     return {WidestWord(QFontMetricsF(header.font()), headerText) + HeaderPadding(header) + kHeaderWordSpare,
-            WidestText(QFontMetricsF(font()), values) + CellPadding(*this, swatch)};
+            WidestText(QFontMetricsF(font()), texts) + CellPadding(*this, swatch)};
 }
 
 // The grid's own widths come column by column; whoever sets them measures the header once at the end.
@@ -458,6 +462,13 @@ void TGridView::keyPressEvent(QKeyEvent* event) {
 }
 
 // A grid that leaves the screen (a page or view switch, the window closing) keeps what its editor held.
+void TGridView::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    if (FFitPending) {
+        FitColumns();
+    }
+}
+
 void TGridView::hideEvent(QHideEvent* event) {
     CommitEditor();
     QTableView::hideEvent(event);

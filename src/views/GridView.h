@@ -99,6 +99,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
@@ -110,7 +111,7 @@ private:
     void SetUpColumnFitting();
     void FitColumns();
     void SetFittedWidth(int column, int width);
-    TColumnNeed ColumnNeed(int column) const;
+    TColumnNeed ColumnNeed(int column, bool values = true) const;
     void OnColumnResized(int column);
     TStepLabel Label(const TextDef& text, const QString& argument = {}) const;
 
@@ -119,6 +120,7 @@ private:
     QTableView* FFrozen = nullptr;
     std::vector<bool> FFitted; // per column
     bool FFitting = false;     // while the grid itself sets widths
+    bool FFitPending = false;  // fitted columns wait until the grid is shown
 };
 
 } // namespace kw
