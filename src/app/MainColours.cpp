@@ -16,6 +16,8 @@ void TfrmMain::CreateWeatherColours() {
         return FPlatform.ChooseColour(owner, initial, title);
     };
     FWeatherColours->OnCommitEdits = [this] { CommitPendingEdits(); };
+    connect(FWeatherColours.get(), &TWeatherColours::notAColour, this,
+            [this] { ShowStatusNote(Variable(kNotAColourText)); });
     ApplyColourHint();
 }
 

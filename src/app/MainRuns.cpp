@@ -156,7 +156,12 @@ void TfrmMain::ReportSaveFailures(const TSaveReport& report) {
     ShowError(lines.join(QStringLiteral("\r\n")));
 }
 
+// Parts of the window made before the translator (the views, the Edit menu) ask for their texts too; until a
+// language is applied they show the built-in ones.
 QString TfrmMain::Variable(const TextDef& text) const {
+    if (Translator1 == nullptr) {
+        return QString::fromUtf8(text.Default);
+    }
     return Translator1->GetVariable(FSession.LanguageIndex(), QString::fromUtf8(text.Key),
                                     QString::fromUtf8(text.Default));
 }

@@ -120,6 +120,8 @@ const TextDef kRevertStepText = {"rs_StepRevert", "возврат изменен
 const TextDef kPasteLeftOutText = {"rs_MsgPasteLeftOutText",
                                    "Не поместились в таблицу и пропущены ячейки: %1"};
 const TextDef kChooseColourHint = {"rs_ChooseColourHint", "Выбрать цвет"};
+const TextDef kNotAColourText = {"rs_MsgNotAColourText",
+                                 "Поле не содержит цвета: нужны три числа через запятую."};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

@@ -76,6 +76,7 @@ extern const TextDef kPasteLeftOutText;
 
 // The tooltip of the weather page's colour swatches.
 extern const TextDef kChooseColourHint;
+extern const TextDef kNotAColourText;
 
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.

@@ -122,8 +122,13 @@ bool TWeatherColours::eventFilter(QObject* watched, QEvent* event) {
 void TWeatherColours::Pick(const TPair& pair) {
     const std::optional<std::string> text = QtToGameText(pair.Field->text());
     const std::optional<QColor> shown = pair.Swatch->Colour();
-    if (!text || !shown || !pair.Field->isEnabled() || pair.Field->isReadOnly()) {
+    if (!pair.Field->isEnabled() || pair.Field->isReadOnly()) {
         QApplication::beep();
+        return;
+    }
+    if (!text || !shown) {
+        QApplication::beep();
+        emit notAColour();
         return;
     }
     if (!ChooseColour) {

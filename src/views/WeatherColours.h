@@ -44,6 +44,11 @@ public:
     // The swatch beside the field of that control name, or nullptr.
     TColourSwatch* SwatchOf(const QString& fieldName) const;
 
+signals:
+    // A swatch was clicked while its field holds no colour: nothing to start the dialog from, which the user
+    // should hear why.
+    void notAColour();
+
 private:
     struct TPair {
         TCoolEdit* Field;

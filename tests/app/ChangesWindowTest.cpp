@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "translate/Texts.h"
+#include "views/GridCells.h"
 #include "views/uChanges.h"
 
 #include <QApplication>
@@ -45,6 +46,20 @@ const TEdit kEdits[] = {
     {"burn_immunity", "gamedata\\config\\misc\\outfit.ltx", "wanderer_immunities", "Ожог", "0.9", "0.5",
      "wanderer_outfit"},
 };
+
+template <class Entries> int RowOf(const Entries& entries, const char* section) {
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [&](const auto& entry) { return entry->Section == section; });
+    return static_cast<int>(found - entries.begin());
+}
+
+int ColumnOf(kw::TGridId grid, const char* key) {
+    const auto& columns = kw::GridDef(grid).Columns;
+    const auto found = std::find_if(columns.begin(), columns.end(), [&](const kw::TColumnDef& column) {
+        return column.GameKey && std::string_view(column.GameKey) == key;
+    });
+    return static_cast<int>(found - columns.begin());
+}
 
 class ChangesWindowTest : public MainWindowTest {
 protected:
@@ -163,23 +178,11 @@ TEST_F(ChangesWindowTest, RevertsGridCellsNotYetStored) {
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     window.btnView->click();
-    const auto rowOf = [](const auto& entries, const char* section) {
-        const auto found = std::find_if(entries.begin(), entries.end(),
-                                        [&](const auto& entry) { return entry->Section == section; });
-        return static_cast<int>(found - entries.begin());
-    };
-    const auto columnOf = [](kw::TGridId grid, const char* key) {
-        const auto& columns = kw::GridDef(grid).Columns;
-        const auto found = std::find_if(columns.begin(), columns.end(), [&](const kw::TColumnDef& column) {
-            return column.GameKey && std::string_view(column.GameKey) == key;
-        });
-        return static_cast<int>(found - columns.begin());
-    };
     const kw::TCatalog& catalog = window.Catalog();
-    const kw::TCellRef cost{0, rowOf(catalog.Weapons, kEdits[0].Entries),
-                            columnOf(kw::TGridId::Weapons, kEdits[0].Key)};
-    const kw::TCellRef burn{2, rowOf(catalog.Outfits, kEdits[1].Entries),
-                            columnOf(kw::TGridId::Outfits, kEdits[1].Key)};
+    const kw::TCellRef cost{0, RowOf(catalog.Weapons, kEdits[0].Entries),
+                            ColumnOf(kw::TGridId::Weapons, kEdits[0].Key)};
+    const kw::TCellRef burn{2, RowOf(catalog.Outfits, kEdits[1].Entries),
+                            ColumnOf(kw::TGridId::Outfits, kEdits[1].Key)};
     const auto disk = FileBytes(FGame);
     window.Document().Edit("", {}, {}, {{cost, kEdits[0].NewValue}, {burn, kEdits[1].NewValue}});
 
@@ -212,6 +215,41 @@ TEST_F(ChangesWindowTest, RevertsGridCellsNotYetStored) {
     EXPECT_EQ(*window.Document().CellText(cost), kEdits[0].NewValue);
     EXPECT_TRUE(weapons.IsMarked(cost.Row, cost.Column));
     EXPECT_EQ(weapons.data(weapons.index(cost.Row, cost.Column)).toString(), kEdits[0].NewValue);
+    EXPECT_EQ(FileBytes(FGame), disk);
+}
+
+// A stored change and a typed cell reverted together are one step: one Ctrl+Z brings both back.
+TEST_F(ChangesWindowTest, RevertsAStoredChangeAndATypedCellAsOneStep) {
+    kw::TfrmMain& window = Start();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    kw::TCatalog& catalog = window.Catalog();
+    kw::TWeapon& heron =
+        *catalog.Weapons.at(static_cast<std::size_t>(RowOf(catalog.Weapons, kEdits[0].Entries)));
+    SetValue(heron.cost, kEdits[0].NewValue);
+    window.btnView->click();
+    window.PageControl1->setCurrentIndex(2);
+    const int row = RowOf(catalog.Outfits, kEdits[1].Entries);
+    const int column = ColumnOf(kw::TGridId::Outfits, kEdits[1].Key);
+    TypeIntoCell(*window.Page(2).sg, row, column, QString::fromUtf8(kEdits[1].NewValue));
+    const auto disk = FileBytes(FGame);
+
+    WithChangesWindow([&](kw::TfrmChanges& changes) {
+        ASSERT_EQ(changes.tblChanges->rowCount(), 2);
+        changes.tblChanges->selectAll();
+        changes.btnRevert->click();
+        EXPECT_EQ(changes.tblChanges->rowCount(), 0);
+    });
+    EXPECT_EQ(heron.cost.Value, kEdits[0].OnDisk);
+    EXPECT_EQ(window.Document().CellText({2, row, column}), nullptr);
+    EXPECT_TRUE(window.mnuEditUndo->text().endsWith(QStringLiteral(": 2")))
+        << window.mnuEditUndo->text().toStdString();
+
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(heron.cost.Value, kEdits[0].NewValue);
+    ASSERT_NE(window.Document().CellText({2, row, column}), nullptr);
+    EXPECT_EQ(*window.Document().CellText({2, row, column}), kEdits[1].NewValue);
     EXPECT_EQ(FileBytes(FGame), disk);
 }
 

@@ -207,12 +207,26 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
                     << name << " " << column.HeaderKey;
             }
         }
-        for (const kw::TextDef& text :
-             {kw::kNumberRefusedText, kw::kImportMatchByNameText, kw::kImportChangedCellsText, kw::kSavedText,
-              kw::kUndoText, kw::kUndoStepText, kw::kRedoText, kw::kRedoStepText, kw::kTableSaveStepText,
-              kw::kRefreshStepText, kw::kPasteStepText, kw::kDeleteStepText, kw::kImportStepText,
-              kw::kRevertStepText, kw::kValueSectionMissing, kw::kValueSectionUnnamed,
-              kw::kExportGameFileText, kw::kPasteLeftOutText, kw::kChooseColourHint}) {
+        for (const kw::TextDef& text : {kw::kNumberRefusedText,
+                                        kw::kImportMatchByNameText,
+                                        kw::kImportChangedCellsText,
+                                        kw::kSavedText,
+                                        kw::kUndoText,
+                                        kw::kUndoStepText,
+                                        kw::kRedoText,
+                                        kw::kRedoStepText,
+                                        kw::kTableSaveStepText,
+                                        kw::kRefreshStepText,
+                                        kw::kPasteStepText,
+                                        kw::kDeleteStepText,
+                                        kw::kImportStepText,
+                                        kw::kRevertStepText,
+                                        kw::kValueSectionMissing,
+                                        kw::kValueSectionUnnamed,
+                                        kw::kExportGameFileText,
+                                        kw::kPasteLeftOutText,
+                                        kw::kChooseColourHint,
+                                        kw::kNotAColourText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
         form.setObjectName("frmProgress");

@@ -3,6 +3,7 @@
 #include "views/ColourSwatch.h"
 #include "views/CoolCtrls.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTest>
@@ -106,6 +107,15 @@ TEST_F(WeatherColours, ACancelledOrUnchangedPickLeavesTheValue) {
     EXPECT_EQ(FPlatform.ColourDialogs.size(), 2u);
     EXPECT_EQ(sun->text(), "2.0, 1.5, 1");
     EXPECT_EQ(FWindow->Document().NextUndo(), typed);
+
+    // A field that holds no colour has nothing to start the dialog from; the status line says why.
+    sun->setFocus();
+    sun->selectAll();
+    QTest::keyClicks(sun, "bright");
+    QTest::mouseClick(Swatch("shpWeather_sun_color"), Qt::LeftButton);
+    EXPECT_EQ(FPlatform.ColourDialogs.size(), 2u);
+    EXPECT_EQ(FWindow->pnlGamePath->text(), QString::fromUtf8(kw::kNotAColourText.Default));
+    EXPECT_EQ(sun->text(), "bright");
 }
 
 } // namespace
