@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "views/GridCells.h"
 
 #include "gamecfg/FileSys.h"
 #include "interchange/TableColumns.h"
@@ -20,24 +21,6 @@ namespace {
 constexpr int kAmmo = 1;
 constexpr int kOutfits = 2;
 constexpr int kWeather = 5;
-
-// The room the style gives a cell's text before it elides it, measured on the cell as the grid lays it out,
-// beside the swatch of a colour cell.
-int TextRoom(const kw::TGridView& grid, int row, int column) {
-    const QModelIndex index = grid.model()->index(row, column);
-    QStyleOptionViewItem option;
-    option.initFrom(&grid);
-    option.features = QStyleOptionViewItem::HasDisplay;
-    if (const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>(); !icon.isNull()) {
-        option.features |= QStyleOptionViewItem::HasDecoration;
-        option.decorationSize = icon.availableSizes().value(0);
-    }
-    option.text = QString(1000, '0'); // the style's text rectangle would shrink to a shorter text
-    option.rect = grid.visualRect(index);
-    const QStyle* style = grid.style();
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
-    return style->subElementRect(QStyle::SE_ItemViewItemText, &option, &grid).width() - 2 * margin;
-}
 
 int HeaderRoom(const QHeaderView& header, int column) {
     QStyleOptionHeader option;

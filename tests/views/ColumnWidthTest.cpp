@@ -2,6 +2,7 @@
 #include "views/GridView.h"
 
 #include "views/AmmoGridFixture.h"
+#include "views/GridCells.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -45,17 +46,6 @@ TEST(FittedWidth, MeasuresTheWidestWordAndTheWidestText) {
     EXPECT_EQ(kw::WidestWord(metrics, QString()), 0);
     const QString values[] = {QStringLiteral("1"), QStringLiteral("1000"), QStringLiteral("0.36, 0.40")};
     EXPECT_EQ(kw::WidestText(metrics, values), advance("0.36, 0.40"));
-}
-
-// The room the style gives a cell's text before it elides it.
-int TextRoom(const kw::TGridView& grid, int row, int column) {
-    QStyleOptionViewItem option;
-    option.initFrom(&grid);
-    option.features = QStyleOptionViewItem::HasDisplay;
-    option.text = QString(1000, '0'); // the style's text rectangle would shrink to a shorter text
-    option.rect = grid.visualRect(grid.model()->index(row, column));
-    const int margin = grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
-    return grid.style()->subElementRect(QStyle::SE_ItemViewItemText, &option, &grid).width() - 2 * margin;
 }
 
 bool Cut(const kw::TGridView& grid, int row, int column) {

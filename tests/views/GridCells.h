@@ -3,8 +3,11 @@
 #include "views/GridView.h"
 
 #include <QBrush>
+#include <QIcon>
 #include <QItemSelection>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -19,6 +22,24 @@ inline QModelIndex At(const kw::TGridView& grid, int row, int column) {
 
 inline QString CellText(const kw::TGridView& grid, int row, int column) {
     return At(grid, row, column).data().toString();
+}
+
+// The room the style gives a cell's text before it elides it, measured on the cell as the grid lays it out,
+// beside the swatch of a colour cell.
+inline int TextRoom(const kw::TGridView& grid, int row, int column) {
+    const QModelIndex index = grid.model()->index(row, column);
+    QStyleOptionViewItem option;
+    option.initFrom(&grid);
+    option.features = QStyleOptionViewItem::HasDisplay;
+    if (const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>(); !icon.isNull()) {
+        option.features |= QStyleOptionViewItem::HasDecoration;
+        option.decorationSize = icon.availableSizes().value(0);
+    }
+    option.text = QString(1000, '0'); // the style's text rectangle would shrink to a shorter text
+    option.rect = grid.visualRect(index);
+    const QStyle* style = grid.style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
+    return style->subElementRect(QStyle::SE_ItemViewItemText, &option, &grid).width() - 2 * margin;
 }
 
 inline QBrush CellTint(const kw::TGridView& grid, int row, int column) {
