@@ -17,8 +17,14 @@ PACKAGE_DIR ?= build-package
 
 all: build
 
+# Each command installs only what it needs (scripts/install-deps): `make run` what building and running
+# need, `make build` and `make test` the test tools too, the checks beyond the tests everything.
+DEPS_LEVEL ?= test
+run: DEPS_LEVEL = run
+bench bench-gui bench-build fuzz test-asan package format format-check: DEPS_LEVEL = ci
+
 deps:
-	@scripts/install-deps
+	@scripts/install-deps $(DEPS_LEVEL)
 
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKW_WERROR=$(KW_WERROR) $(CMAKE_FLAGS) >/dev/null
@@ -26,7 +32,8 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR)
 
-run: build
+run: configure
+	@cmake --build $(BUILD_DIR) --target kw_program
 	$(BUILD_DIR)/bin/kitwright
 
 test: build
@@ -87,5 +94,6 @@ format: deps
 format-check: deps
 	@$(CLANG_FORMAT) --dry-run --Werror $(FORMAT_FILES)
 
+# Every build folder the commands above make.
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(ASAN_DIR) $(PACKAGE_DIR)
