@@ -76,11 +76,13 @@ test-asan: deps
 # The Debian package of the editor and the headless tool, optimized as the tested build is, with Debian's
 # hardening flags; the .deb lands in $(PACKAGE_DIR).
 DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+# Dated by the last commit, so that two builds of one commit give the same bytes.
 package: deps
-	@CXXFLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" LDFLAGS="$$($(DEB_FLAGS) LDFLAGS)" \
+	@SOURCE_DATE_EPOCH="$$(git log -1 --format=%ct 2>/dev/null || date +%s)" && export SOURCE_DATE_EPOCH && \
+	CXXFLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" LDFLAGS="$$($(DEB_FLAGS) LDFLAGS)" \
 		cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKW_BUILD_GUI=ON \
-		-DKW_BUILD_TESTS=OFF -DKW_BUILD_BENCH=OFF -DKW_WERROR=$(KW_WERROR) $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(PACKAGE_DIR) --target package
+		-DKW_BUILD_TESTS=OFF -DKW_BUILD_BENCH=OFF -DKW_WERROR=$(KW_WERROR) $(CMAKE_FLAGS) >/dev/null && \
+	cmake --build $(PACKAGE_DIR) --target package
 
 # The style is .clang-format's; version 16 is pinned because older ones format differently and cannot
 # insert braces.
