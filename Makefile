@@ -17,8 +17,14 @@ PACKAGE_DIR ?= build-package
 
 all: build
 
+# Each command installs only what it needs (scripts/install-deps): `make run` what building and running
+# need, `make build` and `make test` the test tools too, the checks beyond the tests everything.
+DEPS_LEVEL ?= test
+run: DEPS_LEVEL = run
+bench bench-gui bench-build fuzz test-asan package format format-check: DEPS_LEVEL = ci
+
 deps:
-	@scripts/install-deps
+	@scripts/install-deps $(DEPS_LEVEL)
 
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKW_WERROR=$(KW_WERROR) $(CMAKE_FLAGS) >/dev/null
@@ -26,7 +32,8 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR)
 
-run: build
+run: configure
+	@cmake --build $(BUILD_DIR) --target kw_program
 	$(BUILD_DIR)/bin/kitwright
 
 test: build
@@ -69,11 +76,13 @@ test-asan: deps
 # The Debian package of the editor and the headless tool, optimized as the tested build is, with Debian's
 # hardening flags; the .deb lands in $(PACKAGE_DIR).
 DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+# Dated by the last commit, so that two builds of one commit give the same bytes.
 package: deps
-	@CXXFLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" LDFLAGS="$$($(DEB_FLAGS) LDFLAGS)" \
+	@SOURCE_DATE_EPOCH="$$(git log -1 --format=%ct 2>/dev/null || date +%s)" && export SOURCE_DATE_EPOCH && \
+	CXXFLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" LDFLAGS="$$($(DEB_FLAGS) LDFLAGS)" \
 		cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKW_BUILD_GUI=ON \
-		-DKW_BUILD_TESTS=OFF -DKW_BUILD_BENCH=OFF -DKW_WERROR=$(KW_WERROR) $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(PACKAGE_DIR) --target package
+		-DKW_BUILD_TESTS=OFF -DKW_BUILD_BENCH=OFF -DKW_WERROR=$(KW_WERROR) $(CMAKE_FLAGS) >/dev/null && \
+	cmake --build $(PACKAGE_DIR) --target package
 
 # The style is .clang-format's; version 16 is pinned because older ones format differently and cannot
 # insert braces.
@@ -87,5 +96,6 @@ format: deps
 format-check: deps
 	@$(CLANG_FORMAT) --dry-run --Werror $(FORMAT_FILES)
 
+# Every build folder the commands above make.
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(ASAN_DIR) $(PACKAGE_DIR)
