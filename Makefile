@@ -13,7 +13,7 @@ FUZZ_TARGETS = fuzz-profile fuzz-param fuzz-string-table fuzz-language-file fuzz
 ASAN_DIR ?= build-asan
 PACKAGE_DIR ?= build-package
 
-.PHONY: all deps configure build run test bench bench-gui bench-build fuzz test-asan package format format-check clean
+.PHONY: all deps configure build run test screenshots bench bench-gui bench-build fuzz test-asan package format format-check clean
 
 all: build
 
@@ -21,7 +21,7 @@ all: build
 # need, `make build` and `make test` the test tools too, the checks beyond the tests everything.
 DEPS_LEVEL ?= test
 run: DEPS_LEVEL = run
-bench bench-gui bench-build fuzz test-asan package format format-check: DEPS_LEVEL = ci
+screenshots bench bench-gui bench-build fuzz test-asan package format format-check: DEPS_LEVEL = ci
 
 deps:
 	@scripts/install-deps $(DEPS_LEVEL)
@@ -38,6 +38,11 @@ run: configure
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# The README's pictures, docs/images/standard-view.png and table-view.png: the editor of $(BUILD_DIR) on a copy
+# of the sample game, on a virtual display with a pinned font, in temporary folders.
+screenshots: configure
+	scripts/make-screenshots $(BUILD_DIR)
 
 # Times load and save of generated game folders (scales 1, 10, 100), then the editor's main window on them
 # (scales 10, 100) on the offscreen platform; BENCH_ARGS="--scales 1,10 --runs 3" goes to both.
