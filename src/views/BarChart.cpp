@@ -10,9 +10,18 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kw {
 namespace {
+
+// The longest name the axis shows whole: a longer one would push the plot up or run off the chart's edge.
+// Hovering names the bar in full.
+constexpr qsizetype kLongestAxisName = 24;
+
+QString AxisName(const QString& name) {
+    return name.size() <= kLongestAxisName ? name : name.left(kLongestAxisName - 1) + QChar(0x2026);
+}
 
 // A category axis takes each name once; two entries of one name stay two bars, told apart by characters
 // that show nothing.
@@ -20,7 +29,7 @@ QStringList DistinctNames(const std::vector<int>& rows, const QStringList& names
     QStringList distinct;
     QHash<QString, int> seen;
     for (const int row : rows) {
-        const QString& name = names[row];
+        const QString name = AxisName(names[row]);
         const int before = seen[name]++;
         distinct << name + QString(before, QChar(0x200B));
     }
@@ -49,9 +58,6 @@ TBarChart::TBarChart(QChart& chart, QObject* parent)
     FChart.addAxis(FValueAxis, Qt::AlignLeft);
     FSeries->attachAxis(FValueAxis);
     FMarks->attachAxis(FValueAxis);
-    connect(FSet, &QBarSet::hovered, this,
-            [this](bool status, int bar) { emit hovered(status ? RowOf(bar) : -1); });
-    connect(FSet, &QBarSet::clicked, this, [this](int bar) { emit clicked(RowOf(bar)); });
     connect(&FChart, &QChart::plotAreaChanged, this,
             [this](const QRectF& area) { FitMarks(*FMarks, area, BarCount()); });
 }
@@ -75,6 +81,13 @@ int TBarChart::RowOf(int bar) const {
 int TBarChart::BarOf(int row) const {
     return row >= 0 && static_cast<std::size_t>(row) < FBarOf.size() ? FBarOf[static_cast<std::size_t>(row)]
                                                                      : -1;
+}
+
+int TBarChart::RowAt(const QPointF& position) const {
+    if (!FChart.plotArea().contains(position)) {
+        return -1;
+    }
+    return RowOf(static_cast<int>(std::lround(FChart.mapToValue(position, FSeries).x())));
 }
 
 void TBarChart::Show(const std::vector<TChartCell>& cells, const QStringList& names) {
@@ -147,6 +160,8 @@ void TBarChart::SetCategoryAxis(const std::vector<int>& rows, const QStringList&
         auto* axis = new QBarCategoryAxis;
         axis->append(DistinctNames(rows, names));
         axis->setLabelsAngle(-90);
+        // The names are what the bars are for: the plot gives up height rather than a name its end.
+        axis->setTruncateLabels(false);
         axis->setGridLineVisible(false);
         FCategoryAxis = axis;
     } else {

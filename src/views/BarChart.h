@@ -3,6 +3,7 @@
 #include "interchange/ChartColumn.h"
 
 #include <QObject>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 
@@ -42,14 +43,12 @@ public:
     // The entry of a bar, and the bar of an entry (-1 for one left out).
     int RowOf(int bar) const;
     int BarOf(int row) const;
+    // The entry whose bar stands at position of the chart's scene, in its column from the axis to the top of
+    // the plot, so that a bar too low or too narrow to aim at is still found; -1 for none.
+    int RowAt(const QPointF& position) const;
     int BarCount() const { return static_cast<int>(FRows.size()); }
     const QBarSet& Set() const { return *FSet; }
     const QScatterSeries& Marks() const { return *FMarks; }
-
-signals:
-    // The pointer entered a bar (row its entry), or left one (row -1).
-    void hovered(int row);
-    void clicked(int row);
 
 private:
     void Build(const std::vector<int>& rows, const std::vector<TChartCell>& cells, const QStringList& names);

@@ -68,6 +68,8 @@ void TChartWindow::CreateControls() {
     FView = new QChartView(FChart, this);
     FView->setObjectName(QStringLiteral("chvChart"));
     FView->setRenderHint(QPainter::Antialiasing);
+    FView->viewport()->setMouseTracking(true);
+    FView->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CreateChoiceRow());
     layout->addWidget(FView, 1);
@@ -183,6 +185,7 @@ void TChartWindow::ShowChoice() {
     cboElementUp->setVisible(FChoice.Scatter && cboElementUp->count() > 1);
     btnSort->setVisible(!FChoice.Scatter);
     lblColumn->setText(Text(FChoice.Scatter ? kChartColumnXLabel : kChartColumnLabel));
+    ShowTitles();
 }
 
 int TChartWindow::ShownColumn(int chosen, int fallback) const {

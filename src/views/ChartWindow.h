@@ -97,6 +97,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // ChartWindow.cpp: the controls and the choice.
@@ -122,7 +123,8 @@ private:
     QStringList Names() const;
     void ShowLeftOut(int count);
     void ShowBarHover(int row);
-    void ShowPointHover(int row, QPointF values);
+    void ShowPointHover(int row);
+    int RowAt(const QPointF& viewportPosition) const;
     void ShowHover(const QString& text);
 
     const TGridModel& FModel;

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QToolTip>
 
@@ -76,12 +77,8 @@ void TChartWindow::MakeChart() {
     FScatter.reset();
     if (FChoice.Scatter) {
         FScatter = std::make_unique<TScatterChart>(*FChart);
-        connect(FScatter.get(), &TScatterChart::hovered, this, &TChartWindow::ShowPointHover);
-        connect(FScatter.get(), &TScatterChart::clicked, this, &TChartWindow::entryClicked);
     } else {
         FBars = std::make_unique<TBarChart>(*FChart);
-        connect(FBars.get(), &TBarChart::hovered, this, &TChartWindow::ShowBarHover);
-        connect(FBars.get(), &TBarChart::clicked, this, &TChartWindow::entryClicked);
     }
     FCells.clear();
     FCellsUp.clear();
@@ -157,11 +154,37 @@ void TChartWindow::ShowBarHover(int row) {
             : Text(kChartBarHoverText).arg(name, NumberShown(*cell.Shown)));
 }
 
-void TChartWindow::ShowPointHover(int row, QPointF values) {
-    ShowHover(
-        row < 0 ? QString()
-                : Text(kChartPointHoverText)
-                      .arg(Utf8ToQt(FModel.Text(row, 0)), NumberShown(values.x()), NumberShown(values.y())));
+void TChartWindow::ShowPointHover(int row) {
+    const std::optional<QPointF> values = FScatter->PositionOf(row);
+    ShowHover(!values ? QString()
+                      : Text(kChartPointHoverText)
+                            .arg(Utf8ToQt(FModel.Text(row, 0)), NumberShown(values->x()),
+                                 NumberShown(values->y())));
+}
+
+// The chart's own items take the pointer only while their window is active, and the chart stands beside the
+// window the user edits in: the viewport's own events name and pick the entry under the pointer.
+bool TChartWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != FView->viewport()) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::MouseMove) {
+        const int row = RowAt(static_cast<QMouseEvent*>(event)->position());
+        FScatter ? ShowPointHover(row) : ShowBarHover(row);
+    } else if (event->type() == QEvent::Leave) {
+        ShowHover(QString());
+    } else if (event->type() == QEvent::MouseButtonPress &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (const int row = RowAt(static_cast<QMouseEvent*>(event)->position()); row >= 0) {
+            emit entryClicked(row);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int TChartWindow::RowAt(const QPointF& viewportPosition) const {
+    const QPointF position = FView->mapToScene(viewportPosition.toPoint());
+    return FScatter ? FScatter->RowAt(position) : FBars->RowAt(position);
 }
 
 void TChartWindow::ShowHover(const QString& text) {

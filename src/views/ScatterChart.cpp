@@ -6,12 +6,12 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
-#include <limits>
-
 namespace kw {
 namespace {
 
 constexpr double kPointSize = 9;
+// How far from a point, in pixels, the pointer still names and picks it.
+constexpr double kReach = 8;
 
 } // namespace
 
@@ -30,7 +30,6 @@ TScatterChart::TScatterChart(QChart& chart, QObject* parent)
         FChart.addSeries(series);
         series->attachAxis(FAcross);
         series->attachAxis(FUp);
-        Connect(*series);
     }
 }
 
@@ -43,19 +42,6 @@ TScatterChart::~TScatterChart() {
         FChart.removeAxis(axis);
         delete axis;
     }
-}
-
-void TScatterChart::Connect(QScatterSeries& series) {
-    connect(&series, &QScatterSeries::hovered, this, [this](const QPointF& value, bool state) {
-        const int row = state ? NearestRow(value) : -1;
-        const std::optional<QPointF> at = PositionOf(row);
-        emit hovered(row, at.value_or(QPointF()));
-    });
-    connect(&series, &QScatterSeries::clicked, this, [this](const QPointF& value) {
-        if (const int row = NearestRow(value); row >= 0) {
-            emit clicked(row);
-        }
-    });
 }
 
 void TScatterChart::SetAxisTitles(const QString& across, const QString& up) {
@@ -100,15 +86,13 @@ void TScatterChart::Show(const std::vector<TChartCell>& across, const std::vecto
     FitValueRange(*FUp, ValueRange(drawnUp, false));
 }
 
-// The toolkit reports the value under the pointer, which need not be a point's own value exactly.
-int TScatterChart::NearestRow(const QPointF& value) const {
-    const QPointF target = FChart.mapToPosition(value);
-    double best = std::numeric_limits<double>::max();
+int TScatterChart::RowAt(const QPointF& position) const {
+    double best = kReach * kReach;
     int row = -1;
     for (int point = 0; point < PointCount(); ++point) {
-        const QPointF offset = FChart.mapToPosition(FAt[static_cast<std::size_t>(point)]) - target;
+        const QPointF offset = FChart.mapToPosition(FAt[static_cast<std::size_t>(point)], FPlain) - position;
         const double distance = QPointF::dotProduct(offset, offset);
-        if (distance < best) {
+        if (distance <= best) {
             best = distance;
             row = RowOf(point);
         }

@@ -34,16 +34,11 @@ public:
     int RowOf(int point) const;
     std::optional<QPointF> PositionOf(int row) const;
 
-signals:
-    // The pointer entered a point (row its entry, at its two values) or left one (row -1).
-    void hovered(int row, QPointF values);
-    void clicked(int row);
+    // The entry whose point lies nearest to position of the chart's scene, within reach of the pointer; -1
+    // for none.
+    int RowAt(const QPointF& position) const;
 
 private:
-    void Connect(QScatterSeries& series);
-    // The entry whose point lies nearest to the chart position of value.
-    int NearestRow(const QPointF& value) const;
-
     QChart& FChart;
     QScatterSeries* FPlain;
     QScatterSeries* FChanged;

@@ -102,6 +102,16 @@ TEST_F(ChartWindowTest, BarsFollowATypedPriceUntilItIsSaved) {
     };
     TypeIntoCell(Grid(kAmmo), row, price, "99999");
     EXPECT_TRUE(shows(99999, true)) << bars.Set().at(bar);
+    // Hovering the bar's column names its entry, with the file's value beside a changed one.
+    const QPointF low = chart.View()->chart()->mapToPosition(QPointF(bar, 0));
+    // Through the window, as the pointer reaches it, whether or not the window is active.
+    const QPoint above =
+        chart.View()->viewport()->mapTo(&chart, chart.View()->mapFromScene(low - QPointF(0, 3)));
+    QTest::mouseMove(chart.windowHandle(), above);
+    const QString hover = chart.lblHover->text();
+    EXPECT_TRUE(hover.contains(QString::fromStdString(Grid(kAmmo).Model().Text(row, 0))))
+        << hover.toStdString();
+    EXPECT_TRUE(hover.contains("99999") && hover.contains(QString::number(onDisk))) << hover.toStdString();
     QTest::mouseClick(window.Page(kAmmo).btnTableSave, Qt::LeftButton);
     ASSERT_FALSE(Grid(kAmmo).Model().IsMarked(row, price));
     EXPECT_TRUE(shows(99999, true));
