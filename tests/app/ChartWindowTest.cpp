@@ -204,6 +204,46 @@ TEST_F(ChartWindowTest, AScatterClickSelectsThePointsEntry) {
     EXPECT_NE(again.Chart(kAmmo)->Scatter(), nullptr);
 }
 
+// The shipped languages beside the program.
+class ChartLanguageTest : public ChartWindowTest {
+protected:
+    void SetUp() override {
+        ChartWindowTest::SetUp();
+        std::filesystem::copy(KW_SOURCE_DIR "/resources/Lang", FFolder / "Lang");
+    }
+};
+
+// The boxes name the columns by the grid's headers, and the window speaks the interface language, before and
+// after a switch; the column chosen stays chosen.
+TEST_F(ChartLanguageTest, TheBoxesNameColumnsByTheGridsHeaders) {
+    kw::TfrmMain& window = StartShown();
+    kw::TChartWindow& chart = OpenChart(kAmmo);
+    const int damage = ColumnOf(kAmmo, "k_hit");
+    Choose(*chart.cboColumn, Header(kAmmo, damage));
+    struct TCase {
+        QString Language;
+        QString Damage;
+        QString Bars;
+        QString Tab;
+    };
+    for (const TCase& c : {TCase{"English", "dmg.", "Bars", "Ammunition"},
+                           TCase{QStringLiteral("Русский"), QStringLiteral("урон"), QStringLiteral("Столбцы"),
+                                 QStringLiteral("Боеприпасы")}}) {
+        SCOPED_TRACE(c.Language.toStdString());
+        LanguageItem(c.Language)->trigger();
+        ASSERT_EQ(chart.cboColumn->count(), Grid(kAmmo).Def().ColumnCount() - 1);
+        for (int item = 0; item < chart.cboColumn->count(); ++item) {
+            EXPECT_EQ(chart.cboColumn->itemText(item),
+                      Header(kAmmo, chart.cboColumn->itemData(item).toInt()));
+        }
+        EXPECT_EQ(chart.cboColumn->currentText(), c.Damage);
+        EXPECT_EQ(chart.cboKind->itemText(0), c.Bars);
+        EXPECT_TRUE(chart.windowTitle().contains(c.Tab)) << chart.windowTitle().toStdString();
+        EXPECT_EQ(chart.View()->chart()->title(), c.Damage);
+    }
+    EXPECT_EQ(window.Chart(kAmmo)->Choice().Column, damage);
+}
+
 bool PixelsVary(const QImage& image) {
     QSet<QRgb> colours;
     for (int y = 0; y < image.height(); y += 7) {
