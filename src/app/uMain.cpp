@@ -161,6 +161,11 @@ TfrmMain::TfrmMain(TSession& session, TPlatform* platform)
 TfrmMain::~TfrmMain() {
     // Controls that lose the focus while they are destroyed have nothing left to store into.
     FExitHookPages.clear();
+    // Each chart window reads its page's grid, which the window's children would take first.
+    for (TChartWindow*& chart : FCharts) {
+        delete chart;
+        chart = nullptr;
+    }
     FormDestroy();
     // The session's document outlives this window.
     FDocument.StopListening(FDocumentListener);

@@ -42,7 +42,7 @@ void SelectData(QComboBox& box, int value) {
 } // namespace
 
 TChartWindow::TChartWindow(const TGridModel& model, QWidget* parent)
-    : QWidget(parent, Qt::Window), FModel(model) {
+    : QWidget(parent, Qt::Window), FModel(model), FDocument(model.Document()) {
     setObjectName(QStringLiteral("frmChart"));
     FRedraw = new QTimer(this);
     FRedraw->setSingleShot(true);
@@ -50,14 +50,13 @@ TChartWindow::TChartWindow(const TGridModel& model, QWidget* parent)
     connect(FRedraw, &QTimer::timeout, this, &TChartWindow::Redraw);
     CreateControls();
     ConnectControls();
-    FListener = FModel.Document().Listen([this](const TDocumentChange& change) { OnDocumentChange(change); });
+    FListener = FDocument.Listen([this](const TDocumentChange& change) { OnDocumentChange(change); });
     Retranslate();
     resize(kInitialSize);
 }
 
-// The session's document outlives the window.
 TChartWindow::~TChartWindow() {
-    FModel.Document().StopListening(FListener);
+    FDocument.StopListening(FListener);
     FBars.reset();
     FScatter.reset();
 }
@@ -210,7 +209,7 @@ void TChartWindow::FillColumnBoxes() {
 // A list column offers each of its elements and their average; a column of plain numbers offers nothing.
 void TChartWindow::FillElementBox(QComboBox& box, int column, int element) {
     box.clear();
-    const int length = ChartListLength(FModel.Def(), FModel.Document(), column);
+    const int length = ChartListLength(FModel.Def(), FDocument, column);
     if (length <= 1) {
         box.addItem(QString(), 0);
         return;

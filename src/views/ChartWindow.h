@@ -128,6 +128,8 @@ private:
     void ShowHover(const QString& text);
 
     const TGridModel& FModel;
+    // The session's, which outlives the window.
+    TDocument& FDocument;
     TTextOf FTextOf;
     TChartChoice FChoice;
     QChart* FChart = nullptr;

@@ -86,7 +86,7 @@ void TChartWindow::MakeChart() {
 }
 
 void TChartWindow::DrawBars(bool rebuild) {
-    FCells = ReadChartColumn(FModel.Def(), FModel.Document(), cboColumn->currentData().toInt(),
+    FCells = ReadChartColumn(FModel.Def(), FDocument, cboColumn->currentData().toInt(),
                              cboElement->currentData().toInt());
     if (rebuild) {
         FBars->Show(FCells, Names());
@@ -97,9 +97,9 @@ void TChartWindow::DrawBars(bool rebuild) {
 }
 
 void TChartWindow::DrawScatter() {
-    FCells = ReadChartColumn(FModel.Def(), FModel.Document(), cboColumn->currentData().toInt(),
+    FCells = ReadChartColumn(FModel.Def(), FDocument, cboColumn->currentData().toInt(),
                              cboElement->currentData().toInt());
-    FCellsUp = ReadChartColumn(FModel.Def(), FModel.Document(), cboColumnUp->currentData().toInt(),
+    FCellsUp = ReadChartColumn(FModel.Def(), FDocument, cboColumnUp->currentData().toInt(),
                                cboElementUp->currentData().toInt());
     FScatter->Show(FCells, FCellsUp);
     ShowLeftOut(LeftOut(FCells, &FCellsUp));

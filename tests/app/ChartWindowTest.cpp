@@ -134,6 +134,16 @@ TEST_F(ChartWindowTest, BarsFollowATypedPriceUntilItIsSaved) {
     EXPECT_TRUE(chart.lblLeftOut->text().contains("1")) << chart.lblLeftOut->text().toStdString();
     EXPECT_EQ(bars.BarOf(0), -1);
 
+    // An edit leaves the bar where it stands; Sort puts it in its place.
+    const int third = bars.BarOf(2);
+    ASSERT_GT(third, 0);
+    TypeIntoCell(Grid(kAmmo), 2, price, "123456");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bars.Set().at(third) == 123456; }));
+    EXPECT_EQ(bars.BarOf(2), third);
+    QTest::mouseClick(chart.btnSort, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bars.BarOf(2) == 0; }));
+    EXPECT_EQ(bars.Set().at(0), 123456);
+
     // The button opens the one window of the page again.
     QTest::mouseClick(window.Page(kAmmo).btnChart, Qt::LeftButton);
     EXPECT_EQ(window.findChildren<kw::TChartWindow*>().size(), 1);
