@@ -1,8 +1,8 @@
 #include "views/BarChart.h"
 
 #include "views/ChartLook.h"
+#include "views/ChartNameAxis.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -14,27 +14,6 @@
 
 namespace kw {
 namespace {
-
-// The longest name the axis shows whole: a longer one would push the plot up or run off the chart's edge.
-// Hovering names the bar in full.
-constexpr qsizetype kLongestAxisName = 24;
-
-QString AxisName(const QString& name) {
-    return name.size() <= kLongestAxisName ? name : name.left(kLongestAxisName - 1) + QChar(0x2026);
-}
-
-// A category axis takes each name once; two entries of one name stay two bars, told apart by characters
-// that show nothing.
-QStringList DistinctNames(const std::vector<int>& rows, const QStringList& names) {
-    QStringList distinct;
-    QHash<QString, int> seen;
-    for (const int row : rows) {
-        const QString name = AxisName(names[row]);
-        const int before = seen[name]++;
-        distinct << name + QString(before, QChar(0x200B));
-    }
-    return distinct;
-}
 
 QList<int> Sorted(QList<int> list) {
     std::sort(list.begin(), list.end());
@@ -58,8 +37,8 @@ TBarChart::TBarChart(QChart& chart, QObject* parent)
     FChart.addAxis(FValueAxis, Qt::AlignLeft);
     FSeries->attachAxis(FValueAxis);
     FMarks->attachAxis(FValueAxis);
-    connect(&FChart, &QChart::plotAreaChanged, this,
-            [this](const QRectF& area) { FitMarks(*FMarks, area, BarCount()); });
+    // After the layout that changed the plot: a new axis lays the chart out again.
+    connect(&FChart, &QChart::plotAreaChanged, this, &TBarChart::FitToPlotArea, Qt::QueuedConnection);
 }
 
 TBarChart::~TBarChart() {
@@ -150,31 +129,29 @@ void TBarChart::Build(const std::vector<int>& rows, const std::vector<TChartCell
     FitMarks(*FMarks, FChart.plotArea(), BarCount());
 }
 
-// Names that would overlap are no help: above kMostNamedBars the axis is a plain scale without labels.
+// Names that would overlap are no help: the axis names every so many bars, as many as fit across, and
+// above kMostNamedBars none.
 void TBarChart::SetCategoryAxis(const std::vector<int>& rows, const QStringList& names) {
     if (FCategoryAxis) {
         FChart.removeAxis(FCategoryAxis);
         delete FCategoryAxis;
     }
-    if (static_cast<int>(rows.size()) <= kMostNamedBars) {
-        auto* axis = new QBarCategoryAxis;
-        axis->append(DistinctNames(rows, names));
-        axis->setLabelsAngle(-90);
-        // The names are what the bars are for: the plot gives up height rather than a name its end.
-        axis->setTruncateLabels(false);
-        axis->setGridLineVisible(false);
-        FCategoryAxis = axis;
-    } else {
-        auto* axis = new QValueAxis;
-        axis->setRange(-0.5, static_cast<double>(rows.size()) - 0.5);
-        axis->setLabelsVisible(false);
-        axis->setGridLineVisible(false);
-        axis->setTickCount(2);
-        FCategoryAxis = axis;
-    }
+    const int count = static_cast<int>(rows.size());
+    FNameStep =
+        count > kMostNamedBars ? 0 : NameStep(FChart.plotArea().width(), count, FValueAxis->labelsFont());
+    FCategoryAxis = MakeNameAxis(rows, names, FNameStep);
     FChart.addAxis(FCategoryAxis, Qt::AlignBottom);
     FSeries->attachAxis(FCategoryAxis);
     FMarks->attachAxis(FCategoryAxis);
+}
+
+// A wider or narrower plot has room for more or fewer names. Laying out the new names changes the plot's
+// height, never its width, so this comes back once at most.
+void TBarChart::FitToPlotArea(const QRectF& area) {
+    FitMarks(*FMarks, area, BarCount());
+    if (FNameStep > 0 && NameStep(area.width(), BarCount(), FValueAxis->labelsFont()) != FNameStep) {
+        SetCategoryAxis(FRows, FNames);
+    }
 }
 
 void TBarChart::ShowHighlights(const std::vector<TChartCell>& cells) {

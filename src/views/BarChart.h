@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -26,7 +27,7 @@ namespace kw {
 class TBarChart : public QObject {
     Q_OBJECT
 public:
-    // Above this many bars the axis names none: they would overlap; hovering names a bar.
+    // Above this many bars the axis names none; up to it, as many as fit across. Hovering names any bar.
     static constexpr int kMostNamedBars = 300;
 
     // Draws into chart, which it leaves to its owner.
@@ -53,6 +54,7 @@ public:
 private:
     void Build(const std::vector<int>& rows, const std::vector<TChartCell>& cells, const QStringList& names);
     void SetCategoryAxis(const std::vector<int>& rows, const QStringList& names);
+    void FitToPlotArea(const QRectF& area);
     void ShowHighlights(const std::vector<TChartCell>& cells);
     void FitValueAxis(const std::vector<TChartCell>& cells);
 
@@ -62,6 +64,7 @@ private:
     QScatterSeries* FMarks;
     QValueAxis* FValueAxis;
     QAbstractAxis* FCategoryAxis = nullptr;
+    int FNameStep = 0;       // the axis names every so many bars; 0: none
     std::vector<int> FRows;  // per bar, its entry
     std::vector<int> FBarOf; // per entry, its bar or -1
     QStringList FNames;      // of the entries as drawn

@@ -6,10 +6,11 @@
 #include "views/GridModel.h"
 
 #include <QAbstractAxis>
-#include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QTest>
 
@@ -38,7 +39,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(FChart.get()));
         ASSERT_TRUE(QTest::qWaitFor([&] { return FChart->Bars() && FChart->Bars()->BarCount() == count; }));
     }
-    const QAbstractAxis* AxisAcross() const { return FChart->View()->chart()->axes(Qt::Horizontal).value(0); }
+    QAbstractAxis* AxisAcross() const { return FChart->View()->chart()->axes(Qt::Horizontal).value(0); }
     // Moves the pointer over the bar, low in its column, through the window as the pointer reaches it.
     QString HoverOver(int bar) const {
         const QPointF low = FChart->View()->chart()->mapToPosition(QPointF(bar, 0));
@@ -53,23 +54,33 @@ protected:
     std::unique_ptr<kw::TChartWindow> FChart;
 };
 
-// Up to kMostNamedBars the axis names every bar, highest first; above it the axis names none, since the names
-// would overlap, and hovering a bar names it.
+// Up to kMostNamedBars the axis names as many bars as fit across without overlapping, every one when they all
+// fit; above it the axis names none. Hovering names any bar.
 TEST_P(ChartBarsTest, TheAxisNamesTheBarsOnlyWhileTheyFit) {
     const int count = GetParam();
     Fill(count);
     const kw::TBarChart& bars = *FChart->Bars();
     EXPECT_EQ(bars.Set().at(0), 10.0 * count);
     EXPECT_EQ(bars.RowOf(0), count - 1);
-    const auto* names = qobject_cast<const QBarCategoryAxis*>(AxisAcross());
-    if (count <= kw::TBarChart::kMostNamedBars) {
-        ASSERT_NE(names, nullptr);
-        EXPECT_EQ(names->count(), count);
-        EXPECT_EQ(names->at(0), QString::fromStdString("round " + std::to_string(count - 1)));
+    auto* names = qobject_cast<QCategoryAxis*>(AxisAcross());
+    ASSERT_NE(names, nullptr);
+    if (count > kw::TBarChart::kMostNamedBars) {
+        EXPECT_FALSE(names->labelsVisible());
     } else {
-        EXPECT_EQ(names, nullptr);
-        ASSERT_NE(AxisAcross(), nullptr);
-        EXPECT_FALSE(AxisAcross()->labelsVisible());
+        ASSERT_TRUE(names->labelsVisible());
+        // Each name stands at its bar, and the next one a line of text further across at least.
+        const QStringList labels = names->categoriesLabels();
+        ASSERT_FALSE(labels.isEmpty());
+        EXPECT_EQ(labels.size() == count, count == 3);
+        const double barWidth = FChart->View()->chart()->plotArea().width() / count;
+        const double line = QFontMetricsF(names->labelsFont()).height();
+        for (qsizetype label = 0; label < labels.size(); ++label) {
+            const int at = static_cast<int>(names->endValue(labels[label]));
+            EXPECT_EQ(labels[label], QString::fromStdString("round " + std::to_string(bars.RowOf(at))));
+            if (label > 0) {
+                EXPECT_GE((at - names->endValue(labels[label - 1])) * barWidth, line) << label;
+            }
+        }
     }
     const int bar = count / 2;
     EXPECT_EQ(HoverOver(bar), QString::fromStdString("round " + std::to_string(bars.RowOf(bar)) + ": " +
