@@ -149,6 +149,24 @@ TEST_F(ChartWindowTest, BarsFollowATypedPriceUntilItIsSaved) {
     EXPECT_EQ(window.findChildren<kw::TChartWindow*>().size(), 1);
 }
 
+// Revert reloads the game from disk, dropping the typed cell: the bars show the new data, sorted afresh.
+TEST_F(ChartWindowTest, BarsShowWhatARevertReloads) {
+    kw::TfrmMain& window = StartShown();
+    kw::TChartWindow& chart = OpenChart(kAmmo);
+    const kw::TBarChart& bars = *chart.Bars();
+    const int price = Price(kAmmo);
+    ASSERT_EQ(Grid(kAmmo).Model().Text(0, 0), "9x18 FMJ");
+    TypeIntoCell(Grid(kAmmo), 1, price, "5");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bars.Set().isBarSelected(bars.BarOf(1)); }));
+    ReplaceInGameFile("gamedata/config/weapons/weapons.ltx", "cost                    = 80", "cost = 4321");
+
+    window.mnuFileReset->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bars.BarOf(0) == 0 && bars.Set().at(0) == 4321; }));
+    EXPECT_EQ(bars.Set().at(bars.BarOf(1)), CatalogNumber(kAmmo, 1, price));
+    EXPECT_TRUE(bars.Set().selectedBars().isEmpty());
+    EXPECT_TRUE(bars.Marks().points().isEmpty());
+}
+
 // Where an entry's point lies in the chart view's viewport.
 QPoint PointOnScreen(const kw::TChartWindow& chart, int row) {
     const std::optional<QPointF> values = chart.Scatter()->PositionOf(row);
