@@ -10,9 +10,11 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QSet>
@@ -302,6 +304,28 @@ TEST_F(ChartWindowTest, SaveImageWritesAPngAtTheWindowsSizeOrFullHd) {
     EXPECT_TRUE(PixelsVary(image));
     // The chart on screen keeps its own size.
     EXPECT_EQ(chart.View()->chart()->size().toSize(), chart.View()->viewport()->size());
+}
+
+// An image never goes over a game file, and a target that cannot be written is named in a message.
+TEST_F(ChartWindowTest, SaveImageRefusesGameFilesAndNamesATargetItCannotWrite) {
+    StartShown();
+    kw::TChartWindow& chart = OpenChart(kAmmo);
+    const std::string items = "gamedata/config/misc/items.ltx";
+    const std::string before = GameFile(items);
+    FPlatform.File = QString::fromStdString(FGame + items);
+    QTest::mouseClick(chart.btnSaveImage, Qt::LeftButton);
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Warning);
+    EXPECT_TRUE(FPlatform.Messages[0].Text.contains(FPlatform.File));
+    EXPECT_EQ(GameFile(items), before);
+
+    FPlatform.Messages.clear();
+    FPlatform.File = QString::fromStdString(FFolder.string() + "/no such folder/ammo.png");
+    QTest::mouseClick(chart.btnSaveImage, Qt::LeftButton);
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Text,
+              QStringLiteral("Не удалось записать изображение в файл \"%1\".").arg(FPlatform.File));
+    EXPECT_FALSE(QFileInfo::exists(FPlatform.File));
 }
 
 } // namespace
