@@ -1,33 +1,17 @@
 #include "interchange/ChartNumbers.h"
 
+#include "gamecfg/AsciiText.h"
 #include "interchange/NumberText.h"
 
 #include <numeric>
 
 namespace kw {
-namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-} // namespace
 
 std::optional<std::vector<double>> CellNumbers(std::string_view text) {
     std::vector<double> numbers;
     for (;;) {
         const std::size_t comma = text.find(',');
-        const std::optional<double> number = ParseGameNumber(Trimmed(text.substr(0, comma)));
+        const std::optional<double> number = ParseGameNumber(TrimBlanks(text.substr(0, comma)));
         if (!number) {
             return std::nullopt;
         }
