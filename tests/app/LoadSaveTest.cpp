@@ -53,9 +53,9 @@ TEST_F(LoadSaveTest, GameFolderWhoseNamesDifferInLetterCaseLoadsFully) {
     Start();
 
     EXPECT_TRUE(FPlatform.Messages.empty());
-    EXPECT_EQ(Catalog().Weapons.size(), 10u);
+    EXPECT_EQ(Catalog().Weapons.size(), 11u);
     EXPECT_EQ(Catalog().Ammo.size(), 9u);
-    EXPECT_EQ(Catalog().Outfits.size(), 4u);
+    EXPECT_EQ(Catalog().Outfits.size(), 5u);
     EXPECT_EQ(Catalog().Arts.size(), 4u);
     EXPECT_EQ(Catalog().Items.size(), 9u);
     EXPECT_EQ(Catalog().Weather.size(), 24u);
@@ -82,7 +82,7 @@ TEST_F(LoadSaveTest, ReloadRestoresEditsAndReusesTablesPicturesAndFileList) {
     EXPECT_EQ(Weapon("wpn_heron").fire_distance.Value, distance);
     EXPECT_EQ(Weapon("wpn_heron").Name, "Heron AR-5");
     EXPECT_NE(Weapon("wpn_heron").Pic, nullptr);
-    EXPECT_EQ(Catalog().Weapons.size(), 10u);
+    EXPECT_EQ(Catalog().Weapons.size(), 11u);
 
     SetValue(Weapon("wpn_heron").fire_distance, "2");
     FWindow->mnuFileReset->trigger();
@@ -135,7 +135,7 @@ TEST_F(LoadSaveTest, RunThatThrowsClosesItsWindowAndShowsTheErrorOnce) {
     ASSERT_EQ(FPlatform.Messages.size(), 1u);
     EXPECT_EQ(FPlatform.Messages[0].Text, "lists could not be filled");
     EXPECT_TRUE(window.findChildren<kw::TfrmProgress*>().isEmpty());
-    EXPECT_EQ(Catalog().Weapons.size(), 10u); // what was read before the error stays
+    EXPECT_EQ(Catalog().Weapons.size(), 11u); // what was read before the error stays
 }
 
 TEST_F(LoadSaveTest, NewFolderTakesTheGamesLanguageLaterStartsTheStoredOne) {
