@@ -627,6 +627,25 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
     return names;
 }
 
+std::vector<std::string> ListFilesBelow(const std::string& folder, const std::string& mask) {
+    std::vector<std::string> paths;
+    const stdfs::path root = Resolve(folder);
+    std::error_code ec;
+    stdfs::recursive_directory_iterator it(root, ec);
+    for (; !ec && it != stdfs::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code statError;
+        if (!MatchesMask(it->path().filename().string().c_str(), mask.c_str()) ||
+            !it->is_regular_file(statError)) {
+            continue;
+        }
+        std::string relative = it->path().lexically_relative(root).string();
+        std::replace(relative.begin(), relative.end(), '/', '\\');
+        paths.push_back(std::move(relative));
+    }
+    std::sort(paths.begin(), paths.end(), LessIgnoringCase);
+    return paths;
+}
+
 std::string NameAsGameText(const std::string& name) {
 #ifdef _WIN32
     return name;
