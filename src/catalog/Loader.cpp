@@ -178,6 +178,7 @@ void TCatalog::Clear() {
     Scopes.clear();
     GrenLnchs.clear();
     Silencer.reset();
+    FInheritance.Clear();
     FGamePath.clear();
     FRequiredFiles.clear();
     FWeaponFiles.clear();
@@ -215,6 +216,7 @@ void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
     Step(catalog);
     LinkSharedParams(catalog, readings);
     Step(catalog);
+    FindInheritedValues(catalog, catalog.FInheritance);
 
     if (catalog.OnLoaded) {
         catalog.OnLoaded();
