@@ -10,15 +10,12 @@ namespace kw {
 namespace {
 
 constexpr const char* kConfigFolder = "gamedata\\config\\";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Deeper parent chains than this are no game's; the walk stops there rather than exhaust the stack.
 constexpr size_t kDeepestChain = 256;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanksAndControls(std::string_view text) {
-    return StripControls(text);
 }
 
 std::string_view TrimBlankEnds(std::string_view text) {
@@ -49,55 +46,79 @@ std::string PathKey(std::string_view path) {
 
 } // namespace
 
-TConfigSections::TConfigSections(const std::string& gamePath, const std::vector<std::string>& keys)
+TConfigSections::TConfigSections(const std::string& gamePath, const std::vector<std::string>& keys,
+                                 const TReadFiles& read)
     : FKeyNames(keys) {
     for (size_t i = 0; i < FKeyNames.size(); ++i) {
         FKeyIds.emplace(FKeyNames[i], static_cast<uint32_t>(i));
+    }
+    std::unordered_map<std::string, std::shared_ptr<const std::string>> readBefore;
+    for (const auto& [path, bytes] : read) {
+        if (bytes) {
+            readBefore.emplace(PathKey(path), bytes);
+        }
     }
     for (const std::string& below : fs::ListFilesBelow(gamePath + kConfigFolder, "*.ltx")) {
         const std::string relative = kConfigFolder + below;
         const auto file = static_cast<uint32_t>(FFiles.size());
         const std::string key = PathKey(relative);
-        FFiles.push_back({fs::NameAsGameText(relative), key.substr(0, key.rfind('\\') + 1)});
+        std::shared_ptr<const std::string> bytes;
+        if (const auto known = readBefore.find(key); known != readBefore.end()) {
+            bytes = known->second;
+        } else if (std::optional<std::string> fresh = fs::ReadFile(gamePath + relative)) {
+            bytes = std::make_shared<const std::string>(std::move(*fresh));
+        }
+        FFiles.push_back(
+            {fs::NameAsGameText(relative), key.substr(0, key.rfind('\\') + 1), std::move(bytes)});
         FFileByPath.emplace(key, file);
-        ReadFile(gamePath + relative, file);
+        IndexFile(file);
     }
-    FText.shrink_to_fit();
-    FKeys.shrink_to_fit();
 }
 
-void TConfigSections::ReadFile(const std::string& path, uint32_t file) {
-    const std::optional<std::string> bytes = fs::ReadFile(path);
-    if (!bytes) {
+// Headers are found by their "[": a load reads thousands of files, and a line-by-line walk of all their
+// bytes would cost more than the rest of the index together. A "[" counts where only blanks stand before it
+// on its line.
+void TConfigSections::IndexFile(uint32_t file) {
+    if (!FFiles[file].Bytes) {
         return;
     }
-    std::string_view text = *bytes;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view line = TrimBlanksAndControls(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.empty() || line.front() == ';' || line.front() == '#') {
+    std::string_view text = *FFiles[file].Bytes;
+    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        text.remove_prefix(kUtf8Bom.size());
+    }
+    std::string_view header;
+    size_t bodyStart = 0;
+    for (size_t at = text.find('['); at != std::string_view::npos; at = text.find('[', at + 1)) {
+        size_t lineStart = at;
+        while (lineStart > 0 && text[lineStart - 1] != '\n' &&
+               static_cast<unsigned char>(text[lineStart - 1]) <= 32) {
+            --lineStart;
+        }
+        if (lineStart > 0 && text[lineStart - 1] != '\n') {
             continue;
         }
-        if (line.front() == '[') {
-            AddSection(file, line);
-        } else if (FInSection) {
-            AddKey(line);
+        if (!header.empty()) {
+            AddSection(file, header, text.substr(bodyStart, lineStart - bodyStart));
         }
+        const size_t lineEnd = std::min(text.find('\n', at), text.size());
+        header = StripControls(text.substr(at, lineEnd - at));
+        bodyStart = std::min(lineEnd + 1, text.size());
+        at = lineEnd;
     }
-    EndSection();
+    if (!header.empty()) {
+        AddSection(file, header, text.substr(bodyStart));
+    }
 }
 
-void TConfigSections::AddSection(uint32_t file, std::string_view header) {
-    EndSection();
+void TConfigSections::AddSection(uint32_t file, std::string_view header, std::string_view body) {
     const size_t close = header.find(']');
     const std::string_view name =
         TrimBlankEnds(header.substr(1, close == std::string_view::npos ? close : close - 1));
     TSection section;
     section.File = file;
-    section.Name = Keep(name);
-    section.FirstParent = section.ParentEnd = static_cast<uint32_t>(FParents.size());
-    section.FirstKey = section.KeyEnd = static_cast<uint32_t>(FKeys.size());
+    section.Name = name;
+    section.Body = body;
+    section.FirstParent = static_cast<uint32_t>(FParents.size());
     if (close != std::string_view::npos) {
         std::string_view rest = header.substr(close + 1);
         rest = rest.substr(0, rest.find(';'));
@@ -106,9 +127,9 @@ void TConfigSections::AddSection(uint32_t file, std::string_view header) {
             rest.remove_prefix(colon + 1);
             while (!rest.empty()) {
                 const size_t comma = rest.find(',');
-                const std::string_view parent = TrimBlanksAndControls(rest.substr(0, comma));
+                const std::string_view parent = StripControls(rest.substr(0, comma));
                 if (!parent.empty()) {
-                    FParents.push_back(Keep(parent));
+                    FParents.push_back(parent);
                 }
                 rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
             }
@@ -127,52 +148,43 @@ void TConfigSections::AddSection(uint32_t file, std::string_view header) {
         }
         FSections[last].NextSameName = index + 1;
     }
-    FInSection = true;
 }
 
-void TConfigSections::AddKey(std::string_view line) {
-    const size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-        return;
+// The keys asked for, each from its first line, as the profile file reads them.
+const TConfigSections::TKeys& TConfigSections::KeysOf(size_t section) const {
+    TKeys& keys = FKeys[static_cast<uint32_t>(section)];
+    if (keys.Read) {
+        return keys;
     }
-    const std::string_view key = TrimBlankEnds(line.substr(0, equals));
-    std::array<char, 64> lower{};
-    if (key.empty() || key.size() > lower.size()) {
-        return;
+    keys.Read = true;
+    std::string_view text = FSections[section].Body;
+    std::string lower;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        const std::string_view line = StripControls(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const size_t equals = line.find('=');
+        if (line.empty() || line.front() == ';' || line.front() == '#' || equals == std::string_view::npos) {
+            continue;
+        }
+        lower = TrimBlankEnds(line.substr(0, equals));
+        std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+        const auto found = FKeyIds.find(lower);
+        if (found == FKeyIds.end()) {
+            continue;
+        }
+        const uint32_t key = found->second;
+        if (std::none_of(keys.Values.begin(), keys.Values.end(),
+                         [key](const TKeyValue& kv) { return kv.Key == key; })) {
+            keys.Values.push_back({key, TrimBlankEnds(line.substr(equals + 1))});
+        }
     }
-    std::transform(key.begin(), key.end(), lower.begin(), LowerAscii);
-    const auto found = FKeyIds.find(std::string_view(lower.data(), key.size()));
-    if (found != FKeyIds.end()) {
-        FKeys.push_back({found->second, Keep(TrimBlankEnds(line.substr(equals + 1)))});
-    }
-}
-
-// A section's keys are sorted for look-ups; the first line of a key stays the one that counts.
-void TConfigSections::EndSection() {
-    if (!FInSection) {
-        return;
-    }
-    FInSection = false;
-    TSection& section = FSections.back();
-    section.KeyEnd = static_cast<uint32_t>(FKeys.size());
-    const auto begin = FKeys.begin() + section.FirstKey;
-    const auto byKey = [](const TKeyValue& a, const TKeyValue& b) { return a.Key < b.Key; };
-    std::stable_sort(begin, FKeys.end(), byKey);
-    const auto end = std::unique(begin, FKeys.end(),
-                                 [](const TKeyValue& a, const TKeyValue& b) { return a.Key == b.Key; });
-    FKeys.erase(end, FKeys.end());
-    section.KeyEnd = static_cast<uint32_t>(FKeys.size());
-}
-
-TConfigSections::TText TConfigSections::Keep(std::string_view text) {
-    const TText kept{static_cast<uint32_t>(FText.size()), static_cast<uint32_t>(text.size())};
-    FText.append(text);
-    return kept;
+    return keys;
 }
 
 size_t TConfigSections::FirstOfName(std::string_view name) const {
     return FByName.Find(FoldedHash(name),
-                        [&](size_t i) { return EqualIgnoringAsciiCase(Text(FSections[i].Name), name); });
+                        [&](size_t i) { return EqualIgnoringAsciiCase(FSections[i].Name, name); });
 }
 
 size_t TConfigSections::NextOfName(size_t section) const {
@@ -222,11 +234,14 @@ void TConfigSections::Walk(size_t section, std::vector<uint32_t>& path, std::vec
                            const TParentProblemSink& problem) const {
     const TSection& own = FSections[section];
     for (uint32_t p = own.FirstParent; p < own.ParentEnd; ++p) {
-        const std::string_view parentName = Text(FParents[p]);
+        const std::string_view parentName = FParents[p];
         const size_t parent = Resolve(parentName, own.File);
         if (parent == npos) {
+            if (!FReportedMissing.insert(p).second) {
+                continue;
+            }
             problem({TParentProblem::TKind::Missing,
-                     {std::string(Text(own.Name)), std::string(parentName)},
+                     {std::string(own.Name), std::string(parentName)},
                      FFiles[own.File].Shown});
             continue;
         }
@@ -251,28 +266,28 @@ void TConfigSections::ReportLoop(const std::vector<uint32_t>& path, size_t from,
                                  const TParentProblemSink& problem) const {
     std::vector<uint32_t> loop(path.begin() + static_cast<std::ptrdiff_t>(from), path.end());
     std::rotate(loop.begin(), std::min_element(loop.begin(), loop.end()), loop.end());
+    if (!FReportedLoops.insert(loop).second) {
+        return;
+    }
     TParentProblem found{TParentProblem::TKind::Loop, {}, FFiles[FSections[loop.front()].File].Shown};
     for (const uint32_t s : loop) {
-        found.Sections.emplace_back(Text(FSections[s].Name));
+        found.Sections.emplace_back(FSections[s].Name);
     }
-    found.Sections.emplace_back(Text(FSections[loop.front()].Name));
+    found.Sections.emplace_back(FSections[loop.front()].Name);
     problem(std::move(found));
 }
 
 std::optional<std::string_view> TConfigSections::Value(size_t section, size_t key) const {
-    const TSection& s = FSections[section];
-    const auto begin = FKeys.begin() + s.FirstKey;
-    const auto end = FKeys.begin() + s.KeyEnd;
-    const auto found =
-        std::lower_bound(begin, end, key, [](const TKeyValue& kv, size_t k) { return kv.Key < k; });
-    if (found == end || found->Key != key) {
-        return std::nullopt;
+    for (const TKeyValue& kv : KeysOf(section).Values) {
+        if (kv.Key == key) {
+            return kv.Value;
+        }
     }
-    return Text(found->Value);
+    return std::nullopt;
 }
 
 std::string_view TConfigSections::Name(size_t section) const {
-    return Text(FSections[section].Name);
+    return FSections[section].Name;
 }
 
 const std::string& TConfigSections::FileName(size_t section) const {

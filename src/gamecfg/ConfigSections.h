@@ -5,10 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace kw {
@@ -28,8 +32,9 @@ struct TParentProblem {
 using TParentProblemSink = std::function<void(TParentProblem)>;
 
 // Every section of every ".ltx" file below a game's config folder, with the parents its header names after
-// a ":" and the values of the keys a catalog shows; the files' other bytes are dropped once read. The game
-// follows these parent lists, so a key a section lacks is read from its parents.
+// a ":". The game follows these parent lists, so a key a section lacks is read from its parents. The files'
+// bytes are held while the index lives; a section's keys are read only when a look-up first reaches it, and
+// only the keys asked for.
 //
 // Section names compare regardless of ASCII letter case. A name defined in several files resolves from the
 // file whose header names it: its first definition in that file, else in the first file of the same folder,
@@ -37,9 +42,13 @@ using TParentProblemSink = std::function<void(TParentProblem)>;
 class TConfigSections {
 public:
     static constexpr size_t npos = FlatIndex::npos;
+    // Files the caller has read already, each by its path relative to the game folder (letter case and
+    // separators as they come): their bytes are taken instead of reading the files again.
+    using TReadFiles = std::vector<std::pair<std::string, std::shared_ptr<const std::string>>>;
 
-    // keys: the key names whose values are kept, in lower case; every other key line is passed over.
-    TConfigSections(const std::string& gamePath, const std::vector<std::string>& keys);
+    // keys: the key names Value answers for, in lower case.
+    TConfigSections(const std::string& gamePath, const std::vector<std::string>& keys,
+                    const TReadFiles& read = {});
 
     // The file at a path relative to the game folder, compared regardless of letter case and separator.
     size_t FindFile(std::string_view relative) const;
@@ -47,7 +56,7 @@ public:
     size_t FindSection(size_t file, std::string_view name) const;
     // The sections whose keys a key the section lacks is read from, in the order the game tries them: the
     // parents as listed, each one's parents right after it, each section once. Parents that cannot be found
-    // and loops go to problem.
+    // and loops go to problem, each the first time any walk meets it.
     std::vector<uint32_t> Ancestors(size_t section, const TParentProblemSink& problem) const;
     // The value of keys[key] in the section as the file stores it (after "=", blanks at both ends removed,
     // a ";" comment included); none when the section lacks the key.
@@ -58,32 +67,31 @@ public:
     const std::string& FileName(size_t section) const;
 
 private:
-    struct TText {
-        uint32_t Offset = 0;
-        uint32_t Size = 0;
-    };
     struct TFile {
         std::string Shown;  // relative to the game folder, windows-1251
         std::string Folder; // the folder part, lower case, for comparing folders
+        std::shared_ptr<const std::string> Bytes;
     };
     struct TSection {
         uint32_t File = 0;
-        TText Name;
+        std::string_view Name;
+        std::string_view Body; // the lines after the header, up to the next header
         uint32_t FirstParent = 0, ParentEnd = 0;
-        uint32_t FirstKey = 0, KeyEnd = 0;
         uint32_t NextSameName = 0; // the next definition of the name in path order, plus one; 0: none
     };
     struct TKeyValue {
         uint32_t Key = 0;
-        TText Value;
+        std::string_view Value;
+    };
+    // The keys asked for of one section, read at its first look-up.
+    struct TKeys {
+        bool Read = false;
+        std::vector<TKeyValue> Values; // by key, the first line of each
     };
 
-    void ReadFile(const std::string& path, uint32_t file);
-    void AddSection(uint32_t file, std::string_view header);
-    void AddKey(std::string_view line);
-    void EndSection();
-    TText Keep(std::string_view text);
-    std::string_view Text(TText text) const { return std::string_view(FText).substr(text.Offset, text.Size); }
+    void IndexFile(uint32_t file);
+    void AddSection(uint32_t file, std::string_view header, std::string_view body);
+    const TKeys& KeysOf(size_t section) const;
     size_t FirstOfName(std::string_view name) const;
     size_t NextOfName(size_t section) const;
     size_t Resolve(std::string_view parent, uint32_t fromFile) const;
@@ -94,13 +102,14 @@ private:
     std::vector<TFile> FFiles;
     std::unordered_map<std::string, uint32_t> FFileByPath; // lower case, backslashes
     std::vector<TSection> FSections;
-    std::vector<TText> FParents;
-    std::vector<TKeyValue> FKeys;
-    std::string FText; // every name and value kept
+    std::vector<std::string_view> FParents;
     FlatIndex FByName; // the first definition of each name
     std::vector<std::string> FKeyNames;
     std::unordered_map<std::string_view, uint32_t> FKeyIds; // views into FKeyNames
-    bool FInSection = false;
+    mutable std::unordered_map<uint32_t, TKeys> FKeys;      // by section, once looked up
+    mutable std::set<std::vector<uint32_t>>
+        FReportedLoops; // the sections of each, from the first in path order
+    mutable std::unordered_set<uint32_t> FReportedMissing; // positions in FParents
 };
 
 } // namespace kw
