@@ -2,39 +2,17 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/KeyLists.h"
-#include "catalog/ParamPlaces.h"
 #include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
 
 #include <map>
 #include <optional>
-#include <set>
 
 namespace kw {
 namespace {
 
 constexpr std::string_view kConfigFolder = "gamedata\\config\\";
 
-// A parameter whose section lacks its key, as the walk over the catalog met it.
-struct TLackingKey {
-    const std::string* File;
-    const std::string* Section;
-    const std::string* Key;
-    TKeyUse Use;
-    TParam* Param;
-};
-
-std::vector<TLackingKey> LackingKeys(TCatalog& catalog) {
-    std::vector<TLackingKey> lacking;
-    ForEachParamPlace(catalog, [&](const TParamPlace& place) {
-        if (!place.Param.WasPresent()) {
-            lacking.push_back({&place.File, &place.Section, &place.Key, place.Use, &place.Param});
-        }
-    });
-    return lacking;
-}
-
-// The key names the index keeps, in lower case, and each lacking key's position among them.
 TInheritedValue ReadInherited(std::string_view stored, TKeyUse use) {
     if (use == TKeyUse::ShowWhole) {
         return {std::string(stored), {}, nullptr};
@@ -179,38 +157,35 @@ void TInheritance::NoteInheritedLinks(std::vector<std::unique_ptr<T>>& entries, 
     }
 }
 
-void FindInheritedValues(TCatalog& catalog, TInheritance& into) {
+void FindInheritedValues(TCatalog& catalog, const TLackingKeys& lacking, TInheritance& into) {
     into.Clear();
-    const std::vector<TLackingKey> lacking = LackingKeys(catalog);
-    if (lacking.empty()) {
+    if (lacking.Keys().empty()) {
         return;
     }
     TKeyNames names;
     std::vector<size_t> keyPositions;
-    for (const TLackingKey& key : lacking) {
+    for (const TLackingKeys::TKey& key : lacking.Keys()) {
         keyPositions.push_back(names.Add(*key.Key));
     }
     names.AddLinked(OutfitKeys());
     names.AddLinked(ArtKeys());
-    const TConfigSections index(catalog.GamePath(), names.Names());
-    std::set<std::vector<std::string>> reported;
+    const std::string& gamePath = catalog.GamePath();
+    TConfigSections::TReadFiles read;
+    for (const auto& [path, bytes] : lacking.ReadFiles()) {
+        if (path.compare(0, gamePath.size(), gamePath) == 0) {
+            read.emplace_back(path.substr(gamePath.size()), bytes);
+        }
+    }
+    const TConfigSections index(gamePath, names.Names(), read);
     const TParentProblemSink problem = [&](TParentProblem found) {
-        std::vector<std::string> key = found.Sections;
-        key.push_back(found.Kind == TParentProblem::TKind::Loop ? "loop" : "missing");
-        for (std::string& name : key) {
-            name = AsciiLower(std::move(name));
-        }
-        if (reported.insert(std::move(key)).second) {
-            into.FProblems.push_back(std::move(found));
-        }
+        into.FProblems.push_back(std::move(found));
     };
     TSectionFinder finder(index, catalog.GamePath(), problem);
-    for (size_t i = 0; i < lacking.size(); ++i) {
-        const TLackingKey& key = lacking[i];
+    for (size_t i = 0; i < lacking.Keys().size(); ++i) {
+        const TLackingKeys::TKey& key = lacking.Keys()[i];
         into.NoteFirst(*key.Param, key.Use, index, finder.AncestorsOf(*key.File, *key.Section),
                        keyPositions[i]);
     }
-    const std::string gamePath = catalog.GamePath();
     const auto relative = [&](TCatalog::TCategoryFile file) {
         return catalog.RequiredFiles()[file].substr(gamePath.size());
     };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalog/KeyLists.h"
 #include "gamecfg/ConfigSections.h"
 
 #include <cstdint>
@@ -13,10 +14,7 @@
 namespace kw {
 
 class TCatalog;
-class TParam;
 class TKeyNames;
-template <class T> struct TKeyList;
-enum class TKeyUse;
 
 // Where an inherited value comes from. Texts are windows-1251.
 struct TInheritedSource {
@@ -35,6 +33,50 @@ struct TInheritedValue {
     const TInheritedSource* Source = nullptr;
 };
 
+// What the loader notes for the section index while each entry is still in the processor's caches: the
+// parameters whose sections lack their keys (a walk over a big catalog afterwards costs a cache miss per
+// parameter), and the files it read, whose bytes the index takes instead of reading them again.
+class TLackingKeys {
+public:
+    struct TKey {
+        const std::string* File; // full path as the load had it
+        const std::string* Section;
+        const std::string* Key;
+        TKeyUse Use;
+        TParam* Param;
+    };
+
+    // The keys the saver would visit for the entry: its own section's, and its linked section's while the
+    // held file has that section.
+    template <class T>
+    void NoteEntry(T& entry, const std::string& file, const TKeyList<T>& keys, const ProfileFile* held) {
+        NoteKeys(entry, file, entry.Section, keys, TKeyPlace::Own);
+        if (const std::string* linked = held ? LinkedSection(entry, keys, *held) : nullptr) {
+            NoteKeys(entry, file, *linked, keys, TKeyPlace::Linked);
+        }
+    }
+    void NoteFile(const ProfileFile& file) { FRead.emplace_back(file.Path(), file.ReadBytes()); }
+
+    const std::vector<TKey>& Keys() const { return FKeys; }
+    // Paths as the load had them (below the game folder).
+    const TConfigSections::TReadFiles& ReadFiles() const { return FRead; }
+
+private:
+    template <class T>
+    void NoteKeys(T& entry, const std::string& file, const std::string& section, const TKeyList<T>& keys,
+                  TKeyPlace place) {
+        for (const auto& rule : keys.Rules) {
+            TParam& param = rule.Param.In(entry);
+            if (rule.Place == place && rule.Use != TKeyUse::Unused && !param.WasPresent()) {
+                FKeys.push_back({&file, &section, &rule.Key, rule.Use, &param});
+            }
+        }
+    }
+
+    std::vector<TKey> FKeys;
+    TConfigSections::TReadFiles FRead;
+};
+
 // The inherited values of one load, and the parents it could not follow.
 class TInheritance {
 public:
@@ -45,7 +87,7 @@ public:
     void Clear();
 
 private:
-    friend void FindInheritedValues(TCatalog& catalog, TInheritance& into);
+    friend void FindInheritedValues(TCatalog& catalog, const TLackingKeys& lacking, TInheritance& into);
 
     void Note(TParam& param, TKeyUse use, const TConfigSections& index, size_t section,
               std::string_view stored);
@@ -63,10 +105,9 @@ private:
     std::vector<TParentProblem> FProblems;
 };
 
-// Reads the section index of the game folder the catalog was loaded from and notes, for every parameter
-// whose section lacks its key, what the section's parents supply. The loader calls it once every entry is
-// read.
-void FindInheritedValues(TCatalog& catalog, TInheritance& into);
+// Reads the section index of the game folder the catalog was loaded from and notes, for every lacking key,
+// what the section's parents supply. The loader calls it once every entry is read.
+void FindInheritedValues(TCatalog& catalog, const TLackingKeys& lacking, TInheritance& into);
 
 // The inherited value param shows instead of its own: while its section lacks the key and it holds nothing
 // a save would write (a typed value is the entry's own from then on). None otherwise.

@@ -114,6 +114,18 @@ const TInheritCase kCases[] = {
      "rifle_base",
      kWeapons + "z_base.ltx",
      {}},
+    // Headers are found where only blanks stand before their "[", behind a byte-order mark too.
+    {"HeadersAsFilesWriteThem",
+     {{kRifle, Rifle(":rifle_base")},
+      {kWeapons + "weapons_base.ltx", "\xEF\xBB\xBF[other]\nnote = see [rifle_base]\n; [rifle_base]\n"
+                                      "\t [rifle_base] ; the base\nhit_power = 0.45\n"}},
+     "hit_power",
+     "",
+     "0.45",
+     "",
+     "rifle_base",
+     kWeapons + "weapons_base.ltx",
+     {}},
     // The same file before the same folder.
     {"DefinedInItsOwnFileAndBeside",
      {{kRifle, Rifle(":rifle_base") + "[rifle_base]\nhit_power = 0.3\n"},
