@@ -122,6 +122,11 @@ const TextDef kPasteLeftOutText = {"rs_MsgPasteLeftOutText",
 const TextDef kChooseColourHint = {"rs_ChooseColourHint", "Выбрать цвет"};
 const TextDef kNotAColourText = {"rs_MsgNotAColourText",
                                  "Поле не содержит цвета: нужны три числа через запятую."};
+const TextDef kParentLoopText = {
+    "rs_MsgParentLoopText", "%1: родительские секции образуют цикл %2; каждая секция читается один раз."};
+const TextDef kParentMissingText = {
+    "rs_MsgParentMissingText",
+    "%1: секция [%2] называет родительской секцию [%3], которой нет ни в одном файле."};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

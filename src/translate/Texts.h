@@ -77,6 +77,11 @@ extern const TextDef kPasteLeftOutText;
 // The tooltip of the weather page's colour swatches.
 extern const TextDef kChooseColourHint;
 extern const TextDef kNotAColourText;
+// The lines a load adds to its message for parent sections the game cannot follow, each once per load: a
+// loop, %1 the file, %2 the sections in the order their headers name them; a parent that no file defines,
+// %1 the file, %2 the section whose header names it, %3 the parent.
+extern const TextDef kParentLoopText;
+extern const TextDef kParentMissingText;
 
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.

@@ -226,7 +226,9 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
                                         kw::kExportGameFileText,
                                         kw::kPasteLeftOutText,
                                         kw::kChooseColourHint,
-                                        kw::kNotAColourText}) {
+                                        kw::kNotAColourText,
+                                        kw::kParentLoopText,
+                                        kw::kParentMissingText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
         form.setObjectName("frmProgress");

@@ -37,6 +37,30 @@ protected:
     std::string FGame;
 };
 
+// Parents the game cannot follow are named in the load's one message, once each, at every load; the load
+// goes on and shows what the other parents supply.
+TEST_F(LoadSaveTest, ParentsTheGameCannotFollowAreReportedOncePerLoad) {
+    const std::string wader = "gamedata/config/weapons/w_wader.ltx";
+    std::ifstream in(GameFile(wader), std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    text.replace(text.find("[wpn_wader]:wpn_heron"), 21, "[wpn_wader]:wader_a, wpn_nowhere, wpn_heron");
+    std::ofstream(GameFile(wader), std::ios::binary) << text << "[wader_a]:wader_b\n[wader_b]:wader_a\n";
+    Start();
+
+    const QString expected =
+        "gamedata\\config\\weapons\\w_wader.ltx: родительские секции образуют цикл [wader_a] -> "
+        "[wader_b] -> [wader_a]; каждая секция читается один раз.\r\n"
+        "gamedata\\config\\weapons\\w_wader.ltx: секция [wpn_wader] называет родительской "
+        "секцию [wpn_nowhere], которой нет ни в одном файле.";
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Text, expected);
+    EXPECT_EQ(kw::ShownInheritedValue(Catalog(), Weapon("wpn_wader").rpm)->Value, "640");
+
+    FWindow->btnResetSettings->click();
+    ASSERT_EQ(FPlatform.Messages.size(), 2u);
+    EXPECT_EQ(FPlatform.Messages[1].Text, expected);
+}
+
 TEST_F(LoadSaveTest, GameFolderWhoseNamesDifferInLetterCaseLoadsFully) {
     const std::pair<const char*, const char*> renames[] = {
         {"gamedata/config/text/eng", "gamedata/config/text/ENG"},
