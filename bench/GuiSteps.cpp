@@ -3,6 +3,7 @@
 
 #include "GuiSteps.h"
 
+#include "GuiChartSteps.h"
 #include "GuiSession.h"
 #include "GuiViewSteps.h"
 #include "app/uMain.h"
@@ -156,6 +157,7 @@ const TGuiStep kSteps[] = {
     kTableStep,
     kPasteStep,
     kUndoPasteStep,
+    kChartStep,
 };
 
 } // namespace

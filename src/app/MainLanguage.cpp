@@ -106,6 +106,7 @@ void TfrmMain::ApplyLanguage(QAction* item) {
     }
     UpdateViewButton(FStandardView);
     UpdateUndoItems();
+    ApplyChartTexts();
 }
 
 void TfrmMain::ApplyTableButtonTexts() {
@@ -116,6 +117,8 @@ void TfrmMain::ApplyTableButtonTexts() {
         page.btnImport->setToolTip(FTexts.Get("rs_TableImportHint"));
         page.btnExport->setText(FTexts.Get("rs_TableExportCaption"));
         page.btnExport->setToolTip(FTexts.Get("rs_TableExportHint"));
+        page.btnChart->setText(Variable(kChartButtonText));
+        page.btnChart->setToolTip(Variable(kChartButtonHint));
     }
 }
 

@@ -84,6 +84,7 @@ void TfrmMain::FormCreate() {
         RestoreViewType();
         RestoreActivePage();
         RestoreColumnWidths();
+        RestoreChartChoices();
         RegisterTranslationRules();
         BuildLanguageMenu();
         ApplyStoredLanguage();
@@ -199,6 +200,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     FormClose();
+    CloseCharts();
     event->accept();
 }
 
@@ -236,6 +238,7 @@ void TfrmMain::WriteSettings() {
     ForEachColumn(Pages, [&settings](const TGridView& sg, int column, const std::string& key, int) {
         settings.WriteInteger(kTableColumns, key, sg.StoredColumnWidth(column));
     });
+    WriteChartChoices(settings);
     settings.Flush();
 }
 

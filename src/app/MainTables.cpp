@@ -90,6 +90,7 @@ void TfrmMain::ConnectTableHandlers() {
                 [this, index] { TableRefreshClick(index); });
         connect(page.btnExport, &QPushButton::clicked, this, [this, index] { ExportClick(index); });
         connect(page.btnImport, &QPushButton::clicked, this, [this, index] { ImportClick(index); });
+        connect(page.btnChart, &QPushButton::clicked, this, [this, index] { ChartClick(index); });
     }
 }
 
@@ -103,8 +104,8 @@ void TfrmMain::FillTable(int page) {
     TCatalogPage& controls = Pages.at(page);
     controls.sg->ShowCatalog();
     const bool any = controls.sg->Model().EntryCount() > 0;
-    for (QPushButton* button :
-         {controls.btnTableSave, controls.btnTableRefresh, controls.btnImport, controls.btnExport}) {
+    for (QPushButton* button : {controls.btnTableSave, controls.btnTableRefresh, controls.btnImport,
+                                controls.btnExport, controls.btnChart}) {
         button->setEnabled(any);
     }
 }

@@ -62,6 +62,8 @@ const TTableButtonDef kTableButtonDefs[] = {
      kBottomLeft},
     {&TCatalogPage::btnTableRefresh, "TableRefresh", "Обновить", "", QRect(114, kTableButtonTop, 100, 26),
      kBottomLeft},
+    {&TCatalogPage::btnChart, "Chart", "Диаграмма", "Показать столбец таблицы на диаграмме",
+     QRect(378, kTableButtonTop, 100, 26), kBottomRight},
     {&TCatalogPage::btnImport, "Import", "Импорт...", "Импорт данных из Excel",
      QRect(484, kTableButtonTop, 100, 26), kBottomRight},
     {&TCatalogPage::btnExport, "Export", "Экспорт...", "Экспорт данных в Excel",
@@ -143,6 +145,7 @@ TfrmMain::TfrmMain(TSession& session, TPlatform* platform)
     CreateNonVisual();
     CreateMenu();
     CreateFileDialogs();
+    CreateChartDialog();
     MarkAlwaysUsable();
     ConnectRunHandlers();
     ConnectTableHandlers();
@@ -158,6 +161,11 @@ TfrmMain::TfrmMain(TSession& session, TPlatform* platform)
 TfrmMain::~TfrmMain() {
     // Controls that lose the focus while they are destroyed have nothing left to store into.
     FExitHookPages.clear();
+    // Each chart window reads its page's grid, which the window's children would take first.
+    for (TChartWindow*& chart : FCharts) {
+        delete chart;
+        chart = nullptr;
+    }
     FormDestroy();
     // The session's document outlives this window.
     FDocument.StopListening(FDocumentListener);
@@ -260,6 +268,7 @@ void TfrmMain::CreateMenu() {
     connect(mnuFileClose, &QAction::triggered, this, &TfrmMain::mnuFileCloseClick);
 
     CreateEditMenu(bar);
+    CreateViewMenu(bar);
 
     mnuSettings = AddMenu(bar, "mnuSettings", QStringLiteral("&Настройки"));
     mnuSettingsGamePath =

@@ -8,6 +8,7 @@
 #include "gamecfg/FileSys.h"
 #include "interchange/WorkbookWriter.h"
 #include "translate/Texts.h"
+#include "views/ChartWindow.h"
 #include "views/GridView.h"
 #include "views/StandardView.h"
 #include "views/WeatherColours.h"
@@ -44,6 +45,7 @@ struct TBackupResult;
 struct TDialogContext;
 struct TGridDef;
 class TCoolEdit;
+class TChartWindow;
 
 // The controls of one catalog page; both boxes share one place on the page.
 struct TCatalogPage {
@@ -55,6 +57,7 @@ struct TCatalogPage {
     QPushButton* btnTableRefresh = nullptr;
     QPushButton* btnImport = nullptr;
     QPushButton* btnExport = nullptr;
+    QPushButton* btnChart = nullptr;
 };
 
 // The program's one main window. Controls carry the object names that the
@@ -166,6 +169,9 @@ public:
     void TableRefreshClick(int page);
     void ExportClick(int page);
     void ImportClick(int page);
+    // The page's chart window, opened by its Chart button and View > Chart; null until first opened.
+    void ChartClick(int page);
+    TChartWindow* Chart(int page) const;
 
     QTabWidget* PageControl1 = nullptr;
     std::array<TCatalogPage, kPageCount> Pages;
@@ -195,6 +201,8 @@ public:
     QMenu* mnuEdit = nullptr;
     QAction* mnuEditUndo = nullptr;
     QAction* mnuEditRedo = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuViewChart = nullptr;
     QMenu* mnuSettings = nullptr;
     QAction* mnuSettingsGamePath = nullptr;
     QMenu* mnuSettingsLanguage = nullptr;
@@ -208,6 +216,7 @@ public:
     QFileDialog* dlgImportExcel = nullptr;
     // Holds the texture choice's title (translated with the window), filter and last folder.
     QFileDialog* dlgOpenTexture = nullptr;
+    QFileDialog* dlgSaveChartImage = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -342,6 +351,16 @@ private:
     std::optional<std::vector<int>> ChooseImportRows(const TStringGrid& grid, const TSheet& sheet,
                                                      const QString& path);
 
+    // MainCharts.cpp: the chart windows.
+    void CreateViewMenu(QMenuBar* bar);
+    void CreateChartDialog();
+    void ShowChartEntry(int page, int row);
+    void SaveChartImage(int page);
+    void ApplyChartTexts();
+    void CloseCharts();
+    void RestoreChartChoices();
+    void WriteChartChoices(ProfileFile& settings) const;
+
     // MainViews.cpp: the views.
     void CreateStandardViews();
     void BindExitHook();
@@ -386,6 +405,9 @@ private:
     QTimer* FStatusNoteTimer = nullptr;
     QString FStatusNote;
     QString FStatusLineBeforeNote;
+    // Each page's chart window, owned by this window, and the choice it shows or will show.
+    std::array<TChartWindow*, kPageCount> FCharts{};
+    std::array<TChartChoice, kPageCount> FChartChoices{};
     // The toolkit's own dialogs speak the interface language.
     TToolkitLanguage FToolkitLanguage;
 };

@@ -122,6 +122,36 @@ const TextDef kPasteLeftOutText = {"rs_MsgPasteLeftOutText",
 const TextDef kChooseColourHint = {"rs_ChooseColourHint", "Выбрать цвет"};
 const TextDef kNotAColourText = {"rs_MsgNotAColourText",
                                  "Поле не содержит цвета: нужны три числа через запятую."};
+const TextDef kChartButtonText = {"rs_TableChartCaption", "Диаграмма"};
+const TextDef kChartButtonHint = {"rs_TableChartHint", "Показать столбец таблицы на диаграмме"};
+const TextDef kChartCaption = {"rs_ChartCaption", "Диаграмма: %1"};
+const TextDef kChartBarsText = {"rs_ChartBars", "Столбцы"};
+const TextDef kChartScatterText = {"rs_ChartScatter", "Точки"};
+const TextDef kChartColumnLabel = {"rs_ChartColumn", "Столбец:"};
+const TextDef kChartColumnXLabel = {"rs_ChartColumnX", "По горизонтали:"};
+const TextDef kChartColumnYLabel = {"rs_ChartColumnY", "По вертикали:"};
+const TextDef kChartElementLabel = {"rs_ChartElement", "Элемент:"};
+const TextDef kChartElementText = {"rs_ChartElementN", "%1-й"};
+const TextDef kChartAverageText = {"rs_ChartAverage", "среднее"};
+const TextDef kChartSortText = {"rs_ChartSort", "Упорядочить"};
+const TextDef kChartSaveText = {"rs_ChartSave", "Сохранить изображение..."};
+const TextDef kChartWindowSizeText = {"rs_ChartWindowSize", "размер окна"};
+const TextDef kChartFullHdText = {"rs_ChartFullHd", "1920 × 1080"};
+const TextDef kChartLeftOutText = {"rs_ChartLeftOut", "Не показаны записи, значение которых не число: %1"};
+const TextDef kChartBarHoverText = {"rs_ChartBarHover", "%1: %2"};
+const TextDef kChartChangedHoverText = {"rs_ChartChangedHover", "%1: %2 (в файле: %3)"};
+const TextDef kChartPointHoverText = {"rs_ChartPointHover", "%1: %2; %3"};
+const TextDef kChartImageFilter = {"rs_ChartImageFilter", "Изображение PNG (*.png)"};
+const TextDef kChartSaveFailedText = {"rs_MsgChartSaveFailed",
+                                      "Не удалось записать изображение в файл \"%1\"."};
+const std::array<const TextDef*, 21> kChartTexts = {
+    &kChartButtonText,     &kChartButtonHint,       &kChartCaption,        &kChartBarsText,
+    &kChartScatterText,    &kChartColumnLabel,      &kChartColumnXLabel,   &kChartColumnYLabel,
+    &kChartElementLabel,   &kChartElementText,      &kChartAverageText,    &kChartSortText,
+    &kChartSaveText,       &kChartWindowSizeText,   &kChartFullHdText,     &kChartLeftOutText,
+    &kChartBarHoverText,   &kChartChangedHoverText, &kChartPointHoverText, &kChartImageFilter,
+    &kChartSaveFailedText,
+};
 const TextDef kParentLoopText = {
     "rs_MsgParentLoopText", "%1: родительские секции образуют цикл %2; каждая секция читается один раз."};
 const TextDef kParentMissingText = {

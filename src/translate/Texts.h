@@ -77,6 +77,35 @@ extern const TextDef kPasteLeftOutText;
 // The tooltip of the weather page's colour swatches.
 extern const TextDef kChooseColourHint;
 extern const TextDef kNotAColourText;
+// The chart window of a table-view page: the page's Chart button and its hint; the window's caption (%1 the
+// page); its kinds, the boxes' labels, the element of a list (%1 its position from 1) or the average; the
+// Sort and Save buttons and the image sizes; the note on texts left out (%1 how many); what hovering tells
+// (%1 the entry, %2 the value, and for a changed entry %3 the file's value; for a point %2 and %3 its two
+// values); the Save dialog's filter and the message when the image cannot be written (%1 the file).
+extern const TextDef kChartButtonText;
+extern const TextDef kChartButtonHint;
+extern const TextDef kChartCaption;
+extern const TextDef kChartBarsText;
+extern const TextDef kChartScatterText;
+extern const TextDef kChartColumnLabel;
+extern const TextDef kChartColumnXLabel;
+extern const TextDef kChartColumnYLabel;
+extern const TextDef kChartElementLabel;
+extern const TextDef kChartElementText;
+extern const TextDef kChartAverageText;
+extern const TextDef kChartSortText;
+extern const TextDef kChartSaveText;
+extern const TextDef kChartWindowSizeText;
+extern const TextDef kChartFullHdText;
+extern const TextDef kChartLeftOutText;
+extern const TextDef kChartBarHoverText;
+extern const TextDef kChartChangedHoverText;
+extern const TextDef kChartPointHoverText;
+extern const TextDef kChartImageFilter;
+extern const TextDef kChartSaveFailedText;
+// Every text of the chart window, for the checks of the language files.
+extern const std::array<const TextDef*, 21> kChartTexts;
+
 // The lines a load adds to its message for parent sections the game cannot follow, each once per load: a
 // loop, %1 the file, %2 the sections in the order their headers name them; a parent that no file defines,
 // %1 the file, %2 the section whose header names it, %3 the parent.

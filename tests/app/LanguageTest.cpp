@@ -231,6 +231,10 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
                                         kw::kParentMissingText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
+        for (const kw::TextDef* text : kw::kChartTexts) {
+            EXPECT_FALSE(translator.GetVariable(language, text->Key, "").isEmpty())
+                << name << " " << text->Key;
+        }
         form.setObjectName("frmProgress");
         EXPECT_FALSE(translator.GetVariable(language, "rs_ReadSettings", "").isEmpty()) << name;
 

@@ -23,7 +23,8 @@ std::vector<std::pair<QString, QStringList>> MenuShortcuts(const kw::TfrmMain& w
                 keys << key.toString(QKeySequence::PortableText);
             }
             if (!keys.isEmpty()) {
-                found.emplace_back(PlainText(top->text()) + QStringLiteral(" → ") + PlainText(item->text()), keys);
+                found.emplace_back(PlainText(top->text()) + QStringLiteral(" → ") + PlainText(item->text()),
+                                   keys);
             }
         }
     }
