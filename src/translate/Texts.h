@@ -111,6 +111,9 @@ extern const std::array<const TextDef*, 21> kChartTexts;
 // %1 the file, %2 the section whose header names it, %3 the parent.
 extern const TextDef kParentLoopText;
 extern const TextDef kParentMissingText;
+// The hint of a field or cell that shows what a parent section supplies: %1 the section, %2 its file below
+// the config folder.
+extern const TextDef kInheritedFromText;
 
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.

@@ -228,7 +228,8 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
                                         kw::kChooseColourHint,
                                         kw::kNotAColourText,
                                         kw::kParentLoopText,
-                                        kw::kParentMissingText}) {
+                                        kw::kParentMissingText,
+                                        kw::kInheritedFromText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
         for (const kw::TextDef* text : kw::kChartTexts) {
