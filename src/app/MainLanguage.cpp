@@ -144,6 +144,7 @@ void TfrmMain::FillTableHeaders() {
     };
     for (TCatalogPage& page : Pages) {
         page.sg->SetHeaders(GridHeaders(page.sg->Def(), lookup));
+        page.sg->SetInheritedHint(Variable(kInheritedFromText));
     }
 }
 

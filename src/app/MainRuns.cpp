@@ -6,6 +6,7 @@
 #include "app/uProgress.h"
 #include "catalog/GameFolder.h"
 #include "catalog/PictureLoader.h"
+#include "gamecfg/CodePage.h"
 #include "translate/Translator.h"
 
 #include <QLabel>
@@ -42,6 +43,27 @@ bool HoldsAStringTable(const std::string& gamePath, const std::string& localizat
 bool TakeLocalizationFromGame(const std::string& gamePath, const std::string& stored) {
     return !HoldsAStringTable(gamePath, stored.empty() ? std::string(kDefaultLocalization) : stored);
 }
+
+QString GameText(const std::string& text) {
+    return QString::fromStdString(Cp1251ToUtf8(text));
+}
+
+} // namespace
+
+QString TfrmMain::ParentProblemLine(const TParentProblem& problem) const {
+    if (problem.Kind == TParentProblem::TKind::Missing) {
+        return Variable(kParentMissingText)
+            .arg(GameText(problem.File), GameText(problem.Sections.front()),
+                 GameText(problem.Sections.back()));
+    }
+    QStringList sections;
+    for (const std::string& section : problem.Sections) {
+        sections.append("[" + GameText(section) + "]");
+    }
+    return Variable(kParentLoopText).arg(GameText(problem.File), sections.join(QStringLiteral(" -> ")));
+}
+
+namespace {
 
 // The saver names the file in most reasons already.
 QString SaveFailureLine(const TSaveFailure& failure) {
@@ -81,11 +103,15 @@ void TfrmMain::RunLoad(TPictureLists* freshPictures) {
     ReportLoadProblems(error);
 }
 
-// One message for the run: what stopped it, then the values that could not be shown.
+// One message for the run: what stopped it, then the values that could not be shown, then the parent
+// sections the game cannot follow.
 void TfrmMain::ReportLoadProblems(const QString& runError) {
     QStringList lines = std::exchange(FConversionErrors, {});
     if (!runError.isEmpty()) {
         lines.prepend(runError);
+    }
+    for (const TParentProblem& problem : FDocument.Catalog().Inheritance().Problems()) {
+        lines.append(ParentProblemLine(problem));
     }
     if (!lines.isEmpty()) {
         ShowError(lines.join(QStringLiteral("\r\n")));

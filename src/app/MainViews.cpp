@@ -111,7 +111,8 @@ void TfrmMain::ShowSelectedEntries() {
 }
 
 void TfrmMain::ApplyInfoPrefixes() {
-    FViews->SetPlaceHints(Variable(kValueSectionMissing), Variable(kValueSectionUnnamed));
+    FViews->SetPlaceHints(Variable(kValueSectionMissing), Variable(kValueSectionUnnamed),
+                          Variable(kInheritedFromText));
     FViews->SetInfoPrefixes(FTexts.Get("rs_FileName"), FTexts.Get("rs_SectionName"), FTexts.Get("rs_InvName"),
                             FTexts.Get("rs_Visual"));
 }

@@ -311,6 +311,7 @@ private:
     void ReportSaveFailures(const TSaveReport& report);
     QString Variable(const TextDef& text) const;
     void ReportLoadProblems(const QString& runError);
+    QString ParentProblemLine(const TParentProblem& problem) const;
 
     // MainLanguage.cpp: the language.
     void RegisterTranslationRules();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/Classes.h"
+#include "catalog/Inheritance.h"
 #include "catalog/Picture.h"
 #include "gamecfg/ProfileFile.h"
 #include "gamecfg/StringTable.h"
@@ -92,6 +93,8 @@ public:
     const std::string& GamePath() const { return FGamePath; }
     const std::vector<std::string>& RequiredFiles() const { return FRequiredFiles; }
     const std::vector<std::string>& WeaponFiles() const { return FWeaponFiles; }
+    // What the last load found that parent sections supply for keys the entries' sections lack.
+    const TInheritance& Inheritance() const { return FInheritance; }
 
     enum TCategoryFile { WeaponsLtx, OutfitLtx, ArtefactsLtx, ItemsLtx, WeatherLtx, CategoryFileCount };
 
@@ -112,6 +115,7 @@ private:
     // Held open from one load to the next, so each is parsed once per load and the saver writes through
     // the same objects.
     std::array<std::unique_ptr<ProfileFile>, CategoryFileCount> FFiles;
+    TInheritance FInheritance;
 };
 
 // The category file the load read, as the saver writes it; none before a load.

@@ -22,6 +22,9 @@ struct TDumpField {
     std::string_view Field;
     std::string Value;
     std::string Comment;
+    // With the values the game reads: the parent section the value came from (windows-1251), or empty for
+    // the entry's own value or a default.
+    std::string_view From = {};
 };
 
 // One catalog entry as dump prints it.
@@ -33,11 +36,17 @@ struct TDumpEntry {
     std::vector<TDumpField> Fields;
 };
 
+// What a dump prints of a key the entry's section lacks: the entry's value (its default or empty), or what
+// the game reads, the value a parent section supplies.
+enum class TDumpValues { Own, Effective };
+
 // Every entry in dump order: the order of kCatalogNames (catalog/CatalogEntries.h).
-void ForEachDumpEntry(TCatalog& catalog, const std::function<void(const TDumpEntry&)>& visit);
+void ForEachDumpEntry(TCatalog& catalog, const std::function<void(const TDumpEntry&)>& visit,
+                      TDumpValues values = TDumpValues::Own);
 
 // One UTF-8 line per field: catalog, index, section, field, value, comment,
-// separated by TABs. Catalogs in list order, then the weapon addons.
-void DumpCatalog(TCatalog& catalog, std::ostream& out);
+// separated by TABs. Catalogs in list order, then the weapon addons. With the
+// effective values a seventh column names the parent section a value came from.
+void DumpCatalog(TCatalog& catalog, std::ostream& out, TDumpValues values = TDumpValues::Own);
 
 } // namespace kw

@@ -77,31 +77,45 @@ std::unique_ptr<T> ReadEntry(const ProfileFile& file, const std::string& section
 }
 
 // An entry that cannot be read is left out; the rest of its catalog still loads.
+// What the loader notes of each entry while it is still in the caches.
+struct TNotes {
+    TSectionReadings Readings;
+    TLackingKeys Lacking;
+
+    template <class T> void NoteEntry(T& entry, const ProfileFile& file, const TKeyList<T>& keys) {
+        Readings.NoteEntry(entry, file, keys);
+        Lacking.NoteEntry(entry, file.Path(), keys, &file);
+    }
+};
+
 template <class T>
 void ReadEntries(std::vector<std::unique_ptr<T>>& into, const ProfileFile& file,
                  const std::vector<std::string>& sections, const TKeyList<T>& keys, const TLookup& lookup,
-                 TSectionReadings& readings) {
+                 TNotes& notes) {
     for (const auto& section : sections) {
         try {
             into.push_back(ReadEntry(file, section, keys, lookup));
         } catch (const std::exception&) {
             continue;
         }
-        readings.NoteEntry(*into.back(), file, keys);
+        notes.NoteEntry(*into.back(), file, keys);
     }
 }
 
-std::unique_ptr<TWeapon> ReadWeapon(const std::string& path, const TLookup& lookup) {
+std::unique_ptr<TWeapon> ReadWeapon(const std::string& path, const TLookup& lookup, TLackingKeys& lacking) {
     const ProfileFile file(path);
     // The section inside the file is named in the game's code page, whatever the file system uses.
     const std::string fileName = fs::NameAsGameText(FileNamePart(path));
     const std::string section = WeaponSectionForFile(fileName);
-    if (!IsEntrySection(file, section)) {
+    const bool isEntry = IsEntrySection(file, section);
+    lacking.NoteFile(file);
+    if (!isEntry) {
         return nullptr;
     }
     auto weapon = ReadEntry(file, section, WeaponKeys(), lookup);
     weapon->FileName = kWeaponsFolder + fileName;
     weapon->FilePath = path;
+    lacking.NoteEntry(*weapon, weapon->FilePath, WeaponKeys(), nullptr);
     return weapon;
 }
 
@@ -111,10 +125,11 @@ void Step(const TCatalog& catalog) {
     }
 }
 
-void ReadWeapons(TCatalog& catalog, const std::vector<std::string>& weaponFiles, const TLookup& lookup) {
+void ReadWeapons(TCatalog& catalog, const std::vector<std::string>& weaponFiles, const TLookup& lookup,
+                 TLackingKeys& lacking) {
     for (const auto& path : weaponFiles) {
         try {
-            if (auto weapon = ReadWeapon(path, lookup)) {
+            if (auto weapon = ReadWeapon(path, lookup, lacking)) {
                 catalog.Weapons.push_back(std::move(weapon));
             }
         } catch (const std::exception&) {
@@ -124,22 +139,22 @@ void ReadWeapons(TCatalog& catalog, const std::vector<std::string>& weaponFiles,
 }
 
 void ReadWeaponsLtx(TCatalog& catalog, const ProfileFile& file, const TStringTables& tables,
-                    const TPictureIndexes& pictures, TSectionReadings& readings) {
+                    const TPictureIndexes& pictures, TNotes& notes) {
     const auto sections = ClassifyWeaponsFile(file);
     if (sections.Silencer) {
         try {
             catalog.Silencer = ReadEntry(file, *sections.Silencer, SilencerKeys(), {});
-            readings.NoteEntry(*catalog.Silencer, file, SilencerKeys());
+            notes.NoteEntry(*catalog.Silencer, file, SilencerKeys());
         } catch (const std::exception&) {
         }
     }
     const TLookup nameOnly{&tables.Weapon};
-    ReadEntries(catalog.Scopes, file, sections.Scopes, ScopeKeys(), nameOnly, readings);
-    ReadEntries(catalog.GrenLnchs, file, sections.GrenadeLaunchers, GrenLnchKeys(), nameOnly, readings);
-    ReadEntries(catalog.Ammo, file, sections.Ammo, AmmoKeys(), Full(tables.Weapon, pictures.Ammo), readings);
+    ReadEntries(catalog.Scopes, file, sections.Scopes, ScopeKeys(), nameOnly, notes);
+    ReadEntries(catalog.GrenLnchs, file, sections.GrenadeLaunchers, GrenLnchKeys(), nameOnly, notes);
+    ReadEntries(catalog.Ammo, file, sections.Ammo, AmmoKeys(), Full(tables.Weapon, pictures.Ammo), notes);
 }
 
-void ReadWeather(TCatalog& catalog, const ProfileFile& file, TSectionReadings& readings) {
+void ReadWeather(TCatalog& catalog, const ProfileFile& file, TNotes& notes) {
     for (const auto& slot : WeatherSlots(file)) {
         try {
             auto weather = std::make_unique<TWeather>();
@@ -150,7 +165,7 @@ void ReadWeather(TCatalog& catalog, const ProfileFile& file, TSectionReadings& r
         } catch (const std::exception&) {
             continue;
         }
-        readings.NoteEntry(*catalog.Weather.back(), file, WeatherKeys());
+        notes.NoteEntry(*catalog.Weather.back(), file, WeatherKeys());
     }
 }
 
@@ -178,6 +193,7 @@ void TCatalog::Clear() {
     Scopes.clear();
     GrenLnchs.clear();
     Silencer.reset();
+    FInheritance.Clear();
     FGamePath.clear();
     FRequiredFiles.clear();
     FWeaponFiles.clear();
@@ -196,25 +212,29 @@ void LoadCatalogs(TCatalog& catalog, const std::string& gamePath,
     catalog.FWeaponFiles = weaponFiles;
 
     const TPictureIndexes pictureIndexes(pictures);
-    ReadWeapons(catalog, weaponFiles, Full(tables.Weapon, pictureIndexes.Weapon));
+    TNotes notes;
+    ReadWeapons(catalog, weaponFiles, Full(tables.Weapon, pictureIndexes.Weapon), notes.Lacking);
     for (size_t i = 0; i < requiredFiles.size(); ++i) {
         catalog.FFiles[i] = std::make_unique<ProfileFile>(requiredFiles[i]);
         Step(catalog);
     }
     const auto& files = catalog.FFiles;
-    TSectionReadings readings;
-    ReadWeaponsLtx(catalog, *files[TCatalog::WeaponsLtx], tables, pictureIndexes, readings);
+    ReadWeaponsLtx(catalog, *files[TCatalog::WeaponsLtx], tables, pictureIndexes, notes);
     ReadEntries(catalog.Outfits, *files[TCatalog::OutfitLtx], OutfitSections(*files[TCatalog::OutfitLtx]),
-                OutfitKeys(), Full(tables.Outfit, pictureIndexes.Outfit), readings);
+                OutfitKeys(), Full(tables.Outfit, pictureIndexes.Outfit), notes);
     ReadEntries(catalog.Arts, *files[TCatalog::ArtefactsLtx],
                 ArtefactSections(*files[TCatalog::ArtefactsLtx]), ArtKeys(),
-                Full(tables.Zone, pictureIndexes.Art), readings);
+                Full(tables.Zone, pictureIndexes.Art), notes);
     ReadEntries(catalog.Items, *files[TCatalog::ItemsLtx], ItemSections(*files[TCatalog::ItemsLtx]),
-                ItemKeys(), Full(tables.Equipment, pictureIndexes.Item), readings);
-    ReadWeather(catalog, *files[TCatalog::WeatherLtx], readings);
+                ItemKeys(), Full(tables.Equipment, pictureIndexes.Item), notes);
+    ReadWeather(catalog, *files[TCatalog::WeatherLtx], notes);
     Step(catalog);
-    LinkSharedParams(catalog, readings);
+    LinkSharedParams(catalog, notes.Readings);
     Step(catalog);
+    for (const auto& file : files) {
+        notes.Lacking.NoteFile(*file);
+    }
+    FindInheritedValues(catalog, notes.Lacking, catalog.FInheritance);
 
     if (catalog.OnLoaded) {
         catalog.OnLoaded();

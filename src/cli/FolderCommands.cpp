@@ -45,6 +45,17 @@ int Check(TDocument& game, std::ostream& out) {
 
 const std::map<std::string, TCommand> kCommands = {{"dump", Dump}, {"resave", Resave}, {"check", Check}};
 
+// The values the game reads; the parents it cannot follow are named on err, once each.
+int DumpEffective(const std::string& gameFolder, std::ostream& out, std::ostream& err) {
+    return RunOnGameFolder(gameFolder, false, out, err, [&](TDocument& game) {
+        for (const TParentProblem& problem : game.Catalog().Inheritance().Problems()) {
+            err << ParentProblemText(problem) << '\n';
+        }
+        DumpCatalog(game.Catalog(), out, TDumpValues::Effective);
+        return kExitOk;
+    });
+}
+
 int RunOnGame(const std::string& command, const std::string& gameFolder, std::ostream& out,
               std::ostream& err) {
     // For "check" the missing files are the answer, not a failure to report.
@@ -59,6 +70,9 @@ bool IsFolderCommand(const std::string& command) {
 }
 
 int RunFolderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args[0] == "dump" && args.size() == 3 && (args[1] == "--effective" || args[2] == "--effective")) {
+        return DumpEffective(args[1] == "--effective" ? args[2] : args[1], out, err);
+    }
     if (args.size() != 2) {
         return UsageError("\"" + args[0] + "\" takes exactly one game folder", err);
     }

@@ -6,7 +6,8 @@
 
 namespace kw {
 
-// "dump", "resave" and "check": the commands that take one game folder and nothing else.
+// "dump", "resave" and "check": the commands that take one game folder and nothing else ("dump" also
+// "--effective", before or after it).
 bool IsFolderCommand(const std::string& command);
 
 // args as for RunTool, beginning with "dump", "resave" or "check", then the game folder; returns the exit

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <system_error>
 #include <unordered_set>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -625,6 +626,37 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
     }
     std::sort(names.begin(), names.end(), LessIgnoringCase);
     return names;
+}
+
+std::vector<std::string> ListFilesBelow(const std::string& folder, const std::string& mask) {
+    // Sorted by a lower-case copy, then by the path itself: the order of LessIgnoringCase, without folding
+    // both paths at every comparison of a few thousand.
+    std::vector<std::pair<std::string, std::string>> found;
+    const std::string root = Resolve(folder);
+    const size_t rootSize = WithTrailingSeparator(root).size();
+    std::error_code ec;
+    stdfs::recursive_directory_iterator it(root, ec);
+    for (; !ec && it != stdfs::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code statError;
+        const std::string path = it->path().string();
+        const size_t nameStart = path.find_last_of(Separator()) + 1;
+        if (path.size() <= rootSize || !MatchesMask(path.c_str() + nameStart, mask.c_str()) ||
+            !it->is_regular_file(statError)) {
+            continue;
+        }
+        std::string relative = path.substr(rootSize);
+        std::replace(relative.begin(), relative.end(), '/', '\\');
+        std::string lower = relative;
+        std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+        found.emplace_back(std::move(lower), std::move(relative));
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> paths;
+    paths.reserve(found.size());
+    for (auto& [lower, path] : found) {
+        paths.push_back(std::move(path));
+    }
+    return paths;
 }
 
 std::string NameAsGameText(const std::string& name) {

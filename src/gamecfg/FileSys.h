@@ -94,6 +94,9 @@ bool RemoveFile(const std::string& path);
 // and '?' wildcards, compared regardless of ASCII letter case, sorted by name
 // regardless of case. A missing folder gives an empty list.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& mask);
+// The same through every subfolder, linked folders not followed: paths relative to folder in the game's
+// backslash form ("weapons\\w_ak74.ltx"), sorted by the whole path regardless of case.
+std::vector<std::string> ListFilesBelow(const std::string& folder, const std::string& mask);
 
 // A name the file system gave (a file name from a listing) as the game's own texts spell it, in
 // windows-1251: a weapon file's name, which also names its section, or a picture's, which names the section

@@ -591,6 +591,11 @@ bool ProfileFile::KeyExists(const std::string& section, const std::string& key) 
     return d->Loaded().Value(section, key).has_value();
 }
 
+std::shared_ptr<const std::string> ProfileFile::ReadBytes() const {
+    d->Loaded();
+    return d->base;
+}
+
 std::vector<std::string> ProfileFile::ReadSections() const {
     return d->Loaded().SectionNames();
 }

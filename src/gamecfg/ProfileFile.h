@@ -51,6 +51,9 @@ public:
     std::vector<std::string> ReadSectionValues(const std::string& section) const;
     // A section without keys counts as missing.
     bool SectionExists(const std::string& section) const;
+    // The bytes the file held when it was read or last flushed (read now if they were not yet), shared:
+    // for a reader that looks at the same file otherwise and must not read it twice.
+    std::shared_ptr<const std::string> ReadBytes() const;
 
     // Decimal text; a value that is not an integer yields def.
     int ReadInteger(const std::string& section, const std::string& key, int def) const;

@@ -17,6 +17,7 @@ struct TCellTexts {
     std::string_view Shown;
     std::string_view OnDisk;
     bool Changed;
+    bool Inherited;
 };
 
 template <class Visit>
@@ -34,8 +35,11 @@ void ForEachCell(const TGridDef& def, const TDocument& document, int column, Vis
             const std::string* marked = document.CellText({GridIndex(def), row, column});
             const bool changed =
                 marked ? *marked != Cp1251ToUtf8(param.StoredValue()) : param.Value != param.StoredValue();
-            visit(std::optional<TCellTexts>(
-                TCellTexts{marked ? std::string_view(*marked) : param.Value, param.StoredValue(), changed}));
+            const std::string_view shown = marked ? std::string_view(*marked) : std::string_view(param.Value);
+            const TInheritedValue* inherited =
+                shown.empty() ? ShownInheritedValue(document.Catalog(), param) : nullptr;
+            visit(std::optional<TCellTexts>(TCellTexts{inherited ? std::string_view(inherited->Value) : shown,
+                                                       param.StoredValue(), changed, inherited != nullptr}));
         }
     });
 }
@@ -51,6 +55,7 @@ std::vector<TChartCell> ReadChartColumn(const TGridDef& def, const TDocument& do
             cell.Shown = ChartNumber(texts->Shown, element);
             cell.Changed = texts->Changed;
             cell.OnDisk = texts->Changed ? ChartNumber(texts->OnDisk, element) : std::nullopt;
+            cell.Inherited = texts->Inherited;
         }
     });
     return cells;

@@ -176,6 +176,19 @@ std::string CatalogCellText(const TGridDef& def, const TCatalog& catalog, int ro
     });
 }
 
+const TInheritedValue* CatalogCellInheritedValue(const TGridDef& def, const TCatalog& catalog, int row,
+                                                 int column) {
+    return WithBoundGrid(def, catalog, [&](const auto& bound) -> const TInheritedValue* {
+        if (row < 0 || row >= EntryCountOf(bound) || column < 1 || column >= def.ColumnCount()) {
+            return nullptr;
+        }
+        const auto* rule = bound.Columns[static_cast<std::size_t>(column)];
+        return rule ? ShownInheritedValue(catalog,
+                                          rule->Param.In(*bound.Entries[static_cast<std::size_t>(row)]))
+                    : nullptr;
+    });
+}
+
 int CatalogEntryCount(const TGridDef& def, const TCatalog& catalog) {
     return WithBoundGrid(def, catalog, [](const auto& bound) { return EntryCountOf(bound); });
 }

@@ -40,6 +40,10 @@ int StoreMarkedCells(const TGridDef& def, TDocument& document, const std::vector
 // The text def's grid shows for the catalog's value in data row row, column column: what FillTable puts
 // there, without filling a grid. Empty outside the entries.
 std::string CatalogCellText(const TGridDef& def, const TCatalog& catalog, int row, int column);
+// What a parent section supplies for the value in data row row, column column, while the entry's section
+// lacks the key and no edit set it (ShownInheritedValue); none for the name column and outside the entries.
+const TInheritedValue* CatalogCellInheritedValue(const TGridDef& def, const TCatalog& catalog, int row,
+                                                 int column);
 // How many entries def's grid shows.
 int CatalogEntryCount(const TGridDef& def, const TCatalog& catalog);
 

@@ -152,6 +152,12 @@ const std::array<const TextDef*, 21> kChartTexts = {
     &kChartBarHoverText,   &kChartChangedHoverText, &kChartPointHoverText, &kChartImageFilter,
     &kChartSaveFailedText,
 };
+const TextDef kParentLoopText = {
+    "rs_MsgParentLoopText", "%1: родительские секции образуют цикл %2; каждая секция читается один раз."};
+const TextDef kParentMissingText = {
+    "rs_MsgParentMissingText",
+    "%1: секция [%2] называет родительской секцию [%3], которой нет ни в одном файле."};
+const TextDef kInheritedFromText = {"rs_InheritedFrom", "унаследовано из [%1] в %2"};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

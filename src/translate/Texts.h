@@ -106,6 +106,15 @@ extern const TextDef kChartSaveFailedText;
 // Every text of the chart window, for the checks of the language files.
 extern const std::array<const TextDef*, 21> kChartTexts;
 
+// The lines a load adds to its message for parent sections the game cannot follow, each once per load: a
+// loop, %1 the file, %2 the sections in the order their headers name them; a parent that no file defines,
+// %1 the file, %2 the section whose header names it, %3 the parent.
+extern const TextDef kParentLoopText;
+extern const TextDef kParentMissingText;
+// The hint of a field or cell that shows what a parent section supplies: %1 the section, %2 its file below
+// the config folder.
+extern const TextDef kInheritedFromText;
+
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.
 class TMainTexts {

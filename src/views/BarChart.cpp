@@ -3,10 +3,10 @@
 #include "views/ChartLook.h"
 #include "views/ChartNameAxis.h"
 
-#include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QScatterSeries>
+#include <QStackedBarSeries>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -23,12 +23,15 @@ QList<int> Sorted(QList<int> list) {
 } // namespace
 
 TBarChart::TBarChart(QChart& chart, QObject* parent)
-    : QObject(parent), FChart(chart), FSeries(new QBarSeries), FSet(new QBarSet(QString())),
-      FMarks(new QScatterSeries), FValueAxis(new QValueAxis) {
+    : QObject(parent), FChart(chart), FSeries(new QStackedBarSeries), FSet(new QBarSet(QString())),
+      FInheritedSet(new QBarSet(QString())), FMarks(new QScatterSeries), FValueAxis(new QValueAxis) {
     FSet->setColor(kChartBarColour);
     FSet->setSelectedColor(kChartHighlightColour);
-    FSet->setPen(Qt::NoPen);
-    FSeries->append(FSet);
+    FInheritedSet->setColor(kChartInheritedColour);
+    for (QBarSet* set : {FSet, FInheritedSet}) {
+        set->setPen(Qt::NoPen);
+        FSeries->append(set);
+    }
     FSeries->setBarWidth(0.8);
     FChart.addSeries(FSeries);
     SetUpMarks(*FMarks);
@@ -100,10 +103,7 @@ void TBarChart::Update(const std::vector<TChartCell>& cells, const QStringList& 
         return;
     }
     for (int bar = 0; bar < BarCount(); ++bar) {
-        const double value = *cells[static_cast<std::size_t>(RowOf(bar))].Shown;
-        if (FSet->at(bar) != value) {
-            FSet->replace(bar, value);
-        }
+        SetValue(bar, cells[static_cast<std::size_t>(RowOf(bar))]);
     }
     ShowHighlights(cells);
     FitValueAxis(cells);
@@ -114,15 +114,21 @@ void TBarChart::Build(const std::vector<int>& rows, const std::vector<TChartCell
     FRows = rows;
     FNames = names;
     FBarOf.assign(cells.size(), -1);
-    QList<qreal> values;
-    values.reserve(static_cast<qsizetype>(rows.size()));
+    QList<qreal> own;
+    QList<qreal> inherited;
+    own.reserve(static_cast<qsizetype>(rows.size()));
+    inherited.reserve(static_cast<qsizetype>(rows.size()));
     for (int bar = 0; bar < BarCount(); ++bar) {
+        const TChartCell& cell = cells[static_cast<std::size_t>(RowOf(bar))];
         FBarOf[static_cast<std::size_t>(RowOf(bar))] = bar;
-        values << *cells[static_cast<std::size_t>(RowOf(bar))].Shown;
+        own << (cell.Inherited ? 0 : *cell.Shown);
+        inherited << (cell.Inherited ? *cell.Shown : 0);
     }
     FSet->deselectAllBars();
     FSet->remove(0, FSet->count());
-    FSet->append(values);
+    FSet->append(own);
+    FInheritedSet->remove(0, FInheritedSet->count());
+    FInheritedSet->append(inherited);
     SetCategoryAxis(rows, names);
     ShowHighlights(cells);
     FitValueAxis(cells);
@@ -172,6 +178,17 @@ void TBarChart::ShowHighlights(const std::vector<TChartCell>& cells) {
     }
     if (FMarks->points() != marks) {
         FMarks->replace(marks);
+    }
+}
+
+void TBarChart::SetValue(int bar, const TChartCell& cell) {
+    const double own = cell.Inherited ? 0 : *cell.Shown;
+    const double inherited = cell.Inherited ? *cell.Shown : 0;
+    if (FSet->at(bar) != own) {
+        FSet->replace(bar, own);
+    }
+    if (FInheritedSet->at(bar) != inherited) {
+        FInheritedSet->replace(bar, inherited);
     }
 }
 

@@ -12,7 +12,7 @@
 
 QT_BEGIN_NAMESPACE
 class QAbstractAxis;
-class QBarSeries;
+class QStackedBarSeries;
 class QBarSet;
 class QChart;
 class QScatterSeries;
@@ -23,7 +23,8 @@ namespace kw {
 
 // The bars of one column on a chart: one bar per entry whose cell holds a number, named by the entry on the
 // axis, in the order of Show. An entry whose grid differs from its file is drawn in the highlight colour,
-// with a thin mark at the file's value.
+// with a thin mark at the file's value; one whose value a parent section supplies in a lighter shade. Each
+// bar stands in one of two stacked sets, the other holding zero there.
 class TBarChart : public QObject {
     Q_OBJECT
 public:
@@ -48,7 +49,9 @@ public:
     // the plot, so that a bar too low or too narrow to aim at is still found; -1 for none.
     int RowAt(const QPointF& position) const;
     int BarCount() const { return static_cast<int>(FRows.size()); }
+    // The entries' own values, and what parent sections supply.
     const QBarSet& Set() const { return *FSet; }
+    const QBarSet& InheritedSet() const { return *FInheritedSet; }
     const QScatterSeries& Marks() const { return *FMarks; }
 
 private:
@@ -57,10 +60,12 @@ private:
     void FitToPlotArea(const QRectF& area);
     void ShowHighlights(const std::vector<TChartCell>& cells);
     void FitValueAxis(const std::vector<TChartCell>& cells);
+    void SetValue(int bar, const TChartCell& cell);
 
     QChart& FChart;
-    QBarSeries* FSeries;
+    QStackedBarSeries* FSeries;
     QBarSet* FSet;
+    QBarSet* FInheritedSet;
     QScatterSeries* FMarks;
     QValueAxis* FValueAxis;
     QAbstractAxis* FCategoryAxis = nullptr;

@@ -19,6 +19,8 @@ inline const QColor kChartBarColour{32, 97, 160};
 // Entries whose grid differs from the file; strong enough to tell apart from a narrow bar's colour.
 inline const QColor kChartHighlightColour{236, 120, 0};
 inline const QColor kChartMarkColour{20, 20, 20};
+// Entries whose value a parent section supplies: the bar colour halfway to white.
+inline const QColor kChartInheritedColour{144, 176, 208};
 
 void SetUpValueAxis(QValueAxis& axis);
 

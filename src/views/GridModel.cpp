@@ -3,10 +3,12 @@
 #include "gamecfg/ColourText.h"
 #include "interchange/GridTable.h"
 #include "interchange/WorkingCopy.h"
+#include "translate/Texts.h"
 #include "views/ColourSwatch.h"
 #include "views/GameText.h"
 
 #include <QBrush>
+#include <QFont>
 
 #include <algorithm>
 #include <optional>
@@ -16,6 +18,7 @@ namespace kw {
 
 TGridModel::TGridModel(const TGridDef& def, TDocument& document, QObject* parent)
     : QAbstractTableModel(parent), FDef(def), FDocument(document), FHeaders(BuiltInHeaders(def)),
+      FInheritedHint(QString::fromUtf8(kInheritedFromText.Default)),
       FEntries(CatalogEntryCount(def, document.Catalog())) {
     FListener = FDocument.Listen([this](const TDocumentChange& change) { OnDocumentChange(change); });
 }
@@ -57,6 +60,40 @@ std::vector<TCellPos> TGridModel::MarkedCells() const {
 
 bool TGridModel::HasMarks() const {
     return !GridMarks(FDocument, FDef).empty();
+}
+
+const TInheritedValue* TGridModel::InheritedValue(int row, int column) const {
+    if (!IsEditable(row, column) || !Text(row, column).empty()) {
+        return nullptr;
+    }
+    return CatalogCellInheritedValue(FDef, FDocument.Catalog(), row, column);
+}
+
+void TGridModel::SetInheritedHint(QString hint) {
+    FInheritedHint = std::move(hint);
+}
+
+QVariant TGridModel::InheritedData(int row, int column, int role) const {
+    const TInheritedValue* inherited = InheritedValue(row, column);
+    if (!inherited) {
+        return {};
+    }
+    switch (role) {
+    case kInheritedTextRole:
+        return GameTextToQt(inherited->Value);
+    case Qt::ForegroundRole:
+        return QBrush(InheritedColor());
+    case Qt::FontRole: {
+        QFont font;
+        font.setItalic(true);
+        return font;
+    }
+    case Qt::ToolTipRole:
+        return FInheritedHint.arg(GameTextToQt(inherited->Source->Section),
+                                  GameTextToQt(inherited->Source->ConfigFile()));
+    default:
+        return {};
+    }
 }
 
 void TGridModel::SetHeaders(std::vector<std::string> headers) {
@@ -189,6 +226,11 @@ QVariant TGridModel::data(const QModelIndex& index, int role) const {
         return IsMarked(index.row(), index.column()) ? QVariant(QBrush(MarkedColor())) : QVariant();
     case Qt::DecorationRole:
         return ColourSwatchOf(index.row(), index.column());
+    case kInheritedTextRole:
+    case Qt::ForegroundRole:
+    case Qt::FontRole:
+    case Qt::ToolTipRole:
+        return InheritedData(index.row(), index.column(), role);
     default:
         return {};
     }

@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QSize>
+#include <QString>
 
 #include <cstddef>
 #include <string>
@@ -69,6 +70,15 @@ public:
     void ShowCatalog();
 
     static QColor MarkedColor() { return {255, 236, 170}; }
+    // A cell whose text is empty while a parent section supplies its value paints that value in grey italics
+    // (the text under this role), with a hint naming the section. The cell's text stays empty: editing,
+    // copying, exporting and importing see what they saw before.
+    static constexpr int kInheritedTextRole = Qt::UserRole + 1;
+    static QColor InheritedColor() { return {128, 128, 128}; }
+    // What an empty cell paints, or none.
+    const TInheritedValue* InheritedValue(int row, int column) const;
+    // %1 the parent section, %2 its file below the config folder.
+    void SetInheritedHint(QString hint);
     // The swatch before the text of a colour column's cell.
     static constexpr QSize kCellSwatchSize{12, 12};
     // Whether the column's cells show a swatch before their text.
@@ -85,6 +95,7 @@ public:
 private:
     TCellRef Ref(int row, int column) const;
     QVariant ColourSwatchOf(int row, int column) const;
+    QVariant InheritedData(int row, int column, int role) const;
     void OnDocumentChange(const TDocumentChange& change);
     void ShowStep(const TEditStep& step);
     void ShowEveryCell();
@@ -93,6 +104,7 @@ private:
     const TGridDef& FDef;
     TDocument& FDocument;
     std::vector<std::string> FHeaders;
+    QString FInheritedHint;
     int FEntries = 0;
     std::size_t FListener = 0;
 };

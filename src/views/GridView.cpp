@@ -75,6 +75,15 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
 protected:
+    // An empty cell paints what a parent section supplies; an editor opened on it starts from the cell's own
+    // empty text, which setEditorData takes from the model, not from this option.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->text.isEmpty()) {
+            option->text = index.data(TGridModel::kInheritedTextRole).toString();
+        }
+    }
+
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::ShortcutOverride) {
             const auto* editor = qobject_cast<QLineEdit*>(object);
@@ -91,6 +100,10 @@ protected:
                    const QModelIndex& index) override {
         if (event->type() != QEvent::ToolTip) {
             return QStyledItemDelegate::helpEvent(event, view, option, index);
+        }
+        if (const QString hint = index.data(Qt::ToolTipRole).toString(); !hint.isEmpty()) {
+            QToolTip::showText(event->globalPos(), hint, view, option.rect);
+            return true;
         }
         QStyleOptionViewItem cell = option;
         initStyleOption(&cell, index);
@@ -333,6 +346,10 @@ int TGridView::Import(const TSheet& sheet, TSheetOrigin origin, const std::vecto
 
 void TGridView::SetHeaders(std::vector<std::string> headers) {
     FModel->SetHeaders(std::move(headers));
+}
+
+void TGridView::SetInheritedHint(QString hint) {
+    FModel->SetInheritedHint(std::move(hint));
 }
 
 bool TGridView::CommitEditor() {

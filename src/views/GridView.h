@@ -54,6 +54,8 @@ public:
     TStringGrid WorkingCopy() const { return FModel->WorkingCopy(); }
     // UTF-8 header texts, one per column.
     void SetHeaders(std::vector<std::string> headers);
+    // The hint of cells showing what a parent section supplies: %1 the section, %2 its file.
+    void SetInheritedHint(QString hint);
 
     // Writes an open cell editor's text into its cell and closes the editor. The toolkit would commit it when
     // the editor loses the focus, which never happens for a shortcut, a menu or an inactive window; every

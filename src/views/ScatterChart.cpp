@@ -17,13 +17,14 @@ constexpr double kReach = 8;
 
 TScatterChart::TScatterChart(QChart& chart, QObject* parent)
     : QObject(parent), FChart(chart), FPlain(new QScatterSeries), FChanged(new QScatterSeries),
-      FAcross(new QValueAxis), FUp(new QValueAxis) {
+      FInherited(new QScatterSeries), FAcross(new QValueAxis), FUp(new QValueAxis) {
     SetUpValueAxis(*FAcross);
     SetUpValueAxis(*FUp);
     FChart.addAxis(FAcross, Qt::AlignBottom);
     FChart.addAxis(FUp, Qt::AlignLeft);
-    for (const auto& [series, colour] :
-         {std::pair{FPlain, kChartBarColour}, {FChanged, kChartHighlightColour}}) {
+    for (const auto& [series, colour] : {std::pair{FPlain, kChartBarColour},
+                                         {FInherited, kChartInheritedColour},
+                                         {FChanged, kChartHighlightColour}}) {
         series->setColor(colour);
         series->setBorderColor(colour.darker(130));
         series->setMarkerSize(kPointSize);
@@ -34,7 +35,7 @@ TScatterChart::TScatterChart(QChart& chart, QObject* parent)
 }
 
 TScatterChart::~TScatterChart() {
-    for (QScatterSeries* series : {FPlain, FChanged}) {
+    for (QScatterSeries* series : {FPlain, FInherited, FChanged}) {
         FChart.removeSeries(series);
         delete series;
     }
@@ -67,6 +68,7 @@ void TScatterChart::Show(const std::vector<TChartCell>& across, const std::vecto
     FPointOf.assign(across.size(), -1);
     QList<QPointF> plain;
     QList<QPointF> changed;
+    QList<QPointF> inherited;
     std::vector<TChartCell> drawnAcross;
     std::vector<TChartCell> drawnUp;
     for (std::size_t row = 0; row < across.size() && row < up.size(); ++row) {
@@ -76,12 +78,18 @@ void TScatterChart::Show(const std::vector<TChartCell>& across, const std::vecto
         FPointOf[row] = PointCount();
         FRows.push_back(static_cast<int>(row));
         FAt.emplace_back(*across[row].Shown, *up[row].Shown);
-        (across[row].Changed || up[row].Changed ? changed : plain) << FAt.back();
+        // A change matters more than where an unchanged value comes from.
+        if (across[row].Changed || up[row].Changed) {
+            changed << FAt.back();
+        } else {
+            (across[row].Inherited || up[row].Inherited ? inherited : plain) << FAt.back();
+        }
         drawnAcross.push_back({across[row].Shown, false, std::nullopt});
         drawnUp.push_back({up[row].Shown, false, std::nullopt});
     }
     FPlain->replace(plain);
     FChanged->replace(changed);
+    FInherited->replace(inherited);
     FitValueRange(*FAcross, ValueRange(drawnAcross, false));
     FitValueRange(*FUp, ValueRange(drawnUp, false));
 }

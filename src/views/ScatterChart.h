@@ -18,7 +18,8 @@ QT_END_NAMESPACE
 namespace kw {
 
 // Two columns against each other: one point per entry whose cells both hold a number, at its value across
-// and its value up. Entries whose grid differs from the file are drawn in the highlight colour.
+// and its value up. Entries whose grid differs from the file are drawn in the highlight colour, entries with
+// a value a parent section supplies (and no change) in a lighter shade.
 class TScatterChart : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +43,7 @@ private:
     QChart& FChart;
     QScatterSeries* FPlain;
     QScatterSeries* FChanged;
+    QScatterSeries* FInherited;
     QValueAxis* FAcross;
     QValueAxis* FUp;
     std::vector<int> FRows;    // per point, its entry

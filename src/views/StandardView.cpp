@@ -94,7 +94,8 @@ TStandardViews::TStandardViews(const TBoxes& boxes, TDocument& document, QObject
                 QStringLiteral("системное имя:  "),
                 QStringLiteral("3D-модель:  "),
                 QString::fromUtf8(kValueSectionMissing.Default),
-                QString::fromUtf8(kValueSectionUnnamed.Default)} {
+                QString::fromUtf8(kValueSectionUnnamed.Default),
+                QString::fromUtf8(kInheritedFromText.Default)} {
     for (int page = 0; page < kPageCount; ++page) {
         FPages[page] = MakePageView(page, boxes[page], FDocument, FPrefixes);
         FPages[page]->OnTyping = [this] { emit typing(); };
@@ -269,9 +270,11 @@ void TStandardViews::SetInfoPrefixes(const QString& file, const QString& section
     FPrefixes.Visual = visual;
 }
 
-void TStandardViews::SetPlaceHints(const QString& missingSection, const QString& unnamedSection) {
+void TStandardViews::SetPlaceHints(const QString& missingSection, const QString& unnamedSection,
+                                   const QString& inheritedFrom) {
     FPrefixes.MissingSection = missingSection;
     FPrefixes.UnnamedSection = unnamedSection;
+    FPrefixes.InheritedFrom = inheritedFrom;
 }
 
 void TStandardViews::FillAddonStatusCombos(const QStringList& texts) {

@@ -86,9 +86,10 @@ public:
     // Taken at each Show, so new prefixes appear at the next one.
     void SetInfoPrefixes(const QString& file, const QString& section, const QString& invName,
                          const QString& visual);
-    // The hints of fields whose value no file has a place for (kValueSectionMissing, kValueSectionUnnamed);
-    // taken at each Show too.
-    void SetPlaceHints(const QString& missingSection, const QString& unnamedSection);
+    // The hints of fields whose value no file has a place for (kValueSectionMissing, kValueSectionUnnamed)
+    // and of fields showing what a parent section supplies (kInheritedFromText); taken at each Show too.
+    void SetPlaceHints(const QString& missingSection, const QString& unnamedSection,
+                       const QString& inheritedFrom);
     // The three status texts in value order 0, 1, 2; each box keeps its selected index.
     void FillAddonStatusCombos(const QStringList& texts);
     // The presets of the weather choices, windows-1251 as the game's values. The boxes offer them after the

@@ -5,6 +5,7 @@
 #include "catalog/Catalog.h"
 #include "catalog/CatalogEntries.h"
 #include "catalog/Document.h"
+#include "catalog/Inheritance.h"
 #include "catalog/MissingSection.h"
 #include "gamecfg/AsciiText.h"
 #include "views/CoolCtrls.h"
@@ -17,6 +18,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
@@ -125,6 +127,16 @@ struct TBinding {
     // What the control gave when the entry was shown or the field last collected: typing that differs from it
     // is work a save would lose.
     std::optional<std::string> Shown;
+    // The row's label, if the row has one.
+    QWidget* Label = nullptr;
+    // What a parent section supplies while the entry's section lacks the key, and the state a check box or
+    // selector took from it when the entry was shown: coming back to that state is no edit.
+    const TInheritedValue* Inherited = nullptr;
+    std::optional<std::string> InheritedState;
+    // Whether the control and its label carry the inherited look: the hint and, for a check box or selector,
+    // the grey text.
+    bool Hinted = false;
+    bool Greyed = false;
 };
 
 template <class Entry> class TEntryPage : public TPageView {
@@ -138,6 +150,7 @@ public:
             const TFieldDef<Entry>& def = FDefs[i];
             FBindings[i].Control =
                 CreateField(def.Control, def.Label, def.Caption, def.Kind, def.Input, def.Place);
+            FBindings[i].Label = FRows.back().Label;
             FieldControls.push_back(FBindings[i].Control);
             WatchChanges(FBindings[i]);
         }
@@ -163,7 +176,9 @@ public:
         }
         ShowDetails(entry);
         for (size_t i = 0; i < FDefs.size(); ++i) {
-            FBindings[i].Shown = ControlValue(FDefs[i].Kind, FBindings[i].Control);
+            TBinding& binding = FBindings[i];
+            binding.Shown = ControlValue(FDefs[i].Kind, binding.Control);
+            binding.InheritedState = binding.Inherited ? binding.Shown : std::nullopt;
         }
         --FShowDepth;
         FShownPos = pos;
@@ -191,6 +206,10 @@ public:
                                  RowText(pos)),
                 {std::string(kCatalogNames[static_cast<std::size_t>(FPage)]), pos, first->Control},
                 std::move(edits));
+            // A value the user set is the entry's own from now on, and one taken back is inherited again.
+            for (size_t i = 0; i < FDefs.size(); ++i) {
+                FollowInheritance(FDefs[i], FBindings[i], entry);
+            }
         }
     }
 
@@ -209,7 +228,7 @@ public:
                 binding.Control->setToolTip(PlaceHint(*missing));
             } else if (binding.NoPlace) {
                 binding.Control->setEnabled(List->isEnabled());
-                binding.Control->setToolTip(QString());
+                binding.Control->setToolTip(InheritedHint(binding));
             }
             binding.NoPlace = missing.has_value();
         }
@@ -238,12 +257,19 @@ private:
         }
     }
 
+    // A key the section lacks shows what the game reads: a parent section's value before the default. An edit
+    // field keeps its own text empty and shows the parent's as its placeholder.
     void ShowField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry, QStringList& failures) {
-        const std::string& value = def.Param.In(entry).Value;
+        const TParam& param = def.Param.In(entry);
+        binding.Inherited = ShownInheritedValue(FCatalog, param);
+        const std::string& value =
+            binding.Inherited && def.Kind != TFieldKind::Text ? binding.Inherited->Value : param.Value;
+        ShowInheritedLook(def, binding);
         switch (def.Kind) {
         case TFieldKind::Text: {
             auto* edit = static_cast<TCoolEdit*>(binding.Control);
             edit->setText(GameTextToQt(value));
+            edit->setPlaceholderText(binding.Inherited ? GameTextToQt(binding.Inherited->Value) : QString());
             // A value longer than the field shows its beginning.
             edit->setCursorPosition(0);
             break;
@@ -277,9 +303,59 @@ private:
         binding.FailedText = value;
     }
 
+    void ShowInheritedLook(const TFieldDef<Entry>& def, TBinding& binding) {
+        const QString hint = InheritedHint(binding);
+        if (binding.Hinted || !hint.isEmpty()) {
+            if (!binding.NoPlace) {
+                binding.Control->setToolTip(hint);
+            }
+            if (binding.Label) {
+                binding.Label->setToolTip(hint);
+            }
+            binding.Hinted = !hint.isEmpty();
+        }
+        // An edit field's placeholder is grey already; a box or selector shows its state in the colours of a
+        // value of its own, so its caption or label says it is inherited.
+        const bool grey = binding.Inherited && def.Kind != TFieldKind::Text;
+        if (grey != binding.Greyed) {
+            QWidget* caption = binding.Label ? binding.Label : binding.Control;
+            if (grey) {
+                QPalette palette = caption->palette();
+                palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
+                caption->setPalette(palette);
+            } else {
+                caption->setPalette(QPalette());
+            }
+            binding.Greyed = grey;
+        }
+    }
+
+    // After an edit: the control keeps what it shows, the look follows whose value it is.
+    void FollowInheritance(const TFieldDef<Entry>& def, TBinding& binding, const Entry& entry) {
+        const TInheritedValue* inherited = ShownInheritedValue(FCatalog, def.Param.In(entry));
+        if (inherited == binding.Inherited) {
+            return;
+        }
+        binding.Inherited = inherited;
+        binding.InheritedState = inherited ? ControlValue(def.Kind, binding.Control) : std::nullopt;
+        ShowInheritedLook(def, binding);
+        if (auto* edit = qobject_cast<TCoolEdit*>(binding.Control)) {
+            edit->setPlaceholderText(inherited ? GameTextToQt(inherited->Value) : QString());
+        }
+    }
+
+    QString InheritedHint(const TBinding& binding) const {
+        if (!binding.Inherited) {
+            return {};
+        }
+        const TInheritedSource& source = *binding.Inherited->Source;
+        return FPrefixes.InheritedFrom.arg(GameTextToQt(source.Section), GameTextToQt(source.ConfigFile()));
+    }
+
     // Only a changed field is written, and as an edit: a value the user chose is written even when it equals
-    // the default shown for a key the section lacks. The field's own undo history ends here: the step the
-    // edit becomes takes it back. Returns whether the field gave an edit.
+    // the default shown for a key the section lacks. A box or selector brought back to the state a parent
+    // section gave it is no edit: the game reads that state already. The field's own undo history ends here:
+    // the step the edit becomes takes it back. Returns whether the field gave an edit.
     bool CollectField(const TFieldDef<Entry>& def, TBinding& binding, Entry& entry,
                       std::vector<TValueEdit>& edits) {
         if (!binding.Changed || binding.NoPlace) {
@@ -291,6 +367,9 @@ private:
             return false;
         }
         binding.Shown = value;
+        if (binding.InheritedState && value == binding.InheritedState) {
+            return false;
+        }
         // Choosing no value for a key the section lacks leaves it lacking: there is nothing to remove.
         const TParam& param = def.Param.In(entry);
         if (def.Kind == TFieldKind::List && value->empty() && param.Value.empty() && !param.WasPresent()) {

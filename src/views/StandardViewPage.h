@@ -22,8 +22,9 @@ namespace kw {
 class TCatalog;
 class TDocument;
 
-// The texts before the values of the information lines, and the hints of fields whose value no file has a
-// place for (see kValueSectionMissing); they follow the interface language.
+// The texts before the values of the information lines, the hints of fields whose value no file has a place
+// for (see kValueSectionMissing) and of fields that show what a parent section supplies (kInheritedFromText);
+// they follow the interface language.
 struct TInfoPrefixes {
     QString File;
     QString Section;
@@ -31,6 +32,7 @@ struct TInfoPrefixes {
     QString Visual;
     QString MissingSection; // %1 the section, %2 the file
     QString UnnamedSection; // %1 the file
+    QString InheritedFrom;  // %1 the parent section, %2 its file below the config folder
 };
 
 // The standard view of one page: the controls inside its box and which entry they show. Edits are written

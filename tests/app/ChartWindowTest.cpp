@@ -2,6 +2,7 @@
 
 #include "interchange/TableColumns.h"
 #include "views/BarChart.h"
+#include "views/ChartLook.h"
 #include "views/ChartWindow.h"
 #include "views/GridCells.h"
 #include "views/ScatterChart.h"
@@ -232,6 +233,51 @@ TEST_F(ChartWindowTest, AScatterClickSelectsThePointsEntry) {
     ASSERT_NE(again.Chart(kAmmo), nullptr);
     EXPECT_EQ(again.Chart(kAmmo)->Choice().ColumnUp, damage);
     EXPECT_NE(again.Chart(kAmmo)->Scatter(), nullptr);
+}
+
+// A value a parent section supplies is a value on the chart, not one left out, drawn lighter than the bars of
+// the entries' own values; the grid's cell behind it stays empty.
+TEST_F(ChartWindowTest, InheritedValuesAreDrawnInALighterShade) {
+    StartShown();
+    constexpr int kWeapons = 0;
+    kw::TChartWindow& chart = OpenChart(kWeapons);
+    const int rpm = ColumnOf(kWeapons, "rpm");
+    Choose(*chart.cboColumn, Header(kWeapons, rpm));
+    const auto& weapons = FWindow->Catalog().Weapons;
+    const int wader = static_cast<int>(std::find_if(weapons.begin(), weapons.end(),
+                                                    [](const auto& w) { return w->Section == "wpn_wader"; }) -
+                                       weapons.begin());
+    const int heron = static_cast<int>(std::find_if(weapons.begin(), weapons.end(),
+                                                    [](const auto& w) { return w->Section == "wpn_heron"; }) -
+                                       weapons.begin());
+    ASSERT_EQ(Grid(kWeapons).Model().Text(wader, rpm), "");
+    // The bars of the chosen column, once drawn.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return chart.Choice().Column == rpm && chart.Bars() && chart.Bars()->BarOf(wader) >= 0 &&
+               chart.Bars()->BarOf(heron) >= 0 && chart.Bars()->Set().at(chart.Bars()->BarOf(heron)) == 640;
+    }));
+    const kw::TBarChart& bars = *chart.Bars();
+    const int waderBar = bars.BarOf(wader);
+    const int heronBar = bars.BarOf(heron);
+    EXPECT_EQ(bars.InheritedSet().at(waderBar), 640);
+    EXPECT_EQ(bars.Set().at(waderBar), 0);
+    EXPECT_EQ(bars.Set().at(heronBar), 640);
+    EXPECT_EQ(bars.InheritedSet().at(heronBar), 0);
+    EXPECT_EQ(chart.lblLeftOut->property("count").toInt() + bars.BarCount(),
+              static_cast<int>(weapons.size()));
+
+    // The middle of each bar, as the view paints it.
+    const QImage image = chart.View()->viewport()->grab().toImage();
+    const auto colourOf = [&](int bar) {
+        const QPointF scene = chart.View()->chart()->mapToPosition(QPointF(bar, 320));
+        return image.pixelColor(chart.View()->mapFromScene(scene));
+    };
+    const QColor own = colourOf(heronBar);
+    const QColor inherited = colourOf(waderBar);
+    EXPECT_EQ(own, kw::kChartBarColour);
+    EXPECT_EQ(inherited, kw::kChartInheritedColour);
+    EXPECT_GT(inherited.lightness(), own.lightness() + 40);
+    EXPECT_NEAR(inherited.hue(), own.hue(), 2);
 }
 
 // The shipped languages beside the program.

@@ -94,7 +94,7 @@ TEST_P(CommandLineStart, OpensTheNamedFolderAndKeepsItOnlyWhenItHoldsTheGame) {
     EXPECT_EQ(FWindow->GamePath(), kw::fs::WithTrailingSeparator(named));
     if (c.Valid) {
         EXPECT_TRUE(FPlatform.Messages.empty());
-        EXPECT_EQ(FWindow->Catalog().Weapons.size(), 10u);
+        EXPECT_EQ(FWindow->Catalog().Weapons.size(), 11u);
         // Taken from the game, not from the settings.
         EXPECT_EQ(FWindow->LocalizationPath(), "gamedata\\config\\text\\eng\\");
     } else {

@@ -97,7 +97,7 @@ TEST_F(GameFolderTest, MissingFilesDisableDataControlsAndBlinkUntilAValidFolderI
     ExpectState(true);
     EXPECT_EQ(window.GamePath(), game);
     EXPECT_EQ(StatusText(), QString::fromStdString(game));
-    EXPECT_EQ(window.Catalog().Weapons.size(), 10u);
+    EXPECT_EQ(window.Catalog().Weapons.size(), 11u);
     EXPECT_EQ(FPlatform.FolderTitles.back(), "Укажите директорию с игрой");
 
     // A rejected folder is kept for the settings, but editing stops.

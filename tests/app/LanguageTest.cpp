@@ -226,7 +226,10 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
                                         kw::kExportGameFileText,
                                         kw::kPasteLeftOutText,
                                         kw::kChooseColourHint,
-                                        kw::kNotAColourText}) {
+                                        kw::kNotAColourText,
+                                        kw::kParentLoopText,
+                                        kw::kParentMissingText,
+                                        kw::kInheritedFromText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
         for (const kw::TextDef* text : kw::kChartTexts) {

@@ -37,6 +37,30 @@ protected:
     std::string FGame;
 };
 
+// Parents the game cannot follow are named in the load's one message, once each, at every load; the load
+// goes on and shows what the other parents supply.
+TEST_F(LoadSaveTest, ParentsTheGameCannotFollowAreReportedOncePerLoad) {
+    const std::string wader = "gamedata/config/weapons/w_wader.ltx";
+    std::ifstream in(GameFile(wader), std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    text.replace(text.find("[wpn_wader]:wpn_heron"), 21, "[wpn_wader]:wader_a, wpn_nowhere, wpn_heron");
+    std::ofstream(GameFile(wader), std::ios::binary) << text << "[wader_a]:wader_b\n[wader_b]:wader_a\n";
+    Start();
+
+    const QString expected =
+        "gamedata\\config\\weapons\\w_wader.ltx: родительские секции образуют цикл [wader_a] -> "
+        "[wader_b] -> [wader_a]; каждая секция читается один раз.\r\n"
+        "gamedata\\config\\weapons\\w_wader.ltx: секция [wpn_wader] называет родительской "
+        "секцию [wpn_nowhere], которой нет ни в одном файле.";
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    EXPECT_EQ(FPlatform.Messages[0].Text, expected);
+    EXPECT_EQ(kw::ShownInheritedValue(Catalog(), Weapon("wpn_wader").rpm)->Value, "640");
+
+    FWindow->btnResetSettings->click();
+    ASSERT_EQ(FPlatform.Messages.size(), 2u);
+    EXPECT_EQ(FPlatform.Messages[1].Text, expected);
+}
+
 TEST_F(LoadSaveTest, GameFolderWhoseNamesDifferInLetterCaseLoadsFully) {
     const std::pair<const char*, const char*> renames[] = {
         {"gamedata/config/text/eng", "gamedata/config/text/ENG"},
@@ -53,9 +77,9 @@ TEST_F(LoadSaveTest, GameFolderWhoseNamesDifferInLetterCaseLoadsFully) {
     Start();
 
     EXPECT_TRUE(FPlatform.Messages.empty());
-    EXPECT_EQ(Catalog().Weapons.size(), 10u);
+    EXPECT_EQ(Catalog().Weapons.size(), 11u);
     EXPECT_EQ(Catalog().Ammo.size(), 9u);
-    EXPECT_EQ(Catalog().Outfits.size(), 4u);
+    EXPECT_EQ(Catalog().Outfits.size(), 5u);
     EXPECT_EQ(Catalog().Arts.size(), 4u);
     EXPECT_EQ(Catalog().Items.size(), 9u);
     EXPECT_EQ(Catalog().Weather.size(), 24u);
@@ -82,7 +106,7 @@ TEST_F(LoadSaveTest, ReloadRestoresEditsAndReusesTablesPicturesAndFileList) {
     EXPECT_EQ(Weapon("wpn_heron").fire_distance.Value, distance);
     EXPECT_EQ(Weapon("wpn_heron").Name, "Heron AR-5");
     EXPECT_NE(Weapon("wpn_heron").Pic, nullptr);
-    EXPECT_EQ(Catalog().Weapons.size(), 10u);
+    EXPECT_EQ(Catalog().Weapons.size(), 11u);
 
     SetValue(Weapon("wpn_heron").fire_distance, "2");
     FWindow->mnuFileReset->trigger();
@@ -135,7 +159,7 @@ TEST_F(LoadSaveTest, RunThatThrowsClosesItsWindowAndShowsTheErrorOnce) {
     ASSERT_EQ(FPlatform.Messages.size(), 1u);
     EXPECT_EQ(FPlatform.Messages[0].Text, "lists could not be filled");
     EXPECT_TRUE(window.findChildren<kw::TfrmProgress*>().isEmpty());
-    EXPECT_EQ(Catalog().Weapons.size(), 10u); // what was read before the error stays
+    EXPECT_EQ(Catalog().Weapons.size(), 11u); // what was read before the error stays
 }
 
 TEST_F(LoadSaveTest, NewFolderTakesTheGamesLanguageLaterStartsTheStoredOne) {

@@ -369,7 +369,7 @@ TEST_F(StandardViewWiring, ValuesTheViewsCannotTakeAreReportedWithoutStoppingThe
     ReplaceInGameFile("gamedata/config/weapons/w_heron.ltx", "zoom_enabled            = true",
                       "zoom_enabled = perhaps");
     StartShown();
-    EXPECT_EQ(Catalog().Weapons.size(), 10u);
+    EXPECT_EQ(Catalog().Weapons.size(), 11u);
     ASSERT_EQ(FPlatform.Messages.size(), 1u);
     EXPECT_EQ(FPlatform.Messages[0].Icon, QMessageBox::Critical);
     EXPECT_EQ(FPlatform.Messages[0].Text, "'maybe' is not a valid boolean value");

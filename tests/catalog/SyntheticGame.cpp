@@ -444,7 +444,13 @@ std::vector<std::string> WriteSyntheticGame(const std::string& folder, int scale
     // Files the loader passes over.
     put("gamedata\\config\\weapons\\w_binoc.ltx", "[wpn_binoc]\r\ninv_name = wpn_binoc\r\ncost = 500\r\n");
     put("gamedata\\config\\weapons\\w_knife.ltx", "[wpn_knife]\r\ninv_name = wpn_knife\r\ncost = 10\r\n");
-    put("gamedata\\config\\weapons\\weapons_base.ltx", "[default_weapon_params]\r\nzoom_enabled = true\r\n");
+    // What the weapons leave out comes from a chain of three parent sections, the last of which leads back
+    // to the first, as a careless mod's may.
+    put("gamedata\\config\\weapons\\weapons_base.ltx",
+        "[default_weapon_params]:weapon_class_params\r\nzoom_enabled = true\r\n"
+        "[weapon_class_params]:weapon_root_params\r\nscope_zoom_factor = 0\r\n"
+        "[weapon_root_params]:default_weapon_params\r\nscope_x = 0\r\nscope_y = 0\r\nsilencer_x = 0\r\n"
+        "silencer_y = 0\r\n[weapon_probability]\r\nprobability = 1\r\n");
     put("gamedata\\config\\weapons\\weapons.ltx", WeaponsLtx(size, scale));
     put("gamedata\\config\\misc\\outfit.ltx", OutfitLtx(size));
     put("gamedata\\config\\misc\\artefacts.ltx", ArtefactsLtx(size));

@@ -61,7 +61,7 @@ protected:
 TEST_F(HeadlessToolTest, CheckPrintsCatalogSizesOrTheMissingFiles) {
     const TRun run = RunTool({"check", game.Path()});
     EXPECT_EQ(run.Code, 0) << run.Err;
-    EXPECT_EQ(run.Out, "weapons\t10\nammo\t9\noutfits\t4\narts\t4\nitems\t9\nweather\t24\n"
+    EXPECT_EQ(run.Out, "weapons\t11\nammo\t9\noutfits\t5\narts\t4\nitems\t9\nweather\t24\n"
                        "silencer\t1\nscopes\t3\ngrenade_launchers\t2\n");
 
     stdfs::remove(game.Full("gamedata\\config\\misc\\items.ltx"));
@@ -107,6 +107,50 @@ TEST_F(HeadlessToolTest, DumpWritesEveryFieldAsOneEscapedLine) {
     }
 }
 
+// The variants of the sample game name their parents: what the game reads comes with the section it came
+// from, and every other line is the plain dump's with an empty seventh column.
+TEST_F(HeadlessToolTest, DumpEffectiveShowsWhatParentSectionsSupply) {
+    const TRun before = RunTool({"dump", "--effective", game.Path()});
+    const TRun after = RunTool({"dump", game.Path(), "--effective"});
+    ASSERT_EQ(before.Code, 0) << before.Err;
+    EXPECT_EQ(before.Err, "");
+    EXPECT_EQ(after.Out, before.Out);
+    const std::vector<std::string> plain = DumpLines();
+    const std::vector<std::string> effective = test::Lines(before.Out);
+    ASSERT_EQ(effective.size(), plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        EXPECT_EQ(std::count(effective[i].begin(), effective[i].end(), '\t'), 6) << effective[i];
+        if (effective[i].back() == '\t') {
+            EXPECT_EQ(effective[i], plain[i] + "\t");
+        }
+    }
+    for (const char* expected : {
+             "weapons\t1\twpn_drover\thit_power\t0.6, 0.6, 0.6, 0.6\t\twpn_drover_base",
+             "weapons\t10\twpn_wader\thit_power\t0.42, 0.42, 0.42, 0.42\t\twpn_heron",
+             "weapons\t10\twpn_wader\tbullet_speed\t870\t; muzzle velocity, m/s\twpn_heron",
+             "weapons\t10\twpn_wader\tscope_status\t2\t\twpn_heron",
+             "weapons\t10\twpn_wader\tsilencer_status\t1\t; built in\t",
+             "weapons\t10\twpn_wader\tfire_distance\t550\t\t",
+             "outfits\t4\tfenwarden_scout_outfit\tburn_protection\t0.2\t\tfenwarden_outfit",
+             "outfits\t4\tfenwarden_scout_outfit\tstrike_protection\t0.15\t\t",
+         }) {
+        EXPECT_THAT(effective, Contains(std::string(expected)));
+    }
+    EXPECT_THAT(plain, Contains("weapons\t10\twpn_wader\tscope_status\t0\t"));
+
+    // A parent that no file defines and a loop are named on stderr, once each, and the dump goes on.
+    game.Write("gamedata\\config\\weapons\\w_wader.ltx",
+               "[wpn_wader]:wpn_loop, wpn_nowhere\ninv_name = wpn_wader\n"
+               "[wpn_loop]:wpn_wader\n");
+    const TRun broken = RunTool({"dump", "--effective", game.Path()});
+    EXPECT_EQ(broken.Code, 0);
+    EXPECT_EQ(broken.Err,
+              "gamedata\\config\\weapons\\w_wader.ltx: the parent sections lead in a loop, [wpn_wader] "
+              "-> [wpn_loop] -> [wpn_wader]; each section is read once\n"
+              "gamedata\\config\\weapons\\w_wader.ltx: [wpn_wader] names the parent [wpn_nowhere], "
+              "which no file defines\n");
+}
+
 TEST_F(HeadlessToolTest, DumpReadsTheTablesOfTheGamesLanguage) {
     game.Write("gamedata\\config\\localization.ltx", "[string_table]\nlanguage = rus\n");
     const std::vector<std::string> lines = DumpLines();
@@ -139,7 +183,7 @@ TEST_F(HeadlessToolTest, ResaveLeavesEveryFileByteIdentical) {
         EXPECT_EQ(stdfs::last_write_time(game.Full(rel)), written.at(game.Full(rel).string())) << rel;
         compared.insert(rel);
     }
-    EXPECT_EQ(compared.size(), 33u); // 28 game files and 5 placeholder textures
+    EXPECT_EQ(compared.size(), 34u); // 29 game files and 5 placeholder textures
 }
 
 // The sample game's first outfit names the immunity section four other outfit sections name too: its edit
@@ -184,7 +228,7 @@ TEST_F(HeadlessToolTest, DumpShowsACyrillicWeaponFileNameAsItIs) {
     const std::string lynx = "\xF0\xFB\xF1\xFC"; // windows-1251
     game.Write("gamedata\\config\\weapons\\w_рысь.ltx", "[wpn_" + lynx + "]\ninv_name = wpn_" + lynx + "\n");
     EXPECT_THAT(DumpLines(),
-                Contains("weapons\t10\twpn_рысь\tFileName\tgamedata\\\\config\\\\weapons\\\\w_рысь.ltx\t"));
+                Contains("weapons\t11\twpn_рысь\tFileName\tgamedata\\\\config\\\\weapons\\\\w_рысь.ltx\t"));
 }
 
 TEST_F(HeadlessToolTest, BadUsageAndUnloadableFoldersFailWithAMessage) {
