@@ -2,6 +2,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Document.h"
+#include "catalog/Inheritance.h"
 #include "catalog/WeatherChoices.h"
 #include "translate/Texts.h"
 #include "views/ColourSwatch.h"
@@ -218,13 +219,25 @@ void TStandardViews::SyncZoomFactor() {
 }
 
 void TStandardViews::ShowAmmoClass(int pos) {
-    const QString ammo = GameTextToQt(FCatalog.Weapons[pos]->ammo_class.Value);
+    const TParam& param = FCatalog.Weapons[pos]->ammo_class;
+    const TInheritedValue* inherited = ShownInheritedValue(FCatalog, param);
+    const QString ammo = GameTextToQt(inherited ? inherited->Value : param.Value);
     // The dialog writes the list without blanks; a break chance after each comma keeps it readable.
     QString shown = ammo;
     shown.replace(QRegularExpression(QStringLiteral(",(?=\\S)")), QStringLiteral(",\u200B"));
     pnlWeapons_ammo_class->setText(shown);
+    // A list a parent section supplies is grey, as an inherited field is, and says where it comes from.
+    QPalette palette;
+    if (inherited) {
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
+    }
+    pnlWeapons_ammo_class->setPalette(palette);
     // A long list does not fit the panel.
-    pnlWeapons_ammo_class->setToolTip(ammo);
+    pnlWeapons_ammo_class->setToolTip(
+        inherited ? FPrefixes.InheritedFrom.arg(GameTextToQt(inherited->Source->Section),
+                                                GameTextToQt(inherited->Source->ConfigFile())) +
+                        QStringLiteral("\n") + ammo
+                  : ammo);
 }
 
 void TStandardViews::Report(const QStringList& failures) {

@@ -2,6 +2,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Document.h"
+#include "catalog/Inheritance.h"
 #include "gamecfg/AsciiText.h"
 #include "gamecfg/CommaText.h"
 #include "views/StandardView.h"
@@ -75,11 +76,33 @@ TWeapon* TfrmAmmoList::Weapon() const {
                : nullptr;
 }
 
+// The cartridges the weapons page shows for weapon: its own list, or the one a parent section supplies.
+std::vector<std::string> TfrmAmmoList::ShownAmmo(const TWeapon& weapon) const {
+    const TInheritedValue* inherited = ShownInheritedValue(FContext.Catalog, weapon.ammo_class);
+    return ReadCommaText(inherited ? inherited->Value : weapon.ammo_class.Value);
+}
+
+bool TfrmAmmoList::IsInherited(const TWeapon& weapon) const {
+    return ShownInheritedValue(FContext.Catalog, weapon.ammo_class) != nullptr;
+}
+
+// Whether both lists name the same sections, in any order and letter case.
+bool TfrmAmmoList::SameSections(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    const auto within = [](const std::vector<std::string>& some, const std::vector<std::string>& all) {
+        return std::all_of(some.begin(), some.end(), [&](const std::string& section) {
+            return std::any_of(all.begin(), all.end(), [&](const std::string& other) {
+                return EqualIgnoringAsciiCase(section, other);
+            });
+        });
+    };
+    return within(a, b) && within(b, a);
+}
+
 // Names in the weapon's list that match no ammunition are not shown, and so are dropped by OK.
 void TfrmAmmoList::FillList() {
     const TWeapon* weapon = Weapon();
     const std::vector<std::string> fired =
-        weapon != nullptr ? ReadCommaText(weapon->ammo_class.Value) : std::vector<std::string>{};
+        weapon != nullptr ? ShownAmmo(*weapon) : std::vector<std::string>{};
     for (const auto& ammo : FContext.Catalog.Ammo) {
         auto* row = new QListWidgetItem(QString::fromStdString(ammo->Name), lbAmmo);
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
@@ -114,7 +137,10 @@ void TfrmAmmoList::btnOKClick() {
             sections.push_back(FContext.Catalog.Ammo[row]->Section);
         }
     }
-    StoreText(FContext.Document, weapon->ammo_class, WriteCommaText(sections));
+    // Ticking what a parent section supplies, and no more, is no edit: the game reads that list already.
+    if (!IsInherited(*weapon) || !SameSections(sections, ShownAmmo(*weapon))) {
+        StoreText(FContext.Document, weapon->ammo_class, WriteCommaText(sections));
+    }
     // The weapons page shows the stored values again, the new cartridges among them.
     FContext.Views.ShowWeapon(FContext.Views.ListBox(WeaponsPage)->currentRow());
     accept();

@@ -4,6 +4,9 @@
 
 #include <QDialog>
 
+#include <string>
+#include <vector>
+
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -31,6 +34,9 @@ public:
 
 private:
     TWeapon* Weapon() const;
+    std::vector<std::string> ShownAmmo(const TWeapon& weapon) const;
+    bool IsInherited(const TWeapon& weapon) const;
+    static bool SameSections(const std::vector<std::string>& a, const std::vector<std::string>& b);
     void FillList();
     void lbAmmoClickCheck(QListWidgetItem* item);
     void UpdateOkButton();

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPalette>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -358,6 +359,37 @@ TEST_F(WeaponDialogsTest, AmmoListTicksRegardlessOfCaseAndWritesCatalogOrder) {
     EXPECT_EQ(FWindow->Views().pnlWeapons_ammo_class->toolTip().toStdString(), expected);
     FWindow->btnSaveSettings->click();
     EXPECT_EQ(Stored("gamedata/config/weapons/w_bittern.ltx", "wpn_bittern", "ammo_class"), expected);
+}
+
+// A variant fires what its parent's list names: the panel shows that list in grey, saying where it comes
+// from, the dialog ticks it, and only a changed choice becomes the variant's own list.
+TEST_F(WeaponDialogsTest, AmmoListOfAVariantShowsItsParentsAndWritesOnlyAChange) {
+    Start();
+    SelectWeapon("wpn_wader");
+    const QLabel& panel = *FWindow->Views().pnlWeapons_ammo_class;
+    EXPECT_EQ(panel.text().remove(QChar(0x200B)), "ammo_545_ball, ammo_545_ap");
+    EXPECT_TRUE(panel.toolTip().startsWith("унаследовано из [wpn_heron] в weapons\\w_heron.ltx"));
+    EXPECT_EQ(panel.palette().color(QPalette::WindowText), panel.palette().color(QPalette::PlaceholderText));
+    const int ball = PositionOf(Catalog().Ammo, "ammo_545_ball");
+    const int ap = PositionOf(Catalog().Ammo, "ammo_545_ap");
+
+    ASSERT_TRUE(Drive<kw::TfrmAmmoList>(FWindow->Views().btnWeaponsAmmo, [&](kw::TfrmAmmoList& dialog) {
+        for (int row = 0; row < dialog.lbAmmo->count(); ++row) {
+            EXPECT_EQ(dialog.lbAmmo->item(row)->checkState() == Qt::Checked, row == ball || row == ap) << row;
+        }
+        dialog.btnOK->click();
+    }));
+    EXPECT_FALSE(FWindow->Document().IsModified());
+    EXPECT_EQ(Weapon("wpn_wader").ammo_class.Value, "");
+
+    ASSERT_TRUE(Drive<kw::TfrmAmmoList>(FWindow->Views().btnWeaponsAmmo, [&](kw::TfrmAmmoList& dialog) {
+        dialog.lbAmmo->item(ap)->setCheckState(Qt::Unchecked);
+        dialog.btnOK->click();
+    }));
+    EXPECT_EQ(panel.text(), "ammo_545_ball");
+    EXPECT_NE(panel.palette().color(QPalette::WindowText), panel.palette().color(QPalette::PlaceholderText));
+    FWindow->btnSaveSettings->click();
+    EXPECT_EQ(Stored("gamedata/config/weapons/w_wader.ltx", "wpn_wader", "ammo_class"), "ammo_545_ball");
 }
 
 // Every dialog opens in the window's language, the texture choice's title included.
