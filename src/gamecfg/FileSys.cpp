@@ -635,7 +635,8 @@ std::vector<std::string> ListFilesBelow(const std::string& folder, const std::st
     const std::string root = Resolve(folder);
     const size_t rootSize = WithTrailingSeparator(root).size();
     std::error_code ec;
-    stdfs::recursive_directory_iterator it(root, ec);
+    // A folder the user may not read is passed over rather than ending the walk.
+    stdfs::recursive_directory_iterator it(root, stdfs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != stdfs::recursive_directory_iterator(); it.increment(ec)) {
         std::error_code statError;
         const std::string path = it->path().string();

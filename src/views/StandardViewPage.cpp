@@ -221,6 +221,11 @@ public:
         const Entry* entry = shown ? FEntries[FShownPos].get() : nullptr;
         for (size_t i = 0; i < FDefs.size(); ++i) {
             TBinding& binding = FBindings[i];
+            // What a parent supplied belonged to the load that showed the entry; a reload freed it.
+            if (!entry) {
+                binding.Inherited = nullptr;
+                binding.InheritedState.reset();
+            }
             const std::optional<TMissingSection> missing =
                 entry ? MissingSectionOf(FCatalog, *entry, FDefs[i].Param.In(*entry)) : std::nullopt;
             if (missing) {
@@ -344,6 +349,13 @@ private:
         }
     }
 
+    // What a parent supplies for a check box's or selector's key that the entry's section lacks, whatever the
+    // entry holds now.
+    const TInheritedValue* ParentStateOf(const TFieldDef<Entry>& def, const TParam& param) const {
+        return def.Kind != TFieldKind::Text && !param.WasPresent() ? FCatalog.Inheritance().Of(param)
+                                                                   : nullptr;
+    }
+
     QString InheritedHint(const TBinding& binding) const {
         if (!binding.Inherited) {
             return {};
@@ -370,15 +382,24 @@ private:
         if (binding.InheritedState && value == binding.InheritedState) {
             return false;
         }
-        // Choosing no value for a key the section lacks leaves it lacking: there is nothing to remove.
         const TParam& param = def.Param.In(entry);
+        const TKeyUse use = def.Kind == TFieldKind::Status ? TKeyUse::Status : TKeyUse::Edit;
+        // Back at the state a parent gives after a state of the entry's own: the entry's own value goes, so
+        // the game reads the parent's again and a save writes nothing for it.
+        if (const TInheritedValue* parent = ParentStateOf(def, param); parent && *value == parent->Value) {
+            if (param.Value == param.StoredValue()) {
+                return false;
+            }
+            edits.push_back({&def.Param.In(entry), std::string(param.StoredValue()), use});
+            return true;
+        }
+        // Choosing no value for a key the section lacks leaves it lacking: there is nothing to remove.
         if (def.Kind == TFieldKind::List && value->empty() && param.Value.empty() && !param.WasPresent()) {
             return false;
         }
         if (auto* edit = qobject_cast<TCoolEdit*>(binding.Control)) {
             edit->ClearUndoHistory();
         }
-        const TKeyUse use = def.Kind == TFieldKind::Status ? TKeyUse::Status : TKeyUse::Edit;
         edits.push_back({&def.Param.In(entry), std::move(*value), use});
         return true;
     }

@@ -86,19 +86,8 @@ bool TfrmAmmoList::IsInherited(const TWeapon& weapon) const {
     return ShownInheritedValue(FContext.Catalog, weapon.ammo_class) != nullptr;
 }
 
-// Whether both lists name the same sections, in any order and letter case.
-bool TfrmAmmoList::SameSections(const std::vector<std::string>& a, const std::vector<std::string>& b) {
-    const auto within = [](const std::vector<std::string>& some, const std::vector<std::string>& all) {
-        return std::all_of(some.begin(), some.end(), [&](const std::string& section) {
-            return std::any_of(all.begin(), all.end(), [&](const std::string& other) {
-                return EqualIgnoringAsciiCase(section, other);
-            });
-        });
-    };
-    return within(a, b) && within(b, a);
-}
-
-// Names in the weapon's list that match no ammunition are not shown, and so are dropped by OK.
+// Names in the weapon's list that match no ammunition are not shown, and so are dropped by OK, unless the
+// list is a parent's and its ticks stay as they were.
 void TfrmAmmoList::FillList() {
     const TWeapon* weapon = Weapon();
     const std::vector<std::string> fired =
@@ -111,6 +100,15 @@ void TfrmAmmoList::FillList() {
         });
         row->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
     }
+    FShownTicks = Ticks();
+}
+
+std::vector<bool> TfrmAmmoList::Ticks() const {
+    std::vector<bool> ticks;
+    for (int row = 0; row < lbAmmo->count(); ++row) {
+        ticks.push_back(lbAmmo->item(row)->checkState() == Qt::Checked);
+    }
+    return ticks;
 }
 
 void TfrmAmmoList::lbAmmoClickCheck(QListWidgetItem*) {
@@ -137,8 +135,9 @@ void TfrmAmmoList::btnOKClick() {
             sections.push_back(FContext.Catalog.Ammo[row]->Section);
         }
     }
-    // Ticking what a parent section supplies, and no more, is no edit: the game reads that list already.
-    if (!IsInherited(*weapon) || !SameSections(sections, ShownAmmo(*weapon))) {
+    // Leaving the ticks of a parent's list as they were is no edit: the game reads that list already, names
+    // the catalog lacks included.
+    if (!IsInherited(*weapon) || Ticks() != FShownTicks) {
         StoreText(FContext.Document, weapon->ammo_class, WriteCommaText(sections));
     }
     // The weapons page shows the stored values again, the new cartridges among them.

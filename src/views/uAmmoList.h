@@ -36,13 +36,15 @@ private:
     TWeapon* Weapon() const;
     std::vector<std::string> ShownAmmo(const TWeapon& weapon) const;
     bool IsInherited(const TWeapon& weapon) const;
-    static bool SameSections(const std::vector<std::string>& a, const std::vector<std::string>& b);
+    std::vector<bool> Ticks() const;
     void FillList();
     void lbAmmoClickCheck(QListWidgetItem* item);
     void UpdateOkButton();
     void btnOKClick();
 
     TDialogContext FContext;
+    // The ticks as the dialog opened.
+    std::vector<bool> FShownTicks;
 };
 
 } // namespace kw

@@ -147,6 +147,17 @@ TEST_P(InheritedValuesTest, BrowsingVariantsChangesNoByteTypingWritesOneLine) {
     EXPECT_TRUE(IsGrey(*zoom));
     EXPECT_EQ(scope->currentIndex(), 2);
 
+    // A state of the entry's own, collected, then the parent's again (which is not the default): the entry's
+    // own value goes.
+    for (const auto key : {Qt::Key_Up, Qt::Key_Down}) {
+        scope->setFocus();
+        QTest::keyClick(scope, key);
+        ClickRow(kw::WeaponsPage, wader - 1);
+        ClickRow(kw::WeaponsPage, wader);
+        EXPECT_EQ(scope->currentIndex(), key == Qt::Key_Up ? 1 : 2);
+        EXPECT_EQ(IsGrey(*Control<QLabel>("lblWeapons_scope_status")), key == Qt::Key_Down);
+    }
+
     ClickTab(kw::OutfitsPage);
     ClickRow(kw::OutfitsPage, Row(window.Catalog().Outfits, "fenwarden_scout_outfit"));
     auto* burn = Control<kw::TCoolEdit>("txtOutfits_burn_protection");

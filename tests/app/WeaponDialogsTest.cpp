@@ -364,10 +364,13 @@ TEST_F(WeaponDialogsTest, AmmoListTicksRegardlessOfCaseAndWritesCatalogOrder) {
 // A variant fires what its parent's list names: the panel shows that list in grey, saying where it comes
 // from, the dialog ticks it, and only a changed choice becomes the variant's own list.
 TEST_F(WeaponDialogsTest, AmmoListOfAVariantShowsItsParentsAndWritesOnlyAChange) {
+    // A name no ammunition of the catalog has stays the parent's, and OK without a change keeps it so.
+    ReplaceInGameFile("gamedata/config/weapons/w_heron.ltx", "ammo_545_ball, ammo_545_ap",
+                      "ammo_545_ball, ammo_545_ap, ammo_none");
     Start();
     SelectWeapon("wpn_wader");
     const QLabel& panel = *FWindow->Views().pnlWeapons_ammo_class;
-    EXPECT_EQ(panel.text().remove(QChar(0x200B)), "ammo_545_ball, ammo_545_ap");
+    EXPECT_EQ(panel.text().remove(QChar(0x200B)), "ammo_545_ball, ammo_545_ap, ammo_none");
     EXPECT_TRUE(panel.toolTip().startsWith("унаследовано из [wpn_heron] в weapons\\w_heron.ltx"));
     EXPECT_EQ(panel.palette().color(QPalette::WindowText), panel.palette().color(QPalette::PlaceholderText));
     const int ball = PositionOf(Catalog().Ammo, "ammo_545_ball");
