@@ -14,20 +14,6 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Deeper parent chains than this are no game's; the walk stops there rather than exhaust the stack.
 constexpr size_t kDeepestChain = 256;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlankEnds(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 uint32_t FoldedHash(std::string_view name) {
     uint32_t hash = 2166136261u;
     for (const char c : name) {
@@ -113,7 +99,7 @@ void TConfigSections::IndexFile(uint32_t file) {
 void TConfigSections::AddSection(uint32_t file, std::string_view header, std::string_view body) {
     const size_t close = header.find(']');
     const std::string_view name =
-        TrimBlankEnds(header.substr(1, close == std::string_view::npos ? close : close - 1));
+        TrimBlanks(header.substr(1, close == std::string_view::npos ? close : close - 1));
     TSection section;
     section.File = file;
     section.Name = name;
@@ -123,7 +109,7 @@ void TConfigSections::AddSection(uint32_t file, std::string_view header, std::st
         std::string_view rest = header.substr(close + 1);
         rest = rest.substr(0, rest.find(';'));
         const size_t colon = rest.find(':');
-        if (colon != std::string_view::npos && TrimBlankEnds(rest.substr(0, colon)).empty()) {
+        if (colon != std::string_view::npos && TrimBlanks(rest.substr(0, colon)).empty()) {
             rest.remove_prefix(colon + 1);
             while (!rest.empty()) {
                 const size_t comma = rest.find(',');
@@ -167,7 +153,7 @@ const TConfigSections::TKeys& TConfigSections::KeysOf(size_t section) const {
         if (line.empty() || line.front() == ';' || line.front() == '#' || equals == std::string_view::npos) {
             continue;
         }
-        lower = TrimBlankEnds(line.substr(0, equals));
+        lower = TrimBlanks(line.substr(0, equals));
         std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
         const auto found = FKeyIds.find(lower);
         if (found == FKeyIds.end()) {
@@ -176,7 +162,7 @@ const TConfigSections::TKeys& TConfigSections::KeysOf(size_t section) const {
         const uint32_t key = found->second;
         if (std::none_of(keys.Values.begin(), keys.Values.end(),
                          [key](const TKeyValue& kv) { return kv.Key == key; })) {
-            keys.Values.push_back({key, TrimBlankEnds(line.substr(equals + 1))});
+            keys.Values.push_back({key, TrimBlanks(line.substr(equals + 1))});
         }
     }
     return keys;
