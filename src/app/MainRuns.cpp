@@ -6,11 +6,15 @@
 #include "app/uProgress.h"
 #include "catalog/GameFolder.h"
 #include "catalog/PictureLoader.h"
+#include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
 #include "translate/Translator.h"
 
 #include <QLabel>
+
 #include <QScopeGuard>
+#include <algorithm>
+#include <map>
 
 #include <utility>
 
@@ -63,6 +67,37 @@ QString TfrmMain::ParentProblemLine(const TParentProblem& problem) const {
     return Variable(kParentLoopText).arg(GameText(problem.File), sections.join(QStringLiteral(" -> ")));
 }
 
+// A mod whose many variants name one parent that no file defines gets one line for that parent and a count of
+// the others, not a line per variant: the message stays readable.
+QStringList TfrmMain::ParentProblemLines(const std::vector<TParentProblem>& problems) const {
+    const auto missingParent = [](const TParentProblem& problem) {
+        std::string parent = problem.Kind == TParentProblem::TKind::Missing ? problem.Sections.back() : "";
+        std::transform(parent.begin(), parent.end(), parent.begin(), LowerAscii);
+        return parent;
+    };
+    std::map<std::string, int> namers;
+    for (const TParentProblem& problem : problems) {
+        ++namers[missingParent(problem)];
+    }
+    QStringList lines;
+    for (const TParentProblem& problem : problems) {
+        const std::string parent = missingParent(problem);
+        if (parent.empty()) {
+            lines.append(ParentProblemLine(problem));
+            continue;
+        }
+        const int count = std::exchange(namers[parent], 0);
+        if (count > 0) {
+            lines.append(ParentProblemLine(problem));
+        }
+        if (count > 1) {
+            lines.append(
+                Variable(kParentMissingMoreText).arg(count - 1).arg(GameText(problem.Sections.back())));
+        }
+    }
+    return lines;
+}
+
 namespace {
 
 // The saver names the file in most reasons already.
@@ -110,9 +145,7 @@ void TfrmMain::ReportLoadProblems(const QString& runError) {
     if (!runError.isEmpty()) {
         lines.prepend(runError);
     }
-    for (const TParentProblem& problem : FDocument.Catalog().Inheritance().Problems()) {
-        lines.append(ParentProblemLine(problem));
-    }
+    lines += ParentProblemLines(FDocument.Catalog().Inheritance().Problems());
     if (!lines.isEmpty()) {
         ShowError(lines.join(QStringLiteral("\r\n")));
     }

@@ -312,6 +312,7 @@ private:
     QString Variable(const TextDef& text) const;
     void ReportLoadProblems(const QString& runError);
     QString ParentProblemLine(const TParentProblem& problem) const;
+    QStringList ParentProblemLines(const std::vector<TParentProblem>& problems) const;
 
     // MainLanguage.cpp: the language.
     void RegisterTranslationRules();

@@ -157,6 +157,8 @@ const TextDef kParentLoopText = {
 const TextDef kParentMissingText = {
     "rs_MsgParentMissingText",
     "%1: секция [%2] называет родительской секцию [%3], которой нет ни в одном файле."};
+const TextDef kParentMissingMoreText = {"rs_MsgParentMissingMoreText",
+                                        "Ещё секций, называющих родительской [%2]: %1."};
 const TextDef kInheritedFromText = {"rs_InheritedFrom", "унаследовано из [%1] в %2"};
 
 TMainTexts::TMainTexts() {

@@ -113,6 +113,7 @@ extern const TextDef kParentLoopText;
 extern const TextDef kParentMissingText;
 // The hint of a field or cell that shows what a parent section supplies: %1 the section, %2 its file below
 // the config folder.
+extern const TextDef kParentMissingMoreText;
 extern const TextDef kInheritedFromText;
 
 // The main window's texts as currently shown: the built-in defaults until a

@@ -229,6 +229,7 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
                                         kw::kNotAColourText,
                                         kw::kParentLoopText,
                                         kw::kParentMissingText,
+                                        kw::kParentMissingMoreText,
                                         kw::kInheritedFromText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }

@@ -61,6 +61,28 @@ TEST_F(LoadSaveTest, ParentsTheGameCannotFollowAreReportedOncePerLoad) {
     EXPECT_EQ(FPlatform.Messages[1].Text, expected);
 }
 
+// Variants naming one parent that no file defines, in any letter case, give one line and a count.
+TEST_F(LoadSaveTest, AParentManySectionsMissIsOneLineWithACount) {
+    for (const auto& [file, from, to] :
+         {std::tuple{"gamedata/config/weapons/w_heron.ltx", "[wpn_heron]:", "[wpn_heron]:WPN_NOWHERE, "},
+          std::tuple{"gamedata/config/weapons/w_wader.ltx", "[wpn_wader]:wpn_heron",
+                     "[wpn_wader]:wpn_nowhere, wpn_heron"}}) {
+        std::ifstream in(GameFile(file), std::ios::binary);
+        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        in.close();
+        text.replace(text.find(from), std::string(from).size(), to);
+        std::ofstream(GameFile(file), std::ios::binary) << text;
+    }
+    Start();
+
+    ASSERT_EQ(FPlatform.Messages.size(), 1u);
+    // The load meets the Wader's header first; the Heron names the parent in other letters.
+    EXPECT_EQ(FPlatform.Messages[0].Text.toStdString(),
+              "gamedata\\config\\weapons\\w_wader.ltx: секция [wpn_wader] называет родительской секцию "
+              "[wpn_nowhere], которой нет ни в одном файле.\r\nЕщё секций, называющих родительской "
+              "[wpn_nowhere]: 1.");
+}
+
 TEST_F(LoadSaveTest, GameFolderWhoseNamesDifferInLetterCaseLoadsFully) {
     const std::pair<const char*, const char*> renames[] = {
         {"gamedata/config/text/eng", "gamedata/config/text/ENG"},
