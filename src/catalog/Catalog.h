@@ -1,7 +1,9 @@
 #pragma once
 
 #include "catalog/Classes.h"
+#include "catalog/DiskMarks.h"
 #include "catalog/Inheritance.h"
+#include "catalog/OnDisk.h"
 #include "catalog/Picture.h"
 #include "gamecfg/ProfileFile.h"
 #include "gamecfg/StringTable.h"
@@ -36,10 +38,24 @@ struct TSaveFailure {
     }
 };
 
+// A key that another program changed since the value shown for it was edited. The save held its file back
+// rather than write over that change.
+struct TSaveConflict {
+    std::string File; // full path as the load had it
+    std::string Section;
+    std::string Key;
+    TParam* Param = nullptr; // valid until the next load
+    TOnDisk OnDisk;
+
+    // One line for the user, in English.
+    std::string Message() const;
+};
+
 struct TSaveReport {
     std::vector<TSaveFailure> Failures;
-    bool Stopped = false; // a category file failed, so the files after it were not written
-    bool Ok() const { return Failures.empty(); }
+    std::vector<TSaveConflict> Conflicts; // every file holding one was held back whole
+    bool Stopped = false;                 // a category file failed, so the files after it were not written
+    bool Ok() const { return Failures.empty() && Conflicts.empty(); }
 };
 
 // One value that a save would write: the key, its section, the file (full path as the load had it) and the
@@ -51,6 +67,7 @@ struct TPendingWrite {
     std::string_view Section;
     std::string_view Key;
     TParam* Param = nullptr;
+    TKeyUse Use = TKeyUse::Edit;
 };
 
 // What a save would write now, in the order it writes it: every editable value that differs from what its
@@ -63,7 +80,9 @@ std::vector<TPendingWrite> PendingWrites(TCatalog& catalog);
 // Writes what PendingWrites lists into the files of the last load, and nothing else: a file without a
 // pending write is not touched. A weapon file that cannot be written is reported
 // and passed over; a category file that cannot be written is reported and ends the save. A file that failed
-// stays as it was.
+// stays as it was. Just before a file is replaced, each key it writes must still hold what its value was
+// edited against; where another program changed one since, the file is held back and the key reported as a
+// conflict. Every file written is noted in the catalog's disk marks as it was written.
 TSaveReport SaveCatalogs(TCatalog& catalog);
 
 class TCatalog {
@@ -95,6 +114,9 @@ public:
     const std::vector<std::string>& WeaponFiles() const { return FWeaponFiles; }
     // What the last load found that parent sections supply for keys the entries' sections lack.
     const TInheritance& Inheritance() const { return FInheritance; }
+    // Every file the last load read, as it was read or as a save since wrote it.
+    TDiskMarks& DiskMarks() { return FDiskMarks; }
+    const TDiskMarks& DiskMarks() const { return FDiskMarks; }
 
     enum TCategoryFile { WeaponsLtx, OutfitLtx, ArtefactsLtx, ItemsLtx, WeatherLtx, CategoryFileCount };
 
@@ -116,6 +138,7 @@ private:
     // the same objects.
     std::array<std::unique_ptr<ProfileFile>, CategoryFileCount> FFiles;
     TInheritance FInheritance;
+    TDiskMarks FDiskMarks;
 };
 
 // The category file the load read, as the saver writes it; none before a load.

@@ -117,6 +117,13 @@ void TParam::Revert() {
     });
 }
 
+void TParam::TakeFileValue(bool present, const std::string& value, const std::string& comment) {
+    ForEachLinked([&](TParam& param) {
+        param.FPresent = present;
+        param.SetStored(value, comment);
+    });
+}
+
 void TParam::RestoreEditState(const TEditState& state) {
     ForEachLinked([&](TParam& param) {
         param.Value = state.Value;

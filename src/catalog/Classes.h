@@ -66,6 +66,9 @@ public:
     void MarkStored();
     // Back to what the file holds, for every linked parameter; a key the section lacked is no longer set.
     void Revert();
+    // The file now holds value and comment for the key (or lacks it): another program changed it, and the
+    // user has seen that. The shown value stays as it is, on every linked parameter.
+    void TakeFileValue(bool present, const std::string& value, const std::string& comment);
 
     // What an edit or a revert changes, so that it can be taken back and done again.
     struct TEditState {

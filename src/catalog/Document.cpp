@@ -22,7 +22,7 @@ void TDocument::Prepare(const std::string& gamePath, bool newFolder, const std::
     FSource = std::move(source);
 }
 
-void TDocument::ReadCatalogs(TPictureLists* freshPictures) {
+void TDocument::ReadCatalogs(TPictureLists* freshPictures, TReloadPlan* keep) {
     if (!FSource) {
         return;
     }
@@ -41,6 +41,10 @@ void TDocument::ReadCatalogs(TPictureLists* freshPictures) {
     try {
         LoadCatalogs(FCatalog, FSource->GamePath, BuildRequiredFiles(FSource->GamePath), weaponFiles, FTables,
                      FPictures);
+        NoteStringTables();
+        if (keep) {
+            PutBack(*keep);
+        }
     } catch (...) {
         Announce(TDocumentChange::TKind::Loaded, nullptr, wasModified);
         throw;
@@ -116,7 +120,8 @@ std::vector<TChange> TDocument::Changes() {
         const TParam& param = *write.Param;
         changes.push_back({std::string(write.File), std::string(write.Section), std::string(write.Key),
                            owners.EntriesOf(param), param.WasPresent(), std::string(param.StoredValue()),
-                           std::string(param.StoredComment()), param.Value, param.Comment, write.Param});
+                           std::string(param.StoredComment()), param.Value, param.Comment, write.Param,
+                           write.Use});
     }
     return changes;
 }

@@ -45,12 +45,39 @@ struct TChange {
     std::string StoredValue, StoredComment;
     std::string NewValue, NewComment;
     TParam* Param = nullptr;
+    TKeyUse Use = TKeyUse::Edit;
+};
+
+// An unsaved change set against what its file holds now, after another program changed the file.
+struct TChangeOnDisk {
+    TChange Change; // what the file held at the load or the last save (Stored...), and the user's (New...)
+    TOnDisk OnDisk; // what it holds now
+    TParam::TEditState State;
+    // For a conflict: keep the user's value over the file's (else the file's value is shown).
+    bool KeepMine = true;
+};
+
+// How a reload fares with unsaved work, sorted before it reads anything.
+struct TReloadPlan {
+    std::vector<TChangeOnDisk> Kept;      // the key still holds what the value was edited against
+    std::vector<TChangeOnDisk> Conflicts; // another program changed the key too: the user chooses
+    std::vector<TChangeOnDisk> Lost;      // the file or the section is gone
+    // A table view's marked cell, by the entry it stands on.
+    struct TCell {
+        int Grid = 0;
+        std::string Entry; // as TChangeEntry names it
+        int Column = 0;
+        std::string Text;
+    };
+    std::vector<TCell> Cells;
+    // Filled by the reload: kept values whose entry it no longer found.
+    std::vector<TChangeOnDisk> Unplaced;
 };
 
 // What the document announces after it changed. Step is the step that was done, taken back or done again
 // (none for a load, a save or a revert of everything); a listener refreshes what it names.
 struct TDocumentChange {
-    enum class TKind { Loaded, Edited, Undone, Redone, Saved, RevertedAll };
+    enum class TKind { Loaded, Edited, Undone, Redone, Saved, RevertedAll, Settled };
     TKind Kind = TKind::Edited;
     const TEditStep* Step = nullptr;
     bool ModifiedChanged = false; // IsModified answers otherwise than before
@@ -73,7 +100,10 @@ public:
     void Prepare(const std::string& gamePath, bool newFolder, const std::string& storedLocalization);
     // Reads the catalogs from the prepared source; called again it is a reload that drops every edit.
     // freshPictures, when given, replace the pictures first. Nothing happens before a Prepare.
-    void ReadCatalogs(TPictureLists* freshPictures = nullptr);
+    // keep: unsaved work that stands over the files as read anew, as PlanReload sorted it and the user chose:
+    // kept values and conflicts kept as the user's are set again (not as a step to take back), marked cells
+    // go back on the entries that still exist.
+    void ReadCatalogs(TPictureLists* freshPictures = nullptr, TReloadPlan* keep = nullptr);
     // Both steps for a new folder, without pictures: the headless tool's load.
     void Load(const std::string& gameFolder);
 
@@ -98,6 +128,15 @@ public:
     // Writes what Changes lists; a value that could not be written stays a change. The history stays: a step
     // taken back after the save makes the document modified again.
     TSaveReport Save();
+    // The conflicts of a save that held files back, as a listing of changes shows them.
+    std::vector<TChangeOnDisk> Conflicts(const TSaveReport& report);
+    // The user has seen each conflict's file value: it is what the file holds from now on, and the entry
+    // shows the user's value over it, or the file's. Announced as one change; not a step to take back.
+    void Settle(std::span<const TChangeOnDisk> conflicts);
+    // Sorts what a save would write against the files as they are now, for a reload that keeps it.
+    TReloadPlan PlanReload();
+    // The files the last load read, as it read them or a save since wrote them.
+    TDiskMarks& DiskMarks() { return FCatalog.DiskMarks(); }
 
     // One thing the user did: sets every value through TParam::Edit and every working-copy cell, records it
     // as one step that Undo takes back, and announces it. Values and cells it leaves as they were are not
@@ -128,6 +167,8 @@ private:
     void Record(TEditStep step, bool wasModified);
     void Touch(TParam& param, TKeyUse use);
     void Announce(TDocumentChange::TKind kind, const TEditStep* step, bool wasModified);
+    void PutBack(TReloadPlan& plan);
+    void NoteStringTables();
 
     std::optional<TLoadSource> FSource;
     TStringTables FTables;

@@ -159,6 +159,11 @@ void TInheritance::NoteInheritedLinks(std::vector<std::unique_ptr<T>>& entries, 
 
 void FindInheritedValues(TCatalog& catalog, const TLackingKeys& lacking, TInheritance& into) {
     into.Clear();
+    // The files the index reads are files the load read: another program's change to one of them changes
+    // what the entries inherit.
+    for (const auto& [path, bytes] : lacking.ReadFiles()) {
+        catalog.DiskMarks().Note(path, bytes ? std::string_view(*bytes) : std::string_view());
+    }
     if (lacking.Keys().empty()) {
         return;
     }
@@ -177,6 +182,9 @@ void FindInheritedValues(TCatalog& catalog, const TLackingKeys& lacking, TInheri
         }
     }
     const TConfigSections index(gamePath, names.Names(), read);
+    index.ForEachFileItRead([&](const std::string& relative, std::string_view bytes) {
+        catalog.DiskMarks().Note(gamePath + relative, bytes);
+    });
     const TParentProblemSink problem = [&](TParentProblem found) {
         into.FProblems.push_back(std::move(found));
     };

@@ -194,6 +194,7 @@ void TCatalog::Clear() {
     GrenLnchs.clear();
     Silencer.reset();
     FInheritance.Clear();
+    FDiskMarks.Clear();
     FGamePath.clear();
     FRequiredFiles.clear();
     FWeaponFiles.clear();

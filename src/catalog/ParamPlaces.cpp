@@ -227,7 +227,7 @@ void ForEachPendingWrite(TCatalog& catalog, const std::function<void(const TPend
             return;
         }
         if (!place.Param.IsLinked() || !listedLinked.FirstAt(place)) {
-            visit({place.File, place.Section, place.Key, &place.Param});
+            visit({place.File, place.Section, place.Key, &place.Param, place.Use});
         }
     });
 }

@@ -1,8 +1,10 @@
 #include "catalog/Catalog.h"
 
 #include "catalog/ParamPlaces.h"
+#include "gamecfg/CodePage.h"
 #include "gamecfg/FileSys.h"
 
+#include <iterator>
 #include <span>
 
 namespace kw {
@@ -10,12 +12,35 @@ namespace {
 
 using TWrites = std::span<const TPendingWrite>;
 
+// The keys of writes that another program changed since their values were edited, read from the file as it
+// is now. A file that is gone is no conflict: the write then fails and says so.
+std::vector<TSaveConflict> ChangedUnderneath(const std::string& path, TWrites writes) {
+    std::vector<TSaveConflict> conflicts;
+    if (!fs::FileExists(path)) {
+        return conflicts;
+    }
+    const ProfileFile onDisk(path);
+    for (const TPendingWrite& write : writes) {
+        const std::string section(write.Section), key(write.Key);
+        TOnDisk disk = ReadOnDisk(onDisk, section, key);
+        if (!HoldsStored(*write.Param, disk)) {
+            conflicts.push_back({path, section, key, write.Param, std::move(disk)});
+        }
+    }
+    return conflicts;
+}
+
 // The writes of one file are committed together, or dropped together when one of them fails, so a file is
 // either saved whole or left exactly as it was. False when the file could not be written. A file without
 // writes goes into unchanged.
-bool SaveFile(ProfileFile& file, TWrites writes, TSaveReport& report, std::vector<std::string>& unchanged) {
+bool SaveFile(ProfileFile& file, TWrites writes, TSaveReport& report, std::vector<std::string>& unchanged,
+              TDiskMarks& marks) {
     if (writes.empty()) {
         unchanged.push_back(file.Path());
+        return true;
+    }
+    if (std::vector<TSaveConflict> conflicts = ChangedUnderneath(file.Path(), writes); !conflicts.empty()) {
+        std::move(conflicts.begin(), conflicts.end(), std::back_inserter(report.Conflicts));
         return true;
     }
     try {
@@ -31,10 +56,20 @@ bool SaveFile(ProfileFile& file, TWrites writes, TSaveReport& report, std::vecto
     for (const TPendingWrite& write : writes) {
         write.Param->MarkStored();
     }
+    marks.Note(file.Path(), *file.ReadBytes());
     return true;
 }
 
 } // namespace
+
+std::string TSaveConflict::Message() const {
+    const std::string now = !OnDisk.SectionExists ? "the section is gone"
+                            : OnDisk.Present
+                                ? "it now holds \"" + Cp1251ToUtf8(OnDisk.Value + OnDisk.Comment) + "\""
+                                : "the key is gone";
+    return fs::Resolve(File) + ": [" + Cp1251ToUtf8(Section) + "] " + Cp1251ToUtf8(Key) +
+           " was changed by another program since it was read (" + now + "); the file was not written";
+}
 
 TSaveReport SaveCatalogs(TCatalog& catalog) {
     TSaveReport report;
@@ -58,8 +93,9 @@ TSaveReport SaveCatalogs(TCatalog& catalog) {
     const auto saveNext = [&] {
         if (next < weaponCount) {
             ProfileFile file(catalog.Weapons[next]->FilePath);
-            SaveFile(file, batch, report, unchanged);
-        } else if (!SaveFile(*catalog.FFiles[next - weaponCount], batch, report, unchanged)) {
+            SaveFile(file, batch, report, unchanged, catalog.FDiskMarks);
+        } else if (!SaveFile(*catalog.FFiles[next - weaponCount], batch, report, unchanged,
+                             catalog.FDiskMarks)) {
             report.Stopped = true;
         }
         batch.clear();

@@ -87,6 +87,9 @@ int PrintSaveReport(const TSaveReport& report, std::ostream& out) {
     for (const TSaveFailure& failure : report.Failures) {
         out << "Not saved: " << failure.Message() << '\n';
     }
+    for (const TSaveConflict& conflict : report.Conflicts) {
+        out << "Not saved: " << conflict.Message() << '\n';
+    }
     if (report.Stopped) {
         out << "The save stopped there; the files after it were not written.\n";
     }

@@ -49,15 +49,26 @@ TConfigSections::TConfigSections(const std::string& gamePath, const std::vector<
         const auto file = static_cast<uint32_t>(FFiles.size());
         const std::string key = PathKey(relative);
         std::shared_ptr<const std::string> bytes;
+        std::string readPath;
         if (const auto known = readBefore.find(key); known != readBefore.end()) {
             bytes = known->second;
         } else if (std::optional<std::string> fresh = fs::ReadFile(gamePath + relative)) {
             bytes = std::make_shared<const std::string>(std::move(*fresh));
+            readPath = relative;
         }
-        FFiles.push_back(
-            {fs::NameAsGameText(relative), key.substr(0, key.rfind('\\') + 1), std::move(bytes)});
+        FFiles.push_back({fs::NameAsGameText(relative), key.substr(0, key.rfind('\\') + 1), std::move(bytes),
+                          std::move(readPath)});
         FFileByPath.emplace(key, file);
         IndexFile(file);
+    }
+}
+
+void TConfigSections::ForEachFileItRead(
+    const std::function<void(const std::string&, std::string_view)>& visit) const {
+    for (const TFile& file : FFiles) {
+        if (!file.ReadPath.empty()) {
+            visit(file.ReadPath, *file.Bytes);
+        }
     }
 }
 

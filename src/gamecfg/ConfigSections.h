@@ -65,12 +65,16 @@ public:
     std::string_view Name(size_t section) const;
     // Relative to the game folder, in the game's backslash form and code page.
     const std::string& FileName(size_t section) const;
+    // Every file the index read itself rather than took from its caller: its path relative to the game
+    // folder as the file system lists it, and its bytes.
+    void ForEachFileItRead(const std::function<void(const std::string&, std::string_view)>& visit) const;
 
 private:
     struct TFile {
         std::string Shown;  // relative to the game folder, windows-1251
         std::string Folder; // the folder part, lower case, for comparing folders
         std::shared_ptr<const std::string> Bytes;
+        std::string ReadPath; // as listed, when the index read the file itself; empty otherwise
     };
     struct TSection {
         uint32_t File = 0;

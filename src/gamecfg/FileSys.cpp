@@ -470,6 +470,23 @@ std::optional<std::uintmax_t> FileSize(const std::string& path) {
     return size;
 }
 
+std::optional<TFileStamp> FileStamp(const std::string& path) {
+    const std::string resolved = Resolve(path);
+    std::error_code ec;
+    if (!stdfs::is_regular_file(resolved, ec)) {
+        return std::nullopt;
+    }
+    const std::uintmax_t size = stdfs::file_size(resolved, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    const stdfs::file_time_type modified = stdfs::last_write_time(resolved, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    return TFileStamp{size, static_cast<std::int64_t>(modified.time_since_epoch().count())};
+}
+
 std::optional<std::string> ReadFile(const std::string& path) {
 #ifdef _WIN32
     std::string resolved = Resolve(path);

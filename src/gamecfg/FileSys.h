@@ -49,6 +49,15 @@ bool DirExists(const std::string& path);
 std::string NearestExistingFolder(const std::string& path);
 std::optional<std::uintmax_t> FileSize(const std::string& path);
 
+// What tells one version of a file from another without reading it: its size and modification time.
+struct TFileStamp {
+    std::uintmax_t Size = 0;
+    std::int64_t Modified = 0; // in the file system's clock ticks
+    bool operator==(const TFileStamp&) const = default;
+};
+// None when no regular file is at the path.
+std::optional<TFileStamp> FileStamp(const std::string& path);
+
 // Whole file as bytes; empty optional when it cannot be read.
 std::optional<std::string> ReadFile(const std::string& path);
 

@@ -172,6 +172,7 @@ void TGridModel::OnDocumentChange(const TDocumentChange& change) {
     case TDocumentChange::TKind::Edited:
     case TDocumentChange::TKind::Undone:
     case TDocumentChange::TKind::Redone:
+    case TDocumentChange::TKind::Settled:
         break;
     }
     if (change.Step) {

@@ -179,10 +179,13 @@ TEST_F(EditTrackingTest, WhatAnotherProgramChangedAfterTheLoadStaysUnlessTheUser
     // A file with no edit is not written, whatever changed in it.
     std::string items = FBefore.at(kItemsLtx) + "; added by hand\n";
     FDir.Write(kItemsLtx, items);
+    // A key the other program changed too is not written over: the file is held back.
     FCatalog.Outfits[0]->cost.Edit("3500");
-    ASSERT_TRUE(SaveCatalogs(FCatalog).Ok());
+    const TSaveReport held = SaveCatalogs(FCatalog);
+    ASSERT_EQ(held.Conflicts.size(), 1u);
+    EXPECT_EQ(held.Conflicts[0].OnDisk.Value, "3333");
     EXPECT_EQ(FDir.Read(kItemsLtx), items);
-    EXPECT_EQ(Stored(kOutfitLtx, "wanderer_outfit", "cost"), "3500");
+    EXPECT_EQ(Stored(kOutfitLtx, "wanderer_outfit", "cost"), "3333");
 }
 
 TEST_F(EditTrackingTest, AValueChosenForAMissingKeyIsWrittenEvenWhenItEqualsTheDefault) {
