@@ -116,6 +116,20 @@ extern const TextDef kParentMissingText;
 extern const TextDef kParentMissingMoreText;
 extern const TextDef kInheritedFromText;
 
+// The list of values both the user and another program changed: its caption, columns, choices and notes.
+extern const TextDef kConflictsCaption;
+extern const TextDef kConflictsMine;
+extern const TextDef kConflictsTheirs;
+extern const TextDef kConflictsAllMine;
+extern const TextDef kConflictsAllTheirs;
+extern const TextDef kConflictsOk;
+extern const TextDef kConflictsCancel;
+extern const TextDef kConflictsSaveNote;
+extern const TextDef kConflictsReloadNote;
+extern const TextDef kConflictsNotSavedNote;
+extern const std::array<TextDef, 7> kConflictsColumns;
+extern const std::array<const TextDef*, 10> kConflictsTexts;
+
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.
 class TMainTexts {

@@ -233,6 +233,13 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
                                         kw::kInheritedFromText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
+        for (const kw::TextDef* text : kw::kConflictsTexts) {
+            EXPECT_FALSE(translator.GetVariable(language, text->Key, "").isEmpty())
+                << name << " " << text->Key;
+        }
+        for (const kw::TextDef& text : kw::kConflictsColumns) {
+            EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
+        }
         for (const kw::TextDef* text : kw::kChartTexts) {
             EXPECT_FALSE(translator.GetVariable(language, text->Key, "").isEmpty())
                 << name << " " << text->Key;
