@@ -19,7 +19,7 @@ void TDiskMarks::Note(const std::string& path, std::string_view bytes) {
     TFile file;
     file.Path = path;
     file.PlatformPath = fs::Resolve(path);
-    if (const std::optional<fs::TFileStamp> stamp = fs::FileStamp(path)) {
+    if (const std::optional<fs::TFileStamp> stamp = fs::FileStamp(file.PlatformPath)) {
         file.Size = stamp->Size;
         file.Modified = stamp->Modified;
     }
@@ -42,7 +42,7 @@ std::optional<std::size_t> TDiskMarks::Find(std::string_view platformPath) const
 
 TDiskState TDiskMarks::Look(std::size_t index) {
     TFile& file = FFiles.at(index);
-    const std::optional<fs::TFileStamp> stamp = fs::FileStamp(file.Path);
+    const std::optional<fs::TFileStamp> stamp = fs::FileStamp(file.PlatformPath);
     if (!stamp) {
         return file.Size ? TDiskState::Gone : TDiskState::Same;
     }
@@ -63,11 +63,9 @@ TDiskState TDiskMarks::Look(std::size_t index) {
 
 void TDiskMarks::Accept(std::size_t index) {
     TFile& file = FFiles.at(index);
+    // A file that is gone has no stamp, so its mark says so.
     const std::optional<std::string> bytes = fs::ReadFile(file.Path);
     Note(std::string(file.Path), bytes ? std::string_view(*bytes) : std::string_view());
-    if (!bytes) {
-        FFiles.at(index).Size.reset();
-    }
 }
 
 } // namespace kw

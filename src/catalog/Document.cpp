@@ -4,6 +4,7 @@
 #include "gamecfg/FileSys.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -38,6 +39,8 @@ void TDocument::ReadCatalogs(TPictureLists* freshPictures, TReloadPlan* keep) {
     }
     // The loader strikes files from the list it is given; the listed ones stay for the next reload.
     std::vector<std::string> weaponFiles = FSource->WeaponFiles;
+    // Whoever fills views from a loaded catalog hears of it once the kept work is back in it.
+    std::function<void()> onLoaded = std::exchange(FCatalog.OnLoaded, nullptr);
     try {
         LoadCatalogs(FCatalog, FSource->GamePath, BuildRequiredFiles(FSource->GamePath), weaponFiles, FTables,
                      FPictures);
@@ -46,8 +49,13 @@ void TDocument::ReadCatalogs(TPictureLists* freshPictures, TReloadPlan* keep) {
             PutBack(*keep);
         }
     } catch (...) {
+        FCatalog.OnLoaded = std::move(onLoaded);
         Announce(TDocumentChange::TKind::Loaded, nullptr, wasModified);
         throw;
+    }
+    FCatalog.OnLoaded = std::move(onLoaded);
+    if (FCatalog.OnLoaded) {
+        FCatalog.OnLoaded();
     }
     Announce(TDocumentChange::TKind::Loaded, nullptr, wasModified);
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 #include <tuple>
 
 namespace kw {
@@ -107,10 +108,21 @@ TReloadPlan TDocument::PlanReload() {
 
 // Called with the catalogs read anew, before anyone hears of the load.
 void TDocument::PutBack(TReloadPlan& plan) {
+    // Only the places of the keys to put back: a big catalog has hundreds of thousands of others.
+    std::set<std::string> keys;
+    for (const auto* edits : {&plan.Kept, &plan.Conflicts}) {
+        for (const TChangeOnDisk& edit : *edits) {
+            keys.insert(edit.Change.Key);
+        }
+    }
     std::map<TPlaceKey, TParam*> places;
-    ForEachParamPlace(FCatalog, [&](const TParamPlace& place) {
-        places.try_emplace(PlaceKey(place.File, place.Section, place.Key), &place.Param);
-    });
+    if (!keys.empty()) {
+        ForEachParamPlace(FCatalog, [&](const TParamPlace& place) {
+            if (keys.contains(place.Key)) {
+                places.try_emplace(PlaceKey(place.File, place.Section, place.Key), &place.Param);
+            }
+        });
+    }
     const auto putBack = [&](const TChangeOnDisk& edit, const TParam::TEditState& state) {
         const auto found = places.find(PlaceKey(edit.Change.File, edit.Change.Section, edit.Change.Key));
         if (found == places.end()) {
