@@ -116,6 +116,20 @@ extern const TextDef kParentMissingText;
 extern const TextDef kParentMissingMoreText;
 extern const TextDef kInheritedFromText;
 
+// The bar that names game files another program changed (%1 the list; a file no longer there: %1 its name; a
+// long list: %1 the files named, %2 how many more), its buttons, and the reload that keeps unsaved work: the
+// changes it would lose and those it could not put back (%1 one "entry — field" line each), and the note over
+// the values another program changed too.
+extern const TextDef kChangedFilesText;
+extern const TextDef kChangedFileGoneText;
+extern const TextDef kChangedFilesMoreText;
+extern const TextDef kChangedFilesReloadText;
+extern const TextDef kChangedFilesIgnoreText;
+extern const TextDef kReloadCaption;
+extern const TextDef kReloadLostText;
+extern const TextDef kReloadConflictsNote;
+extern const TextDef kReloadUnplacedText;
+
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.
 class TMainTexts {
