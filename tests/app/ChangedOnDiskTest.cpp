@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 
 #include <algorithm>
 #include <cstdio>
@@ -322,6 +323,84 @@ TEST_F(ChangedOnDiskTest, ChangesCollectIntoOneBarThatIgnoreDismisses) {
     ASSERT_TRUE(Bar().isVisible());
     EXPECT_EQ(BarText(), "Another program changed game files: " + QString::fromStdString(GameName(files[1])));
 }
+
+// How another program writes a file: in place, by a new file renamed over it, or by deleting it and making
+// it again. The last two take the file the system watched away.
+enum class TWrite { InPlace, ByRename, DeleteAndCreate };
+
+struct TWatchCase {
+    const char* Name;
+    TWrite Write;
+};
+
+class ChangedOnDiskWatcher : public ::testing::TestWithParam<TWatchCase> {
+protected:
+    void SetUp() override {
+        std::string name = (fs::temp_directory_path() / "kw_watch_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(name.data()), nullptr) << name;
+        FFolder = name;
+        FFile = FFolder / "items.ltx";
+        std::ofstream(FFile, std::ios::binary) << "[a]\nb = 1\n";
+    }
+    void TearDown() override { fs::remove_all(FFolder); }
+
+    void Write(TWrite how, const std::string& text) const {
+        if (how == TWrite::InPlace) {
+            std::ofstream(FFile, std::ios::binary | std::ios::app) << text;
+            return;
+        }
+        const fs::path temporary = FFolder / "items.ltx.new";
+        if (how == TWrite::DeleteAndCreate) {
+            fs::remove(FFile);
+        }
+        std::ofstream(how == TWrite::ByRename ? temporary : FFile, std::ios::binary) << text;
+        if (how == TWrite::ByRename) {
+            fs::rename(temporary, FFile);
+        }
+    }
+
+    fs::path FFolder;
+    fs::path FFile;
+};
+
+// The toolkit's own watcher on real files: whichever way the file was written, a later change in place is
+// still heard, for the file was watched again.
+TEST_P(ChangedOnDiskWatcher, KeepsWatchingTheFileWhateverWroteIt) {
+    kw::TQtPlatform platform;
+    QObject owner;
+    kw::TFileWatcher* watcher = platform.MakeFileWatcher(&owner);
+    const QString file = QString::fromStdString(FFile.string());
+    const QString folder = QString::fromStdString(FFolder.string());
+    watcher->SetPaths({file, folder});
+    QSignalSpy heard(watcher, &kw::TFileWatcher::Changed);
+    const auto heardFile = [&] {
+        return std::any_of(heard.begin(), heard.end(), [&](const auto& call) { return call.at(0) == file; });
+    };
+
+    Write(GetParam().Write, "[a]\nb = 2\n");
+    ASSERT_TRUE(QTest::qWaitFor(heardFile));
+    heard.clear();
+    Write(TWrite::InPlace, "; x\n");
+    ASSERT_TRUE(QTest::qWaitFor(heardFile));
+
+    // Paths set anew replace the old ones.
+    watcher->SetPaths({folder});
+    heard.clear();
+    Write(TWrite::InPlace, "; y\n");
+    fs::remove(FFolder / "other.ltx");
+    std::ofstream(FFolder / "other.ltx") << "\n";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !heard.isEmpty(); }));
+    EXPECT_FALSE(heardFile());
+}
+
+const TWatchCase kWatchCases[] = {
+    {"InPlace", TWrite::InPlace},
+    {"ByRename", TWrite::ByRename},
+    {"DeleteAndCreate", TWrite::DeleteAndCreate},
+};
+
+INSTANTIATE_TEST_SUITE_P(Writes, ChangedOnDiskWatcher, testing::ValuesIn(kWatchCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace
 } // namespace kwtest
