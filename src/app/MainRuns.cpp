@@ -10,6 +10,7 @@
 #include "gamecfg/AsciiText.h"
 #include "gamecfg/CodePage.h"
 #include "translate/Translator.h"
+#include "views/uConflicts.h"
 
 #include <QLabel>
 
@@ -171,17 +172,44 @@ bool TfrmMain::SaveDocument() {
     if (!StoreTablesBeforeSave()) {
         return false;
     }
-    TSaveReport report;
-    const QString error = RunBehindProgress(kWriteRun, [&] { report = FDocument.Save(); });
-    if (!error.isEmpty()) {
-        ShowError(error);
+    // A file held back for a conflict is saved once the user has chosen; another program may change it again
+    // meanwhile, so the choice is offered until nothing stands in the way.
+    for (;;) {
+        TSaveReport report;
+        const QString error = RunBehindProgress(kWriteRun, [&] { report = FDocument.Save(); });
+        if (!error.isEmpty()) {
+            ShowError(error);
+            return false;
+        }
+        if (!report.Failures.empty()) {
+            ReportSaveFailures(report);
+        }
+        if (report.Conflicts.empty()) {
+            if (report.Ok()) {
+                ShowStatusNote(Variable(kSavedText));
+            }
+            return report.Ok();
+        }
+        if (!SettleSaveConflicts(report)) {
+            ShowStatusNote(Variable(kConflictsNotSavedNote));
+            return false;
+        }
+        if (!report.Failures.empty()) {
+            // The failed files would fail again; the settled values wait for the next save.
+            return false;
+        }
+    }
+}
+
+bool TfrmMain::SettleSaveConflicts(const TSaveReport& report) {
+    TfrmConflicts dialog(
+        FDocument.Conflicts(report), FDocument.Source(),
+        [this](const TextDef& text) { return Variable(text); }, this, Variable(kConflictsSaveNote), this);
+    if (FPlatform.RunDialog(dialog) != QDialog::Accepted) {
         return false;
     }
-    if (!report.Ok()) {
-        ReportSaveFailures(report);
-        return false;
-    }
-    ShowStatusNote(Variable(kSavedText));
+    FDocument.Settle(dialog.Rows());
+    RefreshViews(false);
     return true;
 }
 

@@ -315,6 +315,8 @@ private:
     // Runs behind the progress window; the text of what the run threw, or empty.
     QString RunBehindProgress(int mode, const std::function<void()>& run);
     void ReportSaveFailures(const TSaveReport& report);
+    // Keys another program changed under the user's edits: the user keeps either side; false on Cancel.
+    bool SettleSaveConflicts(const TSaveReport& report);
     QString Variable(const TextDef& text) const;
     void ReportLoadProblems(const QString& runError);
     QString ParentProblemLine(const TParentProblem& problem) const;

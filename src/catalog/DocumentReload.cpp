@@ -67,6 +67,15 @@ int GridEntryRow(TCatalog& catalog, int grid, const std::string& name) {
     return row;
 }
 
+// The user's value over the file's: a comment the user left as it was takes what the file holds now.
+TParam::TEditState MineOver(const TChangeOnDisk& conflict) {
+    TParam::TEditState state = conflict.State;
+    if (state.Comment == conflict.Change.StoredComment) {
+        state.Comment = conflict.OnDisk.Comment;
+    }
+    return state;
+}
+
 } // namespace
 
 TReloadPlan TDocument::PlanReload() {
@@ -102,19 +111,21 @@ void TDocument::PutBack(TReloadPlan& plan) {
     ForEachParamPlace(FCatalog, [&](const TParamPlace& place) {
         places.try_emplace(PlaceKey(place.File, place.Section, place.Key), &place.Param);
     });
-    const auto putBack = [&](const TChangeOnDisk& edit) {
+    const auto putBack = [&](const TChangeOnDisk& edit, const TParam::TEditState& state) {
         const auto found = places.find(PlaceKey(edit.Change.File, edit.Change.Section, edit.Change.Key));
         if (found == places.end()) {
             plan.Unplaced.push_back(edit);
             return;
         }
-        found->second->RestoreEditState(edit.State);
+        found->second->RestoreEditState(state);
         Touch(*found->second, edit.Change.Use);
     };
-    std::for_each(plan.Kept.begin(), plan.Kept.end(), putBack);
+    for (const TChangeOnDisk& kept : plan.Kept) {
+        putBack(kept, kept.State);
+    }
     for (const TChangeOnDisk& conflict : plan.Conflicts) {
         if (conflict.KeepMine) {
-            putBack(conflict);
+            putBack(conflict, MineOver(conflict));
         }
     }
     for (const TReloadPlan::TCell& cell : plan.Cells) {
@@ -156,7 +167,9 @@ void TDocument::Settle(std::span<const TChangeOnDisk> conflicts) {
     for (const TChangeOnDisk& conflict : conflicts) {
         TParam& param = *conflict.Change.Param;
         param.TakeFileValue(conflict.OnDisk.Present, conflict.OnDisk.Value, conflict.OnDisk.Comment);
-        if (!conflict.KeepMine) {
+        if (conflict.KeepMine) {
+            param.RestoreEditState(MineOver(conflict));
+        } else {
             param.Revert();
         }
         Touch(param, conflict.Change.Use);

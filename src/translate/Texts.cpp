@@ -168,10 +168,41 @@ const TextDef kChangedFilesIgnoreText = {"rs_ChangedFilesIgnore", "Пропус�
 const TextDef kReloadCaption = {"rs_MsgReloadCaption", "Перечитать файлы"};
 const TextDef kReloadLostText = {"rs_MsgReloadLost",
                                  "Этих секций больше нет в файлах, и изменения в них будут потеряны:\n%1"};
-const TextDef kReloadConflictsNote = {"rs_ReloadConflictsNote",
-                                      "Другая программа изменила и эти значения. Выберите, какое оставить."};
 const TextDef kReloadUnplacedText = {"rs_MsgReloadUnplaced",
                                      "Эти изменения не удалось вернуть после перечитывания файлов:\n%1"};
+
+const TextDef kConflictsCaption = {"rs_ConflictsCaption", "Изменено другой программой"};
+const TextDef kConflictsMine = {"rs_ConflictsMine", "моё"};
+const TextDef kConflictsTheirs = {"rs_ConflictsTheirs", "из файла"};
+const TextDef kConflictsAllMine = {"rs_ConflictsAllMine", "Всё моё"};
+const TextDef kConflictsAllTheirs = {"rs_ConflictsAllTheirs", "Всё из файлов"};
+const TextDef kConflictsOk = {"rs_ConflictsOk", "OK"};
+const TextDef kConflictsCancel = {"rs_ConflictsCancel", "Отмена"};
+const TextDef kConflictsSaveNote = {
+    "rs_ConflictsSaveNote",
+    "Другая программа изменила эти значения после того, как они были прочитаны, а вы их тоже изменили. Файлы "
+    "с ними не записаны, остальные сохранены. Выберите, что оставить: OK записывает выбранное."};
+const TextDef kConflictsReloadNote = {
+    "rs_ConflictsReloadNote",
+    "Другая программа изменила эти значения, а вы их тоже изменили и не сохранили. Выберите, что оставить "
+    "после перечитывания: ничего не записывается, пока вы не сохраните."};
+const TextDef kConflictsNotSavedNote = {
+    "rs_ConflictsNotSaved",
+    "Не сохранено: значения, измененные другой программой, остались вашими правками."};
+const std::array<TextDef, 7> kConflictsColumns = {{
+    {"rs_ConflictsEntries", "Записи"},
+    {"rs_ConflictsField", "Поле"},
+    {"rs_ConflictsWhere", "Где"},
+    {"rs_ConflictsAtLoad", "При чтении"},
+    {"rs_ConflictsOnDisk", "В файле сейчас"},
+    {"rs_ConflictsMineValue", "Моё"},
+    {"rs_ConflictsKeep", "Оставить"},
+}};
+const std::array<const TextDef*, 10> kConflictsTexts = {
+    &kConflictsCaption,    &kConflictsMine,         &kConflictsTheirs, &kConflictsAllMine,
+    &kConflictsAllTheirs,  &kConflictsOk,           &kConflictsCancel, &kConflictsSaveNote,
+    &kConflictsReloadNote, &kConflictsNotSavedNote,
+};
 
 TMainTexts::TMainTexts() {
     for (const TextDef& def : kMainTextDefs) {

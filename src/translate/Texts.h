@@ -116,10 +116,23 @@ extern const TextDef kParentMissingText;
 extern const TextDef kParentMissingMoreText;
 extern const TextDef kInheritedFromText;
 
+// The list of values both the user and another program changed: its caption, columns, choices and notes.
+extern const TextDef kConflictsCaption;
+extern const TextDef kConflictsMine;
+extern const TextDef kConflictsTheirs;
+extern const TextDef kConflictsAllMine;
+extern const TextDef kConflictsAllTheirs;
+extern const TextDef kConflictsOk;
+extern const TextDef kConflictsCancel;
+extern const TextDef kConflictsSaveNote;
+extern const TextDef kConflictsReloadNote;
+extern const TextDef kConflictsNotSavedNote;
+extern const std::array<TextDef, 7> kConflictsColumns;
+extern const std::array<const TextDef*, 10> kConflictsTexts;
+
 // The bar that names game files another program changed (%1 the list; a file no longer there: %1 its name; a
 // long list: %1 the files named, %2 how many more), its buttons, and the reload that keeps unsaved work: the
-// changes it would lose and those it could not put back (%1 one "entry — field" line each), and the note over
-// the values another program changed too.
+// changes it would lose and those it could not put back (%1 one "entry — field" line each).
 extern const TextDef kChangedFilesText;
 extern const TextDef kChangedFileGoneText;
 extern const TextDef kChangedFilesMoreText;
@@ -127,7 +140,6 @@ extern const TextDef kChangedFilesReloadText;
 extern const TextDef kChangedFilesIgnoreText;
 extern const TextDef kReloadCaption;
 extern const TextDef kReloadLostText;
-extern const TextDef kReloadConflictsNote;
 extern const TextDef kReloadUnplacedText;
 
 // The main window's texts as currently shown: the built-in defaults until a

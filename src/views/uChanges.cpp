@@ -102,8 +102,9 @@ QString Plain(QString text) {
     return text.trimmed();
 }
 
-// The file below the game folder in the game's notation; a file elsewhere keeps its full path.
-QString GameRelative(const std::string& file, const std::optional<TLoadSource>& source) {
+} // namespace
+
+QString GameRelativeFile(const std::string& file, const std::optional<TLoadSource>& source) {
     std::string path = file;
     if (source && path.starts_with(source->GamePath)) {
         path.erase(0, source->GamePath.size());
@@ -112,7 +113,23 @@ QString GameRelative(const std::string& file, const std::optional<TLoadSource>& 
     return QString::fromStdString(path);
 }
 
-} // namespace
+QString ChangeFieldLabel(const QWidget* labels, std::string_view catalog, std::string_view key) {
+    const std::optional<TLabelRef> label = LabelOf(catalog, key);
+    if (!label) {
+        return GameTextToQt(key);
+    }
+    const QString name = QString::fromStdString(label->Control);
+    if (labels) {
+        if (const auto* shown = labels->findChild<QLabel*>(name); shown && !shown->text().isEmpty()) {
+            return Plain(shown->text());
+        }
+        if (const auto* shown = labels->findChild<QAbstractButton*>(name);
+            shown && !shown->text().isEmpty()) {
+            return Plain(shown->text());
+        }
+    }
+    return label->Caption.empty() ? GameTextToQt(key) : Plain(QString::fromStdString(label->Caption));
+}
 
 TfrmChanges::TfrmChanges(TDocument& document, TTextOf textOf, const QWidget* labels, QWidget* parent)
     : QDialog(parent), FDocument(document), FTextOf(std::move(textOf)), FLabels(labels) {
@@ -173,7 +190,7 @@ void TfrmChanges::Fill() {
         }
         const std::string_view catalog = change.Entries.empty() ? "" : change.Entries.front().Catalog;
         AddRow({entries.join(QStringLiteral(", ")), FieldLabel(catalog, change.Key), GameTextToQt(change.Key),
-                GameRelative(change.File, FDocument.Source()), GameTextToQt(change.Section),
+                GameRelativeFile(change.File, FDocument.Source()), GameTextToQt(change.Section),
                 change.WasPresent ? GameTextToQt(change.StoredValue) : notInFile,
                 GameTextToQt(change.NewValue)},
                static_cast<int>(i));
@@ -204,21 +221,7 @@ void TfrmChanges::AddRow(const QStringList& cells, int changeIndex) {
 }
 
 QString TfrmChanges::FieldLabel(std::string_view catalog, std::string_view key) const {
-    const std::optional<TLabelRef> label = LabelOf(catalog, key);
-    if (!label) {
-        return GameTextToQt(key);
-    }
-    const QString name = QString::fromStdString(label->Control);
-    if (FLabels) {
-        if (const auto* shown = FLabels->findChild<QLabel*>(name); shown && !shown->text().isEmpty()) {
-            return Plain(shown->text());
-        }
-        if (const auto* shown = FLabels->findChild<QAbstractButton*>(name);
-            shown && !shown->text().isEmpty()) {
-            return Plain(shown->text());
-        }
-    }
-    return label->Caption.empty() ? GameTextToQt(key) : Plain(QString::fromStdString(label->Caption));
+    return ChangeFieldLabel(FLabels, catalog, key);
 }
 
 // A grid cell's row keeps its place in FCells as -1 - index, so that the stored changes keep 0 and up.

@@ -6,12 +6,21 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class QPushButton;
 class QTableWidget;
 
 namespace kw {
+
+// The file below the game folder in the game's notation; a file elsewhere keeps its full path.
+QString GameRelativeFile(const std::string& file, const std::optional<TLoadSource>& source);
+// The field that edits key in catalog (as TChangeEntry names it), as a standard view page labels it in the
+// language labels shows now; the key itself when no field edits it.
+QString ChangeFieldLabel(const QWidget* labels, std::string_view catalog, std::string_view key);
 
 // What a save would write, one row per file, section and key, plus the grid cells not yet stored (tinted as
 // the grids tint them). The user reverts chosen rows here, both kinds, or copies the list as text.

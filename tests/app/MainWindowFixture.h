@@ -105,13 +105,18 @@ public:
     }
 
     // Drives one of the window's own dialogs while it is shown, as the user would.
+    // A dialog the driver closed with a button answers as that button does; one left open is accepted.
     int RunDialog(QDialog& dialog) override {
+        std::optional<int> finished;
+        const QMetaObject::Connection watching = QObject::connect(
+            &dialog, &QDialog::finished, &dialog, [&finished](int result) { finished = result; });
         dialog.show();
         if (OnDialog) {
             OnDialog(dialog);
         }
+        QObject::disconnect(watching);
         dialog.close();
-        return QDialog::Accepted;
+        return finished.value_or(QDialog::Accepted);
     }
     std::function<void(QDialog&)> OnDialog;
     // Answers the colour dialog with Color; an invalid one cancels.
