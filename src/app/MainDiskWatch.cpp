@@ -9,6 +9,8 @@
 #include "translate/Texts.h"
 #include "views/ChangedFilesBar.h"
 #include "views/GameText.h"
+#include "views/uChanges.h"
+#include "views/uConflicts.h"
 
 #include <QMenuBar>
 #include <QPushButton>
@@ -95,8 +97,13 @@ bool TfrmMain::MayLoseOnReload(const std::vector<TChangeOnDisk>& lost) {
 }
 
 bool TfrmMain::ChooseOnReload(std::vector<TChangeOnDisk>& conflicts) {
-    // Until the list of conflicts is there, each keeps the user's value.
-    (void)conflicts;
+    TfrmConflicts dialog(
+        conflicts, FDocument.Source(), [this](const TextDef& text) { return Variable(text); }, this,
+        Variable(kConflictsReloadNote), this);
+    if (FPlatform.RunDialog(dialog) != QDialog::Accepted) {
+        return false;
+    }
+    conflicts = dialog.Rows();
     return true;
 }
 
@@ -126,7 +133,9 @@ QString TfrmMain::ChangeLines(const std::vector<TChangeOnDisk>& changes) const {
         if (entries.isEmpty()) {
             entries << "[" + GameTextToQt(row.Change.Section) + "]";
         }
-        lines << entries.join(QStringLiteral(", ")) + QStringLiteral(" — ") + GameTextToQt(row.Change.Key);
+        const std::string_view catalog = row.Change.Entries.empty() ? "" : row.Change.Entries.front().Catalog;
+        lines << entries.join(QStringLiteral(", ")) + QStringLiteral(" — ") +
+                     ChangeFieldLabel(this, catalog, row.Change.Key);
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -4,12 +4,14 @@
 #include "translate/Texts.h"
 #include "views/ChangedFilesBar.h"
 #include "views/CoolCtrls.h"
+#include "views/uConflicts.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -176,6 +178,88 @@ const TFocusCase kFocusCases[] = {
 INSTANTIATE_TEST_SUITE_P(Window, ChangedOnDiskReload, testing::ValuesIn(kFocusCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// What the user does with the list of values another program changed too.
+enum class TChoice { Mine, Theirs, Cancel };
+
+struct TConflictCase {
+    const char* Name;
+    TChoice Choice;
+};
+
+class ChangedOnDiskConflict : public ChangedOnDiskTest,
+                              public ::testing::WithParamInterface<TConflictCase> {};
+
+// Another program changes the very key being edited: Reload lists it with the value read, the file's value
+// now and the user's. Mine keeps the edit over the new file, theirs shows the file's value, Cancel changes
+// nothing; nothing is written either way until a save, which writes the side kept.
+TEST_P(ChangedOnDiskConflict, TheUserKeepsEitherSideOrCancels) {
+    const TConflictCase& c = GetParam();
+    kw::TfrmMain& window = StartShown();
+    const std::string file = FileOf(FirstWeapon());
+    const std::string section = FirstWeapon().Section;
+    const std::string atLoad = FirstWeapon().cost.Value;
+    TypeInto("txtWeapons_cost", "4321");
+    RewriteKey(file, section, "cost", "3999");
+    const std::map<std::string, std::string> theirs = FileBytes(FGame);
+    Fire(Watched(file));
+
+    QStringList listed;
+    FPlatform.OnDialog = [&](QDialog& dialog) {
+        auto& list = dynamic_cast<kw::TfrmConflicts&>(dialog);
+        for (int column = 0; column < list.tblConflicts->columnCount(); ++column) {
+            if (const QTableWidgetItem* item = list.tblConflicts->item(0, column)) {
+                listed << item->text();
+            }
+        }
+        EXPECT_EQ(list.tblConflicts->rowCount(), 1);
+        EXPECT_EQ(list.lblNote->text(), Text(kw::kConflictsReloadNote));
+        switch (c.Choice) {
+        case TChoice::Mine:
+            QTest::mouseClick(list.btnAllMine, Qt::LeftButton);
+            QTest::mouseClick(list.btnOk, Qt::LeftButton);
+            break;
+        case TChoice::Theirs:
+            QTest::mouseClick(list.btnAllTheirs, Qt::LeftButton);
+            QTest::mouseClick(list.btnOk, Qt::LeftButton);
+            break;
+        case TChoice::Cancel:
+            QTest::mouseClick(list.btnCancel, Qt::LeftButton);
+            break;
+        }
+    };
+    QTest::mouseClick(Bar().btnChangedFilesReload, Qt::LeftButton);
+    FPlatform.OnDialog = nullptr;
+
+    for (const std::string& value : {atLoad, std::string("3999"), std::string("4321")}) {
+        EXPECT_TRUE(listed.contains(QString::fromStdString(value)))
+            << value << " in " << listed.join('|').toStdString();
+    }
+    EXPECT_EQ(FileBytes(FGame), theirs);
+    const std::string shown = c.Choice == TChoice::Theirs ? "3999" : "4321";
+    EXPECT_EQ(Control<kw::TCoolEdit>("txtWeapons_cost")->text().toStdString(), shown);
+    EXPECT_EQ(Pending("cost"), c.Choice == TChoice::Theirs ? "" : "4321");
+    EXPECT_EQ(window.isWindowModified(), c.Choice != TChoice::Theirs);
+    EXPECT_EQ(Bar().isVisible(), c.Choice == TChoice::Cancel);
+    EXPECT_EQ(window.Document().NextUndo() != nullptr, c.Choice == TChoice::Cancel);
+
+    if (c.Choice == TChoice::Cancel) {
+        return;
+    }
+    QTest::mouseClick(window.btnSaveSettings, Qt::LeftButton);
+    EXPECT_EQ(kw::ProfileFile(FGame + file).ReadString(section, "cost", "").substr(0, 4), shown);
+    EXPECT_FALSE(window.isWindowModified());
+    EXPECT_TRUE(FPlatform.Messages.empty());
+}
+
+const TConflictCase kConflictCases[] = {
+    {"Mine", TChoice::Mine},
+    {"Theirs", TChoice::Theirs},
+    {"Cancel", TChoice::Cancel},
+};
+
+INSTANTIATE_TEST_SUITE_P(Choices, ChangedOnDiskConflict, testing::ValuesIn(kConflictCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 // A file deleted and another replaced by a rename are both named, the deleted one as such. The edit of the
 // weapon whose file is gone is listed as lost before the reload; Cancel keeps everything, Reload goes ahead.
 TEST_F(ChangedOnDiskTest, DeletedAndRenamedFilesAndTheEditThatWouldBeLost) {
@@ -199,7 +283,8 @@ TEST_F(ChangedOnDiskTest, DeletedAndRenamedFilesAndTheEditThatWouldBeLost) {
     FPlatform.Choice = Text(kw::kCancelAnswer);
     QTest::mouseClick(Bar().btnChangedFilesReload, Qt::LeftButton);
     ASSERT_EQ(FPlatform.Questions.size(), 1u);
-    EXPECT_TRUE(FPlatform.Questions[0].Text.contains(QString::fromStdString(weapon) + QStringLiteral(" — ")))
+    EXPECT_TRUE(
+        FPlatform.Questions[0].Text.contains(QString::fromStdString(weapon) + QString::fromUtf8(" — Цена")))
         << FPlatform.Questions[0].Text.toStdString();
     EXPECT_EQ(FPlatform.Questions[0].Answers.last(), Text(kw::kCancelAnswer));
     EXPECT_TRUE(Bar().isVisible());
