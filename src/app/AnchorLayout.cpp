@@ -37,9 +37,35 @@ bool TAnchorLayout::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+void TAnchorLayout::SetTopBand(QWidget* band, QMargins margins) {
+    FBand = band;
+    FBandMargins = margins;
+}
+
+void TAnchorLayout::Update() {
+    Apply(FContainer->size());
+}
+
+// Hidden means hidden by the program: the band counts before the window is first shown.
+int TAnchorLayout::TopBandRoom(int width) const {
+    if (FBand.isNull() || FBand->isHidden()) {
+        return 0;
+    }
+    const int bandWidth = width - FBandMargins.left() - FBandMargins.right();
+    const int height =
+        FBand->hasHeightForWidth() ? FBand->heightForWidth(bandWidth) : FBand->sizeHint().height();
+    return FBandMargins.top() + height;
+}
+
 void TAnchorLayout::Apply(QSize size) {
+    const int band = TopBandRoom(size.width());
+    if (band > 0) {
+        FBand->setGeometry(FBandMargins.left(), FBandMargins.top(),
+                           size.width() - FBandMargins.left() - FBandMargins.right(),
+                           band - FBandMargins.top());
+    }
     // Below the design size the controls keep their places; the window does not go there.
-    const QSize growth = (size - FDesignSize).expandedTo(QSize(0, 0));
+    const QSize growth = (size - FDesignSize - QSize(0, band)).expandedTo(QSize(0, 0));
     for (const TItem& item : FItems) {
         if (item.Control.isNull()) {
             continue;
@@ -52,6 +78,9 @@ void TAnchorLayout::Apply(QSize size) {
                growth.width());
         Follow(y, height, item.Anchors.testFlag(Qt::TopEdge), item.Anchors.testFlag(Qt::BottomEdge),
                growth.height());
+        if (item.Control->parentWidget() == FContainer) {
+            y += band;
+        }
         item.Control->setGeometry(x, y, width, height);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -24,6 +25,14 @@ public:
 
     // Takes the control's present geometry as drawn for the design size.
     void Add(QWidget* control, Qt::Edges anchors);
+    // A strip across the top of the container, above the controls (a notice): while it is shown, the
+    // container's own controls move down by the room it takes and the room they grow into shrinks by as much.
+    // margins: its distance to the container's left, top and right edges.
+    void SetTopBand(QWidget* band, QMargins margins);
+    // The band was shown, hidden or given another text: places everything again.
+    void Update();
+    // What the band takes of the container's height at the given width; 0 while it is hidden.
+    int TopBandRoom(int width) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,6 +48,8 @@ private:
     QWidget* FContainer;
     QSize FDesignSize;
     std::vector<TItem> FItems;
+    QPointer<QWidget> FBand;
+    QMargins FBandMargins;
 };
 
 } // namespace kw

@@ -107,6 +107,7 @@ void TfrmMain::ApplyLanguage(QAction* item) {
     UpdateViewButton(FStandardView);
     UpdateUndoItems();
     ApplyChartTexts();
+    ApplyChangedFilesTexts();
 }
 
 void TfrmMain::ApplyTableButtonTexts() {

@@ -2,6 +2,7 @@
 
 #include "app/uMain.h"
 
+#include "app/DiskWatch.h"
 #include "app/MainInternal.h"
 #include "app/uProgress.h"
 #include "catalog/GameFolder.h"
@@ -129,8 +130,8 @@ std::string TfrmMain::LocalizationPath() const {
     return FDocument.Source() ? FDocument.Source()->LocalizationPath : std::string();
 }
 
-void TfrmMain::RunLoad(TPictureLists* freshPictures) {
-    const QString error = RunBehindProgress(kReadRun, [&] { FDocument.ReadCatalogs(freshPictures); });
+void TfrmMain::RunLoad(TPictureLists* freshPictures, TReloadPlan* keep) {
+    const QString error = RunBehindProgress(kReadRun, [&] { FDocument.ReadCatalogs(freshPictures, keep); });
     if (!error.isEmpty()) {
         // The loader stopped before its end notification; the lists must not
         // keep showing entries it has dropped.
@@ -218,18 +219,24 @@ void TfrmMain::mnuFileSaveClick() {
 }
 
 // The loader and the saver breathe between files, so that a long run can bring the progress window up.
+// Files that changed on disk during the run are looked at once it is over, against what it read or wrote.
 QString TfrmMain::RunBehindProgress(int mode, const std::function<void()>& run) {
-    FRunning = true;
-    const auto over = qScopeGuard([this] {
-        FRunning = false;
-        FDocument.Catalog().OnStep = nullptr;
-    });
-    const auto breathing = [this, &run](const TfrmProgress::Breath& breath) {
-        FDocument.Catalog().OnStep = breath;
-        run();
-    };
-    return TfrmProgress::Run(this, Translator1->Languages(), FSession.LanguageIndex(), mode, breathing,
-                             [this] { return FPlatform.SteadyMilliseconds(); });
+    QString error;
+    {
+        FRunning = true;
+        const auto over = qScopeGuard([this] {
+            FRunning = false;
+            FDocument.Catalog().OnStep = nullptr;
+        });
+        const auto breathing = [this, &run](const TfrmProgress::Breath& breath) {
+            FDocument.Catalog().OnStep = breath;
+            run();
+        };
+        error = TfrmProgress::Run(this, Translator1->Languages(), FSession.LanguageIndex(), mode, breathing,
+                                  [this] { return FPlatform.SteadyMilliseconds(); });
+    }
+    FDiskWatch->LookAtRemembered();
+    return error;
 }
 
 void TfrmMain::ReportSaveFailures(const TSaveReport& report) {

@@ -3,6 +3,8 @@
 
 #include "app/uMain.h"
 
+#include "app/DiskWatch.h"
+
 #include "catalog/CatalogEntries.h"
 #include "translate/Texts.h"
 #include "views/GameText.h"
@@ -46,6 +48,9 @@ void TfrmMain::mnuEditRedoClick() {
 }
 
 void TfrmMain::OnDocumentChanged(const TDocumentChange& change) {
+    if (change.Kind == TDocumentChange::TKind::Loaded) {
+        FDiskWatch->Rewatch();
+    }
     UpdateUndoItems();
     UpdateModifiedMarker();
     const bool tookBackOrRedid =

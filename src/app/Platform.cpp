@@ -1,6 +1,7 @@
 #include "app/Platform.h"
 
 #include "app/BrowseFolderDlg.h"
+#include "app/QtFileWatcher.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -58,6 +59,10 @@ QDateTime TQtPlatform::Now() {
 qint64 TQtPlatform::SteadyMilliseconds() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+TFileWatcher* TQtPlatform::MakeFileWatcher(QObject* parent) {
+    return new TQtFileWatcher(parent);
 }
 
 TPlatform& DefaultPlatform() {

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QMessageBox>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,20 @@ class QFileDialog;
 class QWidget;
 
 namespace kw {
+
+// Tells of changes to files and folders on disk, whichever program made them.
+class TFileWatcher : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Watches exactly these files and folders (platform paths) from now on.
+    virtual void SetPaths(const QStringList& paths) = 0;
+
+signals:
+    // A watched file was written, replaced or removed, or an entry of a watched folder came or went; path is
+    // as SetPaths gave it.
+    void Changed(const QString& path);
+};
 
 // The modal dialogs and the clock that the windows reach. Kept behind one
 // interface so that a window can be driven with nobody at the keyboard.
@@ -44,6 +59,8 @@ public:
     virtual QDateTime Now() = 0;
     // A clock that only moves forward, in milliseconds from any fixed origin: for durations.
     virtual qint64 SteadyMilliseconds() = 0;
+    // A watcher of files on disk, owned by parent.
+    virtual TFileWatcher* MakeFileWatcher(QObject* parent) = 0;
 };
 
 // The real dialogs of the toolkit.
@@ -60,6 +77,7 @@ public:
             const QStringList& answers, int defaultAnswer) override;
     QDateTime Now() override;
     qint64 SteadyMilliseconds() override;
+    TFileWatcher* MakeFileWatcher(QObject* parent) override;
 };
 
 TPlatform& DefaultPlatform();

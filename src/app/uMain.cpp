@@ -150,6 +150,7 @@ TfrmMain::TfrmMain(TSession& session, TPlatform* platform)
     ConnectRunHandlers();
     ConnectTableHandlers();
     CreateDialogs();
+    CreateDiskWatch(client);
     FDocument.Catalog().OnLoaded = [this] { PopulateLists(); };
     FDocumentListener =
         FDocument.Listen([this](const TDocumentChange& change) { OnDocumentChanged(change); });

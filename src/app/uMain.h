@@ -46,6 +46,8 @@ struct TDialogContext;
 struct TGridDef;
 class TCoolEdit;
 class TChartWindow;
+class TChangedFilesBar;
+class TDiskWatch;
 
 // The controls of one catalog page; both boxes share one place on the page.
 struct TCatalogPage {
@@ -218,6 +220,9 @@ public:
     QFileDialog* dlgOpenTexture = nullptr;
     QFileDialog* dlgSaveChartImage = nullptr;
 
+    // Game files changed by another program: the bar above the pages that names them.
+    TChangedFilesBar* pnlChangedFiles = nullptr;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // The exit hook: an edit is stored when the focus leaves its control.
@@ -304,8 +309,9 @@ private:
     // The main save; true only when every value was written.
     bool SaveDocument();
     // A read run over the files of the last full load; fresh pictures, when
-    // given, replace the held ones just before the catalogs are rebuilt.
-    void RunLoad(TPictureLists* freshPictures);
+    // given, replace the held ones just before the catalogs are rebuilt. keep: unsaved work the reload puts
+    // back (TDocument::ReadCatalogs).
+    void RunLoad(TPictureLists* freshPictures, TReloadPlan* keep = nullptr);
     // Runs behind the progress window; the text of what the run threw, or empty.
     QString RunBehindProgress(int mode, const std::function<void()>& run);
     void ReportSaveFailures(const TSaveReport& report);
@@ -379,6 +385,22 @@ private:
     void CreateWeatherColours();
     void ApplyColourHint();
 
+    // MainDiskWatch.cpp: game files changed by another program, and the reload that keeps unsaved work.
+    void CreateDiskWatch(QWidget* client);
+    void ShowChangedFiles();
+    void ApplyChangedFilesTexts();
+    // Room for the bar while it is shown: the window grows when it has none to spare.
+    void FitChangedFilesBar();
+    void ChangedFilesReloadClick();
+    void ChangedFilesIgnoreClick();
+    // Whether the reload may go on although it loses these changes.
+    bool MayLoseOnReload(const std::vector<TChangeOnDisk>& lost);
+    // Whether the user chose mine or theirs for each conflict (KeepMine), rather than cancelling.
+    bool ChooseOnReload(std::vector<TChangeOnDisk>& conflicts);
+    void ReloadKeeping(TReloadPlan* plan);
+    // One "entry — field" line for each change.
+    QString ChangeLines(const std::vector<TChangeOnDisk>& changes) const;
+
     TSession& FSession;
     // The session's document, which the window shows and edits.
     TDocument& FDocument;
@@ -413,6 +435,9 @@ private:
     std::array<TChartChoice, kPageCount> FChartChoices{};
     // The toolkit's own dialogs speak the interface language.
     TToolkitLanguage FToolkitLanguage;
+
+    // Game files changed by another program: what heard of them.
+    TDiskWatch* FDiskWatch = nullptr;
 };
 
 } // namespace kw

@@ -160,6 +160,16 @@ const TextDef kParentMissingText = {
 const TextDef kParentMissingMoreText = {"rs_MsgParentMissingMoreText",
                                         "Ещё секций, называющих родительской [%2]: %1."};
 const TextDef kInheritedFromText = {"rs_InheritedFrom", "унаследовано из [%1] в %2"};
+const TextDef kChangedFilesText = {"rs_ChangedFiles", "Другая программа изменила файлы игры: %1"};
+const TextDef kChangedFileGoneText = {"rs_ChangedFileGone", "%1 (удалён)"};
+const TextDef kChangedFilesMoreText = {"rs_ChangedFilesMore", "%1 и ещё %2"};
+const TextDef kChangedFilesReloadText = {"rs_ChangedFilesReload", "Перечитать"};
+const TextDef kChangedFilesIgnoreText = {"rs_ChangedFilesIgnore", "Пропустить"};
+const TextDef kReloadCaption = {"rs_MsgReloadCaption", "Перечитать файлы"};
+const TextDef kReloadLostText = {"rs_MsgReloadLost",
+                                 "Этих секций больше нет в файлах, и изменения в них будут потеряны:\n%1"};
+const TextDef kReloadUnplacedText = {"rs_MsgReloadUnplaced",
+                                     "Эти изменения не удалось вернуть после перечитывания файлов:\n%1"};
 
 const TextDef kConflictsCaption = {"rs_ConflictsCaption", "Изменено другой программой"};
 const TextDef kConflictsMine = {"rs_ConflictsMine", "моё"};

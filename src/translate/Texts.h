@@ -130,6 +130,18 @@ extern const TextDef kConflictsNotSavedNote;
 extern const std::array<TextDef, 7> kConflictsColumns;
 extern const std::array<const TextDef*, 10> kConflictsTexts;
 
+// The bar that names game files another program changed (%1 the list; a file no longer there: %1 its name; a
+// long list: %1 the files named, %2 how many more), its buttons, and the reload that keeps unsaved work: the
+// changes it would lose and those it could not put back (%1 one "entry — field" line each).
+extern const TextDef kChangedFilesText;
+extern const TextDef kChangedFileGoneText;
+extern const TextDef kChangedFilesMoreText;
+extern const TextDef kChangedFilesReloadText;
+extern const TextDef kChangedFilesIgnoreText;
+extern const TextDef kReloadCaption;
+extern const TextDef kReloadLostText;
+extern const TextDef kReloadUnplacedText;
+
 // The main window's texts as currently shown: the built-in defaults until a
 // language is fetched.
 class TMainTexts {

@@ -230,7 +230,15 @@ TEST_F(ShippedLanguages, EachHoldsEveryTextAndNamesOnlyExistingComponents) {
                                         kw::kParentLoopText,
                                         kw::kParentMissingText,
                                         kw::kParentMissingMoreText,
-                                        kw::kInheritedFromText}) {
+                                        kw::kInheritedFromText,
+                                        kw::kChangedFilesText,
+                                        kw::kChangedFileGoneText,
+                                        kw::kChangedFilesMoreText,
+                                        kw::kChangedFilesReloadText,
+                                        kw::kChangedFilesIgnoreText,
+                                        kw::kReloadCaption,
+                                        kw::kReloadLostText,
+                                        kw::kReloadUnplacedText}) {
             EXPECT_FALSE(translator.GetVariable(language, text.Key, "").isEmpty()) << name << " " << text.Key;
         }
         for (const kw::TextDef* text : kw::kConflictsTexts) {

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -31,6 +32,16 @@
 #include <unistd.h>
 
 namespace kwtest {
+
+// Watches nothing: keeps what the window asked it to watch, and tells the window of a change when a test says
+// another program made one.
+class FakeFileWatcher : public kw::TFileWatcher {
+public:
+    using TFileWatcher::TFileWatcher;
+    void SetPaths(const QStringList& paths) override { Paths = paths; }
+    void Fire(const QString& path) { emit Changed(path); }
+    QStringList Paths;
+};
 
 // Answers every dialog at once and keeps what it was asked to show.
 class FakePlatform : public kw::TPlatform {
@@ -76,6 +87,12 @@ public:
     // The clock stands still unless a test moves it: a load or a save takes no time, so no progress window
     // appears. StepPerLook makes every look at it find that much more time gone.
     qint64 SteadyMilliseconds() override { return Steady += StepPerLook; }
+    kw::TFileWatcher* MakeFileWatcher(QObject* parent) override {
+        Watcher = new FakeFileWatcher(parent);
+        return Watcher;
+    }
+    // The watcher of the window shown last.
+    QPointer<FakeFileWatcher> Watcher;
     // Picks FileFilter, when given, as the user would, and answers File.
     QString RunFileDialog(QFileDialog& dialog) override {
         FileDialogRuns.push_back({dialog.objectName(), dialog.windowTitle(), dialog.nameFilters(),

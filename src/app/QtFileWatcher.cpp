@@ -1,0 +1,45 @@
+#include "app/QtFileWatcher.h"
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QSet>
+
+namespace kw {
+
+TQtFileWatcher::TQtFileWatcher(QObject* parent)
+    : TFileWatcher(parent), FWatcher(new QFileSystemWatcher(this)) {
+    connect(FWatcher, &QFileSystemWatcher::fileChanged, this, &TQtFileWatcher::Notice);
+    connect(FWatcher, &QFileSystemWatcher::directoryChanged, this, &TQtFileWatcher::Notice);
+}
+
+void TQtFileWatcher::SetPaths(const QStringList& paths) {
+    const QStringList watched = FWatcher->files() + FWatcher->directories();
+    if (!watched.isEmpty()) {
+        FWatcher->removePaths(watched);
+    }
+    FPaths = paths;
+    WatchAgain();
+}
+
+void TQtFileWatcher::Notice(const QString& path) {
+    WatchAgain();
+    emit Changed(path);
+}
+
+// A path that does not exist cannot be watched; it is tried again at the next signal, which its folder gives
+// when the file comes back.
+void TQtFileWatcher::WatchAgain() {
+    const QStringList watchedList = FWatcher->files() + FWatcher->directories();
+    const QSet<QString> watched(watchedList.begin(), watchedList.end());
+    QStringList missing;
+    for (const QString& path : FPaths) {
+        if (!watched.contains(path) && QFileInfo::exists(path)) {
+            missing << path;
+        }
+    }
+    if (!missing.isEmpty()) {
+        FWatcher->addPaths(missing);
+    }
+}
+
+} // namespace kw
