@@ -31,9 +31,9 @@ void ReplaceByRename(const test::TGameDir& game, const std::string& rel, const s
     std::filesystem::rename(fresh, target);
 }
 
-class ChangedOnDiskTest : public test::SampleCopyTest {
+class ChangedOnDiskDocumentTest : public test::SampleCopyTest {
 protected:
-    ChangedOnDiskTest() { FDocument.Load(FGame.Path()); }
+    ChangedOnDiskDocumentTest() { FDocument.Load(FGame.Path()); }
 
     template <class T> static T& Find(std::vector<std::unique_ptr<T>>& entries, const std::string& section) {
         const auto found = std::find_if(entries.begin(), entries.end(),
@@ -76,7 +76,7 @@ struct TOutsideCase {
     TDiskState Expected;
 };
 
-class ChangedOnDiskMarksTest : public ChangedOnDiskTest,
+class ChangedOnDiskMarksTest : public ChangedOnDiskDocumentTest,
                                public ::testing::WithParamInterface<TOutsideCase> {};
 
 TEST_P(ChangedOnDiskMarksTest, TellsAnotherProgramsChangeFromTheSameBytes) {
@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TOutsideCase{"FileDeleted", kOutfitLtx, kDelete, TDiskState::Gone}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(ChangedOnDiskTest, TheDocumentsOwnSaveIsNoChange) {
+TEST_F(ChangedOnDiskDocumentTest, TheDocumentsOwnSaveIsNoChange) {
     Type(Item("marsh_bread").cost, "45");
     Type(Weapon("wpn_bittern").cost, "2700");
     ASSERT_TRUE(FDocument.Save().Ok());
@@ -127,7 +127,7 @@ TEST_F(ChangedOnDiskTest, TheDocumentsOwnSaveIsNoChange) {
     EXPECT_EQ(Look(kItemsLtx), TDiskState::Changed);
 }
 
-TEST_F(ChangedOnDiskTest, AnIgnoredChangeIsNotReportedAgain) {
+TEST_F(ChangedOnDiskDocumentTest, AnIgnoredChangeIsNotReportedAgain) {
     kAppend(FGame, kItemsLtx);
     TDiskMarks& marks = FDocument.DiskMarks();
     const std::size_t items = *marks.Find(fs::Resolve(FGame.Path() + kItemsLtx));
@@ -137,7 +137,7 @@ TEST_F(ChangedOnDiskTest, AnIgnoredChangeIsNotReportedAgain) {
 }
 
 // The save-time check: a key the user edited and another program changed too is never written over.
-TEST_F(ChangedOnDiskTest, ASaveHoldsBackAFileWhoseEditedKeyChangedAndSavesTheOthers) {
+TEST_F(ChangedOnDiskDocumentTest, ASaveHoldsBackAFileWhoseEditedKeyChangedAndSavesTheOthers) {
     Type(Item("marsh_bread").cost, "45");
     Type(Item("smoked_eel").cost, "99");
     Type(Weapon("wpn_bittern").cost, "2700");
@@ -156,7 +156,7 @@ TEST_F(ChangedOnDiskTest, ASaveHoldsBackAFileWhoseEditedKeyChangedAndSavesTheOth
     EXPECT_TRUE(FDocument.IsModified());
 }
 
-TEST_F(ChangedOnDiskTest, ASettledConflictSavesTheUsersValueOrShowsTheFilesOne) {
+TEST_F(ChangedOnDiskDocumentTest, ASettledConflictSavesTheUsersValueOrShowsTheFilesOne) {
     for (const bool mine : {true, false}) {
         SCOPED_TRACE(mine ? "mine" : "theirs");
         Restore(kItemsLtx);
@@ -180,7 +180,7 @@ TEST_F(ChangedOnDiskTest, ASettledConflictSavesTheUsersValueOrShowsTheFilesOne) 
     }
 }
 
-TEST_F(ChangedOnDiskTest, AReloadKeepsEditsOverTheNewFileAndTheMarkedCellsOfEntriesThatRemain) {
+TEST_F(ChangedOnDiskDocumentTest, AReloadKeepsEditsOverTheNewFileAndTheMarkedCellsOfEntriesThatRemain) {
     Type(Item("marsh_bread").cost, "45");
     Type(Weapon("wpn_bittern").cost, "2700");
     const auto rowOf = [&](const std::string& section) {
@@ -220,7 +220,7 @@ TEST_F(ChangedOnDiskTest, AReloadKeepsEditsOverTheNewFileAndTheMarkedCellsOfEntr
     EXPECT_EQ(Stored(kItemsLtx, "fen_apple", "cost"), "5");
 }
 
-TEST_F(ChangedOnDiskTest, AReloadSortsConflictsAndLostEditsAndPutsBackTheChosenSide) {
+TEST_F(ChangedOnDiskDocumentTest, AReloadSortsConflictsAndLostEditsAndPutsBackTheChosenSide) {
     for (const bool mine : {true, false}) {
         SCOPED_TRACE(mine ? "mine" : "theirs");
         Restore(kItemsLtx);
