@@ -60,8 +60,19 @@ void TfrmMain::FitChangedFilesBar() {
     const int extra = FAnchors->TopBandRoom(centralWidget()->width());
     const QSize client = centralWidget()->minimumSize();
     const int menu = menuBar()->sizeHint().height();
+    const int before = height();
     // The client's own minimum stays the layout's; the window's grows by the bar.
     setMinimumSize(client.width(), client.height() + extra + menu);
+    // A window the bar made taller gives the room back when the bar goes, so that the size it keeps on
+    // closing stays the one the user chose.
+    if (extra > 0) {
+        FBarGrowth += height() - before;
+    } else if (FBarGrowth > 0) {
+        if (!isMaximized() && !isFullScreen()) {
+            resize(width(), height() - FBarGrowth);
+        }
+        FBarGrowth = 0;
+    }
     FAnchors->Update();
 }
 
@@ -117,10 +128,6 @@ void TfrmMain::ReloadKeeping(TReloadPlan* plan) {
         return;
     }
     RunLoad(nullptr, plan);
-    // The load showed the entries before the kept values were put back over them.
-    if (plan) {
-        RefreshViews(false);
-    }
 }
 
 QString TfrmMain::ChangeLines(const std::vector<TChangeOnDisk>& changes) const {

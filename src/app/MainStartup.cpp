@@ -255,7 +255,8 @@ void TfrmMain::WriteGeometry(ProfileFile& settings) const {
     settings.WriteInteger(kMainOptions, "FormX", position.x());
     settings.WriteInteger(kMainOptions, "FormY", position.y());
     settings.WriteInteger(kMainOptions, "FormWidth", normalSize.width());
-    settings.WriteInteger(kMainOptions, "FormHeight", normalSize.height());
+    // The changed-files bar's room is the bar's, not the user's.
+    settings.WriteInteger(kMainOptions, "FormHeight", normalSize.height() - (maximized ? 0 : FBarGrowth));
     settings.WriteBool(kMainOptions, "FormMaximized", maximized);
 }
 

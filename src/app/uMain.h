@@ -438,6 +438,8 @@ private:
 
     // Game files changed by another program: what heard of them.
     TDiskWatch* FDiskWatch = nullptr;
+    // The height the bar added to the window, which it gives back when it goes.
+    int FBarGrowth = 0;
 };
 
 } // namespace kw

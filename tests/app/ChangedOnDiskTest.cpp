@@ -369,6 +369,7 @@ TEST_F(ChangedOnDiskTest, ChangesCollectIntoOneBarThatIgnoreDismisses) {
         }
     }
     ASSERT_EQ(files.size(), 6u);
+    const int heightWithoutBar = window.height();
     for (const std::string& file : files) {
         std::ofstream(FGame + file, std::ios::binary | std::ios::app) << "; x\n";
         Fire(Watched(file));
@@ -397,6 +398,8 @@ TEST_F(ChangedOnDiskTest, ChangesCollectIntoOneBarThatIgnoreDismisses) {
     QTest::mouseClick(Bar().btnChangedFilesIgnore, Qt::LeftButton);
     EXPECT_FALSE(Bar().isVisible());
     EXPECT_EQ(window.PageControl1->geometry().top(), pagesTop);
+    // The room the bar took at the design size is given back: the size kept on closing stays the user's.
+    EXPECT_EQ(window.height(), heightWithoutBar);
     for (const std::string& file : files) {
         Fire(Watched(file));
     }
