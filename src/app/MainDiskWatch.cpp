@@ -47,10 +47,10 @@ void TfrmMain::ApplyChangedFilesTexts() {
 
 void TfrmMain::ShowChangedFiles() {
     std::vector<TChangedFilesBar::TFile> files;
-    const std::string gamePath = FDocument.Source() ? FDocument.Source()->GamePath : std::string();
     for (const TDiskWatch::TFound& found : FDiskWatch->Found()) {
-        files.push_back({GameFileName(FDocument.DiskMarks().Files().at(found.File).Path, gamePath),
-                         found.State == TDiskState::Gone});
+        files.push_back(
+            {GameRelativeFile(FDocument.DiskMarks().Files().at(found.File).Path, FDocument.Source()),
+             found.State == TDiskState::Gone});
     }
     pnlChangedFiles->SetFiles(std::move(files));
     FitChangedFilesBar();

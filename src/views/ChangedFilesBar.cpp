@@ -1,8 +1,5 @@
 #include "views/ChangedFilesBar.h"
 
-#include "gamecfg/CodePage.h"
-#include "views/GameText.h"
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -11,14 +8,6 @@
 #include <utility>
 
 namespace kw {
-
-// A file listed in the folder has the system's name (UTF-8); one named by an include line of a game file has
-// the game's (windows-1251).
-QString GameFileName(const std::string& path, const std::string& gamePath) {
-    std::string name = path.starts_with(gamePath) ? path.substr(gamePath.size()) : path;
-    std::ranges::replace(name, '/', '\\');
-    return IsValidUtf8(name) ? Utf8ToQt(name) : GameTextToQt(name);
-}
 
 namespace {
 

@@ -11,10 +11,6 @@ class QPushButton;
 
 namespace kw {
 
-// A game file as the user knows it: below the game folder, in the game's backslash form. path: a full path
-// as a load had it; gamePath: the game folder with its trailing separator.
-QString GameFileName(const std::string& path, const std::string& gamePath);
-
 // A warning strip that names the game files another program changed or removed since the program read them,
 // and offers to read them again or to let the change be. Hidden while it names none.
 class TChangedFilesBar : public QFrame {

@@ -1,6 +1,7 @@
 #include "views/uChanges.h"
 
 #include "catalog/KeyLists.h"
+#include "gamecfg/CodePage.h"
 #include "interchange/WorkingCopy.h"
 #include "views/GameText.h"
 #include "views/GridModel.h"
@@ -110,7 +111,9 @@ QString GameRelativeFile(const std::string& file, const std::optional<TLoadSourc
         path.erase(0, source->GamePath.size());
     }
     std::ranges::replace(path, '/', '\\');
-    return QString::fromStdString(path);
+    // A name the file system gave is UTF-8 here; a folder copied from the game's platform may hold
+    // windows-1251 names.
+    return IsValidUtf8(path) ? Utf8ToQt(path) : GameTextToQt(path);
 }
 
 QString ChangeFieldLabel(const QWidget* labels, std::string_view catalog, std::string_view key) {

@@ -16,7 +16,8 @@ class QTableWidget;
 
 namespace kw {
 
-// The file below the game folder in the game's notation; a file elsewhere keeps its full path.
+// The file below the game folder in the game's notation, for the user to read; a file elsewhere keeps its
+// full path.
 QString GameRelativeFile(const std::string& file, const std::optional<TLoadSource>& source);
 // The field that edits key in catalog (as TChangeEntry names it), as a standard view page labels it in the
 // language labels shows now; the key itself when no field edits it.
