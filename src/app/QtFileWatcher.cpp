@@ -1,6 +1,8 @@
 #include "app/QtFileWatcher.h"
 
-#include <QFileInfo>
+#include "gamecfg/FileSys.h"
+
+#include <QFile>
 #include <QFileSystemWatcher>
 #include <QSet>
 
@@ -33,7 +35,7 @@ void TQtFileWatcher::WatchAgain() {
     const QSet<QString> watched(watchedList.begin(), watchedList.end());
     QStringList missing;
     for (const QString& path : FPaths) {
-        if (!watched.contains(path) && QFileInfo::exists(path)) {
+        if (!watched.contains(path) && fs::PathExists(QFile::encodeName(path).toStdString())) {
             missing << path;
         }
     }

@@ -129,6 +129,9 @@ void TDocument::PutBack(TReloadPlan& plan) {
             plan.Unplaced.push_back(edit);
             return;
         }
+        // The edit stands against what the plan read, which the user saw. Should the file hold something else
+        // by now (changed again while the user chose), the save finds it changed and asks.
+        found->second->TakeFileValue(edit.OnDisk.Present, edit.OnDisk.Value, edit.OnDisk.Comment);
         found->second->RestoreEditState(state);
         Touch(*found->second, edit.Change.Use);
     };

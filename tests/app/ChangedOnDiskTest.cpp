@@ -31,18 +31,6 @@ QString Text(const kw::TextDef& text) {
 // test writing the game's files.
 class ChangedOnDiskTest : public SampleGameWindowTest {
 protected:
-    template <class T> T* Control(const char* name) const {
-        T* control = FWindow->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-    kw::TCoolEdit* TypeInto(const char* name, const QString& text) const {
-        auto* field = Control<kw::TCoolEdit>(name);
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-        return field;
-    }
     std::unique_ptr<QWidget> ActivateAnotherWindow() const {
         auto other = std::make_unique<QWidget>();
         other->resize(200, 100);

@@ -5,6 +5,7 @@
 #include "app/uMain.h"
 #include "gamecfg/FileSys.h"
 #include "gamecfg/ProfileFile.h"
+#include "views/CoolCtrls.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -337,6 +338,19 @@ protected:
         QApplication::setActiveWindow(&window);
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         return window;
+    }
+    template <class T> T* Control(const char* name) const {
+        T* control = FWindow->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    // Types into the field as a user does, replacing its text.
+    kw::TCoolEdit* TypeInto(const char* name, const QString& text) const {
+        auto* field = Control<kw::TCoolEdit>(name);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        return field;
     }
     // relative in the platform's form, below the game folder.
     std::string GameFile(const std::string& relative) const {

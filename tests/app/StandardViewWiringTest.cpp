@@ -46,19 +46,6 @@ std::map<std::string, std::vector<std::string>> BlanklessLines(const fs::path& f
 // The sample game loaded into a window that is shown and active, so that focus moves as under a user.
 class StandardViewWiring : public SampleGameWindowTest {
 protected:
-    template <class T> T* Control(const char* name) const {
-        T* control = FWindow->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-    // Types into the field as a user does, replacing its text.
-    kw::TCoolEdit* TypeInto(const char* name, const QString& text) const {
-        auto* field = Control<kw::TCoolEdit>(name);
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-        return field;
-    }
     void ClickTab(int index) const {
         QTabBar* bar = FWindow->PageControl1->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());

@@ -220,6 +220,21 @@ TEST_F(ChangedOnDiskDocumentTest, AReloadKeepsEditsOverTheNewFileAndTheMarkedCel
     EXPECT_EQ(Stored(kItemsLtx, "fen_apple", "cost"), "5");
 }
 
+// The user chooses on what the plan read; a change made while the choice was open must not be written over.
+TEST_F(ChangedOnDiskDocumentTest, AKeyChangedAgainAfterThePlanIsAConflictAtTheSave) {
+    Type(Item("marsh_bread").cost, "45");
+    TReloadPlan plan = FDocument.PlanReload();
+    ASSERT_EQ(plan.Kept.size(), 1u);
+    Replace(kItemsLtx, "cost                     = 40\n", "cost                     = 42\n");
+    FDocument.ReadCatalogs(nullptr, &plan);
+    EXPECT_EQ(Item("marsh_bread").cost.Value, "45");
+
+    const TSaveReport report = FDocument.Save();
+    ASSERT_EQ(report.Conflicts.size(), 1u);
+    EXPECT_EQ(report.Conflicts[0].OnDisk.Value, "42");
+    EXPECT_EQ(Stored(kItemsLtx, "marsh_bread", "cost"), "42");
+}
+
 TEST_F(ChangedOnDiskDocumentTest, AReloadSortsConflictsAndLostEditsAndPutsBackTheChosenSide) {
     for (const bool mine : {true, false}) {
         SCOPED_TRACE(mine ? "mine" : "theirs");
