@@ -14,10 +14,17 @@ TQtFileWatcher::TQtFileWatcher(QObject* parent)
     connect(FWatcher, &QFileSystemWatcher::directoryChanged, this, &TQtFileWatcher::Notice);
 }
 
+// A reload watches mostly the same thousands of files again: only the difference goes to the system.
 void TQtFileWatcher::SetPaths(const QStringList& paths) {
-    const QStringList watched = FWatcher->files() + FWatcher->directories();
-    if (!watched.isEmpty()) {
-        FWatcher->removePaths(watched);
+    const QSet<QString> wanted(paths.begin(), paths.end());
+    QStringList stale;
+    for (const QString& path : FWatcher->files() + FWatcher->directories()) {
+        if (!wanted.contains(path)) {
+            stale << path;
+        }
+    }
+    if (!stale.isEmpty()) {
+        FWatcher->removePaths(stale);
     }
     FPaths = paths;
     WatchAgain();

@@ -31,15 +31,6 @@ QString Text(const kw::TextDef& text) {
 // test writing the game's files.
 class ChangedOnDiskTest : public SampleGameWindowTest {
 protected:
-    std::unique_ptr<QWidget> ActivateAnotherWindow() const {
-        auto other = std::make_unique<QWidget>();
-        other->resize(200, 100);
-        other->show();
-        QApplication::setActiveWindow(other.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(other.get()));
-        EXPECT_FALSE(FWindow->isActiveWindow());
-        return other;
-    }
     // The path the watcher reports for a file below the game folder (relative in the platform's form).
     QString Watched(const std::string& relative) const {
         return QFile::decodeName(kw::fs::Resolve(FGame + relative).c_str());

@@ -339,6 +339,16 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         return window;
     }
+    // Another program's window takes the activation, and with it the focus, from the editor.
+    std::unique_ptr<QWidget> ActivateAnotherWindow() const {
+        auto other = std::make_unique<QWidget>();
+        other->resize(200, 100);
+        other->show();
+        QApplication::setActiveWindow(other.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(other.get()));
+        EXPECT_FALSE(FWindow->isActiveWindow());
+        return other;
+    }
     template <class T> T* Control(const char* name) const {
         T* control = FWindow->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;

@@ -57,16 +57,6 @@ protected:
             kw::ProfileFile(FGame + weapon.FileName).ReadString(weapon.Section, key, "<absent>");
         return text.substr(0, text.find_first_of("\t ;"));
     }
-    // Another program's window takes the activation, and with it the focus, from the editor.
-    std::unique_ptr<QWidget> ActivateAnotherWindow() const {
-        auto other = std::make_unique<QWidget>();
-        other->resize(200, 100);
-        other->show();
-        QApplication::setActiveWindow(other.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(other.get()));
-        EXPECT_FALSE(FWindow->isActiveWindow());
-        return other;
-    }
     void SelectWeapon(const std::string& section) const {
         const auto& weapons = Catalog().Weapons;
         const auto found = std::find_if(weapons.begin(), weapons.end(),
