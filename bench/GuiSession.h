@@ -57,7 +57,9 @@ public:
     // Ctrl with a letter where the keyboard focus is, with the control character that X11 sends along.
     void PressCtrl(Qt::Key letter);
     // Throws naming every message, question or dialog the window raised since the last call.
-    void CheckNothingAsked();
+    // loopReported: a load's message naming the generated game's parent loop, which is there on purpose,
+    // does not count.
+    void CheckNothingAsked(bool loopReported = false);
     // A number that no earlier call gave.
     int NextNumber() { return ++FNumbers; }
 

@@ -32,7 +32,7 @@ void StartUp(TGuiSession& session) {
 }
 
 void CheckStarted(TGuiSession& session) {
-    session.CheckNothingAsked();
+    session.CheckNothingAsked(true);
 }
 
 const TWeapon& ShownWeapon(TfrmMain& window) {
