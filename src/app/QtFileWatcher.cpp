@@ -1,8 +1,5 @@
 #include "app/QtFileWatcher.h"
 
-#include "gamecfg/FileSys.h"
-
-#include <QFile>
 #include <QFileSystemWatcher>
 #include <QSet>
 
@@ -35,14 +32,14 @@ void TQtFileWatcher::Notice(const QString& path) {
     emit Changed(path);
 }
 
-// A path that does not exist cannot be watched; it is tried again at the next signal, which its folder gives
-// when the file comes back.
+// A path that does not exist cannot be watched: the watcher leaves it out, and it is tried again at the
+// next signal, which its folder gives when the file comes back.
 void TQtFileWatcher::WatchAgain() {
     const QStringList watchedList = FWatcher->files() + FWatcher->directories();
     const QSet<QString> watched(watchedList.begin(), watchedList.end());
     QStringList missing;
     for (const QString& path : FPaths) {
-        if (!watched.contains(path) && fs::PathExists(QFile::encodeName(path).toStdString())) {
+        if (!watched.contains(path)) {
             missing << path;
         }
     }
