@@ -9,8 +9,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kw {
 namespace {
@@ -100,6 +104,25 @@ void TfrmConflicts::Fill(const std::optional<TLoadSource>& source, const QWidget
         AddChoice(static_cast<int>(i));
     }
     tblConflicts->resizeColumnsToContents();
+    FitChoices();
+}
+
+// A column sized to its contents does not count the buttons put in its cells, and long paths and values
+// (or a language with longer captions) can make the table wider than the dialog was drawn.
+void TfrmConflicts::FitChoices() {
+    if (FChoices.empty()) {
+        return;
+    }
+    const int choices = tblConflicts->cellWidget(0, ColKeep)->sizeHint().width();
+    tblConflicts->setColumnWidth(ColKeep, std::max(tblConflicts->columnWidth(ColKeep), choices));
+    const int table = tblConflicts->horizontalHeader()->length() + 2 * tblConflicts->frameWidth() +
+                      tblConflicts->verticalScrollBar()->sizeHint().width();
+    const QMargins margins = layout()->contentsMargins();
+    int wanted = table + margins.left() + margins.right();
+    if (const QScreen* screen = this->screen()) {
+        wanted = std::min(wanted, screen->availableGeometry().width());
+    }
+    resize(std::max(width(), wanted), height());
 }
 
 // Two radio buttons per row, in a group of their own, so that each row keeps one side.

@@ -43,6 +43,7 @@ public:
 private:
     void Fill(const std::optional<TLoadSource>& source, const QWidget* labels);
     void AddChoice(int row);
+    void FitChoices();
 
     TTextOf FTextOf;
     std::vector<TChangeOnDisk> FRows;
