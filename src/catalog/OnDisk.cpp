@@ -1,15 +1,13 @@
 #include "catalog/OnDisk.h"
 
 #include "catalog/Classes.h"
-#include "gamecfg/FileSys.h"
 #include "gamecfg/ProfileFile.h"
 
 namespace kw {
 
 TOnDisk ReadOnDisk(const ProfileFile& file, const std::string& section, const std::string& key) {
     TOnDisk disk;
-    disk.FileExists = fs::FileExists(file.Path());
-    disk.SectionExists = disk.FileExists && file.SectionExists(section);
+    disk.SectionExists = file.SectionExists(section);
     TParam probe;
     ReadParam(probe, file, section, key);
     disk.Present = probe.WasPresent();

@@ -13,18 +13,19 @@ namespace {
 using TWrites = std::span<const TPendingWrite>;
 
 // The keys of writes that another program changed since their values were edited, read from the file as it
-// is now. A file that is gone is no conflict: the write then fails and says so.
-std::vector<TSaveConflict> ChangedUnderneath(const std::string& path, TWrites writes) {
+// is now: the file is refreshed, so that the write that follows starts from the same reading. A file that is
+// gone is no conflict: the write then fails and says so.
+std::vector<TSaveConflict> ChangedUnderneath(ProfileFile& file, TWrites writes) {
     std::vector<TSaveConflict> conflicts;
-    if (!fs::FileExists(path)) {
+    if (!fs::FileExists(file.Path())) {
         return conflicts;
     }
-    const ProfileFile onDisk(path);
+    file.Refresh();
     for (const TPendingWrite& write : writes) {
         const std::string section(write.Section), key(write.Key);
-        TOnDisk disk = ReadOnDisk(onDisk, section, key);
+        TOnDisk disk = ReadOnDisk(file, section, key);
         if (!HoldsStored(*write.Param, disk)) {
-            conflicts.push_back({path, section, key, write.Param, std::move(disk)});
+            conflicts.push_back({file.Path(), section, key, write.Param, std::move(disk)});
         }
     }
     return conflicts;
@@ -39,7 +40,7 @@ bool SaveFile(ProfileFile& file, TWrites writes, TSaveReport& report, std::vecto
         unchanged.push_back(file.Path());
         return true;
     }
-    if (std::vector<TSaveConflict> conflicts = ChangedUnderneath(file.Path(), writes); !conflicts.empty()) {
+    if (std::vector<TSaveConflict> conflicts = ChangedUnderneath(file, writes); !conflicts.empty()) {
         std::move(conflicts.begin(), conflicts.end(), std::back_inserter(report.Conflicts));
         return true;
     }

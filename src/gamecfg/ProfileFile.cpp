@@ -692,6 +692,22 @@ void ProfileFile::Flush() {
     d->ClearPending();
 }
 
+void ProfileFile::Refresh() {
+    if (!d->pending.empty()) {
+        throw std::logic_error("Refresh with pending writes: " + d->path);
+    }
+    if (!d->loaded) {
+        d->Loaded();
+        return;
+    }
+    std::optional<std::string> onDisk = fs::ReadFile(d->path);
+    if (onDisk && *onDisk != *d->base) {
+        d->doc = Document();
+        d->doc = Document::Parse(std::move(*onDisk));
+        d->base = d->doc.Source();
+    }
+}
+
 void ProfileFile::DiscardPending() {
     d->ClearPending();
     // The in-memory copy holds the dropped writes; the next read starts over.

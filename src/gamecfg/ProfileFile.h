@@ -72,6 +72,11 @@ public:
     void WriteInteger(const std::string& section, const std::string& key, int value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
+    // Reads the file again when it no longer holds the bytes last read or written, so that later reads see it
+    // as it is now. A file that cannot be read now stays as it was read (a write to it fails and says so).
+    // Pending writes would be lost: throws std::logic_error when there are any.
+    void Refresh();
+
     // Commits pending writes; nothing changed means nothing is touched. Throws
     // kw::Error naming the file on failure, leaving the file as it was.
     void Flush();
