@@ -57,7 +57,6 @@ TDiskState TDiskMarks::Look(std::size_t index) {
         return TDiskState::Changed;
     }
     file.Modified = stamp->Modified;
-    file.Size = stamp->Size;
     return TDiskState::Same;
 }
 
